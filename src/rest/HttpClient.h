@@ -1,0 +1,118 @@
+#pragma once
+
+#include "support/Error.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace rest {
+
+// Domain and codes of transport failures, shaped like the platform URL errors
+// the rest of the system expects.
+inline const QString TransportErrorDomain = QStringLiteral("url");
+enum TransportErrorCode {
+    TransportUnknown = -1,
+    TransportCancelled = -999,
+    TransportTimedOut = -1001,
+    TransportCannotFindHost = -1003,
+    TransportCannotConnect = -1004,
+    TransportConnectionLost = -1005,
+    TransportBadServerResponse = -1011,
+    TransportSecureConnectionFailed = -1200,
+    TransportFileUnreadable = -3000,
+};
+
+using HeaderList = QList<std::pair<QByteArray, QByteArray>>;
+
+// Header names compare case-insensitively; setting a header replaces it.
+struct HttpRequest
+{
+    QUrl url;
+    QByteArray method = "GET";
+    HeaderList headers;
+    QByteArray body;          // sent when bodyFile is empty
+    QString bodyFile;         // when set, the body is streamed from this file
+    double timeoutSeconds = 60;
+
+    QByteArray header(const QByteArray &name) const;
+    bool hasHeader(const QByteArray &name) const;
+    void setHeader(const QByteArray &name, const QByteArray &value);
+    void removeHeader(const QByteArray &name);
+    bool hasBody() const { return !body.isEmpty() || !bodyFile.isEmpty(); }
+};
+
+struct HttpResponse
+{
+    int statusCode = 0;
+    HeaderList headers;
+    QUrl url;
+    QByteArray header(const QByteArray &name) const;
+};
+
+// What a running task tells its owner, in this order: the response, each
+// piece of body data, upload progress, then completion (error or none).
+struct HttpTaskDelegate
+{
+    std::function<void(const HttpResponse &)> onResponse;
+    std::function<void(const QByteArray &)> onData;
+    std::function<void(qint64 sent, qint64 total)> onUploadProgress;
+    std::function<void(std::optional<Error>)> onComplete;
+};
+
+// One exchange in flight. Cancelling completes it with TransportCancelled.
+class HttpTask : public QObject
+{
+    Q_OBJECT
+public:
+    void cancel();
+    bool isFinished() const { return m_finished; }
+
+private:
+    friend class HttpClient;
+    HttpTask(QNetworkReply *reply, HttpTaskDelegate delegate, QObject *parent);
+    void onMetaData();
+    void onReadyRead();
+    void onFinished();
+    void complete(std::optional<Error> error);
+
+    QPointer<QNetworkReply> m_reply;
+    HttpTaskDelegate m_delegate;
+    bool m_responseSent = false;
+    bool m_finished = false;
+};
+
+// The HTTPS client: TLS 1.2 or later, no cache, no cookies kept, connections
+// kept alive and reused per host. One client per thread is shared by every
+// session so that sequential requests to a host share a connection.
+class HttpClient : public QObject
+{
+    Q_OBJECT
+public:
+    static HttpClient &shared();
+
+    // A task reporting through the delegate; completion runs later on the
+    // event loop, never inside this call.
+    QPointer<HttpTask> start(const HttpRequest &request, HttpTaskDelegate delegate);
+
+    using DataCompletion = std::function<void(const QByteArray &body, const HttpResponse &,
+                                              std::optional<Error>)>;
+    // One-shot exchange collecting the whole body.
+    QPointer<HttpTask> dataTask(const HttpRequest &request, DataCompletion completion);
+
+private:
+    HttpClient();
+    QNetworkAccessManager *m_manager;
+};
+
+Error transportError(int code, const QString &description);
+
+} // namespace rest

@@ -1,0 +1,1 @@
+// Shared test helpers live here (the sandbox launcher and friends).
