@@ -1,0 +1,30 @@
+#include "shell/records/AuthError.h"
+
+QString authErrorDescription(AuthError error)
+{
+    switch (error) {
+    case AuthError::notConfigured:
+        return QStringLiteral("No Google OAuth client is configured. Add a Secrets.plist (see "
+                              "Secrets.example.plist).");
+    case AuthError::discoveryFailed:
+        return QStringLiteral("Could not reach Google's sign-in service.");
+    case AuthError::cancelled:
+        return QStringLiteral("Sign-in was cancelled.");
+    case AuthError::noSession:
+        return QStringLiteral("No saved session for this account. Sign in again.");
+    }
+    return {};
+}
+
+Error toError(AuthError error)
+{
+    return Error::make(AuthErrorDomain, int(error), authErrorDescription(error));
+}
+
+std::optional<AuthError> authErrorCase(const Error &error)
+{
+    if (error.domain() != AuthErrorDomain || error.code() < 0
+        || error.code() > int(AuthError::noSession))
+        return std::nullopt;
+    return AuthError(error.code());
+}

@@ -1,0 +1,19 @@
+#include "shell/records/CalendarEvent.h"
+
+#include <QHash>
+
+QString CalendarEvent::timeLabel() const
+{
+    if (!start)
+        return {};
+    if (isAllDay)
+        return QStringLiteral("All day");
+    return shortTimeLabel(*start);
+}
+
+size_t qHash(const CalendarEvent &e, size_t seed)
+{
+    return qHashMulti(seed, e.id, e.title, qHashTimestamp(e.start), e.isAllDay,
+                      e.location.value_or(QString()), e.location.has_value(), e.attendeeCount,
+                      e.htmlLink.value_or(QString()), e.htmlLink.has_value());
+}

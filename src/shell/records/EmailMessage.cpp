@@ -1,0 +1,43 @@
+#include "shell/records/EmailMessage.h"
+
+#include <QHash>
+
+namespace {
+
+bool isHorizontalSpace(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+template<typename Pred>
+QString trimmed(const QString &text, Pred pred)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && pred(text[begin]))
+        ++begin;
+    while (end > begin && pred(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+QString EmailMessage::fromDisplay() const
+{
+    const qsizetype angle = from.indexOf(u'<');
+    if (angle < 0)
+        return from;
+    const QString name = trimmed(trimmed(from.left(angle), isHorizontalSpace), isQuote);
+    return name.isEmpty() ? from : name;
+}
+
+size_t qHash(const EmailMessage &m, size_t seed)
+{
+    return qHashMulti(seed, m.id, m.threadId, m.from, m.subject, m.snippet,
+                      qHashTimestamp(m.date), m.isUnread);
+}

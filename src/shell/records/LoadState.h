@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+// A view model's loading status; compares by case and message.
+struct LoadState
+{
+    Q_GADGET
+    Q_PROPERTY(Kind kind MEMBER kind)
+    Q_PROPERTY(QString message MEMBER message)
+
+public:
+    enum Kind { Idle, Loading, Loaded, Failed };
+    Q_ENUM(Kind)
+
+    Kind kind = Idle;
+    QString message; // the error's description when kind is Failed
+
+    static LoadState idle() { return {Idle, {}}; }
+    static LoadState loading() { return {Loading, {}}; }
+    static LoadState loaded() { return {Loaded, {}}; }
+    static LoadState error(const QString &message) { return {Failed, message}; }
+
+    bool isError() const { return kind == Failed; }
+    friend bool operator==(const LoadState &, const LoadState &) = default;
+};
+
+Q_DECLARE_METATYPE(LoadState)

@@ -1,0 +1,34 @@
+#include "shell/records/TarnTab.h"
+
+QList<TarnTab> allTarnTabs()
+{
+    return {TarnTab::mail, TarnTab::drive, TarnTab::calendar};
+}
+
+QString tarnTabTitle(TarnTab tab)
+{
+    switch (tab) {
+    case TarnTab::mail: return QStringLiteral("Mail");
+    case TarnTab::drive: return QStringLiteral("Drive");
+    case TarnTab::calendar: return QStringLiteral("Calendar");
+    }
+    return {};
+}
+
+QString tarnTabSystemImage(TarnTab tab)
+{
+    switch (tab) {
+    case TarnTab::mail: return QStringLiteral("envelope");
+    case TarnTab::drive: return QStringLiteral("folder");
+    case TarnTab::calendar: return QStringLiteral("calendar");
+    }
+    return {};
+}
+
+std::optional<TarnTab> tarnTabFromRawValue(const QString &raw)
+{
+    for (TarnTab tab : allTarnTabs())
+        if (tarnTabTitle(tab) == raw)
+            return tab;
+    return std::nullopt;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+using Timestamp = std::optional<QDateTime>;
+
+// `when` relative to `now`, past or future, in the current locale with
+// abbreviated unit names ("2 hr. ago", "in 3 days"); empty when absent.
+QString relativeLabel(const Timestamp &when, const QDateTime &now = QDateTime::currentDateTimeUtc());
+
+// The time of day in the current locale's short style, in local time.
+QString shortTimeLabel(const QDateTime &when);
+
+size_t qHashTimestamp(const Timestamp &when, size_t seed = 0);
