@@ -196,6 +196,9 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
                           QNetworkRequest::AlwaysNetwork);
     qrequest.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     qrequest.setTransferTimeout(int(request.timeoutSeconds * 1000));
+    if (!request.followRedirects)
+        qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                              QNetworkRequest::ManualRedirectPolicy);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setProtocol(QSsl::TlsV1_2OrLater);
     qrequest.setSslConfiguration(tls);

@@ -42,6 +42,9 @@ struct HttpRequest
     QByteArray body;          // sent when bodyFile is empty
     QString bodyFile;         // when set, the body is streamed from this file
     double timeoutSeconds = 60;
+    // False keeps a redirect as the answer instead of following it, so a
+    // request can never be sent on to another host.
+    bool followRedirects = true;
 
     QByteArray header(const QByteArray &name) const;
     bool hasHeader(const QByteArray &name) const;
