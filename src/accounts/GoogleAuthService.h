@@ -1,0 +1,67 @@
+#pragma once
+
+#include "shell/records/Account.h"
+
+#include <QObject>
+#include <QVariantList>
+
+#include <optional>
+
+class QSettings;
+
+// The one registry of signed-in accounts and of which one is active, kept in
+// the user's settings store. Each account's tokens live in its own keychain
+// item; the registry hands out a session built from that item per operation.
+class GoogleAuthService : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantList accounts READ accountsForViews NOTIFY accountsChanged)
+    Q_PROPERTY(QString activeAccountID READ activeAccountIDOrEmpty NOTIFY activeAccountIDChanged)
+    Q_PROPERTY(QVariant activeAccount READ activeAccountForViews NOTIFY activeAccountChanged)
+
+public:
+    static inline const QString accountsKey = QStringLiteral("tarnlight.accounts");
+    static inline const QString activeKey = QStringLiteral("tarnlight.activeAccountID");
+
+    // Uses `store` when given (not owned), otherwise the user's settings.
+    explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
+    ~GoogleAuthService() override;
+
+    const QList<Account> &accounts() const { return m_accounts; }
+    const std::optional<QString> &activeAccountID() const { return m_activeAccountID; }
+    // The listed account whose id is the active id; absent otherwise.
+    std::optional<Account> activeAccount() const;
+
+    // Makes a listed account active (compared by id); unlisted: no change.
+    Q_INVOKABLE void setActive(const Account &account);
+    Q_INVOKABLE void setActiveByID(const QString &accountID);
+    // Deletes the account's keychain item, then removes it from the list.
+    Q_INVOKABLE void signOut(const Account &account);
+
+signals:
+    void accountsChanged();
+    void activeAccountIDChanged();
+    void activeAccountChanged();
+
+protected:
+    // Registers an account at the end of a sign-in: replaced in place when
+    // its id is listed, appended otherwise.
+    void upsert(const Account &account, bool makeActive);
+
+private:
+    void loadIndex();
+    void persistIndex();
+    void setAccounts(const QList<Account> &accounts, bool forceNotify = false);
+    void setActiveAccountID(const std::optional<QString> &id);
+    // Deletes the account's keychain item; failures are ignored.
+    void removeSession(const Account &account);
+
+    QVariantList accountsForViews() const;
+    QString activeAccountIDOrEmpty() const { return m_activeAccountID.value_or(QString()); }
+    QVariant activeAccountForViews() const;
+
+    QSettings *m_store;
+    std::unique_ptr<QSettings> m_ownedStore;
+    QList<Account> m_accounts;
+    std::optional<QString> m_activeAccountID;
+};
