@@ -1,0 +1,79 @@
+#pragma once
+
+#include "oauth/HTTPServerRequest.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+
+#include <deque>
+#include <memory>
+
+class QTcpSocket;
+
+namespace oauth {
+
+class HTTPConnection;
+
+// Told of every complete request, on the main thread.
+class HTTPServerDelegate
+{
+public:
+    virtual ~HTTPServerDelegate() = default;
+    virtual void didReceiveRequest(HTTPConnection *connection,
+                                   const std::shared_ptr<HTTPServerRequest> &request) = 0;
+};
+
+// One accepted loopback connection: parses requests as bytes arrive, hands
+// each to the delegate, and writes the answers in arrival order. Several
+// requests may share the connection.
+class HTTPConnection : public QObject
+{
+    Q_OBJECT
+public:
+    // Takes ownership of the connected socket. The delegate is held weakly
+    // through `delegateObject`.
+    HTTPConnection(QTcpSocket *socket, QObject *delegateObject, HTTPServerDelegate *delegate,
+                   QObject *parent = nullptr);
+    ~HTTPConnection() override;
+
+    QHostAddress peerAddress() const { return m_peerAddress; }
+    quint16 peerPort() const { return m_peerPort; }
+    void setDelegate(QObject *delegateObject, HTTPServerDelegate *delegate);
+
+    // Writes the first queued request's answer once it has one, then the
+    // next ones in turn.
+    void processOutgoingBytes();
+    // Writes what is already answered, then closes; no more requests are read.
+    void closeWhenFlushed();
+
+signals:
+    // Emitted once, when the connection is gone; the owner deletes it later.
+    void closed(oauth::HTTPConnection *connection);
+
+private:
+    void processIncomingBytes();
+    void parseBuffer();
+    void rejectAndClose(int status);
+    void dispatch(const std::shared_ptr<HTTPServerRequest> &request);
+    void onDisconnected();
+    void beginClose();
+    void shutdownWhenWritten();
+    void finish();
+    HTTPServerDelegate *liveDelegate() const;
+
+    QTcpSocket *m_socket;
+    QHostAddress m_peerAddress;
+    quint16 m_peerPort = 0;
+    QPointer<QObject> m_delegateObject;
+    HTTPServerDelegate *m_delegate = nullptr;
+    QByteArray m_inBuffer;
+    std::deque<std::shared_ptr<HTTPServerRequest>> m_queue;
+    bool m_closeAfterQueue = false;  // stop reading; close once answers are out
+    bool m_closing = false;
+    bool m_writeShutDown = false;
+    bool m_finished = false;
+};
+
+} // namespace oauth

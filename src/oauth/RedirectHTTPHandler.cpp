@@ -1,0 +1,94 @@
+#include "oauth/RedirectHTTPHandler.h"
+
+#include "oauth/OAuthError.h"
+
+namespace oauth {
+
+RedirectHTTPHandler::RedirectHTTPHandler(std::optional<QUrl> successURL, QObject *parent)
+    : QObject(parent), m_successURL(std::move(successURL))
+{
+}
+
+RedirectHTTPHandler::~RedirectHTTPHandler()
+{
+    cancelHTTPListener();
+    // Answers already given still reach the browser (see ~HTTPServer).
+    m_server.reset();
+}
+
+std::optional<QUrl> RedirectHTTPHandler::startHTTPListener(Error *error, quint16 port)
+{
+    cancelHTTPListener();
+    m_server = std::make_unique<HTTPServer>();
+    m_server->setDelegate(this, this);
+    m_server->setPort(port);
+    if (!m_server->start(error)) {
+        m_server.reset();
+        return std::nullopt;
+    }
+    const QString format = m_server->listensOnIPv4() ? QStringLiteral("http://127.0.0.1:%1/")
+                                                     : QStringLiteral("http://[::1]:%1/");
+    return QUrl(format.arg(m_server->port()));
+}
+
+void RedirectHTTPHandler::stopListening()
+{
+    // Open connections stay: the browser's answer is written on one, and a
+    // late request on another still gets its page.
+    if (m_server)
+        m_server->stop();
+}
+
+void RedirectHTTPHandler::cancelHTTPListener()
+{
+    stopListening();
+    if (auto flow = std::exchange(m_flow, nullptr)) {
+        flow->failFlowWithError(generalError(
+            ProgramCanceledAuthorizationFlow, std::nullopt,
+            QStringLiteral("The HTTP listener was cancelled programmatically.")));
+    }
+}
+
+void RedirectHTTPHandler::setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow)
+{
+    m_flow = std::move(flow);
+}
+
+QUrl RedirectHTTPHandler::absoluteURL(const HTTPServerRequest &request)
+{
+    const QByteArray target = request.target();
+    if (!target.startsWith('/'))
+        return QUrl::fromEncoded(target, QUrl::StrictMode);
+    return QUrl::fromEncoded("http://" + request.header("Host") + target, QUrl::StrictMode);
+}
+
+void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
+                                            const std::shared_ptr<HTTPServerRequest> &request)
+{
+    if (!m_flow) {
+        request->respond(400, NoFlowPage);
+        return;
+    }
+    const QUrl url = absoluteURL(*request);
+    // The flow may end this handler's sign-in from inside the call; keep it.
+    const std::shared_ptr<AuthorizationFlow> flow = m_flow;
+    if (!url.isValid() || !flow->resumeFlowWithURL(url)) {
+        request->respond(404, InvalidRedirectPage);
+        return;
+    }
+    if (m_flow == flow)
+        m_flow.reset();
+    stopListening();
+    if (m_successURL) {
+        HTTPServerResponse response;
+        response.statusCode = 302;
+        response.headers = {{"Location", m_successURL->toEncoded()},
+                            {"Content-Length", QByteArray::number(qulonglong(CompletionPage.size()))}};
+        response.body = CompletionPage;
+        request->respond(std::move(response));
+        return;
+    }
+    request->respond(200, CompletionPage);
+}
+
+} // namespace oauth

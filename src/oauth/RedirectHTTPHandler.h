@@ -1,0 +1,78 @@
+#pragma once
+
+#include "oauth/HTTPServer.h"
+#include "support/Error.h"
+
+#include <QObject>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+namespace oauth {
+
+// What the listener needs of the sign-in waiting for its redirect.
+class AuthorizationFlow
+{
+public:
+    virtual ~AuthorizationFlow() = default;
+    // Offers a received redirect: false when it is not meant for this flow
+    // (the flow keeps waiting), true when the flow took it and completes.
+    virtual bool resumeFlowWithURL(const QUrl &url) = 0;
+    // Ends the flow with an error (its callback runs once, later).
+    virtual void failFlowWithError(const Error &error) = 0;
+};
+
+// Receives the provider's redirect on a loopback HTTP listener and hands it
+// to the pending flow, answering the browser with a short page. Listening
+// stops after the first accepted redirect, on cancellation and on
+// destruction.
+class RedirectHTTPHandler : public QObject, public HTTPServerDelegate
+{
+    Q_OBJECT
+public:
+    static inline const QByteArray CompletionPage =
+        "<html><body>Authorization complete.<br> Return to the app.</body></html>";
+    static inline const QByteArray InvalidRedirectPage =
+        "<html><body>Sign-in error: Not a valid redirect.</body></html>";
+    static inline const QByteArray NoFlowPage =
+        "<html><body>Sign-in error: No sign-in is waiting for this redirect. Cannot process "
+        "redirect.</body></html>";
+
+    // With a success URL the browser is sent there (302) after the redirect;
+    // without one it gets the completion page.
+    explicit RedirectHTTPHandler(std::optional<QUrl> successURL = std::nullopt,
+                                 QObject *parent = nullptr);
+    // Cancels: a pending flow fails with -4.
+    ~RedirectHTTPHandler() override;
+
+    // Starts listening on 127.0.0.1 and ::1 (port 0: one the system picks)
+    // and returns the redirect base URL, "http://127.0.0.1:PORT/". Any
+    // earlier listener is cancelled first.
+    std::optional<QUrl> startHTTPListener(Error *error = nullptr, quint16 port = 0);
+    // Stops listening and fails the pending flow with -4.
+    void cancelHTTPListener();
+
+    void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow);
+    const std::shared_ptr<AuthorizationFlow> &currentAuthorizationFlow() const { return m_flow; }
+
+    bool isListening() const { return m_server && m_server->isListening(); }
+    quint16 port() const { return m_server ? m_server->port() : 0; }
+    std::optional<QUrl> successURL() const { return m_successURL; }
+
+    void didReceiveRequest(HTTPConnection *connection,
+                           const std::shared_ptr<HTTPServerRequest> &request) override;
+
+    // The absolute URL of a request: http, the "Host" header, then the
+    // request target with its query exactly as sent.
+    static QUrl absoluteURL(const HTTPServerRequest &request);
+
+private:
+    void stopListening();
+
+    std::optional<QUrl> m_successURL;
+    std::unique_ptr<HTTPServer> m_server;
+    std::shared_ptr<AuthorizationFlow> m_flow;
+};
+
+} // namespace oauth
