@@ -1,0 +1,194 @@
+#include "ai/AIService.h"
+
+#include "ai/AIErrors.h"
+#include "ai/ChatProtocol.h"
+#include "ai/ModelExchange.h"
+#include "mail/EmailText.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+const QString AIService::SummaryInstructions = QStringLiteral(
+    "You summarize emails for a busy reader. Be factual and neutral. Never invent facts, names, "
+    "dates, or requests that are not in the text. Do not include greetings, sign-offs, or "
+    "commentary. Keep the summary to 2-3 short sentences.");
+const QString AIService::SummaryPromptHead = QStringLiteral("Summarize this email.\n\nFrom: ");
+const QString AIService::ReplyInstructions = QStringLiteral(
+    "You draft email replies. Match a concise, polite, professional tone. Write only the reply "
+    "body \u2014 no subject line, no \"Dear\", no placeholders like [Name] unless the name is "
+    "unknown. Keep it brief and to the point. Do not fabricate commitments the sender did not "
+    "make.");
+const QString AIService::ReplyPromptHead = QStringLiteral("Draft a reply to this email.\n\nFrom: ");
+const QString AIService::SubjectLead = QStringLiteral("\nSubject: ");
+const QString AIService::BodySeparator = QStringLiteral("\n\n");
+
+namespace {
+
+using Reason = AIService::Reason;
+using Availability = AIService::Availability;
+
+Availability unavailable(Reason reason)
+{
+    return Availability::unavailable(AIService::unavailableMessage(reason));
+}
+
+// Turned off and refused endpoints are reported without any connection.
+std::optional<Reason> offlineReason(const AIEndpoint &endpoint)
+{
+    switch (endpoint.status) {
+    case AIEndpoint::Status::Usable: return std::nullopt;
+    case AIEndpoint::Status::TurnedOff: return Reason::NotEnabled;
+    case AIEndpoint::Status::Refused: return Reason::Other;
+    }
+    return Reason::Other;
+}
+
+// No server answering at all means there is no model on this machine.
+Reason reasonForTransportFailure(const Error &error)
+{
+    if (error.domain() == rest::TransportErrorDomain
+        && (error.code() == rest::TransportCannotConnect
+            || error.code() == rest::TransportCannotFindHost
+            || error.code() == rest::TransportTimedOut))
+        return Reason::DeviceNotEligible;
+    return Reason::Other;
+}
+
+Availability availabilityFromModelList(const ai::ModelReply &reply, const QString &model)
+{
+    if (reply.status == 503)
+        return unavailable(Reason::NotReady); // still loading
+    if (reply.status != 200)
+        return unavailable(Reason::Other);
+    switch (ai::findModel(reply.body, model)) {
+    case ai::ModelListVerdict::Listed: return Availability::available();
+    case ai::ModelListVerdict::NotListed: return unavailable(Reason::NotReady);
+    case ai::ModelListVerdict::Unreadable: break;
+    }
+    return unavailable(Reason::Other);
+}
+
+void requireUsable(const AIEndpoint &endpoint)
+{
+    if (auto reason = offlineReason(endpoint))
+        throw ai::unavailableError(AIService::unavailableMessage(*reason));
+}
+
+// Sends one conversation and returns the text of the answer.
+QCoro::Task<QString> converse(AIEndpoint endpoint, QByteArray body)
+{
+    rest::HttpRequest request;
+    request.url = endpoint.resolved(QStringLiteral("chat/completions"));
+    request.method = "POST";
+    request.setHeader("Content-Type", "application/json");
+    request.setHeader("Accept", "application/json");
+    request.body = std::move(body);
+    ai::ModelReply reply;
+    try {
+        reply = co_await ai::exchange(request, {AIService::GenerationDeadlineMs});
+    } catch (const Error &error) {
+        if (error.domain() != rest::TransportErrorDomain)
+            throw;
+        if (error.code() == rest::TransportTimedOut)
+            throw ai::timedOutError();
+        throw ai::unreachableError(error);
+    }
+    co_return ai::answerText(reply);
+}
+
+EmailSummary summaryFromAnswer(const QString &answer)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8(), &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        throw ai::malformedAnswerError(QStringLiteral("the summary is not a JSON object"));
+    return EmailSummary::fromGeneratedContent(document.object());
+}
+
+QString assemblePrompt(const QString &head, const QString &subject, const QString &sender,
+                       const QString &body)
+{
+    return head + sender + AIService::SubjectLead + subject + AIService::BodySeparator
+           + EmailText::sanitized(body, AIService::BodyCharacterCap);
+}
+
+} // namespace
+
+QString AIService::Availability::description() const
+{
+    if (m_available)
+        return QStringLiteral("available");
+    return QStringLiteral("unavailable(\"%1\")").arg(m_message);
+}
+
+QString AIService::unavailableMessage(Reason reason)
+{
+    switch (reason) {
+    case Reason::DeviceNotEligible:
+        return QStringLiteral("This Mac doesn't support Apple Intelligence.");
+    case Reason::NotEnabled:
+        return QStringLiteral("Turn on Apple Intelligence in System Settings to use summaries.");
+    case Reason::NotReady:
+        return QStringLiteral("The on-device model is still downloading. Try again shortly.");
+    case Reason::Other: break;
+    }
+    return QStringLiteral("On-device AI is currently unavailable.");
+}
+
+AIService::AIService() : m_endpoint(AIEndpoint::fromEnvironment()) {}
+
+AIService::AIService(AIEndpoint endpoint) : m_endpoint(std::move(endpoint)) {}
+
+QCoro::Task<AIService::Availability> AIService::availability() const
+{
+    const AIEndpoint endpoint = m_endpoint;
+    if (auto reason = offlineReason(endpoint))
+        co_return unavailable(*reason);
+    rest::HttpRequest request;
+    request.url = endpoint.resolved(QStringLiteral("models"));
+    request.setHeader("Accept", "application/json");
+    try {
+        const ai::ModelReply reply = co_await ai::exchange(request, {ProbeDeadlineMs, 1024 * 1024});
+        co_return availabilityFromModelList(reply, endpoint.model);
+    } catch (const Error &error) {
+        co_return unavailable(reasonForTransportFailure(error));
+    }
+}
+
+QCoro::Task<EmailSummary> AIService::summarize(QString subject, QString sender, QString body) const
+{
+    const AIEndpoint endpoint = m_endpoint;
+    requireUsable(endpoint);
+    const QString prompt = summaryPromptWithSchema(summaryPrompt(subject, sender, body));
+    const QString answer = co_await converse(
+        endpoint, ai::chatRequestBody(endpoint.model, SummaryInstructions, prompt,
+                                      ai::summaryResponseFormat()));
+    co_return summaryFromAnswer(answer);
+}
+
+QCoro::Task<QString> AIService::replyText(QString subject, QString sender, QString body) const
+{
+    const AIEndpoint endpoint = m_endpoint;
+    requireUsable(endpoint);
+    const QString prompt = replyPrompt(subject, sender, body);
+    const QString answer = co_await converse(
+        endpoint, ai::chatRequestBody(endpoint.model, ReplyInstructions, prompt));
+    co_return answer.trimmed();
+}
+
+QString AIService::summaryPrompt(const QString &subject, const QString &sender, const QString &body)
+{
+    return assemblePrompt(SummaryPromptHead, subject, sender, body);
+}
+
+QString AIService::replyPrompt(const QString &subject, const QString &sender, const QString &body)
+{
+    return assemblePrompt(ReplyPromptHead, subject, sender, body);
+}
+
+QString AIService::summaryPromptWithSchema(const QString &prompt)
+{
+    return prompt
+           + QStringLiteral("\n\nRespond with a JSON object that matches this JSON schema:\n")
+           + QString::fromUtf8(EmailSummary::generationSchema());
+}
