@@ -1,8 +1,28 @@
 #include "oauth/RedirectHTTPHandler.h"
 
+#include "oauth/AuthorizationSession.h"
 #include "oauth/OAuthError.h"
 
 namespace oauth {
+
+namespace {
+
+class SessionFlow : public AuthorizationFlow
+{
+public:
+    explicit SessionFlow(std::shared_ptr<AuthorizationSession> session)
+        : m_session(std::move(session)) {}
+    bool resumeFlowWithURL(const QUrl &url) override { return m_session->resumeFlowWithURL(url); }
+    void failFlowWithError(const Error &error) override
+    {
+        m_session->failAuthorizationFlowWithError(error);
+    }
+
+private:
+    std::shared_ptr<AuthorizationSession> m_session;
+};
+
+} // namespace
 
 RedirectHTTPHandler::RedirectHTTPHandler(std::optional<QUrl> successURL, QObject *parent)
     : QObject(parent), m_successURL(std::move(successURL))
@@ -52,6 +72,12 @@ void RedirectHTTPHandler::cancelHTTPListener()
 void RedirectHTTPHandler::setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow)
 {
     m_flow = std::move(flow);
+}
+
+void RedirectHTTPHandler::setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationSession> session)
+{
+    setCurrentAuthorizationFlow(
+        session ? std::make_shared<SessionFlow>(std::move(session)) : nullptr);
 }
 
 QUrl RedirectHTTPHandler::absoluteURL(const HTTPServerRequest &request)

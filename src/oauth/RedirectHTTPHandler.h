@@ -11,6 +11,8 @@
 
 namespace oauth {
 
+class AuthorizationSession;
+
 // What the listener needs of the sign-in waiting for its redirect.
 class AuthorizationFlow
 {
@@ -54,6 +56,8 @@ public:
     void cancelHTTPListener();
 
     void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow);
+    // The session returned by presentAuthorizationRequest.
+    void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationSession> session);
     const std::shared_ptr<AuthorizationFlow> &currentAuthorizationFlow() const { return m_flow; }
 
     bool isListening() const { return m_server && m_server->isListening(); }
