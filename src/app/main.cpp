@@ -1,7 +1,41 @@
+#include "accounts/GoogleAuthService.h"
+#include "accounts/OAuthConfig.h"
+
+#include <QCoreApplication>
 #include <QGuiApplication>
+
+#include <memory>
+
+namespace {
+
+// The diagnostic switches run without any window, so they need no display.
+bool isDiagnosticRun(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--config-check" || arg == "--ai-selftest")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QGuiApplication app(argc, argv);
-    return 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (isDiagnosticRun(argc, argv))
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnlight"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
+
+    // Start-up order: the registry first, then the start-up hook, then the UI.
+    GoogleAuthService auth;
+    if (OAuthConfig::runConfigCheckIfRequested(QCoreApplication::arguments()))
+        return 0;
+
+    return app->exec();
 }

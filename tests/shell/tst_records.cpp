@@ -1,0 +1,163 @@
+#include "shell/records/Account.h"
+#include "shell/records/AuthError.h"
+#include "shell/records/CalendarEvent.h"
+#include "shell/records/DriveItem.h"
+#include "shell/records/EmailMessage.h"
+#include "shell/records/TarnTab.h"
+
+#include <QJsonDocument>
+#include <QLocale>
+#include <QSet>
+#include <QTest>
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initials_data()
+    {
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two words") << "Ada Lovelace" << "ada@example.com" << "AL";
+        QTest::newRow("three words use two") << "ada king lovelace" << "" << "AK";
+        QTest::newRow("one word") << "Ada" << "" << "A";
+        QTest::newRow("dotted local part") << "" << "ada.lovelace@example.com" << "AL";
+        QTest::newRow("single local part takes domain") << "" << "ada@example.com" << "AE";
+        QTest::newRow("both empty") << "" << "" << "";
+        QTest::newRow("separators only, email ignored") << " .@ " << "ada@example.com" << "";
+        QTest::newRow("runs of separators") << "..Ada   @@Byron." << "" << "AB";
+        QTest::newRow("combining mark stays whole") << "e\u0301mile zola" << "" << "E\u0301Z";
+        QTest::newRow("flag is one character") << "\U0001F1E9\U0001F1EA team" << "" << "\U0001F1E9\U0001F1EAT";
+        QTest::newRow("full upper-casing") << "\u00DFlo" << "" << "SS";
+    }
+    void initials()
+    {
+        QFETCH(QString, displayName);
+        QFETCH(QString, email);
+        QFETCH(QString, expected);
+        QCOMPARE((Account{"id", email, displayName}.initials()), expected);
+    }
+
+    void initialsIgnoreTurkishLocale()
+    {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        QCOMPARE((Account{"id", "", "ivan ilyich"}.initials()), QStringLiteral("II"));
+        QLocale::setDefault(saved);
+    }
+
+    void accountJson()
+    {
+        const Account account{"123", "a@b.c", "A B"};
+        QCOMPARE(Account::fromJson(account.toJson()), account);
+        QCOMPARE(account.toJson().keys(), (QStringList{"displayName", "email", "id"}));
+        const auto parse = [](const char *json) {
+            return Account::fromJson(QJsonDocument::fromJson(json).object());
+        };
+        QVERIFY(!parse(R"({"id":"1","email":"a@b.c"})"));
+        QVERIFY(!parse(R"({"id":1,"email":"a@b.c","displayName":"x"})"));
+        QVERIFY(parse(R"({"id":"1","email":"a@b.c","displayName":"x","extra":true})"));
+    }
+
+    void fromDisplay_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("name and address") << "Ada Lovelace <ada@example.com>" << "Ada Lovelace";
+        QTest::newRow("quoted name") << "\"Lovelace, Ada\" <ada@example.com>" << "Lovelace, Ada";
+        QTest::newRow("single quotes and tabs") << "\t'Ada' <a@b>" << "Ada";
+        QTest::newRow("address only") << "<ada@example.com>" << "<ada@example.com>";
+        QTest::newRow("no angle") << "ada@example.com" << "ada@example.com";
+        QTest::newRow("only quotes before angle") << "\"\" <a@b>" << "\"\" <a@b>";
+        QTest::newRow("line break is not trimmed") << "Ada\n <a@b>" << "Ada\n";
+    }
+    void fromDisplay()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, expected);
+        EmailMessage message;
+        message.from = from;
+        QCOMPARE(message.fromDisplay(), expected);
+    }
+
+    void systemImage_data()
+    {
+        QTest::addColumn<QString>("mimeType");
+        QTest::addColumn<QString>("icon");
+        QTest::newRow("folder") << "application/vnd.google-apps.folder" << "folder";
+        QTest::newRow("sheet") << "application/vnd.google-apps.spreadsheet" << "tablecells";
+        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" << "tablecells";
+        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document" << "doc.text";
+        QTest::newRow("slides") << "application/vnd.google-apps.presentation" << "rectangle.on.rectangle";
+        QTest::newRow("image") << "image/png" << "photo";
+        QTest::newRow("video") << "video/mp4" << "film";
+        QTest::newRow("pdf") << "application/pdf" << "doc.richtext";
+        QTest::newRow("text") << "text/plain" << "doc";
+        QTest::newRow("case-sensitive") << "Image/PNG" << "doc";
+    }
+    void systemImage()
+    {
+        QFETCH(QString, mimeType);
+        QFETCH(QString, icon);
+        DriveItem item;
+        item.mimeType = mimeType;
+        QCOMPARE(item.systemImage(), icon);
+    }
+
+    void timeLabel()
+    {
+        CalendarEvent event;
+        event.isAllDay = true;
+        QCOMPARE(event.timeLabel(), QString());
+        event.start = QDateTime(QDate(2026, 3, 5), QTime(12, 0), Qt::UTC);
+        QCOMPARE(event.timeLabel(), QStringLiteral("All day"));
+        event.isAllDay = false;
+        QCOMPARE(event.timeLabel(), QLocale().toString(event.start->toLocalTime().time(), QLocale::ShortFormat));
+    }
+
+    void relativeDates()
+    {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QCOMPARE(relativeLabel(std::nullopt), QString());
+        const QString past = relativeLabel(now.addSecs(-2 * 3600 - 30), now);
+        const QString future = relativeLabel(now.addDays(3).addSecs(60), now);
+        QVERIFY2(past.contains(u'2') && past != future, qPrintable(past));
+        QVERIFY2(future.contains(u'3'), qPrintable(future));
+    }
+
+    void tabs()
+    {
+        QCOMPARE(allTarnTabs(), (QList<TarnTab>{TarnTab::mail, TarnTab::drive, TarnTab::calendar}));
+        QCOMPARE(tarnTabFromRawValue("Drive"), TarnTab::drive);
+        QVERIFY(!tarnTabFromRawValue("drive"));
+        QCOMPARE(tarnTabSystemImage(TarnTab::calendar), QStringLiteral("calendar"));
+    }
+
+    void equalityAndHashCoverEveryField()
+    {
+        EmailMessage a;
+        a.id = "1";
+        EmailMessage b = a;
+        QCOMPARE(qHash(a), qHash(b));
+        b.isUnread = true;
+        QVERIFY(a != b);
+        b = a;
+        b.date = QDateTime::currentDateTimeUtc();
+        QVERIFY(a != b);
+        QSet<DriveItem> items{DriveItem{"1", "a", "text/plain", {}, {}},
+                              DriveItem{"1", "a", "text/plain", {}, QString("link")}};
+        QCOMPARE(items.size(), 2);
+    }
+
+    void authErrorTexts()
+    {
+        QCOMPARE(toError(AuthError::noSession).description(),
+                 QStringLiteral("No saved session for this account. Sign in again."));
+        QCOMPARE(authErrorCase(toError(AuthError::cancelled)), AuthError::cancelled);
+        QVERIFY(!authErrorCase(Error("other", 1)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "tst_records.moc"
