@@ -1,0 +1,11 @@
+#include "ai/AISelfTest.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (AISelfTest::runIfRequested(QCoreApplication::arguments()))
+        return 0;
+    return 3; // no diagnostic switch: the real entry would start its UI here
+}
