@@ -1,2 +1,85 @@
+#include "Routes.h"
+#include "Server.h"
+#include "State.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
-int main(int argc, char *argv[]) { QCoreApplication app(argc, argv); return 0; }
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+Options parseOptions(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A stand-in for the provider on loopback, with seed data."));
+    parser.addHelpOption();
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port (0: chosen by the system)."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Folder for uploaded bytes."), QStringLiteral("DIR"));
+    const QCommandLineOption clientId(QStringLiteral("client-id"), QStringLiteral("Registered OAuth client ID."), QStringLiteral("ID"));
+    const QCommandLineOption secret(QStringLiteral("client-secret"), QStringLiteral("Its secret."), QStringLiteral("SECRET"));
+    const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret."));
+    const QCommandLineOption lifetime(QStringLiteral("token-lifetime"), QStringLiteral("expires_in of access tokens."), QStringLiteral("SECONDS"));
+    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the model endpoint lists."), QStringLiteral("NAME"));
+    const QCommandLineOption granularity(QStringLiteral("chunk-granularity"), QStringLiteral("Upload chunk granularity announced."), QStringLiteral("BYTES"));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."), QStringLiteral("MS"));
+    parser.addOptions({port, data, clientId, secret, requireSecret, lifetime, model, granularity, delay});
+    parser.process(app);
+
+    Options options;
+    options.port = parser.value(port).toInt();
+    options.dataDir = parser.value(data);
+    if (parser.isSet(clientId))
+        options.clientId = parser.value(clientId);
+    if (parser.isSet(secret))
+        options.clientSecret = parser.value(secret);
+    options.requireSecret = parser.isSet(requireSecret);
+    if (parser.isSet(lifetime))
+        options.tokenLifetime = parser.value(lifetime).toInt();
+    if (parser.isSet(model))
+        options.model = parser.value(model);
+    options.granularity = parser.value(granularity).toLongLong();
+    options.delayMs = parser.value(delay).toInt();
+    return options;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnlight-sandbox"));
+    State state;
+    state.options = parseOptions(app);
+    if (!state.options.dataDir.isEmpty() && !QDir().mkpath(state.options.dataDir)) {
+        std::fprintf(stderr, "tarnlight-sandbox: cannot create %s\n", qPrintable(state.options.dataDir));
+        return 1;
+    }
+
+    Server server;
+    addOAuthRoutes(server, state);
+    addGmailRoutes(server, state);
+    addCalendarRoutes(server, state);
+    addDriveRoutes(server, state);
+    addUploadRoutes(server, state);
+    addModelRoutes(server, state);
+    addWebRoutes(server, state);
+    addControlRoutes(server, state);
+    server.setDelay(state.options.delayMs);
+
+    const int port = server.bind(state.options.port);
+    if (port <= 0) {
+        std::fprintf(stderr, "tarnlight-sandbox: cannot listen on 127.0.0.1:%d\n", state.options.port);
+        return 1;
+    }
+    {
+        std::lock_guard lock(state.mutex);
+        state.baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(port);
+        state.reset();
+    }
+    std::printf("%s\n", qPrintable(state.baseUrl));
+    std::fflush(stdout);
+    server.run();
+    return 0;
+}

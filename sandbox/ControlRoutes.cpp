@@ -1,0 +1,149 @@
+#include "Routes.h"
+#include "Util.h"
+
+#include <QJsonArray>
+
+namespace {
+
+QJsonObject bodyObject(const Exchange &exchange)
+{
+    return util::parseObject(exchange.body()).value_or(QJsonObject());
+}
+
+void ok(Exchange &exchange, const QJsonObject &extra = {})
+{
+    QJsonObject answer = extra;
+    answer.insert(QStringLiteral("ok"), true);
+    exchange.json(200, answer);
+}
+
+QJsonArray accountList(const State &state)
+{
+    QJsonArray list;
+    for (const Account &account : state.accounts)
+        list.append(QJsonObject{{"sub", account.sub}, {"email", account.email}, {"name", account.name}});
+    return list;
+}
+
+QJsonArray draftList(const State &state, const QString &sub)
+{
+    QJsonArray list;
+    for (const Draft &draft : state.data.value(sub).drafts)
+        list.append(QJsonObject{{"id", draft.id},
+                                {"messageId", draft.messageId},
+                                {"threadId", draft.threadId},
+                                {"rawText", QString::fromUtf8(draft.raw)}});
+    return list;
+}
+
+QJsonArray uploadList(const State &state)
+{
+    QJsonArray list;
+    for (const auto &upload : state.uploads)
+        list.append(QJsonObject{{"id", upload->id},
+                                {"sub", upload->sub},
+                                {"name", upload->name},
+                                {"mimeType", upload->mimeType},
+                                {"status", upload->status},
+                                {"received", upload->received},
+                                {"total", upload->total},
+                                {"sha256", QString::fromLatin1(upload->sha256->result().toHex())},
+                                {"md5", QString::fromLatin1(upload->md5->result().toHex())},
+                                {"fileId", upload->fileId},
+                                {"path", upload->file ? upload->file->fileName() : QString()}});
+    return list;
+}
+
+}
+
+void addControlRoutes(Server &server, State &state)
+{
+    State *s = &state;
+    Server *front = &server;
+    server.control("GET", "/__sandbox/log", [front](Exchange &e) { e.json(200, front->log()); });
+    server.control("DELETE", "/__sandbox/log", [front](Exchange &e) { front->clearLog(); ok(e); });
+    server.control("POST", "/__sandbox/reset", [s, front](Exchange &e) {
+        front->resetTraffic();
+        std::lock_guard lock(s->mutex);
+        s->reset();
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/faults", [front](Exchange &e) {
+        const QJsonObject fault = bodyObject(e);
+        if (fault.value(QStringLiteral("route")).toString().isEmpty())
+            return e.apiError(400, QStringLiteral("A fault needs a \"route\"."), QStringLiteral("invalid"));
+        front->addFault(fault);
+        ok(e);
+    });
+    server.control("DELETE", "/__sandbox/faults", [front](Exchange &e) { front->clearFaults(); ok(e); });
+    server.control("POST", "/__sandbox/delay", [front](Exchange &e) {
+        front->setDelay(qMax(0, bodyObject(e).value(QStringLiteral("ms")).toInt()));
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/token-lifetime", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->tokenLifetime = bodyObject(e).value(QStringLiteral("seconds")).toInt(3600);
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/tokens", [s](Exchange &e) {
+        const QJsonObject body = bodyObject(e);
+        std::lock_guard lock(s->mutex);
+        const Account *account = s->account(body.value(QStringLiteral("sub")).toString());
+        if (!account)
+            return e.apiError(404, QStringLiteral("No such account."), QStringLiteral("notFound"));
+        const int lifetime = body.value(QStringLiteral("expiresIn")).toInt(s->tokenLifetime);
+        const QString scope = body.value(QStringLiteral("scope")).toString(allScopes());
+        e.json(200, mintTokens(*s, account->sub, scope, body.value(QStringLiteral("nonce")).toString(), true, lifetime));
+    });
+    server.control("POST", "/__sandbox/revoke", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        revokeAccount(*s, bodyObject(e).value(QStringLiteral("sub")).toString());
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/expire", [s](Exchange &e) {
+        const QString sub = bodyObject(e).value(QStringLiteral("sub")).toString();
+        std::lock_guard lock(s->mutex);
+        for (auto &grant : s->accessTokens)
+            if (grant.sub == sub)
+                grant.expiry = QDateTime::currentDateTimeUtc().addSecs(-1);
+        ok(e);
+    });
+    server.control("GET", "/__sandbox/accounts", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        e.json(200, accountList(*s));
+    });
+    server.control("POST", "/__sandbox/consent", [s](Exchange &e) {
+        const QJsonObject body = bodyObject(e);
+        const QString outcome = body.value(QStringLiteral("outcome")).toString(QStringLiteral("grant"));
+        if (!QStringList{"grant", "access_denied", "wrong_state"}.contains(outcome))
+            return e.apiError(400, QStringLiteral("Unknown outcome."), QStringLiteral("invalid"));
+        std::lock_guard lock(s->mutex);
+        s->consentOutcome = outcome;
+        s->consentSub = body.value(QStringLiteral("sub")).toString();
+        ok(e);
+    });
+    server.control("GET", "/__sandbox/drafts", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        e.json(200, draftList(*s, e.param(QStringLiteral("sub"), s->accounts.first().sub)));
+    });
+    server.control("GET", "/__sandbox/uploads", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        e.json(200, uploadList(*s));
+    });
+    server.control("POST", "/__sandbox/upload-granularity", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->granularity = qMax<qint64>(0, bodyObject(e).value(QStringLiteral("bytes")).toInteger());
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/model", [s](Exchange &e) {
+        const QJsonObject body = bodyObject(e);
+        std::lock_guard lock(s->mutex);
+        s->modelLoading = body.value(QStringLiteral("loading")).toBool();
+        if (body.contains(QStringLiteral("models"))) {
+            s->models.clear();
+            for (const QJsonValue &name : body.value(QStringLiteral("models")).toArray())
+                s->models.append(name.toString());
+        }
+        ok(e);
+    });
+}

@@ -1,0 +1,3 @@
+#include "Routes.h"
+
+void addDriveRoutes(Server &, State &) {}

@@ -1,0 +1,3 @@
+#include "Routes.h"
+
+void addGmailRoutes(Server &, State &) {}

@@ -1,0 +1,32 @@
+#include "State.h"
+
+const Account *State::account(const QString &sub) const
+{
+    for (const Account &candidate : accounts)
+        if (candidate.sub == sub || candidate.email.compare(sub, Qt::CaseInsensitive) == 0)
+            return &candidate;
+    return nullptr;
+}
+
+QString State::nextId(const QString &prefix)
+{
+    return prefix + QString::number(++serial, 16).rightJustified(8, u'0');
+}
+
+void State::reset()
+{
+    seededAt = QDateTime::currentDateTime();
+    tokenLifetime = options.tokenLifetime;
+    granularity = options.granularity;
+    accounts.clear();
+    data.clear();
+    accessTokens.clear();
+    refreshTokens.clear();
+    codes.clear();
+    uploads.clear();
+    consentSub.clear();
+    consentOutcome = QStringLiteral("grant");
+    modelLoading = false;
+    models = QStringList{options.model};
+    seed(*this);
+}

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <mutex>
+
+struct Options
+{
+    int port = 0;
+    QString dataDir; // empty: uploaded bytes are hashed and counted, then dropped
+    QString clientId = QStringLiteral("tarnlight-sandbox.apps.googleusercontent.com");
+    QString clientSecret = QStringLiteral("sandbox-secret");
+    bool requireSecret = false;
+    int tokenLifetime = 3600;
+    QString model = QStringLiteral("llama3.2");
+    qint64 granularity = 0;
+    int delayMs = 0;
+};
+
+struct Account
+{
+    QString sub, email, name, givenName, familyName;
+};
+
+using HeaderList = QList<QPair<QString, QString>>;
+
+struct MessagePart
+{
+    QString mimeType;
+    HeaderList headers;
+    QByteArray data; // decoded bytes of a leaf part
+    QString filename;
+    QList<MessagePart> parts;
+};
+
+struct Message
+{
+    QString id, threadId;
+    QStringList labelIds;
+    QDateTime internalDate;
+    QString snippet;
+    MessagePart payload;
+};
+
+struct Draft
+{
+    QString id, messageId, threadId;
+    QByteArray raw; // the RFC 2822 text as sent, decoded
+};
+
+struct Attendee
+{
+    QString email, displayName, responseStatus = QStringLiteral("needsAction");
+    bool resource = false, self = false, organizer = false;
+};
+
+struct Event
+{
+    QString id;
+    std::optional<QString> summary, location;
+    QString description;
+    bool allDay = false, hasStart = true;
+    QDate startDate, endDate;   // all-day (end exclusive)
+    QDateTime start, end;       // timed
+    QList<Attendee> attendees;
+    int weeklyInstances = 0;    // > 0: a weekly series with that many instances
+};
+
+struct DriveFile
+{
+    QString id, name, mimeType, parent;
+    QDateTime created, modified;
+    qint64 size = -1; // -1: a Google type without size
+    QString md5, sha256;
+    bool trashed = false;
+    bool hasName = true;
+};
+
+struct Upload
+{
+    QString id, sub, name, mimeType, parent;
+    qint64 total = -1;
+    qint64 received = 0;
+    QString status = QStringLiteral("active");
+    std::unique_ptr<QCryptographicHash> sha256 = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+    std::unique_ptr<QCryptographicHash> md5 = std::make_unique<QCryptographicHash>(QCryptographicHash::Md5);
+    std::unique_ptr<QFile> file;
+    QString fileId;
+    bool busy = false;
+};
+
+struct AccountData
+{
+    QList<Message> messages; // newest first
+    QList<Draft> drafts;
+    QList<Event> events;
+    QString rootId;
+    QMap<QString, DriveFile> files;
+};
+
+struct AccessGrant { QString sub, scope; QDateTime expiry; };
+struct RefreshGrant { QString sub, scope; bool revoked = false; };
+struct CodeGrant
+{
+    QString sub, clientId, redirectUri, challenge, scope, nonce;
+    QDateTime expiry;
+    bool used = false;
+    QString refreshToken; // issued from this code (revoked if the code is replayed)
+};
+
+// Everything the sandbox remembers, behind one lock. Handlers take `mutex`
+// for every read or write and never sleep or stream while holding it.
+struct State
+{
+    std::mutex mutex;
+    Options options;
+    QString baseUrl;
+    QDateTime seededAt;
+    int tokenLifetime = 3600;
+    qint64 granularity = 0;
+    int serial = 0;
+
+    QList<Account> accounts;
+    QHash<QString, AccountData> data; // by sub
+    QHash<QString, AccessGrant> accessTokens;
+    QHash<QString, RefreshGrant> refreshTokens;
+    QHash<QString, CodeGrant> codes;
+    QHash<QString, std::shared_ptr<Upload>> uploads;
+
+    QString consentSub;                          // empty: login_hint or the first account
+    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state"
+
+    bool modelLoading = false;
+    QStringList models;
+
+    const Account *account(const QString &sub) const;
+    QString nextId(const QString &prefix); // unique, stable within one run
+    void reset();                          // seed data back, tokens and switches cleared
+};
+
+// Fills accounts and their data (Seed.cpp); times relative to state.seededAt.
+void seed(State &state);

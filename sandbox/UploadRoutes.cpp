@@ -1,0 +1,3 @@
+#include "Routes.h"
+
+void addUploadRoutes(Server &, State &) {}

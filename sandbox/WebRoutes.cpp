@@ -1,0 +1,3 @@
+#include "Routes.h"
+
+void addWebRoutes(Server &, State &) {}

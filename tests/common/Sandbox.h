@@ -1,0 +1,131 @@
+#pragma once
+
+// Launcher for the sandbox provider (tarnlight-sandbox) in network tests.
+//
+// Each Sandbox starts its own process on a free loopback port and kills it when
+// destroyed; point the code under test at it with baseUrl() (for example by
+// setting TARNLIGHT_PROVIDER before Provider::current() is first read, or by
+// passing URLs explicitly).
+//
+// Facts the seed data guarantees (reset() restores them):
+//   OAuth client  "tarnlight-sandbox.apps.googleusercontent.com" / "sandbox-secret"
+//                 (override with extra args --client-id X --client-secret Y)
+//   Accounts      sub "108000000000000000001" alex.rivera@example.com "Alex Rivera"
+//                   (the full mailbox, calendar and Drive; the default for consent)
+//                 sub "108000000000000000002" mira.okafor@example.com "Mira Okafor"
+//                   (5 inbox messages, 3 unread; a few events; a small Drive)
+//                 sub "108000000000000000003" empty.box@example.com "Sam Empty"
+//                   (no mail, no events, an empty Drive)
+//   Gmail (Alex)  32 INBOX messages, 12 of them UNREAD, newest first; 4 more
+//                 outside the inbox (SENT / archived). Ids are 16 hex digits:
+//                 "18f0000000000001" (newest, unread, multipart/alternative),
+//                 "18f0000000000002" (unread, HTML only), "18f0000000000003"
+//                 (unread, non-ASCII sender and subject), "18f0000000000004"
+//                 (unread, quoted reply with signature, References header),
+//                 "18f0000000000005" (unread, no Message-ID),
+//                 "18f0000000000006" (unread, no Date), "18f0000000000007"
+//                 (CRLF body, Date with "(CEST)"-style comment).
+//                 Thread ids equal the first message id of the thread.
+//   Calendar      calendar "primary" (or the account's e-mail); more than 25
+//                 events in the next 14 days, all-day and timed ones, one event
+//                 without start (id "nostart0001"), one weekly recurring series
+//                 (id "weeklysync01"), rooms among attendees.
+//   Drive (Alex)  "root" = "0AAlexRootFolderUk9PVA"; folders "fldProjects",
+//                 "fldProjects2025" (inside fldProjects), "fldPhotos",
+//                 "fldArchive150" (150 children: 20 folders, 130 files),
+//                 files of Docs, Sheets, Slides, PDF and image types.
+//   Model         GET /v1/models lists "llama3.2".
+//
+// Control endpoints (JSON), also usable from curl, all under /__sandbox/:
+//   GET  log                  every request (not control ones): method, path,
+//                             query, headers (secrets redacted), bodySize,
+//                             connection ("addr:port" of the client socket),
+//                             status, form/json (small bodies, secrets redacted)
+//   DELETE log                clear the log
+//   POST reset                seed data back, tokens, faults, delay and switches cleared
+//   POST faults               add one fault: {"route":"POST /token" (method optional,
+//                             path may end in "*"), "status":500, "body":"..",
+//                             "contentType":"..", "headers":{..}, "delayMs":0,
+//                             "drop":false, "count":1 (-1 = always), "skip":0}
+//   DELETE faults             clear faults
+//   POST delay {"ms":N}       delay every answer
+//   POST token-lifetime {"seconds":N}  expires_in of tokens issued from now on
+//   POST tokens {"sub","expiresIn"?,"scope"?,"nonce"?}  mint a token response
+//   POST revoke {"sub"}       revoke the account's grant (refresh -> invalid_grant)
+//   POST expire {"sub"}       make the account's access tokens expired
+//   GET  accounts             [{sub,email,name}]
+//   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"}
+//   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
+//   GET  uploads              upload sessions: id, status, received, total,
+//                             sha256, md5, fileId, path
+//   POST upload-granularity {"bytes":N}  announced granularity (0 = none)
+//   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QProcess>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+
+class QNetworkAccessManager;
+
+class Sandbox
+{
+public:
+    static inline const QString AlexSub = QStringLiteral("108000000000000000001");
+    static inline const QString MiraSub = QStringLiteral("108000000000000000002");
+    static inline const QString EmptySub = QStringLiteral("108000000000000000003");
+    static inline const QString ClientId = QStringLiteral("tarnlight-sandbox.apps.googleusercontent.com");
+    static inline const QString ClientSecret = QStringLiteral("sandbox-secret");
+
+    // Starts TL_SANDBOX_EXE --port 0 plus extraArgs and waits for its base URL.
+    explicit Sandbox(const QStringList &extraArgs = {});
+    ~Sandbox();
+    Sandbox(const Sandbox &) = delete;
+    Sandbox &operator=(const Sandbox &) = delete;
+
+    bool isRunning() const;
+    QUrl baseUrl() const;                 // e.g. http://127.0.0.1:43123
+    QUrl url(const QString &path) const;  // baseUrl() with path (and query) appended
+
+    // Control calls; each runs synchronously on a private event loop.
+    QJsonArray requestLog();
+    void clearLog();
+    void reset();
+    void injectFault(const QJsonObject &fault);
+    void clearFaults();
+    void setDelay(int ms);
+    void setTokenLifetime(int seconds);
+    QJsonObject issueTokens(const QString &sub, int expiresInSeconds = 3600);
+    void revoke(const QString &sub);
+    void expireAccessTokens(const QString &sub);
+    QJsonArray accounts();
+    void setConsent(const QString &outcome, const QString &sub = {});
+    QJsonArray drafts(const QString &sub);
+    QJsonArray uploads();
+    void setUploadGranularity(qint64 bytes);
+
+    // Any control endpoint: path relative to /__sandbox/. Returns the JSON
+    // answer (undefined when none or on failure; failures are test warnings).
+    QJsonValue control(const QByteArray &method, const QString &path, const QJsonValue &body = {});
+
+    // Plain HTTP helper for tests of the sandbox itself: status, headers and body.
+    struct Reply
+    {
+        int status = 0;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+        QByteArray header(const QByteArray &name) const;
+        QJsonObject json() const;
+    };
+    Reply send(const QByteArray &method, const QUrl &url,
+               const QList<QPair<QByteArray, QByteArray>> &headers = {},
+               const QByteArray &body = {});
+
+private:
+    QProcess m_process;
+    QUrl m_base;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+};
