@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <optional>
+
+namespace calendar {
+
+// The end of the "next N days" window: the same wall-clock time `days`
+// calendar days later in the given zone, so a daylight-saving change inside
+// the window moves the instant by an hour rather than the clock time. None
+// when the arithmetic yields no valid instant.
+std::optional<QDateTime> windowEnd(const QDateTime &now, int days,
+                                   const QTimeZone &zone = QTimeZone::systemTimeZone());
+
+} // namespace calendar

@@ -1,0 +1,174 @@
+#include "mail/GmailMessage.h"
+
+#include <QJsonArray>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QUuid>
+
+#include <unicode/locid.h>
+#include <unicode/parsepos.h>
+#include <unicode/smpdtfmt.h>
+
+#include <memory>
+
+namespace gmail {
+namespace {
+
+// MIME trees deeper than this are not real mail; stop rather than recurse on.
+constexpr int MaxPartDepth = 64;
+
+// The one date formatter of the process, built on first use. ICU formatters
+// are not safe for concurrent parsing, hence the lock.
+struct Rfc2822Formatter
+{
+    std::unique_ptr<icu::SimpleDateFormat> format;
+    QMutex lock;
+
+    Rfc2822Formatter()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        auto candidate = std::make_unique<icu::SimpleDateFormat>(
+            icu::UnicodeString(u"EEE, d MMM yyyy HH:mm:ss Z"), icu::Locale("en_US_POSIX"), status);
+        if (U_SUCCESS(status)) {
+            candidate->setLenient(false);
+            format = std::move(candidate);
+        }
+    }
+};
+
+Rfc2822Formatter &rfc2822()
+{
+    static Rfc2822Formatter formatter;
+    return formatter;
+}
+
+QString stringMember(const QJsonObject &object, QLatin1StringView key)
+{
+    return object.value(key).toString();
+}
+
+std::optional<QString> htmlText(const QString &html)
+{
+    static const QRegularExpression tag(QStringLiteral("<[^>]+>"));
+    QString text = html;
+    return text.replace(tag, QStringLiteral(" "));
+}
+
+std::optional<QString> extractText(const QJsonObject &part, int depth)
+{
+    const QString mimeType = stringMember(part, QLatin1StringView("mimeType"));
+    const QJsonValue data = part.value(QLatin1StringView("body")).toObject().value(QLatin1StringView("data"));
+    if (mimeType == u"text/plain" && data.isString()) {
+        if (auto text = decodeBodyData(data.toString()))
+            return text;
+    }
+    if (depth < MaxPartDepth) {
+        for (const QJsonValue &child : part.value(QLatin1StringView("parts")).toArray()) {
+            if (!child.isObject())
+                continue;
+            if (auto text = extractText(child.toObject(), depth + 1))
+                return text;
+        }
+    }
+    if (mimeType == u"text/html" && data.isString()) {
+        if (auto html = decodeBodyData(data.toString()))
+            return htmlText(*html);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString headerValue(const QJsonObject &message, const QString &name)
+{
+    const QJsonArray headers = message.value(QLatin1StringView("payload")).toObject()
+                                   .value(QLatin1StringView("headers")).toArray();
+    for (const QJsonValue &header : headers) {
+        const QJsonObject fields = header.toObject();
+        const QJsonValue headerName = fields.value(QLatin1StringView("name"));
+        if (headerName.isString()
+            && headerName.toString().compare(name, Qt::CaseInsensitive) == 0)
+            return stringMember(fields, QLatin1StringView("value"));
+    }
+    return {};
+}
+
+Timestamp parseDate(const QString &value)
+{
+    static const QRegularExpression comment(QStringLiteral("\\s*\\([^)]*\\)\\s*$"));
+    if (value.isEmpty())
+        return std::nullopt;
+    QString text = value;
+    text.replace(comment, QString());
+
+    Rfc2822Formatter &formatter = rfc2822();
+    if (!formatter.format)
+        return std::nullopt;
+    const icu::UnicodeString input(reinterpret_cast<const UChar *>(text.utf16()),
+                                   int32_t(text.size()));
+    icu::ParsePosition position(0);
+    UDate instant;
+    {
+        QMutexLocker locker(&formatter.lock);
+        instant = formatter.format->parse(input, position);
+    }
+    // The whole text must be the date: trailing words mean another format.
+    if (position.getErrorIndex() >= 0 || position.getIndex() != input.length())
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(qint64(instant), Qt::UTC);
+}
+
+EmailMessage emailMessageFromJson(const QJsonObject &message)
+{
+    EmailMessage mapped;
+    const QJsonValue id = message.value(QLatin1StringView("id"));
+    mapped.id = id.isString() ? id.toString()
+                              : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    mapped.threadId = stringMember(message, QLatin1StringView("threadId"));
+    mapped.from = headerValue(message, QStringLiteral("From"));
+    mapped.subject = headerValue(message, QStringLiteral("Subject"));
+    mapped.snippet = stringMember(message, QLatin1StringView("snippet"));
+    mapped.date = parseDate(headerValue(message, QStringLiteral("Date")));
+    mapped.isUnread = message.value(QLatin1StringView("labelIds")).toArray()
+                          .contains(QJsonValue(QStringLiteral("UNREAD")));
+    return mapped;
+}
+
+std::optional<QString> decodeBodyData(const QString &data)
+{
+    for (QChar c : data) {
+        if (c.unicode() > 0x7f)
+            return std::nullopt; // base64 is plain ASCII
+    }
+    QByteArray base64 = data.toLatin1();
+    base64.replace('-', '+').replace('_', '/');
+    while (base64.size() % 4 != 0)
+        base64.append('=');
+    const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                  | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(*decoded);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> extractText(const QJsonObject &part)
+{
+    return extractText(part, 0);
+}
+
+QString bodyTextOf(const QJsonObject &message)
+{
+    const QJsonValue payload = message.value(QLatin1StringView("payload"));
+    if (payload.isObject()) {
+        if (auto text = extractText(payload.toObject()))
+            return *text;
+    }
+    return stringMember(message, QLatin1StringView("snippet"));
+}
+
+} // namespace gmail

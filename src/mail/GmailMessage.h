@@ -1,0 +1,35 @@
+#pragma once
+
+#include "shell/records/EmailMessage.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+
+// Reading Gmail message resources: header lookup, the Date header, the
+// mapping to EmailMessage and the readable text of a MIME payload. Missing
+// or malformed pieces never fail; they fall back as the mail tab expects.
+namespace gmail {
+
+// The value of the first payload header whose name matches ignoring case;
+// empty when there is none (or it has no value).
+QString headerValue(const QJsonObject &message, const QString &name);
+
+// An RFC 2822 Date header ("Tue, 3 Jun 2025 10:15:00 +0200", a trailing
+// "(CEST)" comment allowed). The weekday is required; anything else is none.
+Timestamp parseDate(const QString &value);
+
+EmailMessage emailMessageFromJson(const QJsonObject &message);
+
+// base64url body data to text: none when it is not base64 or not UTF-8.
+std::optional<QString> decodeBodyData(const QString &data);
+
+// The first text/plain part (depth first), else an HTML part with its tags
+// blanked out; none when no part decodes.
+std::optional<QString> extractText(const QJsonObject &part);
+
+// The message text for the summary: the payload's text, else the snippet.
+QString bodyTextOf(const QJsonObject &message);
+
+} // namespace gmail

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "shell/records/EmailMessage.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The raw RFC 2822 text of a reply draft and its encoding for the Gmail
+// "raw" field.
+namespace gmail {
+
+// "Re: " in front unless the subject already starts with "re:" in any case.
+QString replySubject(const QString &subject);
+
+// Header lines (To, Subject, the threading lines when messageID is known,
+// MIME-Version, Content-Type), an empty line, then the body unchanged.
+// Values copied from the received message cannot add header lines: their
+// CR and LF characters become spaces.
+QByteArray replyMessageText(const EmailMessage &replyingTo, const QString &messageID,
+                            const QString &references, const QString &body);
+
+// base64url without padding: never contains "+", "/" or "=".
+QString base64UrlNoPadding(const QByteArray &bytes);
+
+} // namespace gmail

@@ -1,0 +1,47 @@
+#include "drive/DriveQuery.h"
+
+#include <QTest>
+
+class DriveQueryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filtersChildren();
+    void typesByExtension_data();
+    void typesByExtension();
+};
+
+void DriveQueryTest::filtersChildren()
+{
+    QCOMPARE(drive::childrenFilter("root"), QStringLiteral("'root' in parents and trashed = false"));
+    // The id goes in verbatim.
+    QCOMPARE(drive::childrenFilter("a'b"), QStringLiteral("'a'b' in parents and trashed = false"));
+    QCOMPARE(drive::fileNameOf(QUrl::fromLocalFile("/tmp/dir.x/Report 2025.pdf")),
+             QStringLiteral("Report 2025.pdf"));
+}
+
+void DriveQueryTest::typesByExtension_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("pdf") << "Report.pdf" << "application/pdf";
+    QTest::newRow("upper case") << "SCAN.PDF" << "application/pdf";
+    QTest::newRow("png") << "photo.png" << "image/png";
+    QTest::newRow("last extension counts") << "notes.tar.gz" << "application/gzip";
+    QTest::newRow("unknown") << "data.zzqx" << "application/octet-stream";
+    QTest::newRow("none") << "Makefile" << "application/octet-stream";
+    QTest::newRow("trailing dot") << "draft." << "application/octet-stream";
+    QTest::newRow("hidden name") << ".pdf" << "application/octet-stream";
+}
+
+// The content is never inspected: a name decides even for an empty path.
+void DriveQueryTest::typesByExtension()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, expected);
+    QCOMPARE(drive::mimeTypeForFileName(fileName), expected);
+}
+
+QTEST_GUILESS_MAIN(DriveQueryTest)
+#include "tst_drivequery.moc"
