@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QJsonObject>
+
+#include <optional>
+
+namespace oauth {
+
+// Moves the known members of a response into typed fields; whatever is not
+// taken (or has the wrong JSON type) stays behind as additional parameters.
+class FieldMapping
+{
+public:
+    explicit FieldMapping(QJsonObject json) : m_remaining(std::move(json)) {}
+
+    std::optional<QString> takeString(const QString &name);
+    // A number of seconds from now.
+    std::optional<QDateTime> takeExpiry(const QString &name);
+
+    QJsonObject remaining() const { return m_remaining; }
+
+private:
+    QJsonObject m_remaining;
+};
+
+} // namespace oauth

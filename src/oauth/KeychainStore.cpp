@@ -1,0 +1,159 @@
+#include "oauth/KeychainStore.h"
+
+#include "oauth/Archive.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QMetaObject>
+
+#include <qt6keychain/keychain.h>
+
+namespace oauth {
+
+size_t qHash(const KeychainAttribute &attribute, size_t seed)
+{
+    return qHashMulti(seed, int(attribute.kind), attribute.accessGroup);
+}
+
+namespace {
+
+Error storeError(int code, const QVariantMap &userInfo = {})
+{
+    return Error(KeychainStoreErrorDomain, code, userInfo);
+}
+
+Error itemError(int code, const QString &itemName)
+{
+    return storeError(code, {{QStringLiteral("itemName"), itemName}});
+}
+
+// The keychain's own failure, kept as the underlying error.
+Error withJobError(const Error &error, const QKeychain::Job *job)
+{
+    return error.withUnderlying(
+        Error::make(QStringLiteral("keychain"), int(job->error()), job->errorString()));
+}
+
+void later(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+template<typename Job>
+Job *makeJob(const QString &itemName)
+{
+    auto *job = new Job(itemName);
+    job->setKey(KeychainStore::AccountName);
+    // Never fall back to storing credentials in a plain settings file.
+    job->setInsecureFallback(false);
+    job->setAutoDelete(true);
+    return job;
+}
+
+template<typename Job, typename Handler>
+void run(Job *job, Handler handler)
+{
+    QObject::connect(job, &QKeychain::Job::finished, job,
+                     [job, handler](QKeychain::Job *) { handler(job); });
+    job->start();
+}
+
+void deleteItem(const QString &itemName, VoidCompletion completion)
+{
+    run(makeJob<QKeychain::DeletePasswordJob>(itemName),
+        [itemName, completion](QKeychain::DeletePasswordJob *job) {
+            if (job->error() == QKeychain::NoError)
+                completion(std::nullopt);
+            else if (job->error() == QKeychain::EntryNotFound)
+                completion(itemError(KeychainFailedToDeletePasswordBecauseItemNotFound, itemName));
+            else
+                completion(withJobError(itemError(KeychainFailedToDeletePassword, itemName), job));
+        });
+}
+
+} // namespace
+
+KeychainStore::KeychainStore(QString itemName, QSet<KeychainAttribute> attributes)
+    : m_itemName(std::move(itemName)), m_attributes(std::move(attributes))
+{
+}
+
+void KeychainStore::writeRawItem(const QString &itemName, const QByteArray &data,
+                                 VoidCompletion completion)
+{
+    if (itemName.isEmpty()) {
+        later([completion] { completion(storeError(KeychainNoService)); });
+        return;
+    }
+    auto *job = makeJob<QKeychain::WritePasswordJob>(itemName);
+    job->setBinaryData(data);
+    run(job, [itemName, completion](QKeychain::WritePasswordJob *job) {
+        if (job->error() == QKeychain::NoError)
+            completion(std::nullopt);
+        else
+            completion(withJobError(itemError(KeychainFailedToSetPassword, itemName), job));
+    });
+}
+
+void KeychainStore::save(const std::shared_ptr<AuthSession> &session, const QString &itemName,
+                         VoidCompletion completion) const
+{
+    const QByteArray data = session ? archive::archiveAuthSession(*session) : QByteArray();
+    if (data.isEmpty() && !itemName.isEmpty()) {
+        later([completion] { completion(std::nullopt); });
+        return;
+    }
+    // The Secret Service replaces an item with the same attributes in one
+    // write, so there is no moment without a stored session.
+    writeRawItem(itemName, data, std::move(completion));
+}
+
+void KeychainStore::retrieveAuthSession(Completion<std::shared_ptr<AuthSession>> completion) const
+{
+    const QString itemName = m_itemName;
+    if (itemName.isEmpty()) {
+        later([completion] { completion(std::nullopt, storeError(KeychainNoService)); });
+        return;
+    }
+    run(makeJob<QKeychain::ReadPasswordJob>(itemName),
+        [itemName, completion](QKeychain::ReadPasswordJob *job) {
+            if (job->error() == QKeychain::EntryNotFound) {
+                completion(std::nullopt, itemError(KeychainPasswordNotFound, itemName));
+                return;
+            }
+            if (job->error() != QKeychain::NoError) {
+                const QVariantMap info{{QStringLiteral("status"), int(job->error())}};
+                completion(std::nullopt, withJobError(storeError(KeychainUnhandled, info), job));
+                return;
+            }
+            auto session = archive::unarchiveAuthSession(job->binaryData());
+            if (!session) {
+                completion(std::nullopt,
+                           itemError(KeychainFailedToConvertKeychainDataToAuthSession, itemName));
+                return;
+            }
+            completion(session, std::nullopt);
+        });
+}
+
+void KeychainStore::removeAuthSession(VoidCompletion completion) const
+{
+    const QString itemName = m_itemName;
+    if (itemName.isEmpty()) {
+        later([completion] { completion(storeError(KeychainNoService)); });
+        return;
+    }
+    // The Secret Service deletes a missing item without complaint, so look
+    // first: removing a session that was never saved must say so.
+    run(makeJob<QKeychain::ReadPasswordJob>(itemName),
+        [itemName, completion](QKeychain::ReadPasswordJob *job) {
+            if (job->error() == QKeychain::EntryNotFound)
+                completion(itemError(KeychainFailedToDeletePasswordBecauseItemNotFound, itemName));
+            else if (job->error() != QKeychain::NoError)
+                completion(withJobError(itemError(KeychainFailedToDeletePassword, itemName), job));
+            else
+                deleteItem(itemName, completion);
+        });
+}
+
+} // namespace oauth

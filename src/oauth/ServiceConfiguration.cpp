@@ -1,0 +1,124 @@
+#include "oauth/ServiceConfiguration.h"
+
+#include "oauth/OAuthError.h"
+#include "rest/HttpClient.h"
+
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+#include <variant>
+
+namespace oauth {
+
+static QUrl parseURL(const QJsonValue &value)
+{
+    if (!value.isString() || value.toString().isEmpty())
+        return {};
+    const QUrl url(value.toString(), QUrl::StrictMode);
+    return url.isValid() ? url : QUrl();
+}
+
+QUrl ServiceDiscovery::urlMember(const QString &name) const
+{
+    return parseURL(discoveryDictionary.value(name));
+}
+
+std::optional<ServiceDiscovery> ServiceDiscovery::fromJson(const QJsonObject &document,
+                                                           Error *error)
+{
+    static const char *const required[] = {
+        "issuer", "authorization_endpoint", "token_endpoint", "jwks_uri",
+        "response_types_supported", "subject_types_supported",
+        "id_token_signing_alg_values_supported"};
+    for (const char *name : required) {
+        if (!document.contains(QLatin1String(name))) {
+            *error = generalError(InvalidDiscoveryDocument, std::nullopt,
+                                  QStringLiteral("Missing field: %1").arg(QLatin1String(name)));
+            return std::nullopt;
+        }
+    }
+    for (const char *name : {"issuer", "token_endpoint", "jwks_uri"}) {
+        if (parseURL(document.value(QLatin1String(name))).isEmpty()) {
+            *error = generalError(InvalidDiscoveryDocument, std::nullopt,
+                                  QStringLiteral("Invalid URL: %1").arg(QLatin1String(name)));
+            return std::nullopt;
+        }
+    }
+    return ServiceDiscovery{document};
+}
+
+ServiceConfiguration ServiceConfiguration::fromDiscovery(const ServiceDiscovery &discovery)
+{
+    return {discovery.authorizationEndpoint(), discovery.tokenEndpoint(), discovery.issuer(),
+            discovery.registrationEndpoint(), discovery.endSessionEndpoint(), discovery};
+}
+
+QUrl discoveryURL(const QUrl &issuer)
+{
+    QUrl url = issuer;
+    QString path = url.path();
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    url.setPath(path + QStringLiteral(".well-known/openid-configuration"));
+    return url;
+}
+
+void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfiguration> completion)
+{
+    discoverServiceConfigurationAt(discoveryURL(issuer), std::move(completion));
+}
+
+static std::variant<ServiceConfiguration, Error> parseDiscovery(const QByteArray &body)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return generalError(JSONDeserializationError, std::nullopt, parseError.errorString());
+    if (!document.isObject())
+        return generalError(InvalidDiscoveryDocument, std::nullopt,
+                            QStringLiteral("Discovery document isn't a dictionary"));
+    Error error;
+    const auto discovery = ServiceDiscovery::fromJson(document.object(), &error);
+    if (!discovery)
+        return error;
+    return ServiceConfiguration::fromDiscovery(*discovery);
+}
+
+void discoverServiceConfigurationAt(const QUrl &url, Completion<ServiceConfiguration> completion)
+{
+    rest::HttpRequest request;
+    request.url = url;
+    const QString shownURL = url.toString();
+    rest::HttpClient::shared().dataTask(
+        request, [completion, shownURL](const QByteArray &body, const rest::HttpResponse &response,
+                                        std::optional<Error> transport) {
+            if (transport) {
+                completion(std::nullopt,
+                           generalError(NetworkError, transport,
+                                        QStringLiteral("Connection error fetching discovery "
+                                                       "document '%1': %2.")
+                                            .arg(shownURL, transport->description())));
+                return;
+            }
+            if (response.statusCode != 200) {
+                completion(std::nullopt,
+                           generalError(NetworkError, remoteHTTPError(response.statusCode, body),
+                                        QStringLiteral("Non-200 HTTP response (%1) fetching "
+                                                       "discovery document '%2'.")
+                                            .arg(response.statusCode)
+                                            .arg(shownURL)));
+                return;
+            }
+            auto parsed = parseDiscovery(body);
+            if (auto *error = std::get_if<Error>(&parsed)) {
+                completion(std::nullopt,
+                           generalError(NetworkError, *error,
+                                        QStringLiteral("JSON error parsing document at '%1': %2")
+                                            .arg(shownURL, error->description())));
+                return;
+            }
+            completion(std::get<ServiceConfiguration>(std::move(parsed)), std::nullopt);
+        });
+}
+
+} // namespace oauth

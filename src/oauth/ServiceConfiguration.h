@@ -1,0 +1,55 @@
+#pragma once
+
+#include "support/Completion.h"
+
+#include <QJsonObject>
+#include <QUrl>
+
+#include <optional>
+
+namespace oauth {
+
+// The provider's OpenID discovery document, kept whole.
+struct ServiceDiscovery
+{
+    QJsonObject discoveryDictionary;
+
+    // URL members; an empty URL when absent or not a string.
+    QUrl issuer() const { return urlMember(QStringLiteral("issuer")); }
+    QUrl authorizationEndpoint() const { return urlMember(QStringLiteral("authorization_endpoint")); }
+    QUrl tokenEndpoint() const { return urlMember(QStringLiteral("token_endpoint")); }
+    QUrl registrationEndpoint() const { return urlMember(QStringLiteral("registration_endpoint")); }
+    QUrl endSessionEndpoint() const { return urlMember(QStringLiteral("end_session_endpoint")); }
+    QUrl urlMember(const QString &name) const;
+
+    // Checks the members every document must have; the error is -2.
+    static std::optional<ServiceDiscovery> fromJson(const QJsonObject &document, Error *error);
+
+    friend bool operator==(const ServiceDiscovery &, const ServiceDiscovery &) = default;
+};
+
+// Where the provider's endpoints are. Empty URLs mean "none".
+struct ServiceConfiguration
+{
+    QUrl authorizationEndpoint;
+    QUrl tokenEndpoint;
+    QUrl issuer;
+    QUrl registrationEndpoint;
+    QUrl endSessionEndpoint;
+    std::optional<ServiceDiscovery> discoveryDocument;
+
+    static ServiceConfiguration fromDiscovery(const ServiceDiscovery &discovery);
+
+    friend bool operator==(const ServiceConfiguration &, const ServiceConfiguration &) = default;
+};
+
+// The issuer's discovery URL: its path + ".well-known/openid-configuration".
+QUrl discoveryURL(const QUrl &issuer);
+
+// Fetches and checks the discovery document; the completion runs once,
+// later on the event loop, with a configuration or an error.
+void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfiguration> completion);
+void discoverServiceConfigurationAt(const QUrl &discoveryURL,
+                                    Completion<ServiceConfiguration> completion);
+
+} // namespace oauth
