@@ -1,8 +1,34 @@
 #include "accounts/GoogleAuthService.h"
 
+#include "oauth/KeychainStore.h"
+#include "shell/records/AuthError.h"
+#include "support/Completion.h"
+
+QString GoogleAuthService::keychainItemName(const Account &account)
+{
+    return QStringLiteral("app.tarnlight.account.") + account.id;
+}
+
+QCoro::Task<std::shared_ptr<oauth::AuthSession>>
+GoogleAuthService::authSession(const Account &account) const
+{
+    const oauth::KeychainStore store(keychainItemName(account));
+    std::shared_ptr<oauth::AuthSession> session;
+    try {
+        session = co_await awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
+            [store](Completion<std::shared_ptr<oauth::AuthSession>> done) {
+                store.retrieveAuthSession(std::move(done));
+            },
+            toError(AuthError::noSession));
+    } catch (const Error &) {
+        // Whatever went wrong with the item, the user's remedy is to sign in again.
+        throw toError(AuthError::noSession);
+    }
+    co_return session;
+}
+
 void GoogleAuthService::removeSession(const Account &account)
 {
-    // The keychain item of the account is deleted here (sessions are not
-    // written yet); failures are ignored.
-    Q_UNUSED(account);
+    // Started first; a missing item or a failed delete does not stop the sign-out.
+    oauth::KeychainStore(keychainItemName(account)).removeAuthSession([](std::optional<Error>) {});
 }

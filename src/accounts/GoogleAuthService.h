@@ -5,7 +5,12 @@
 #include <QObject>
 #include <QVariantList>
 
+#include <qcoro/qcorotask.h>
+
+#include <memory>
 #include <optional>
+
+namespace oauth { class AuthSession; }
 
 class QSettings;
 
@@ -37,6 +42,12 @@ public:
     Q_INVOKABLE void setActiveByID(const QString &accountID);
     // Deletes the account's keychain item, then removes it from the list.
     Q_INVOKABLE void signOut(const Account &account);
+
+    // The account's authorizing session, read from its keychain item on
+    // every call; throws AuthError::noSession's Error when there is none.
+    QCoro::Task<std::shared_ptr<oauth::AuthSession>> authSession(const Account &account) const;
+    // The keychain item of an account: "app.tarnlight.account." + its id.
+    static QString keychainItemName(const Account &account);
 
 signals:
     void accountsChanged();
