@@ -110,6 +110,7 @@ void HttpTask::cancel()
 {
     if (m_finished)
         return;
+    m_cancelRequested = true;
     if (m_reply && m_reply->isRunning()) {
         m_reply->abort(); // finished() follows with OperationCanceledError
         return;
@@ -155,6 +156,10 @@ void HttpTask::onFinished()
     const bool answered = m_responseSent;
     if (error == QNetworkReply::NoError || (answered && isHttpStatusError(error)))
         complete(std::nullopt);
+    else if (error == QNetworkReply::OperationCanceledError && !m_cancelRequested)
+        // Only our own cancel() is a cancellation; the transfer timeout also
+        // aborts the reply.
+        complete(transportError(TransportTimedOut, QStringLiteral("The request timed out.")));
     else
         complete(transportError(transportCode(error), m_reply->errorString()));
 }

@@ -90,6 +90,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     HttpTaskDelegate m_delegate;
     bool m_responseSent = false;
+    bool m_cancelRequested = false;
     bool m_finished = false;
 };
 

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "rest/DateTime.h"
+#include "rest/RestService.h"
+
+// The queries the clients build. Factories set the path template, method,
+// path parameters, expected result type and logging name; further
+// parameters go through the typed setters or setParameter(name, value).
+namespace rest {
+
+class CalendarEventsListQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<CalendarEventsListQuery> query(const QString &calendarId);
+    void setSingleEvents(bool value) { setParameter(QStringLiteral("singleEvents"), value); }
+    void setOrderBy(const QString &value) { setParameter(QStringLiteral("orderBy"), value); }
+    void setMaxResults(qint64 value) { setParameter(QStringLiteral("maxResults"), value); }
+    void setTimeMin(const DateTime &value) { setParameter(QStringLiteral("timeMin"), value.RFC3339String()); }
+    void setTimeMax(const DateTime &value) { setParameter(QStringLiteral("timeMax"), value.RFC3339String()); }
+};
+
+class DriveFilesListQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<DriveFilesListQuery> query();
+    void setQ(const QString &value) { setParameter(QStringLiteral("q"), value); }
+    void setOrderBy(const QString &value) { setParameter(QStringLiteral("orderBy"), value); }
+    void setPageSize(qint64 value) { setParameter(QStringLiteral("pageSize"), value); }
+    void setFields(const QString &value) { setParameter(QStringLiteral("fields"), value); }
+};
+
+class DriveFilesCreateQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<DriveFilesCreateQuery>
+    query(const RestObjectPtr &object, const std::optional<UploadParameters> &uploadParameters);
+};
+
+class GmailMessagesListQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailMessagesListQuery> query(const QString &userId);
+    void setLabelIds(const QStringList &value) { setParameter(QStringLiteral("labelIds"), QJsonArray::fromStringList(value)); }
+    void setMaxResults(qint64 value) { setParameter(QStringLiteral("maxResults"), value); }
+    void setQ(const QString &value) { setParameter(QStringLiteral("q"), value); }
+};
+
+class GmailMessagesGetQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailMessagesGetQuery> query(const QString &userId, const QString &identifier);
+    void setFormat(const QString &value) { setParameter(QStringLiteral("format"), value); }
+    void setMetadataHeaders(const QStringList &value)
+    {
+        setParameter(QStringLiteral("metadataHeaders"), QJsonArray::fromStringList(value));
+    }
+};
+
+class GmailMessagesModifyQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailMessagesModifyQuery>
+    query(const RestObjectPtr &object, const QString &userId, const QString &identifier);
+};
+
+class GmailDraftsCreateQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailDraftsCreateQuery>
+    query(const RestObjectPtr &object, const QString &userId,
+          const std::optional<UploadParameters> &uploadParameters = std::nullopt);
+};
+
+} // namespace rest

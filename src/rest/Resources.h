@@ -1,0 +1,70 @@
+#pragma once
+
+#include "rest/RestObject.h"
+
+// The API object types the clients receive. Fields are read by JSON name
+// through RestObject's typed accessors (e.g. stringValue("summary"),
+// objectValue("start"), dateTimeValue("modifiedTime")).
+namespace rest {
+
+#define TL_REST_OBJECT_CLASS(Name, Base)                                               \
+    static const char *staticClassName() { return #Name; }                               \
+    const ObjectClass *objectClass() const override { return ObjectClass::of<Name>(); }
+
+class CalendarEventResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(CalendarEventResource, RestObject)
+};
+
+// "items": calendar events.
+class CalendarEventsResource : public CollectionObject
+{
+public:
+    TL_REST_OBJECT_CLASS(CalendarEventsResource, CollectionObject)
+    const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarEventResource>(); }
+};
+
+class DriveFileResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(DriveFileResource, RestObject)
+};
+
+// "files": Drive files.
+class DriveFileListResource : public CollectionObject
+{
+public:
+    TL_REST_OBJECT_CLASS(DriveFileListResource, CollectionObject)
+    QString collectionItemsKey() const override { return QStringLiteral("files"); }
+    const ObjectClass *itemClass() const override { return ObjectClass::of<DriveFileResource>(); }
+};
+
+class GmailMessageResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailMessageResource, RestObject)
+};
+
+// "messages": message stubs (id, threadId).
+class GmailListMessagesResource : public CollectionObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailListMessagesResource, CollectionObject)
+    QString collectionItemsKey() const override { return QStringLiteral("messages"); }
+    const ObjectClass *itemClass() const override { return ObjectClass::of<GmailMessageResource>(); }
+};
+
+class GmailDraftResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailDraftResource, RestObject)
+};
+
+#undef TL_REST_OBJECT_CLASS
+
+// The kind maps of the APIs (Gmail answers carry no kinds).
+QHash<QString, const ObjectClass *> calendarKindMap();
+QHash<QString, const ObjectClass *> driveKindMap();
+
+} // namespace rest

@@ -1,0 +1,448 @@
+#include "rest/UploadFetcher.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFuture>
+#include <QTimer>
+#include <QUuid>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace rest {
+
+namespace {
+
+QString &chunkDirectoryOverride()
+{
+    static QString path;
+    return path;
+}
+
+// A chunk's bytes: a private file holding them, or (when staging failed) the
+// bytes themselves; neither when the range could not be read.
+struct StagedChunk
+{
+    QString file;
+    QByteArray memory;
+    bool ok = false;
+};
+
+bool copyRange(int from, qint64 offset, int to, qint64 length)
+{
+    loff_t in = offset;
+    qint64 left = length;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(from, &in, to, nullptr, size_t(left), 0);
+        if (n <= 0)
+            break;
+        left -= n;
+    }
+    if (left == 0)
+        return true;
+    // Fallback for file systems without in-kernel copies: 1 MiB at a time.
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    while (left > 0) {
+        const ssize_t n = ::pread(from, buffer.data(), size_t(qMin<qint64>(left, buffer.size())), in);
+        if (n <= 0)
+            return false;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(to, buffer.constData() + done, size_t(n - done));
+            if (w <= 0)
+                return false;
+            done += w;
+        }
+        in += n;
+        left -= n;
+    }
+    return true;
+}
+
+QByteArray readRange(QFile &source, qint64 offset, qint64 length)
+{
+    if (!source.seek(offset))
+        return {};
+    return source.read(length);
+}
+
+// Runs on a worker thread.
+StagedChunk stageChunk(const QString &sourcePath, qint64 offset, qint64 length, const QString &dir)
+{
+    StagedChunk staged;
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly) || source.size() < offset + length)
+        return staged;
+    const QString path = QDir(dir).filePath(UploadFetcher::ChunkFilePrefix
+                                            + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    QFile target(path);
+    // Created readable by the user only: it holds the user's file content.
+    if (target.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        const bool copied = copyRange(source.handle(), offset, target.handle(), length);
+        target.close();
+        if (copied) {
+            staged.file = path;
+            staged.ok = true;
+            return staged;
+        }
+        QFile::remove(path);
+    }
+    staged.memory = readRange(source, offset, length);
+    staged.ok = staged.memory.size() == length;
+    return staged;
+}
+
+Error prematureFailure(const QByteArray &data)
+{
+    QVariantMap info;
+    if (!data.isEmpty())
+        info.insert(StatusDataKey, data);
+    return Error(StatusErrorDomain, 501, info);
+}
+
+Error uploadFailure(const QString &description)
+{
+    return Error::make(FetcherErrorDomain, FetcherErrorUploadFailed, description);
+}
+
+QString uploadStatus(const HttpResponse &response)
+{
+    return QString::fromLatin1(response.header("X-Goog-Upload-Status")).trimmed().toLower();
+}
+
+std::optional<qint64> sizeReceived(const HttpResponse &response)
+{
+    bool ok = false;
+    const qint64 size = response.header("X-Goog-Upload-Size-Received").trimmed().toLongLong(&ok);
+    return ok && size >= 0 ? std::optional<qint64>(size) : std::nullopt;
+}
+
+} // namespace
+
+void UploadFetcher::setChunkDirectory(const QString &path)
+{
+    chunkDirectoryOverride() = path;
+}
+
+QString UploadFetcher::chunkDirectory()
+{
+    const QString path = chunkDirectoryOverride();
+    return path.isEmpty() ? QDir::tempPath() : path;
+}
+
+UploadFetcherPtr UploadFetcher::uploadFetcherWithRequest(const HttpRequest &startRequest,
+                                                         const UploadParameters &parameters,
+                                                         qint64 chunkSize)
+{
+    UploadFetcherPtr f(new UploadFetcher());
+    f->request = startRequest;
+    f->uploadFileURL = parameters.fileURL;
+    f->uploadData = parameters.data;
+    f->uploadMIMEType = parameters.MIMEType;
+    f->chunkSize = qMax(MinimumChunkSize, chunkSize);
+    if (!parameters.fileURL.isEmpty()) {
+        const QFileInfo info(parameters.fileURL.toLocalFile());
+        f->uploadFileLength = info.isFile() && info.isReadable() ? info.size() : 0;
+    } else {
+        f->uploadFileLength = parameters.data.size();
+    }
+
+    HttpRequest &r = f->request;
+    r.setHeader("X-Goog-Upload-Protocol", "resumable");
+    r.setHeader("X-Goog-Upload-Command", "start");
+    r.setHeader("X-Goog-Upload-Content-Type", parameters.MIMEType.toUtf8());
+    r.setHeader("X-Goog-Upload-Content-Length", QByteArray::number(f->uploadFileLength));
+    if (r.method.isEmpty() || r.method.toUpper() == "GET")
+        r.method = "POST";
+    QString agent = QString::fromUtf8(r.header("User-Agent"));
+    if (agent.isEmpty())
+        agent = standardUserAgent();
+    if (!agent.contains(UserAgentMark))
+        agent += u' ' + UserAgentMark;
+    r.setHeader("User-Agent", agent.toUtf8());
+    return f;
+}
+
+UploadFetcher::~UploadFetcher()
+{
+    removeChunkFile();
+}
+
+void UploadFetcher::beginFetch(Completion completion)
+{
+    m_uploadCompletion = std::move(completion);
+    m_keepAlive = std::static_pointer_cast<UploadFetcher>(shared_from_this());
+    std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    HTTPFetcher::beginFetch([weak](const QByteArray &data, std::optional<Error> error) {
+        if (auto self = weak.lock())
+            self->startRequestDidFinish(data, error);
+    });
+}
+
+void UploadFetcher::stopFetching()
+{
+    auto keep = m_keepAlive;
+    m_done = true;
+    m_uploadCompletion = nullptr;
+    if (m_current)
+        m_current->stopFetching();
+    m_current.reset();
+    removeChunkFile();
+    HTTPFetcher::stopFetching();
+    m_keepAlive.reset();
+}
+
+void UploadFetcher::startRequestDidFinish(const QByteArray &data, std::optional<Error> error)
+{
+    if (m_done)
+        return;
+    if (error) {
+        complete(response(), data, error);
+        return;
+    }
+    m_lastStatus = uploadStatus(response());
+    const QByteArray location = response().header("X-Goog-Upload-URL").trimmed();
+    if (m_lastStatus == u"final" || m_lastStatus == u"cancelled" || location.isEmpty()) {
+        complete(response(), data, prematureFailure(data));
+        return;
+    }
+    uploadLocationURL = QUrl::fromEncoded(location);
+    readGranularity(response());
+    currentOffset = 0;
+    scheduleChunk();
+}
+
+void UploadFetcher::readGranularity(const HttpResponse &response)
+{
+    bool ok = false;
+    const qint64 g = response.header("X-Goog-Upload-Chunk-Granularity").trimmed().toLongLong(&ok);
+    uploadGranularity = ok && g > 0 ? g : 0;
+}
+
+UploadFetcher::Chunk UploadFetcher::nextChunk() const
+{
+    const bool known = uploadFileLength >= 0;
+    const qint64 limit = qMin(chunkSize, MaximumChunkSize);
+    Chunk chunk;
+    chunk.offset = currentOffset;
+    qint64 nominal = (chunk.offset == 0 && known && uploadFileLength <= chunkSize) ? uploadFileLength
+                                                                                   : limit;
+    const qint64 g = uploadGranularity;
+    if (g > 0) {
+        nominal = nominal < g ? g : nominal - nominal % g;
+        if (known && chunk.offset < uploadFileLength)
+            chunk.offset -= chunk.offset % g;
+    }
+    const qint64 remaining = known ? uploadFileLength - chunk.offset : -1;
+    if (!known || remaining >= nominal + TailAllowance) {
+        chunk.length = nominal;
+        chunk.command = "upload";
+    } else {
+        chunk.length = qMax<qint64>(0, remaining);
+        chunk.command = chunk.length > 0 ? "upload, finalize" : "finalize";
+    }
+    return chunk;
+}
+
+void UploadFetcher::scheduleChunk()
+{
+    if (m_nextRetryInterval >= maxUploadRetryInterval) {
+        complete(response(), {}, uploadFailure(QStringLiteral("Retry Limit Reached")));
+        return;
+    }
+    const Chunk chunk = nextChunk();
+    if (m_nextRetryInterval <= 0) {
+        prepareChunk(chunk);
+        return;
+    }
+    std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    const int delayMs = int(qMin(m_nextRetryInterval, maxUploadRetryInterval) * 1000);
+    QTimer::singleShot(delayMs, QCoreApplication::instance(), [weak, chunk] {
+        if (auto self = weak.lock(); self && !self->m_done)
+            self->prepareChunk(chunk);
+    });
+}
+
+void UploadFetcher::prepareChunk(const Chunk &chunk)
+{
+    const bool fromFile = !uploadFileURL.isEmpty();
+    if (fromFile && chunk.offset == 0 && chunk.length == uploadFileLength) {
+        sendChunk(chunk, uploadFileURL.toLocalFile(), {}); // the whole file as it is
+        return;
+    }
+    if (chunk.length == 0) {
+        sendChunk(chunk, {}, {});
+        return;
+    }
+    if (!fromFile) {
+        const QByteArray bytes = uploadData.mid(chunk.offset, chunk.length);
+        if (bytes.size() != chunk.length)
+            complete(response(), {}, uploadFailure(QStringLiteral("chunkData is nil")));
+        else
+            sendChunk(chunk, {}, bytes);
+        return;
+    }
+    std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), chunk.offset, chunk.length,
+                      chunkDirectory())
+        .then(QCoreApplication::instance(), [weak, chunk](const StagedChunk &staged) {
+            auto self = weak.lock();
+            if (!self || self->m_done) {
+                if (!staged.file.isEmpty())
+                    QFile::remove(staged.file);
+                return;
+            }
+            if (!staged.ok) {
+                self->complete(self->response(), {}, uploadFailure(QStringLiteral("chunkData is nil")));
+                return;
+            }
+            self->m_chunkFile = staged.file;
+            self->sendChunk(chunk, staged.file, staged.memory);
+        });
+}
+
+HttpRequest UploadFetcher::uploadRequest(const QByteArray &command) const
+{
+    HttpRequest r;
+    r.url = uploadLocationURL;
+    r.method = "PUT";
+    r.timeoutSeconds = request.timeoutSeconds;
+    r.setHeader("User-Agent", request.header("User-Agent"));
+    r.setHeader("X-Goog-Upload-Protocol", "resumable");
+    r.setHeader("X-Goog-Upload-Command", command);
+    return r;
+}
+
+HTTPFetcherPtr UploadFetcher::makeChunkFetcher(const HttpRequest &chunkRequest) const
+{
+    // No service: no authorizer and no per-host wait; the location names the upload.
+    HTTPFetcherPtr fetcher = HTTPFetcher::fetcherWithRequest(chunkRequest);
+    fetcher->allowLocalhostRequest = allowLocalhostRequest;
+    fetcher->allowedInsecureSchemes = allowedInsecureSchemes;
+    fetcher->userAgentProvider = userAgentProvider;
+    fetcher->comment = comment;
+    return fetcher;
+}
+
+void UploadFetcher::sendChunk(const Chunk &chunk, const QString &bodyFile, const QByteArray &bodyData)
+{
+    HttpRequest r = uploadRequest(chunk.command);
+    r.setHeader("Content-Length", QByteArray::number(chunk.length));
+    r.setHeader("X-Goog-Upload-Offset", QByteArray::number(chunk.offset));
+    if (uploadFileLength >= 0)
+        r.setHeader("X-Goog-Upload-Content-Length", QByteArray::number(uploadFileLength));
+    r.bodyFile = bodyFile;
+    r.body = bodyData;
+    HTTPFetcherPtr fetcher = makeChunkFetcher(r);
+    m_current = fetcher;
+    std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    fetcher->beginFetch([weak, chunk, fetcher](const QByteArray &, std::optional<Error> error) {
+        if (auto self = weak.lock())
+            self->chunkDidFinish(chunk, fetcher, error);
+    });
+}
+
+void UploadFetcher::chunkDidFinish(const Chunk &chunk, const HTTPFetcherPtr &fetcher,
+                                   std::optional<Error> error)
+{
+    m_current.reset();
+    removeChunkFile();
+    if (m_done)
+        return;
+    const HttpResponse &answer = fetcher->response();
+    const QByteArray &data = fetcher->downloadedData();
+    if (const QString status = uploadStatus(answer); !status.isEmpty())
+        m_lastStatus = status;
+    if (error) {
+        const bool clientError = error->domain() == StatusErrorDomain && error->code() >= 400
+                                 && error->code() <= 499 && error->code() != 404;
+        if (clientError && chunk.length > 0 && m_lastStatus == u"active")
+            recover();
+        else
+            complete(answer, data, error);
+        return;
+    }
+    const qint64 confirmed = sizeReceived(answer).value_or(chunk.offset + chunk.length);
+    if (m_lastStatus == u"final") {
+        complete(answer, data, std::nullopt);
+    } else if (m_lastStatus == u"cancelled" || chunk.command.contains("finalize")) {
+        // A finalizing chunk that did not end the upload would otherwise be
+        // sent again and again.
+        complete(answer, data, prematureFailure(data));
+    } else if (uploadFileLength >= 0 && confirmed > uploadFileLength) {
+        complete(answer, data, std::nullopt);
+    } else {
+        currentOffset = confirmed;
+        scheduleChunk();
+    }
+}
+
+void UploadFetcher::recover()
+{
+    m_nextRetryInterval = qMax(minUploadRetryInterval,
+                               qMin(m_nextRetryInterval * uploadRetryFactor, maxUploadRetryInterval));
+    HTTPFetcherPtr fetcher = makeChunkFetcher(uploadRequest("query"));
+    m_current = fetcher;
+    std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    fetcher->beginFetch([weak, fetcher](const QByteArray &, std::optional<Error> error) {
+        if (auto self = weak.lock())
+            self->queryDidFinish(fetcher, error);
+    });
+}
+
+void UploadFetcher::queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<Error> error)
+{
+    m_current.reset();
+    if (m_done)
+        return;
+    const HttpResponse &answer = fetcher->response();
+    const QByteArray &data = fetcher->downloadedData();
+    if (error) {
+        complete(answer, data, error); // an empty query is never recovered
+        return;
+    }
+    const QString status = uploadStatus(answer);
+    if (!status.isEmpty())
+        m_lastStatus = status;
+    const auto received = sizeReceived(answer);
+    if (status == u"cancelled" || (status == u"active" && !received)) {
+        complete(answer, data, prematureFailure(data));
+        return;
+    }
+    const qint64 offset = received.value_or(currentOffset);
+    if (status != u"final" && (uploadFileLength < 0 || offset < uploadFileLength)) {
+        currentOffset = offset;
+        readGranularity(answer);
+        scheduleChunk();
+        return;
+    }
+    complete(answer, data, std::nullopt);
+}
+
+void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data,
+                             std::optional<Error> error)
+{
+    if (m_done)
+        return;
+    m_done = true;
+    auto keep = m_keepAlive;
+    removeChunkFile();
+    setResponse(answer);
+    Completion completion = std::move(m_uploadCompletion);
+    m_uploadCompletion = nullptr;
+    m_keepAlive.reset();
+    if (completion)
+        completion(data, error);
+}
+
+void UploadFetcher::removeChunkFile()
+{
+    if (!m_chunkFile.isEmpty())
+        QFile::remove(m_chunkFile);
+    m_chunkFile.clear();
+}
+
+} // namespace rest

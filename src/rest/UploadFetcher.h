@@ -1,0 +1,90 @@
+#pragma once
+
+#include "rest/HTTPFetcher.h"
+#include "rest/UploadParameters.h"
+
+#include <QTemporaryDir>
+
+namespace rest {
+
+class UploadFetcher;
+using UploadFetcherPtr = std::shared_ptr<UploadFetcher>;
+
+// Drives a resumable upload: the start request (this fetcher's own request,
+// authorized like any other) announces the upload and gets its location;
+// the bytes then go in PUT chunks to that location, each from the file or a
+// private temporary copy of its range, never the whole file in memory. A
+// refused chunk while the upload is active leads to an offset query and a
+// delayed continuation. The final answer (the created object's JSON) and
+// status are what this fetcher completes with.
+class UploadFetcher : public HTTPFetcher
+{
+public:
+    static constexpr qint64 MinimumChunkSize = 50000;
+    static constexpr qint64 MaximumChunkSize = 100 * 1024 * 1024;
+    static constexpr qint64 DefaultChunkSize = 25 * 1024 * 1024;
+    // A tail shorter than this goes with the chunk before it.
+    static constexpr qint64 TailAllowance = 2500;
+    // The User-Agent mark of upload requests.
+    static inline const QString UserAgentMark = QStringLiteral("(TarnlightUpload/1)");
+    // Prefix of the staged chunk files in the temporary directory.
+    static inline const QString ChunkFilePrefix = QStringLiteral("upload_chunk_");
+
+    static UploadFetcherPtr uploadFetcherWithRequest(const HttpRequest &startRequest,
+                                                     const UploadParameters &parameters,
+                                                     qint64 chunkSize);
+    ~UploadFetcher() override;
+
+    QUrl uploadFileURL;
+    QByteArray uploadData;        // the source when there is no file
+    QString uploadMIMEType;
+    qint64 chunkSize = DefaultChunkSize;
+    QUrl uploadLocationURL;
+    qint64 uploadGranularity = 0;
+    qint64 currentOffset = 0;
+    qint64 uploadFileLength = -1; // -1 when unknown
+    double minUploadRetryInterval = 1;
+    double maxUploadRetryInterval = 600;
+    double uploadRetryFactor = 2;
+
+    void beginFetch(Completion completion) override;
+    void stopFetching() override;
+
+    // Where chunk files are staged (the system temporary directory unless
+    // set, e.g. by tests).
+    static void setChunkDirectory(const QString &path);
+    static QString chunkDirectory();
+
+private:
+    UploadFetcher() = default;
+    struct Chunk
+    {
+        qint64 offset = 0;
+        qint64 length = 0;
+        QByteArray command;
+    };
+
+    void startRequestDidFinish(const QByteArray &data, std::optional<Error> error);
+    void readGranularity(const HttpResponse &response);
+    Chunk nextChunk() const;
+    void scheduleChunk();
+    void prepareChunk(const Chunk &chunk);
+    void sendChunk(const Chunk &chunk, const QString &bodyFile, const QByteArray &bodyData);
+    void chunkDidFinish(const Chunk &chunk, const HTTPFetcherPtr &fetcher, std::optional<Error> error);
+    void recover();
+    void queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<Error> error);
+    HttpRequest uploadRequest(const QByteArray &command) const;
+    HTTPFetcherPtr makeChunkFetcher(const HttpRequest &request) const;
+    void complete(const HttpResponse &response, const QByteArray &data, std::optional<Error> error);
+    void removeChunkFile();
+
+    Completion m_uploadCompletion;
+    HTTPFetcherPtr m_current;      // the chunk or query in flight
+    QString m_chunkFile;           // staged chunk being sent
+    QString m_lastStatus;          // last "X-Goog-Upload-Status"
+    double m_nextRetryInterval = 0;
+    bool m_done = false;
+    std::shared_ptr<UploadFetcher> m_keepAlive;
+};
+
+} // namespace rest
