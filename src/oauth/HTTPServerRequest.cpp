@@ -114,15 +114,18 @@ struct Head
     HTTPHeaderList headers;
 };
 
+// `block` is the head without its final CRLF.
 std::optional<Head> parseHead(QByteArrayView block)
 {
     const QList<QByteArray> lines = block.toByteArray().split('\n');
     Head head;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = lines[i];
-        if (!line.endsWith('\r'))
-            return std::nullopt;  // header lines end in CRLF
-        line.chop(1);
+        if (i + 1 < lines.size()) {
+            if (!line.endsWith('\r'))
+                return std::nullopt;  // header lines end in CRLF
+            line.chop(1);
+        }
         if (i == 0) {
             const QList<QByteArray> parts = line.split(' ');
             if (parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty()
@@ -191,7 +194,7 @@ ParseResult takeRequest(QByteArray &buffer)
     const qsizetype headSize = end + 4;
     if (headSize > MaxHeaderBytes)
         return invalid(400);
-    const std::optional<Head> head = parseHead(QByteArrayView(buffer).first(end + 2));
+    const std::optional<Head> head = parseHead(QByteArrayView(buffer).first(end));
     if (!head)
         return invalid(400);
     const qint64 length = contentLength(head->headers);
