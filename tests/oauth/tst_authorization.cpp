@@ -1,0 +1,295 @@
+// Discovery, the authorization request and the redirect check.
+
+#include "OAuthTestSupport.h"
+#include "oauth/OAuthError.h"
+#include "oauth/URLQueryComponent.h"
+
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QTcpServer>
+
+using namespace oauth;
+
+class TestAuthorization : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+
+    TaskOutcome<ServiceConfiguration> discoverAt(const QUrl &issuer)
+    {
+        return runTask(awaitCompletion<ServiceConfiguration>(
+            [&](Completion<ServiceConfiguration> done) {
+                discoverServiceConfiguration(issuer, std::move(done));
+            }));
+    }
+
+    void injectDiscovery(int status, const QByteArray &body)
+    {
+        m_sandbox->injectFault({{"route", "GET /.well-known/openid-configuration"},
+                                {"status", status},
+                                {"body", QString::fromUtf8(body)},
+                                {"contentType", "application/json"},
+                                {"count", 1}});
+    }
+
+    // Offers `url` to a fresh session and waits for its outcome.
+    struct Outcome
+    {
+        bool accepted = false;
+        std::optional<AuthorizationResponse> response;
+        std::optional<Error> error;
+        bool called = false;
+    };
+    Outcome offer(const AuthorizationRequest &request, const QUrl &url)
+    {
+        auto outcome = std::make_shared<Outcome>();
+        AuthorizationSession session(request, [outcome](auto response, auto error) {
+            outcome->response = response;
+            outcome->error = error;
+            outcome->called = true;
+        });
+        outcome->accepted = session.resumeFlowWithURL(url);
+        if (outcome->accepted)
+            QTest::qWaitFor([&] { return outcome->called; }, 5000);
+        else
+            QTest::qWait(20);
+        return *outcome;
+    }
+
+    AuthorizationRequest request() const
+    {
+        ServiceConfiguration configuration;
+        configuration.authorizationEndpoint = QUrl("https://accounts.example.com/o/auth?old=1");
+        configuration.tokenEndpoint = QUrl("https://accounts.example.com/token");
+        return oauthtest::makeRequest(configuration, std::nullopt);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+    }
+
+    void pkceChallengeMatchesPublishedExample()
+    {
+        QCOMPARE(codeChallengeS256("dBjftJeZ4CVP-mB92K27uhbUJU1p1r_wW1gFWFOEjXk"),
+                 QStringLiteral("E9Melhoa2OwvFrEMTJguCHaoeK1t8URWbuGJSstw-cM"));
+    }
+
+    void everyRequestDrawsFreshRandomValues()
+    {
+        const auto a = request();
+        const auto b = request();
+        static const QRegularExpression shape("^[A-Za-z0-9_-]{43}$");
+        for (const auto *r : {&a, &b}) {
+            for (const auto &value : {r->codeVerifier, r->codeChallenge, r->state, r->nonce}) {
+                QVERIFY(value.has_value());
+                QVERIFY2(shape.match(*value).hasMatch(), qPrintable(*value));
+            }
+            QCOMPARE(*r->codeChallenge, codeChallengeS256(*r->codeVerifier));
+            QCOMPARE(*r->codeChallengeMethod, QStringLiteral("S256"));
+        }
+        QVERIFY(a.codeVerifier != b.codeVerifier);
+        QVERIFY(a.codeChallenge != b.codeChallenge);
+        QVERIFY(a.state != b.state);
+        QVERIFY(a.nonce != b.nonce);
+        QVERIFY(a.state != a.nonce && a.state != a.codeVerifier);
+    }
+
+    void authorizationURLCarriesEveryParameterEncoded()
+    {
+        auto r = request();
+        r.additionalParameters.insert("login_hint", "a+b c&d=e");
+        const QUrl url = r.authorizationRequestURL();
+        const QString query = url.query(QUrl::FullyEncoded);
+        QCOMPARE(url.toString(QUrl::RemoveQuery), QStringLiteral("https://accounts.example.com/o/auth"));
+        QVERIFY2(query.contains("login_hint=a%2Bb%20c%26d%3De"), qPrintable(query));
+        QVERIFY2(query.contains("redirect_uri=http://127.0.0.1:8765/"), qPrintable(query));
+        QVERIFY2(query.contains("scope=openid%20email"), qPrintable(query));
+        QVERIFY(!query.contains("old=1"));
+        const URLQueryComponent parsed(url);
+        QCOMPARE(parsed.value("response_type"), std::optional<QString>("code"));
+        QCOMPARE(parsed.value("client_id"), std::optional<QString>(Sandbox::ClientId));
+        QCOMPARE(parsed.value("login_hint"), std::optional<QString>("a+b c&d=e"));
+        QCOMPARE(parsed.value("state"), r.state);
+        QCOMPARE(parsed.value("nonce"), r.nonce);
+        QCOMPARE(parsed.value("code_challenge"), r.codeChallenge);
+        QCOMPARE(parsed.value("code_challenge_method"), std::optional<QString>("S256"));
+        QCOMPARE(parsed.value("access_type"), std::optional<QString>("offline"));
+        QVERIFY(!parsed.value("code_verifier"));
+    }
+
+    void mistakesOfTheCallerAreRefused()
+    {
+        const auto configuration = request().configuration;
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
+                                                            {"openid"}, oauthtest::RedirectURL,
+                                                            "token"));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
+                                                            {"open id"}, oauthtest::RedirectURL));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
+                                                            {""}, oauthtest::RedirectURL));
+        AuthorizationRequest::make(configuration, "id", std::nullopt, {"openid"},
+                                   oauthtest::RedirectURL, "id_token code");
+    }
+
+    void queryParsingDecodesOnce()
+    {
+        const URLQueryComponent query(
+            QUrl("http://127.0.0.1:8765/?code=4%2F0Aab%2B1&state=a+b&x=1&x=2&empty=&flag"));
+        QCOMPARE(query.value("code"), std::optional<QString>("4/0Aab+1"));
+        QCOMPARE(query.value("state"), std::optional<QString>("a b"));
+        QCOMPARE(query.values("x"), QStringList({"1", "2"}));
+        QCOMPARE(query.value("empty"), std::optional<QString>(""));
+        QCOMPARE(query.value("flag"), std::optional<QString>(""));
+    }
+
+    void redirectWithCodeCompletesTheSession()
+    {
+        const auto r = request();
+        QUrl url = oauthtest::RedirectURL;
+        url.setQuery("code=4%2F0Aab&iss=https%3A%2F%2Faccounts.example.com&state=" + *r.state);
+        const auto outcome = offer(r, url);
+        QVERIFY(outcome.accepted);
+        QVERIFY(outcome.response);
+        QCOMPARE(outcome.response->authorizationCode, std::optional<QString>("4/0Aab"));
+        QCOMPARE(outcome.response->additionalParameters.value("iss").toString(),
+                 QStringLiteral("https://accounts.example.com"));
+        const auto exchange = outcome.response->tokenExchangeRequest();
+        QVERIFY(exchange);
+        QCOMPARE(exchange->codeVerifier, r.codeVerifier);
+        QCOMPARE(exchange->redirectURL, oauthtest::RedirectURL);
+    }
+
+    void redirectToAnotherPathOrPortIsIgnored()
+    {
+        const auto r = request();
+        QVERIFY(!offer(r, QUrl("http://127.0.0.1:8765/favicon.ico")).accepted);
+        QVERIFY(!offer(r, QUrl("http://127.0.0.1:8766/?code=x")).accepted);
+        QVERIFY(!offer(r, QUrl("https://127.0.0.1:8765/?code=x")).accepted);
+        QVERIFY(offer(r, QUrl("HTTP://127.0.0.1:8765/?code=x&state=" + *r.state)).accepted);
+    }
+
+    void redirectErrorsBecomeOAuthErrors()
+    {
+        const auto r = request();
+        auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=access_denied&state=" + *r.state));
+        QVERIFY(outcome.error);
+        QCOMPARE(outcome.error->domain(), AuthorizationErrorDomain);
+        QCOMPARE(outcome.error->code(), -4);
+        QCOMPARE(outcome.error->description(), QStringLiteral("access_denied"));
+
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=invalid_scope&error_description="
+                                "Bad+scope&error_uri=https%3A%2F%2Fx.test%2Fe"));
+        QCOMPARE(outcome.error->code(), -6);
+        QCOMPARE(outcome.error->description(), QStringLiteral("invalid_scope: Bad scope - https://x.test/e"));
+
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=something_new"));
+        QCOMPARE(outcome.error->code(), -61440);
+        QVERIFY(outcome.error->userInfo().contains(OAuthErrorResponseKey));
+    }
+
+    void redirectWithAnotherStateIsRefused()
+    {
+        const auto r = request();
+        const auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=abc&state=forged"));
+        QVERIFY(outcome.accepted);
+        QVERIFY(!outcome.response);
+        QCOMPARE(outcome.error->domain(), AuthorizationErrorDomain);
+        QCOMPARE(outcome.error->code(), -61439);
+        QVERIFY(outcome.error->description().startsWith(
+            QStringLiteral("State mismatch, expecting %1 but got forged in authorization response ")
+                .arg(*r.state)));
+        QVERIFY2(!outcome.error->description().contains("abc"), "the code must not be shown");
+        // A missing state is a mismatch too.
+        QCOMPARE(offer(r, QUrl("http://127.0.0.1:8765/?code=abc")).error->code(), -61439);
+    }
+
+    void sessionCompletesOnlyOnce()
+    {
+        int calls = 0;
+        const auto r = request();
+        AuthorizationSession session(r, [&calls](auto, auto) { ++calls; });
+        QVERIFY(session.resumeFlowWithURL(QUrl("http://127.0.0.1:8765/?code=a&state=" + *r.state)));
+        QVERIFY(!session.resumeFlowWithURL(QUrl("http://127.0.0.1:8765/?code=b&state=" + *r.state)));
+        session.cancel();
+        QTest::qWait(50);
+        QCOMPARE(calls, 1);
+    }
+
+    void discoveryURLAddsOneSlash()
+    {
+        QCOMPARE(discoveryURL(QUrl("https://accounts.example.com")),
+                 QUrl("https://accounts.example.com/.well-known/openid-configuration"));
+        QCOMPARE(discoveryURL(QUrl("https://accounts.example.com/")),
+                 QUrl("https://accounts.example.com/.well-known/openid-configuration"));
+        QCOMPARE(discoveryURL(QUrl("https://example.com/tenant")),
+                 QUrl("https://example.com/tenant/.well-known/openid-configuration"));
+    }
+
+    void discoveryReadsTheProviderDocument()
+    {
+        const auto outcome = discoverAt(m_sandbox->baseUrl());
+        QVERIFY(outcome.value);
+        QCOMPARE(outcome.value->tokenEndpoint.host(), QStringLiteral("127.0.0.1"));
+        QVERIFY(!outcome.value->authorizationEndpoint.isEmpty());
+        QVERIFY(!outcome.value->issuer.isEmpty());
+        QVERIFY(outcome.value->discoveryDocument->discoveryDictionary.contains("jwks_uri"));
+    }
+
+    void discoveryFailuresAreReported()
+    {
+        const QString url = discoveryURL(m_sandbox->baseUrl()).toString();
+        injectDiscovery(404, "not here");
+        auto outcome = discoverAt(m_sandbox->baseUrl());
+        QCOMPARE(outcome.error->code(), -5);
+        QCOMPARE(outcome.error->description(),
+                 QStringLiteral("Non-200 HTTP response (404) fetching discovery document '%1'.").arg(url));
+        QCOMPARE(outcome.error->underlying()->domain(), RemoteHTTPErrorDomain);
+        QCOMPARE(outcome.error->underlying()->code(), 404);
+        QCOMPARE(outcome.error->underlying()->description(), QStringLiteral("not here"));
+
+        QJsonObject document{{"issuer", "https://a.test"}, {"authorization_endpoint", "https://a.test/a"},
+                             {"token_endpoint", "https://a.test/t"}, {"response_types_supported", "x"},
+                             {"subject_types_supported", "x"}, {"id_token_signing_alg_values_supported", "x"}};
+        injectDiscovery(200, QJsonDocument(document).toJson());
+        outcome = discoverAt(m_sandbox->baseUrl());
+        QCOMPARE(outcome.error->code(), -5);
+        QCOMPARE(outcome.error->underlying()->code(), -2);
+        QCOMPARE(outcome.error->underlying()->description(), QStringLiteral("Missing field: jwks_uri"));
+        QCOMPARE(outcome.error->description(),
+                 QStringLiteral("JSON error parsing document at '%1': Missing field: jwks_uri").arg(url));
+
+        document.insert("jwks_uri", 42);
+        injectDiscovery(200, QJsonDocument(document).toJson());
+        QCOMPARE(discoverAt(m_sandbox->baseUrl()).error->underlying()->description(),
+                 QStringLiteral("Invalid URL: jwks_uri"));
+
+        injectDiscovery(200, "[1, 2]");
+        QCOMPARE(discoverAt(m_sandbox->baseUrl()).error->underlying()->description(),
+                 QStringLiteral("Discovery document isn't a dictionary"));
+
+        injectDiscovery(200, "{\"issuer\": ");
+        QCOMPARE(discoverAt(m_sandbox->baseUrl()).error->underlying()->code(), -7);
+    }
+
+    void discoveryWithoutServerIsAConnectionError()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QUrl issuer(QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort()));
+        probe.close();
+        const auto outcome = discoverAt(issuer);
+        QCOMPARE(outcome.error->code(), -5);
+        QVERIFY(outcome.error->description().startsWith("Connection error fetching discovery document"));
+        QVERIFY(outcome.error->underlying());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAuthorization)
+#include "tst_authorization.moc"
