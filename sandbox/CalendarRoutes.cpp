@@ -1,3 +1,190 @@
 #include "Routes.h"
+#include "Util.h"
 
-void addCalendarRoutes(Server &, State &) {}
+#include <QJsonArray>
+#include <QTimeZone>
+
+#include <algorithm>
+
+namespace {
+
+// One occurrence as listed: a plain event, or one instance of a series.
+struct Occurrence
+{
+    const Event *event;
+    QString id;
+    QDateTime start, end;     // timed, or local midnight of all-day dates
+    int instance = -1;        // index within a series, -1: not an instance
+};
+
+QDateTime startOf(const Event &event)
+{
+    return event.allDay ? QDateTime(event.startDate, QTime(0, 0)) : event.start;
+}
+
+QDateTime endOf(const Event &event)
+{
+    return event.allDay ? QDateTime(event.endDate, QTime(0, 0)) : event.end;
+}
+
+QJsonObject timeJson(const Event &event, const QDateTime &time, bool end)
+{
+    if (event.allDay)
+        return QJsonObject{{"date", (end ? event.endDate : event.startDate).toString(Qt::ISODate)}};
+    return QJsonObject{{"dateTime", util::rfc3339Offset(time)},
+                       {"timeZone", QString::fromLatin1(QTimeZone::systemTimeZoneId())}};
+}
+
+QJsonObject eventJson(const State &state, const Account &owner, const Occurrence &o, bool expanded)
+{
+    const Event &event = *o.event;
+    const QString eid = QString::fromLatin1(util::base64Url((o.id + u' ' + owner.email).toUtf8()));
+    QJsonObject json{{"kind", "calendar#event"},
+                     {"etag", QStringLiteral("\"3%1\"").arg(qHash(o.id) % 1000000000, 9, 10, QLatin1Char('0'))},
+                     {"id", o.id},
+                     {"status", "confirmed"},
+                     {"htmlLink", state.baseUrl + QStringLiteral("/calendar/event?eid=") + eid},
+                     {"created", util::rfc3339Utc(state.seededAt.addDays(-20))},
+                     {"updated", util::rfc3339Utc(state.seededAt.addDays(-2))},
+                     {"creator", QJsonObject{{"email", owner.email}, {"self", true}}},
+                     {"organizer", QJsonObject{{"email", owner.email}, {"self", true}}},
+                     {"iCalUID", event.id + QStringLiteral("@google.com")},
+                     {"sequence", 0},
+                     {"eventType", "default"},
+                     {"reminders", QJsonObject{{"useDefault", true}}}};
+    if (event.summary)
+        json.insert(QStringLiteral("summary"), *event.summary);
+    if (event.location)
+        json.insert(QStringLiteral("location"), *event.location);
+    if (!event.description.isEmpty())
+        json.insert(QStringLiteral("description"), event.description);
+    if (event.hasStart) {
+        json.insert(QStringLiteral("start"), timeJson(event, o.start, false));
+        json.insert(QStringLiteral("end"), timeJson(event, o.end, true));
+    }
+    if (o.instance >= 0) {
+        json.insert(QStringLiteral("recurringEventId"), event.id);
+        json.insert(QStringLiteral("originalStartTime"), timeJson(event, o.start, false));
+    } else if (event.weeklyInstances > 0 && !expanded) {
+        json.insert(QStringLiteral("recurrence"),
+                    QJsonArray{QStringLiteral("RRULE:FREQ=WEEKLY;COUNT=%1").arg(event.weeklyInstances)});
+    }
+    if (!event.attendees.isEmpty()) {
+        QJsonArray attendees;
+        for (const Attendee &a : event.attendees) {
+            QJsonObject item{{"email", a.email}, {"responseStatus", a.responseStatus}};
+            if (!a.displayName.isEmpty())
+                item.insert(QStringLiteral("displayName"), a.displayName);
+            if (a.resource)
+                item.insert(QStringLiteral("resource"), true);
+            if (a.self)
+                item.insert(QStringLiteral("self"), true);
+            if (a.organizer)
+                item.insert(QStringLiteral("organizer"), true);
+            attendees.append(item);
+        }
+        json.insert(QStringLiteral("attendees"), attendees);
+    }
+    return json;
+}
+
+QList<Occurrence> occurrences(const QList<Event> &events, bool singleEvents)
+{
+    QList<Occurrence> list;
+    for (const Event &event : events) {
+        if (event.weeklyInstances > 0 && singleEvents) {
+            for (int i = 0; i < event.weeklyInstances; ++i) {
+                const QDateTime start = event.start.addDays(7 * i);
+                const QString stamp = start.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+                list.append({&event, event.id + u'_' + stamp, start, event.end.addDays(7 * i), i});
+            }
+        } else {
+            list.append({&event, event.id, event.hasStart ? startOf(event) : QDateTime(),
+                         event.hasStart ? endOf(event) : QDateTime()});
+        }
+    }
+    return list;
+}
+
+std::optional<QDateTime> timeParam(Exchange &exchange, const char *name, bool &failed)
+{
+    const QString text = exchange.param(QLatin1String(name));
+    if (text.isEmpty())
+        return std::nullopt;
+    const auto parsed = util::parseRfc3339(text);
+    if (!parsed) {
+        failed = true;
+        exchange.apiError(400, QStringLiteral("Bad Request"), QStringLiteral("badRequest"));
+    }
+    return parsed;
+}
+
+void listEvents(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    const auto sub = authorize(state, exchange, {"calendar.readonly", "calendar"});
+    if (!sub)
+        return;
+    const Account *owner = state.account(*sub);
+    const QString calendar = exchange.capture(0);
+    if (calendar != u"primary" && calendar.compare(owner->email, Qt::CaseInsensitive) != 0)
+        return exchange.apiError(404, QStringLiteral("Not Found"), QStringLiteral("notFound"));
+    bool failed = false;
+    const auto timeMin = timeParam(exchange, "timeMin", failed);
+    const auto timeMax = failed ? std::nullopt : timeParam(exchange, "timeMax", failed);
+    if (failed)
+        return;
+    if (timeMin && timeMax && *timeMax <= *timeMin)
+        return exchange.apiError(400, QStringLiteral("The specified time range is empty."), QStringLiteral("timeRangeEmpty"),
+                                 QStringLiteral("timeMax"), QStringLiteral("parameter"));
+    const bool singleEvents = exchange.param(QStringLiteral("singleEvents")) == u"true";
+    const QString orderBy = exchange.param(QStringLiteral("orderBy"));
+    if (!orderBy.isEmpty() && orderBy != u"startTime" && orderBy != u"updated")
+        return exchange.apiError(400, QStringLiteral("Invalid value for: %1").arg(orderBy), QStringLiteral("invalid"),
+                                 QStringLiteral("orderBy"), QStringLiteral("parameter"));
+    if (orderBy == u"startTime" && !singleEvents)
+        return exchange.apiError(400, QStringLiteral("The requested ordering is not available for the particular query."),
+                                 QStringLiteral("badRequest"));
+    bool ok = true;
+    const int maxResults = qMin(2500, exchange.param(QStringLiteral("maxResults"), QStringLiteral("250")).toInt(&ok));
+    if (!ok || maxResults < 1)
+        return exchange.apiError(400, QStringLiteral("Invalid value for: maxResults"), QStringLiteral("invalid"),
+                                 QStringLiteral("maxResults"), QStringLiteral("parameter"));
+
+    QList<Occurrence> all = occurrences(state.data[*sub].events, singleEvents);
+    // The provider's window: an event counts when it ends after timeMin and starts before timeMax.
+    all.removeIf([&](const Occurrence &o) {
+        if (!o.start.isValid())
+            return false;
+        return (timeMin && o.end <= *timeMin) || (timeMax && o.start >= *timeMax);
+    });
+    if (orderBy == u"startTime")
+        std::stable_sort(all.begin(), all.end(), [](const Occurrence &a, const Occurrence &b) {
+            if (!a.start.isValid() || !b.start.isValid())
+                return !a.start.isValid() && b.start.isValid();
+            return a.start < b.start;
+        });
+    const int offset = exchange.param(QStringLiteral("pageToken"), QStringLiteral("0")).toInt();
+    QJsonArray items;
+    for (int i = offset; i < all.size() && items.size() < maxResults; ++i)
+        items.append(eventJson(state, *owner, all[i], singleEvents));
+    QJsonObject answer{{"kind", "calendar#events"},
+                       {"etag", "\"p33kbf7sqo7ofg0g\""},
+                       {"summary", owner->email},
+                       {"updated", util::rfc3339Utc(state.seededAt)},
+                       {"timeZone", QString::fromLatin1(QTimeZone::systemTimeZoneId())},
+                       {"accessRole", "owner"},
+                       {"defaultReminders", QJsonArray{QJsonObject{{"method", "popup"}, {"minutes", 10}}}},
+                       {"items", items}};
+    if (offset + items.size() < all.size())
+        answer.insert(QStringLiteral("nextPageToken"), QString::number(offset + items.size()));
+    exchange.json(200, answer);
+}
+
+}
+
+void addCalendarRoutes(Server &server, State &state)
+{
+    State *s = &state;
+    server.route("GET", R"(/calendar/v3/calendars/([^/]+)/events)", [s](Exchange &e) { listEvents(*s, e); });
+}

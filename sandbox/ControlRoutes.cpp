@@ -47,8 +47,8 @@ QJsonArray uploadList(const State &state)
                                 {"status", upload->status},
                                 {"received", upload->received},
                                 {"total", upload->total},
-                                {"sha256", QString::fromLatin1(upload->sha256->result().toHex())},
-                                {"md5", QString::fromLatin1(upload->md5->result().toHex())},
+                                {"sha256", upload->status != u"final" ? QString() : QString::fromLatin1(upload->sha256->result().toHex())},
+                                {"md5", upload->status != u"final" ? QString() : QString::fromLatin1(upload->md5->result().toHex())},
                                 {"fileId", upload->fileId},
                                 {"path", upload->file ? upload->file->fileName() : QString()}});
     return list;

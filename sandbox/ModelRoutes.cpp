@@ -1,3 +1,193 @@
 #include "Routes.h"
+#include "Util.h"
 
-void addModelRoutes(Server &, State &) {}
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace {
+
+void modelError(Exchange &exchange, int code, const QString &message, const QString &type)
+{
+    exchange.json(code, QJsonObject{{"error", QJsonObject{{"message", message}, {"type", type},
+                                                          {"param", QJsonValue::Null}, {"code", QJsonValue::Null}}}});
+}
+
+// What the prompt says about the mail: sender, subject and body text.
+struct Prompt
+{
+    QString sender, subject, body;
+};
+
+Prompt readPrompt(const QString &text)
+{
+    Prompt prompt;
+    const QStringList lines = text.split(u'\n');
+    int bodyStart = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (prompt.sender.isEmpty() && lines[i].startsWith(QStringLiteral("From: ")))
+            prompt.sender = lines[i].mid(6).trimmed();
+        else if (prompt.subject.isEmpty() && lines[i].startsWith(QStringLiteral("Subject: "))) {
+            prompt.subject = lines[i].mid(9).trimmed();
+            bodyStart = i + 1;
+        }
+    }
+    if (bodyStart < 0)
+        bodyStart = 0;
+    prompt.body = lines.mid(bodyStart).join(u'\n').trimmed();
+    return prompt;
+}
+
+QString displayName(const QString &sender)
+{
+    const int open = sender.indexOf(u'<');
+    QString name = open > 0 ? sender.left(open).trimmed() : sender;
+    name.remove(u'"');
+    return name.isEmpty() ? QStringLiteral("The sender") : name;
+}
+
+QStringList sentences(const QString &body)
+{
+    static const QRegularExpression end(QStringLiteral(R"((?<=[.!?])\s+)"));
+    QStringList list;
+    for (const QString &piece : body.simplified().split(end, Qt::SkipEmptyParts))
+        list.append(piece.trimmed());
+    return list;
+}
+
+QJsonObject summaryOf(const Prompt &prompt)
+{
+    const QStringList said = sentences(prompt.body);
+    QString summary = QStringLiteral("%1 writes about \"%2\".").arg(displayName(prompt.sender),
+                                                                     prompt.subject.isEmpty() ? QStringLiteral("an unnamed topic") : prompt.subject);
+    if (!said.isEmpty())
+        summary += u' ' + said.first().left(200);
+    static const QRegularExpression ask(QStringLiteral(R"(\?|\bplease\b|\bcould you\b|\bcan you\b|\bbitte\b)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QString action = QStringLiteral("None");
+    for (const QString &sentence : said)
+        if (ask.match(sentence).hasMatch()) {
+            action = QStringLiteral("Reply to %1: %2").arg(displayName(prompt.sender), sentence.left(200));
+            break;
+        }
+    return QJsonObject{{"summary", summary}, {"actionItem", action}};
+}
+
+QJsonValue placeholderFor(const QJsonObject &schema)
+{
+    const QString type = schema.value(QStringLiteral("type")).toString();
+    if (type == u"object") {
+        QJsonObject object;
+        const QJsonObject properties = schema.value(QStringLiteral("properties")).toObject();
+        for (auto it = properties.begin(); it != properties.end(); ++it)
+            object.insert(it.key(), placeholderFor(it.value().toObject()));
+        return object;
+    }
+    if (type == u"array")
+        return QJsonArray();
+    if (type == u"number" || type == u"integer")
+        return 0;
+    if (type == u"boolean")
+        return false;
+    return QStringLiteral("sandbox");
+}
+
+QString replyOf(const Prompt &prompt)
+{
+    const QString topic = prompt.subject.isEmpty() ? QString() : QStringLiteral(" about \"%1\"").arg(prompt.subject);
+    return QStringLiteral("\n\nThanks for your message%1. I'll look into it and get back to you shortly.\n\nBest regards\n")
+        .arg(topic);
+}
+
+std::optional<QString> lastUserText(const QJsonArray &messages)
+{
+    for (auto it = messages.end(); it != messages.begin();) {
+        const QJsonObject message = (--it)->toObject();
+        if (message.value(QStringLiteral("role")).toString() == u"user") {
+            const QJsonValue content = message.value(QStringLiteral("content"));
+            if (content.isString())
+                return content.toString();
+            QString text; // content parts: [{"type": "text", "text": ...}]
+            for (const QJsonValue &part : content.toArray())
+                text += part.toObject().value(QStringLiteral("text")).toString();
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
+void completions(State &state, Exchange &exchange)
+{
+    QStringList models;
+    {
+        std::lock_guard lock(state.mutex);
+        if (state.modelLoading)
+            return modelError(exchange, 503, QStringLiteral("Loading model"), QStringLiteral("unavailable_error"));
+        models = state.models;
+    }
+    const auto request = util::parseObject(exchange.body());
+    if (!request)
+        return modelError(exchange, 400, QStringLiteral("invalid JSON body"), QStringLiteral("invalid_request_error"));
+    const QString model = request->value(QStringLiteral("model")).toString();
+    if (model.isEmpty())
+        return modelError(exchange, 400, QStringLiteral("model is required"), QStringLiteral("invalid_request_error"));
+    if (!models.contains(model))
+        return modelError(exchange, 404, QStringLiteral("model \"%1\" not found, try pulling it first").arg(model),
+                          QStringLiteral("api_error"));
+    const QJsonArray messages = request->value(QStringLiteral("messages")).toArray();
+    const auto text = lastUserText(messages);
+    if (messages.isEmpty() || !text)
+        return modelError(exchange, 400, QStringLiteral("messages must include a user message"), QStringLiteral("invalid_request_error"));
+    if (request->value(QStringLiteral("stream")).toBool())
+        return modelError(exchange, 400, QStringLiteral("streaming is not supported here"), QStringLiteral("invalid_request_error"));
+
+    const Prompt prompt = readPrompt(*text);
+    const QJsonObject format = request->value(QStringLiteral("response_format")).toObject();
+    const QString formatType = format.value(QStringLiteral("type")).toString(QStringLiteral("text"));
+    QString content;
+    if (formatType == u"json_schema") {
+        const QJsonObject schema = format.value(QStringLiteral("json_schema")).toObject();
+        const QJsonValue answer = schema.value(QStringLiteral("name")).toString() == u"EmailSummary"
+                                      ? QJsonValue(summaryOf(prompt))
+                                      : placeholderFor(schema.value(QStringLiteral("schema")).toObject());
+        content = QString::fromUtf8(QJsonDocument(answer.toObject()).toJson(QJsonDocument::Compact));
+    } else if (formatType == u"json_object") {
+        content = QString::fromUtf8(QJsonDocument(summaryOf(prompt)).toJson(QJsonDocument::Compact));
+    } else if (formatType == u"text") {
+        content = replyOf(prompt);
+    } else {
+        return modelError(exchange, 400, QStringLiteral("unknown response_format type: ") + formatType,
+                          QStringLiteral("invalid_request_error"));
+    }
+    const int promptTokens = int(QJsonDocument(messages).toJson().size() / 4);
+    const int completionTokens = int(content.size() / 4) + 1;
+    exchange.json(200, QJsonObject{
+        {"id", QStringLiteral("chatcmpl-") + util::randomToken(12)},
+        {"object", "chat.completion"},
+        {"created", QDateTime::currentSecsSinceEpoch()},
+        {"model", model},
+        {"system_fingerprint", "fp_sandbox"},
+        {"choices", QJsonArray{QJsonObject{{"index", 0},
+                                           {"message", QJsonObject{{"role", "assistant"}, {"content", content}}},
+                                           {"finish_reason", "stop"}}}},
+        {"usage", QJsonObject{{"prompt_tokens", promptTokens}, {"completion_tokens", completionTokens},
+                              {"total_tokens", promptTokens + completionTokens}}}});
+}
+
+void listModels(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    QJsonArray data;
+    for (const QString &name : state.models)
+        data.append(QJsonObject{{"id", name}, {"object", "model"}, {"created", 1727000000}, {"owned_by", "library"}});
+    exchange.json(200, QJsonObject{{"object", "list"}, {"data", data}});
+}
+
+}
+
+void addModelRoutes(Server &server, State &state)
+{
+    State *s = &state;
+    server.route("GET", R"(/v1/models)", [s](Exchange &e) { listModels(*s, e); });
+    server.route("POST", R"(/v1/chat/completions)", [s](Exchange &e) { completions(*s, e); });
+}

@@ -1,4 +1,4 @@
-#include "State.h"
+#include "Seed.h"
 
 void seed(State &state)
 {
@@ -7,6 +7,12 @@ void seed(State &state)
         {"108000000000000000002", "mira.okafor@example.com", "Mira Okafor", "Mira", "Okafor"},
         {"108000000000000000003", "empty.box@example.com", "Sam Empty", "Sam", "Empty"},
     };
-    for (const Account &account : state.accounts)
-        state.data[account.sub];
+    // Variant 0: the full data set; 1: a small one; 2: empty.
+    for (int variant = 0; variant < state.accounts.size(); ++variant) {
+        const QString sub = state.accounts[variant].sub;
+        state.data[sub];
+        seeding::seedMail(state, sub, variant);
+        seeding::seedCalendar(state, sub, variant);
+        seeding::seedDrive(state, sub, variant);
+    }
 }

@@ -110,7 +110,7 @@ QString rfc2822(const QDateTime &time)
     const QLocale c = QLocale::c();
     const int offset = time.offsetFromUtc() / 60;
     const QString zone = QStringLiteral("%1%2%3")
-                             .arg(offset < 0 ? u'-' : u'+')
+                             .arg(QChar(offset < 0 ? u'-' : u'+'))
                              .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
                              .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0'));
     return c.toString(time, QStringLiteral("ddd, d MMM yyyy HH:mm:ss ")) + zone;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "State.h"
+
+// Building blocks of the seed data, shared with the routes that create
+// messages and files at run time.
+namespace seeding {
+
+QString messageId(int index);                      // "18f0000000000001"
+QString snippetOf(const MessagePart &payload);     // as the provider escapes it
+MessagePart textPart(const QString &mimeType, const QByteArray &text);
+QString webViewLink(const QString &base, const DriveFile &file);
+
+void seedMail(State &state, const QString &sub, int variant);
+void seedCalendar(State &state, const QString &sub, int variant);
+void seedDrive(State &state, const QString &sub, int variant);
+
+}
