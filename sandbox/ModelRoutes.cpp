@@ -60,8 +60,12 @@ QJsonObject summaryOf(const Prompt &prompt)
     const QStringList said = sentences(prompt.body);
     QString summary = QStringLiteral("%1 writes about \"%2\".").arg(displayName(prompt.sender),
                                                                      prompt.subject.isEmpty() ? QStringLiteral("an unnamed topic") : prompt.subject);
-    if (!said.isEmpty())
-        summary += u' ' + said.first().left(200);
+    // The first sentence with some substance, skipping a greeting.
+    for (const QString &sentence : said)
+        if (sentence.split(u' ', Qt::SkipEmptyParts).size() > 3) {
+            summary += u' ' + sentence.left(200);
+            break;
+        }
     static const QRegularExpression ask(QStringLiteral(R"(\?|\bplease\b|\bcould you\b|\bcan you\b|\bbitte\b)"),
                                         QRegularExpression::CaseInsensitiveOption);
     QString action = QStringLiteral("None");
@@ -71,6 +75,18 @@ QJsonObject summaryOf(const Prompt &prompt)
             break;
         }
     return QJsonObject{{"summary", summary}, {"actionItem", action}};
+}
+
+// The schema's property order: "summary", then "actionItem".
+QString summaryText(const QJsonObject &summary)
+{
+    auto quoted = [](const QString &text) {
+        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(array.mid(1, array.size() - 2));
+    };
+    return QStringLiteral("{\"summary\":%1,\"actionItem\":%2}")
+        .arg(quoted(summary.value(QStringLiteral("summary")).toString()),
+             quoted(summary.value(QStringLiteral("actionItem")).toString()));
 }
 
 QJsonValue placeholderFor(const QJsonObject &schema)
@@ -147,12 +163,13 @@ void completions(State &state, Exchange &exchange)
     QString content;
     if (formatType == u"json_schema") {
         const QJsonObject schema = format.value(QStringLiteral("json_schema")).toObject();
-        const QJsonValue answer = schema.value(QStringLiteral("name")).toString() == u"EmailSummary"
-                                      ? QJsonValue(summaryOf(prompt))
-                                      : placeholderFor(schema.value(QStringLiteral("schema")).toObject());
-        content = QString::fromUtf8(QJsonDocument(answer.toObject()).toJson(QJsonDocument::Compact));
+        if (schema.value(QStringLiteral("name")).toString() == u"EmailSummary")
+            content = summaryText(summaryOf(prompt));
+        else
+            content = QString::fromUtf8(QJsonDocument(placeholderFor(schema.value(QStringLiteral("schema")).toObject()).toObject())
+                                            .toJson(QJsonDocument::Compact));
     } else if (formatType == u"json_object") {
-        content = QString::fromUtf8(QJsonDocument(summaryOf(prompt)).toJson(QJsonDocument::Compact));
+        content = summaryText(summaryOf(prompt));
     } else if (formatType == u"text") {
         content = replyOf(prompt);
     } else {

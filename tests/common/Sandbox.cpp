@@ -128,9 +128,10 @@ void Sandbox::setTokenLifetime(int seconds)
 
 QJsonObject Sandbox::issueTokens(const QString &sub, int expiresInSeconds)
 {
-    return control("POST", QStringLiteral("tokens"),
-                   QJsonObject{{"sub", sub}, {"expiresIn", expiresInSeconds}})
-        .toObject();
+    QJsonObject body{{"sub", sub}};
+    if (expiresInSeconds != 0)
+        body.insert(QStringLiteral("expiresIn"), expiresInSeconds);
+    return control("POST", QStringLiteral("tokens"), body).toObject();
 }
 
 void Sandbox::revoke(const QString &sub) { control("POST", QStringLiteral("revoke"), QJsonObject{{"sub", sub}}); }

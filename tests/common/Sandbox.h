@@ -98,7 +98,9 @@ public:
     void clearFaults();
     void setDelay(int ms);
     void setTokenLifetime(int seconds);
-    QJsonObject issueTokens(const QString &sub, int expiresInSeconds = 3600);
+    // Mints tokens for a seeded account without a browser; expiresInSeconds 0
+    // takes the sandbox's current lifetime (3600 unless changed).
+    QJsonObject issueTokens(const QString &sub, int expiresInSeconds = 0);
     void revoke(const QString &sub);
     void expireAccessTokens(const QString &sub);
     QJsonArray accounts();
