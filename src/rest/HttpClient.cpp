@@ -142,6 +142,8 @@ void HttpTask::onReadyRead()
     if (!m_reply || m_finished)
         return;
     onMetaData();
+    if (!m_reply->isOpen()) // aborted
+        return;
     const QByteArray chunk = m_reply->readAll();
     if (!chunk.isEmpty() && m_delegate.onData)
         m_delegate.onData(chunk);

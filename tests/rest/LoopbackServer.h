@@ -158,3 +158,4 @@ private:
     QList<QPointer<QTcpSocket>> m_held;
     int m_connections = 0;
 };
+Q_DECLARE_METATYPE(LoopbackResponse)
