@@ -87,6 +87,7 @@ public:
     Sandbox &operator=(const Sandbox &) = delete;
 
     bool isRunning() const;
+    qint64 processId() const { return m_process.processId(); }
     QUrl baseUrl() const;                 // e.g. http://127.0.0.1:43123
     QUrl url(const QString &path) const;  // baseUrl() with path (and query) appended
 

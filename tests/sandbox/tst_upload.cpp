@@ -1,0 +1,234 @@
+#include "SandboxTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sandboxtest;
+
+// The resumable upload protocol: start, chunks with offsets, query, finalize,
+// cancel, granularity, recovery after a lost chunk, and streaming to disk.
+class UploadTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> sandbox;
+    QString token;
+
+    Sandbox::Reply start(qint64 total, const QByteArray &metadata = R"({"name":"report.pdf","parents":["fldProjects"]})",
+                         const QByteArray &authorization = {})
+    {
+        return sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files?prettyPrint=false"),
+                             {{"Authorization", authorization.isEmpty() ? bearer(token) : authorization},
+                              {"Content-Type", "application/json; charset=utf-8"},
+                              {"X-Goog-Upload-Protocol", "resumable"},
+                              {"X-Goog-Upload-Command", "start"},
+                              {"X-Goog-Upload-Content-Type", "application/pdf"},
+                              {"X-Goog-Upload-Content-Length", QByteArray::number(total)}},
+                             metadata);
+    }
+
+    QUrl startUrl(qint64 total)
+    {
+        const auto reply = start(total);
+        if (reply.status != 200)
+            return {};
+        return QUrl(QString::fromUtf8(reply.header("X-Goog-Upload-URL")));
+    }
+
+    Sandbox::Reply put(const QUrl &url, const QByteArray &command, qint64 offset, const QByteArray &bytes = {})
+    {
+        QList<QPair<QByteArray, QByteArray>> headers{{"X-Goog-Upload-Protocol", "resumable"},
+                                                     {"X-Goog-Upload-Command", command}};
+        if (offset >= 0)
+            headers.append({"X-Goog-Upload-Offset", QByteArray::number(offset)});
+        return sandbox->send("PUT", url, headers, bytes);
+    }
+
+    static QByteArray pattern(qint64 size)
+    {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qint64 i = 0; i < size; ++i)
+            bytes[i] = char((i * 31 + i / 977) & 0xff);
+        return bytes;
+    }
+
+    QJsonArray childrenOf(const QString &folder)
+    {
+        QUrl url = sandbox->url("/drive/v3/files");
+        QUrlQuery query;
+        query.addQueryItem("q", QStringLiteral("'%1' in parents and trashed = false").arg(folder));
+        query.addQueryItem("fields", "files(id,name,mimeType)");
+        url.setQuery(query);
+        return sandbox->send("GET", url, {{"Authorization", bearer(token)}}).json().value("files").toArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sandbox = std::make_unique<Sandbox>();
+        QVERIFY(sandbox->isRunning());
+    }
+
+    void init()
+    {
+        sandbox->reset();
+        token = sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+    }
+
+    void chunkedUploadCompletesAndIsListed()
+    {
+        const QByteArray bytes = pattern(600000);
+        const auto started = start(bytes.size());
+        QCOMPARE(started.status, 200);
+        QCOMPARE(started.header("X-Goog-Upload-Status"), QByteArray("active"));
+        const QUrl url(QString::fromUtf8(started.header("X-Goog-Upload-URL")));
+        QVERIFY(url.isValid());
+        // Chunks carry no authorization: the upload URL names the upload.
+        const auto first = put(url, "upload", 0, bytes.left(262144));
+        QCOMPARE(first.status, 200);
+        QCOMPARE(first.header("X-Goog-Upload-Status"), QByteArray("active"));
+        QCOMPARE(first.header("X-Goog-Upload-Size-Received"), QByteArray("262144"));
+        const auto last = put(url, "upload, finalize", 262144, bytes.mid(262144));
+        QCOMPARE(last.status, 200);
+        QCOMPARE(last.header("X-Goog-Upload-Status"), QByteArray("final"));
+        const QJsonObject file = last.json();
+        QCOMPARE(file.value("name").toString(), QStringLiteral("report.pdf"));
+        QCOMPARE(file.value("mimeType").toString(), QStringLiteral("application/pdf"));
+
+        const QJsonObject session = sandbox->uploads().at(0).toObject();
+        QCOMPARE(session.value("received").toInteger(), bytes.size());
+        QCOMPARE(session.value("sha256").toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+        bool listed = false;
+        for (const QJsonValue &child : childrenOf("fldProjects"))
+            listed = listed || child.toObject().value("id") == file.value("id");
+        QVERIFY(listed);
+        // A repeated finalize is answered with the same final file.
+        QCOMPARE(put(url, "finalize", 600000).json().value("id"), file.value("id"));
+    }
+
+    void wholeFileInOneRequest()
+    {
+        const QUrl url = startUrl(10);
+        const auto reply = put(url, "upload, finalize", 0, "0123456789");
+        QCOMPARE(reply.header("X-Goog-Upload-Status"), QByteArray("final"));
+        QCOMPARE(sandbox->uploads().at(0).toObject().value("received").toInt(), 10);
+    }
+
+    void wrongOffsetIsRefusedThenQueryRecovers()
+    {
+        const QByteArray bytes = pattern(300000);
+        const QUrl url = startUrl(bytes.size());
+        QCOMPARE(put(url, "upload", 0, bytes.left(100000)).status, 200);
+        const auto wrong = put(url, "upload", 50000, bytes.mid(50000, 100000));
+        QCOMPARE(wrong.status, 400);
+        QCOMPARE(wrong.header("X-Goog-Upload-Status"), QByteArray("active"));
+        const auto query = put(url, "query", -1);
+        QCOMPARE(query.status, 200);
+        QCOMPARE(query.header("X-Goog-Upload-Size-Received"), QByteArray("100000"));
+        QCOMPARE(put(url, "upload, finalize", 100000, bytes.mid(100000)).header("X-Goog-Upload-Status"),
+                 QByteArray("final"));
+        QCOMPARE(sandbox->uploads().at(0).toObject().value("sha256").toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+    }
+
+    void finalizeBeforeAllBytesIsRefused()
+    {
+        const QUrl url = startUrl(1000);
+        const auto early = put(url, "upload, finalize", 0, pattern(600));
+        QCOMPARE(early.status, 400);
+        QCOMPARE(early.header("X-Goog-Upload-Status"), QByteArray("active"));
+        QCOMPARE(early.header("X-Goog-Upload-Size-Received"), QByteArray("600"));
+        QCOMPARE(put(url, "upload, finalize", 600, pattern(400)).header("X-Goog-Upload-Status"), QByteArray("final"));
+    }
+
+    void granularityIsAnnouncedAndEnforced()
+    {
+        sandbox->setUploadGranularity(262144);
+        const auto started = start(600000);
+        QCOMPARE(started.header("X-Goog-Upload-Chunk-Granularity"), QByteArray("262144"));
+        const QUrl url(QString::fromUtf8(started.header("X-Goog-Upload-URL")));
+        QCOMPARE(put(url, "upload", 0, pattern(100000)).status, 400);
+        QCOMPARE(put(url, "upload", 0, pattern(262144)).status, 200);
+        QCOMPARE(put(url, "upload, finalize", 262144, pattern(600000 - 262144)).status, 200);
+    }
+
+    void cancelledUploadStaysCancelled()
+    {
+        const QUrl url = startUrl(1000);
+        const auto cancel = put(url, "cancel", -1);
+        QCOMPARE(cancel.status, 200);
+        QCOMPARE(cancel.header("X-Goog-Upload-Status"), QByteArray("cancelled"));
+        const auto later = put(url, "upload, finalize", 0, pattern(1000));
+        QCOMPARE(later.status, 400);
+        QCOMPARE(later.header("X-Goog-Upload-Status"), QByteArray("cancelled"));
+        QCOMPARE(childrenOf("fldProjects").size(), 3);
+    }
+
+    void badStartsGetErrorBodies()
+    {
+        const auto noToken = start(10, "{}", "Bearer nope");
+        QCOMPARE(noToken.status, 401);
+        QCOMPARE(noToken.json().value("error").toObject().value("status").toString(), QStringLiteral("UNAUTHENTICATED"));
+        QCOMPARE(start(10, R"({"name":"x","parents":["noSuchFolder"]})").status, 404);
+        QCOMPARE(start(10, R"({"name":"x","parents":["docCharter"]})").status, 404); // not a folder
+        QCOMPARE(start(10, "{not json").status, 400);
+        const auto plain = sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files"),
+                                         {{"Authorization", bearer(token)}}, "{}");
+        QCOMPARE(plain.status, 400);
+        QCOMPARE(put(QUrl(sandbox->url("/resumable/upload/drive/v3/files?upload_id=unknown")), "query", -1).status, 404);
+        const QUrl url = startUrl(10);
+        QCOMPARE(put(url, "upload, explode", 0, "0123456789").status, 400);
+    }
+
+    void droppedChunkKeepsOffsetAndContinues()
+    {
+        const QByteArray bytes = pattern(200000);
+        const QUrl url = startUrl(bytes.size());
+        // Every try is dropped (the client resends an unanswered PUT once by itself).
+        sandbox->injectFault({{"route", "PUT /resumable/upload/*"}, {"drop", true}, {"count", -1}});
+        const auto dropped = put(url, "upload", 0, bytes.left(100000));
+        QCOMPARE(dropped.status, 0); // no answer at all
+        sandbox->clearFaults();
+        QCOMPARE(put(url, "query", -1).header("X-Goog-Upload-Size-Received"), QByteArray("0"));
+        QCOMPARE(put(url, "upload, finalize", 0, bytes).header("X-Goog-Upload-Status"), QByteArray("final"));
+    }
+
+    void bytesGoToTheDataFolderWithoutFillingMemory()
+    {
+        QTemporaryDir dir;
+        Sandbox withData({"--data", dir.path()});
+        QVERIFY(withData.isRunning());
+        const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const qint64 size = 160ll << 20;
+        const auto started = withData.send("POST", withData.url("/upload/drive/v3/files?uploadType=resumable"),
+                                           {{"Authorization", bearer(accessToken)},
+                                            {"X-Goog-Upload-Protocol", "resumable"},
+                                            {"X-Goog-Upload-Command", "start"},
+                                            {"X-Goog-Upload-Content-Length", QByteArray::number(size)}},
+                                           R"({"name":"big.bin"})");
+        QCOMPARE(started.status, 200);
+        const QByteArray bytes = pattern(size);
+        const auto done = withData.send("PUT", QUrl(QString::fromUtf8(started.header("X-Goog-Upload-URL"))),
+                                        {{"X-Goog-Upload-Command", "upload, finalize"}, {"X-Goog-Upload-Offset", "0"}},
+                                        bytes);
+        QCOMPARE(done.header("X-Goog-Upload-Status"), QByteArray("final"));
+        QFile stored(QDir(dir.path()).filePath(done.json().value("id").toString()));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.size(), size);
+        QVERIFY(stored.read(1 << 20) == bytes.left(1 << 20));
+        // The sandbox's peak memory stays far below the upload's size.
+        QFile status(QStringLiteral("/proc/%1/status").arg(withData.processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray text = status.readAll();
+        const int at = text.indexOf("VmHWM:");
+        const qint64 peakKiB = text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toLongLong();
+        QVERIFY2(peakKiB < 96 * 1024, qPrintable(QStringLiteral("peak %1 KiB").arg(peakKiB)));
+    }
+};
+
+QTEST_GUILESS_MAIN(UploadTest)
+#include "tst_upload.moc"
