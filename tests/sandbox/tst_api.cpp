@@ -1,0 +1,240 @@
+#include "SandboxTestSupport.h"
+
+#include <QTest>
+
+using namespace sandboxtest;
+
+// The API surface the clients rely on: bearer checks, Gmail, Calendar and
+// Drive parameters, the model endpoint, faults and the request log.
+class ApiTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> sandbox;
+    QString token;
+
+    Sandbox::Reply get(const QString &path, const QList<QPair<QString, QString>> &params = {})
+    {
+        QUrl url = sandbox->url(path);
+        QUrlQuery query;
+        for (const auto &[name, value] : params)
+            query.addQueryItem(name, QString::fromLatin1(QUrl::toPercentEncoding(value)));
+        url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+        return sandbox->send("GET", url, {{"Authorization", bearer(token)}});
+    }
+
+    Sandbox::Reply post(const QString &path, const QJsonObject &body)
+    {
+        return sandbox->send("POST", sandbox->url(path),
+                             {{"Authorization", bearer(token)}, {"Content-Type", "application/json"}},
+                             QJsonDocument(body).toJson());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sandbox = std::make_unique<Sandbox>();
+        QVERIFY(sandbox->isRunning());
+    }
+
+    void init()
+    {
+        sandbox->reset();
+        token = sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+    }
+
+    void bearerChecks()
+    {
+        const auto missing = sandbox->send("GET", sandbox->url("/calendar/v3/calendars/primary/events"));
+        QCOMPARE(missing.status, 401);
+        const QJsonObject error = missing.json().value("error").toObject();
+        QCOMPARE(error.value("code").toInt(), 401);
+        QCOMPARE(error.value("status").toString(), QStringLiteral("UNAUTHENTICATED"));
+        QCOMPARE(error.value("errors").toArray().at(0).toObject().value("reason").toString(), QStringLiteral("required"));
+        sandbox->expireAccessTokens(Sandbox::AlexSub);
+        const auto expired = get("/drive/v3/files");
+        QCOMPARE(expired.status, 401);
+        QCOMPARE(expired.json().value("error").toObject().value("errors").toArray().at(0).toObject().value("reason").toString(),
+                 QStringLiteral("authError"));
+        const QString narrow = sandbox->control("POST", "tokens", QJsonObject{{"sub", Sandbox::AlexSub}, {"scope", "openid"}})
+                                   .toObject().value("access_token").toString();
+        QCOMPARE(sandbox->send("GET", sandbox->url("/drive/v3/files"), {{"Authorization", bearer(narrow)}}).status, 403);
+    }
+
+    void gmailListNeedsEveryLabel()
+    {
+        const QJsonObject unread = get("/gmail/v1/users/me/messages",
+                                       {{"labelIds", "INBOX"}, {"labelIds", "UNREAD"}, {"maxResults", "25"}}).json();
+        QCOMPARE(unread.value("messages").toArray().size(), 12);
+        QCOMPARE(unread.value("messages").toArray().at(0).toObject().value("id").toString(), QStringLiteral("18f0000000000001"));
+        const QJsonObject limited = get("/gmail/v1/users/me/messages", {{"labelIds", "INBOX"}, {"maxResults", "5"}}).json();
+        QCOMPARE(limited.value("messages").toArray().size(), 5);
+        QVERIFY(limited.contains("nextPageToken"));
+        const QJsonObject none = get("/gmail/v1/users/me/messages", {{"labelIds", "NO_SUCH_LABEL"}}).json();
+        QVERIFY(!none.contains("messages"));
+        QCOMPARE(none.value("resultSizeEstimate").toInt(), 0);
+    }
+
+    void gmailMetadataHasOnlyTheAskedHeaders()
+    {
+        const QJsonObject message = get("/gmail/v1/users/me/messages/18f0000000000003",
+                                        {{"format", "metadata"}, {"metadataHeaders", "from"},
+                                         {"metadataHeaders", "Subject"}, {"metadataHeaders", "Date"}}).json();
+        QStringList names;
+        for (const QJsonValue &header : message.value("payload").toObject().value("headers").toArray())
+            names.append(header.toObject().value("name").toString());
+        names.sort();
+        QCOMPARE(names, (QStringList{"Date", "From", "Subject"}));
+        const auto noDate = get("/gmail/v1/users/me/messages/18f0000000000006",
+                                {{"format", "metadata"}, {"metadataHeaders", "Date"}}).json();
+        QVERIFY(noDate.value("payload").toObject().value("headers").toArray().isEmpty());
+    }
+
+    void gmailFullPayloadDecodes()
+    {
+        const QJsonObject message = get("/gmail/v1/users/me/messages/18f0000000000001", {{"format", "full"}}).json();
+        const QJsonObject payload = message.value("payload").toObject();
+        QCOMPARE(payload.value("mimeType").toString(), QStringLiteral("multipart/alternative"));
+        const QJsonObject plain = payload.value("parts").toArray().at(0).toObject();
+        QCOMPARE(plain.value("mimeType").toString(), QStringLiteral("text/plain"));
+        const QByteArray data = plain.value("body").toObject().value("data").toString().toLatin1();
+        QVERIFY(!data.contains('+') && !data.contains('/') && !data.contains('='));
+        QVERIFY(QByteArray::fromBase64(data, QByteArray::Base64UrlEncoding).startsWith("Hi Alex,"));
+        QCOMPARE(get("/gmail/v1/users/me/messages/18f00000000000ff").status, 404);
+        QCOMPARE(get("/gmail/v1/users/me/messages/not-an-id").status, 400);
+        QCOMPARE(get("/gmail/v1/users/someone@else.example/messages").status, 403);
+    }
+
+    void gmailModifyAndDraft()
+    {
+        QCOMPARE(post("/gmail/v1/users/me/messages/18f0000000000001/modify",
+                      {{"removeLabelIds", QJsonArray{"UNREAD", "INBOX"}}}).status, 200);
+        const QJsonArray labels = get("/gmail/v1/users/me/messages/18f0000000000001", {{"format", "minimal"}})
+                                      .json().value("labelIds").toArray();
+        QVERIFY(!labels.contains("UNREAD") && !labels.contains("INBOX"));
+        QCOMPARE(post("/gmail/v1/users/me/messages/18f0000000000002/modify", {}).status, 200);
+        QCOMPARE(sandbox->send("POST", sandbox->url("/gmail/v1/users/me/messages/18f0000000000002/modify"),
+                               {{"Authorization", bearer(token)}}, "{oops").status, 400);
+
+        const QByteArray raw = "To: a@b.example\r\nSubject: Re: Q3\r\n\r\nSounds good \xc3\xa9";
+        const auto draft = post("/gmail/v1/users/me/drafts",
+                                {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(raw))},
+                                                         {"threadId", "18f0000000000001"}}}});
+        QCOMPARE(draft.status, 200);
+        QCOMPARE(draft.json().value("message").toObject().value("threadId").toString(), QStringLiteral("18f0000000000001"));
+        const QJsonObject stored = sandbox->drafts(Sandbox::AlexSub).at(0).toObject();
+        QCOMPARE(stored.value("rawText").toString(), QString::fromUtf8(raw));
+        QCOMPARE(post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", "***"}}}}).status, 400);
+        QCOMPARE(post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(raw))},
+                                                                            {"threadId", "18f0000000000fff"}}}}).status, 404);
+    }
+
+    void calendarWindowOrderAndLimit()
+    {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QString min = now.toString(Qt::ISODate), max = now.addDays(14).toString(Qt::ISODate);
+        const QJsonObject page = get("/calendar/v3/calendars/primary/events",
+                                     {{"singleEvents", "true"}, {"orderBy", "startTime"}, {"maxResults", "25"},
+                                      {"timeMin", min}, {"timeMax", max}}).json();
+        const QJsonArray items = page.value("items").toArray();
+        QCOMPARE(items.size(), 25);
+        QVERIFY(page.contains("nextPageToken")); // more than 25 in fourteen days
+        QDateTime previous;
+        for (const QJsonValue &item : items) {
+            const QJsonObject start = item.toObject().value("start").toObject();
+            if (start.isEmpty())
+                continue;
+            const QDateTime at = start.contains("dateTime")
+                                     ? QDateTime::fromString(start.value("dateTime").toString(), Qt::ISODate)
+                                     : QDateTime(QDate::fromString(start.value("date").toString(), Qt::ISODate), QTime(0, 0));
+            QVERIFY(!previous.isValid() || previous <= at);
+            previous = at;
+            QVERIFY(at < now.addDays(14));
+        }
+        QCOMPARE(get("/calendar/v3/calendars/primary/events", {{"orderBy", "startTime"}}).status, 400);
+        QCOMPARE(get("/calendar/v3/calendars/primary/events", {{"timeMin", "tomorrow"}}).status, 400);
+        QCOMPARE(get("/calendar/v3/calendars/primary/events", {{"timeMin", "2025-06-03T10:00:00"}}).status, 400);
+    }
+
+    void driveListsFoldersFirstWithFieldMask()
+    {
+        const QJsonObject page = get("/drive/v3/files", {{"q", "'fldArchive150' in parents and trashed = false"},
+                                                         {"orderBy", "folder,name"}, {"pageSize", "100"},
+                                                         {"fields", "files(id,name,mimeType,modifiedTime,webViewLink)"}}).json();
+        const QJsonArray files = page.value("files").toArray();
+        QCOMPARE(files.size(), 100);
+        QCOMPARE(page.keys(), QStringList{"files"});
+        QCOMPARE(files.at(19).toObject().value("mimeType").toString(), QStringLiteral("application/vnd.google-apps.folder"));
+        QCOMPARE(files.at(20).toObject().value("name").toString(), QStringLiteral("Scan 001.pdf"));
+        QCOMPARE(files.at(0).toObject().keys(), (QStringList{"id", "mimeType", "modifiedTime", "name", "webViewLink"}));
+        const QJsonArray root = get("/drive/v3/files", {{"q", "'root' in parents and trashed = false"}}).json()
+                                    .value("files").toArray();
+        QCOMPARE(root.size(), 10); // the trashed draft is left out
+        QCOMPARE(get("/drive/v3/files", {{"q", "name contains 'x'"}}).status, 400);
+        QCOMPARE(get("/drive/v3/files", {{"q", "'nope' in parents"}}).status, 404);
+        QCOMPARE(get("/drive/v3/files", {{"fields", "files(id,bogus)"}}).status, 400);
+    }
+
+    void modelAnswersDeterministically()
+    {
+        const QJsonObject request{
+            {"model", "llama3.2"},
+            {"messages", QJsonArray{QJsonObject{{"role", "user"},
+                                                {"content", "Summarize this email.\n\nFrom: Priya <p@x.example>\nSubject: Q3\n\n"
+                                                            "Hi Alex. Could you send me your three priorities by Wednesday?"}}}},
+            {"response_format", QJsonObject{{"type", "json_schema"},
+                                            {"json_schema", QJsonObject{{"name", "EmailSummary"}, {"schema", QJsonObject{}}}}}}};
+        const auto first = post("/v1/chat/completions", request);
+        QCOMPARE(first.status, 200);
+        const QString content = first.json().value("choices").toArray().at(0).toObject()
+                                    .value("message").toObject().value("content").toString();
+        const QJsonObject summary = QJsonDocument::fromJson(content.toUtf8()).object();
+        QVERIFY(summary.value("summary").toString().contains("Q3"));
+        QVERIFY(summary.value("actionItem").toString().contains("priorities"));
+        QCOMPARE(post("/v1/chat/completions", request).json().value("choices"), first.json().value("choices"));
+        QJsonObject other = request;
+        other["model"] = "gpt-9";
+        QCOMPARE(post("/v1/chat/completions", other).status, 404);
+        sandbox->control("POST", "model", QJsonObject{{"loading", true}});
+        QCOMPARE(post("/v1/chat/completions", request).status, 503);
+        QCOMPARE(get("/v1/models").json().value("data").toArray().at(0).toObject().value("id").toString(),
+                 QStringLiteral("llama3.2"));
+    }
+
+    void faultsApplyForTheirCountThenStop()
+    {
+        sandbox->injectFault({{"route", "GET /drive/v3/files"}, {"status", 503}, {"count", 2}});
+        QCOMPARE(get("/drive/v3/files").status, 503);
+        QCOMPARE(get("/drive/v3/files").status, 503);
+        QCOMPARE(get("/drive/v3/files").status, 200);
+        sandbox->injectFault({{"route", "/gmail/*"}, {"status", 502}, {"body", "<html>down</html>"},
+                              {"contentType", "text/html"}, {"skip", 1}});
+        QCOMPARE(get("/gmail/v1/users/me/messages").status, 200);
+        const auto html = get("/gmail/v1/users/me/messages");
+        QCOMPARE(html.status, 502);
+        QCOMPARE(html.body, QByteArray("<html>down</html>"));
+    }
+
+    void logShowsConnectionReuseAndNoSecrets()
+    {
+        sandbox->clearLog();
+        get("/gmail/v1/users/me/messages");
+        get("/gmail/v1/users/me/messages", {{"labelIds", "INBOX"}});
+        const QJsonArray log = sandbox->requestLog();
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.at(0).toObject().value("connection"), log.at(1).toObject().value("connection"));
+        QCOMPARE(log.at(1).toObject().value("query").toString(), QStringLiteral("labelIds=INBOX"));
+        QVERIFY(!QJsonDocument(log).toJson().contains(token.toUtf8()));
+    }
+
+    void ipv6LoopbackAnswersToo()
+    {
+        QUrl url = sandbox->url("/.well-known/openid-configuration");
+        url.setHost("::1");
+        QCOMPARE(sandbox->send("GET", url).status, 200);
+    }
+};
+
+QTEST_GUILESS_MAIN(ApiTest)
+#include "tst_api.moc"
