@@ -58,7 +58,7 @@ bool AuthState::isTokenFresh() const
     const auto expiry = accessTokenExpirationDate();
     if (!expiry)
         return accessToken().has_value();
-    return QDateTime::currentDateTimeUtc().secsTo(*expiry) > FreshnessMargin;
+    return QDateTime::currentDateTimeUtc().msecsTo(*expiry) > qint64(FreshnessMargin) * 1000;
 }
 
 void AuthState::updateWithAuthorizationResponse(const std::optional<AuthorizationResponse> &response,
