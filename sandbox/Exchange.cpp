@@ -65,21 +65,23 @@ bool Exchange::readBody(qint64 limit)
 {
     if (m_consumed)
         return m_body.size() <= limit;
-    bool tooLarge = false;
-    streamBody([&](const char *data, size_t length) {
-        if (m_body.size() + qint64(length) > limit) {
-            tooLarge = true;
-            return true; // keep reading so the connection stays in step
-        }
-        m_body.append(data, qsizetype(length));
-        return true;
-    });
-    if (tooLarge) {
+    auto refuse = [this] {
         m_body.clear();
+        m_consumed = true;
+        setHeader("Connection", QStringLiteral("close")); // the rest of the body is not read
         apiError(413, QStringLiteral("Request Entity Too Large"), QStringLiteral("uploadTooLarge"));
         return false;
-    }
-    return true;
+    };
+    if (header("Content-Length").toLongLong() > limit)
+        return refuse();
+    bool tooLarge = false;
+    streamBody([&](const char *data, size_t length) {
+        tooLarge = m_body.size() + qint64(length) > limit;
+        if (!tooLarge)
+            m_body.append(data, qsizetype(length));
+        return !tooLarge;
+    });
+    return tooLarge ? refuse() : true;
 }
 
 qint64 Exchange::streamBody(const std::function<bool(const char *, size_t)> &sink)
