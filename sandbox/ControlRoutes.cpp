@@ -36,10 +36,12 @@ QJsonArray draftList(const State &state, const QString &sub)
     return list;
 }
 
+// In the order the uploads started.
 QJsonArray uploadList(const State &state)
 {
     QJsonArray list;
-    for (const auto &upload : state.uploads)
+    for (const QString &id : state.uploadOrder) {
+        const auto &upload = state.uploads[id];
         list.append(QJsonObject{{"id", upload->id},
                                 {"sub", upload->sub},
                                 {"name", upload->name},
@@ -51,6 +53,7 @@ QJsonArray uploadList(const State &state)
                                 {"md5", upload->status != u"final" ? QString() : QString::fromLatin1(upload->md5->result().toHex())},
                                 {"fileId", upload->fileId},
                                 {"path", upload->file ? upload->file->fileName() : QString()}});
+    }
     return list;
 }
 

@@ -24,6 +24,7 @@ void State::reset()
     refreshTokens.clear();
     codes.clear();
     uploads.clear();
+    uploadOrder.clear();
     consentSub.clear();
     consentOutcome = QStringLiteral("grant");
     modelLoading = false;

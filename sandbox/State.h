@@ -135,6 +135,7 @@ struct State
     QHash<QString, RefreshGrant> refreshTokens;
     QHash<QString, CodeGrant> codes;
     QHash<QString, std::shared_ptr<Upload>> uploads;
+    QStringList uploadOrder; // ids in the order the uploads started
 
     QString consentSub;                          // empty: login_hint or the first account
     QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state"

@@ -83,6 +83,7 @@ void start(State &state, Exchange &exchange)
             return exchange.apiError(503, QStringLiteral("The upload store is not writable."), QStringLiteral("backendError"));
     }
     state.uploads.insert(upload->id, upload);
+    state.uploadOrder.append(upload->id);
     const QString url = state.baseUrl + QStringLiteral("/resumable/upload/drive/v3/files?upload_id=%1&upload_protocol=resumable").arg(upload->id);
     exchange.setHeader("X-Goog-Upload-URL", url);
     exchange.setHeader("X-Goog-Upload-Control-URL", url);

@@ -116,6 +116,9 @@ private slots:
         const auto reply = put(url, "upload, finalize", 0, "0123456789");
         QCOMPARE(reply.header("X-Goog-Upload-Status"), QByteArray("final"));
         QCOMPARE(sandbox->uploads().at(0).toObject().value("received").toInt(), 10);
+        startUrl(5);
+        startUrl(7); // listed in the order they started
+        QCOMPARE(sandbox->uploads().last().toObject().value("total").toInt(), 7);
     }
 
     void wrongOffsetIsRefusedThenQueryRecovers()
