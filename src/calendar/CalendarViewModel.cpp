@@ -1,0 +1,118 @@
+#include "calendar/CalendarViewModel.h"
+
+#include "calendar/CalendarService.h"
+#include "oauth/AuthSession.h"
+#include "support/UrlOpener.h"
+
+#include <QMap>
+
+QVariantList CalendarDay::eventsForViews() const
+{
+    QVariantList list;
+    list.reserve(events.size());
+    for (const auto &event : events)
+        list.append(QVariant::fromValue(event));
+    return list;
+}
+
+CalendarViewModel::CalendarViewModel(QObject *parent) : QObject(parent) {}
+
+CalendarViewModel::~CalendarViewModel() = default;
+
+void CalendarViewModel::attach(GoogleAuthService *auth)
+{
+    if (!m_auth)
+        m_auth = auth;
+}
+
+QCoro::Task<void> CalendarViewModel::refresh()
+{
+    const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
+    if (!account) {
+        setState(LoadState::idle());
+        setEvents({});
+        co_return;
+    }
+    QPointer<CalendarViewModel> self(this);
+    setState(LoadState::loading());
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        if (!self)
+            co_return;
+        const auto upcoming = co_await CalendarService::upcoming(session, WindowDays, MaxResults);
+        if (!self)
+            co_return;
+        setEvents(upcoming);
+        setState(LoadState::loaded());
+    } catch (const Error &error) {
+        // The earlier events stay; the tab shows the error instead of them.
+        if (self)
+            setState(LoadState::error(error.description()));
+    }
+}
+
+void CalendarViewModel::startRefresh() { refresh(); }
+
+QList<CalendarDay> CalendarViewModel::grouped() const
+{
+    return groupByDay(m_events, QDateTime::currentDateTime(), QTimeZone::systemTimeZone());
+}
+
+QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &events,
+                                                 const QDateTime &now, const QTimeZone &zone)
+{
+    const QDateTime today = now.toTimeZone(zone).date().startOfDay(zone);
+    QMap<QDateTime, QList<CalendarEvent>> byDay; // ordered by instant
+    for (const auto &event : events) {
+        const bool hasStart = event.start && event.start->isValid();
+        const QDateTime day = hasStart ? event.start->toTimeZone(zone).date().startOfDay(zone) : today;
+        byDay[day].append(event);
+    }
+    QList<CalendarDay> days;
+    days.reserve(byDay.size());
+    for (auto it = byDay.cbegin(); it != byDay.cend(); ++it)
+        days.append(CalendarDay{it.key(), it.value()});
+    return days;
+}
+
+void CalendarViewModel::openEvent(const CalendarEvent &event) const
+{
+    if (!event.htmlLink)
+        return;
+    const QUrl link(*event.htmlLink, QUrl::StrictMode);
+    if (link.isValid() && !link.scheme().isEmpty())
+        support::openUrl(link);
+}
+
+void CalendarViewModel::setState(const LoadState &state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void CalendarViewModel::setEvents(const QList<CalendarEvent> &events)
+{
+    if (m_events == events)
+        return;
+    m_events = events;
+    emit eventsChanged();
+}
+
+QVariantList CalendarViewModel::eventsForViews() const
+{
+    QVariantList list;
+    list.reserve(m_events.size());
+    for (const auto &event : m_events)
+        list.append(QVariant::fromValue(event));
+    return list;
+}
+
+QVariantList CalendarViewModel::groupedForViews() const
+{
+    QVariantList list;
+    for (const auto &day : grouped())
+        list.append(QVariant::fromValue(day));
+    return list;
+}

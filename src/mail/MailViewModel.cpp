@@ -1,0 +1,264 @@
+#include "mail/MailViewModel.h"
+
+#include "accounts/GoogleAuthService.h"
+#include "mail/GmailLink.h"
+#include "mail/GmailService.h"
+#include "oauth/AuthSession.h"
+#include "support/UrlOpener.h"
+
+namespace {
+
+// The text the model works on: the message's readable body, or its snippet
+// when the body has no text.
+QCoro::Task<QString> textForModel(std::shared_ptr<rest::Authorizer> authorizer,
+                                  EmailMessage message)
+{
+    const QString text = co_await GmailService::bodyText(authorizer, message.id);
+    co_return text.isEmpty() ? message.snippet : text;
+}
+
+} // namespace
+
+MailViewModel::MailViewModel(QObject *parent) : QObject(parent) {}
+
+MailViewModel::~MailViewModel() = default;
+
+void MailViewModel::attach(GoogleAuthService *auth)
+{
+    if (!m_auth)
+        m_auth = auth;
+}
+
+std::optional<Account> MailViewModel::activeAccount() const
+{
+    return m_auth ? m_auth->activeAccount() : std::nullopt;
+}
+
+QCoro::Task<void> MailViewModel::refresh()
+{
+    const auto account = activeAccount();
+    if (!account) {
+        setState(LoadState::idle());
+        setMessages({});
+        co_return;
+    }
+    QPointer<MailViewModel> self(this);
+    setState(LoadState::loading());
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        if (!self)
+            co_return;
+        const auto listed = co_await GmailService::list(session, m_labelIds, MaxResults);
+        if (!self)
+            co_return;
+        setMessages(listed);
+        setState(LoadState::loaded());
+    } catch (const Error &error) {
+        // A failed reload keeps the earlier list under the error.
+        if (self)
+            setState(LoadState::error(error.description()));
+    }
+}
+
+void MailViewModel::toggle(const EmailMessage &message)
+{
+    if (m_expandedID == message.id) {
+        setExpandedID(std::nullopt);
+        return;
+    }
+    setExpandedID(message.id);
+    // At most one summary per message for the life of the model, whatever
+    // became of the first attempt.
+    if (m_summaries.contains(message.id) || m_summariesStarting.contains(message.id))
+        return;
+    m_summariesStarting.insert(message.id);
+    summarize(message);
+}
+
+QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
+{
+    QPointer<MailViewModel> self(this);
+    const AIService ai = m_ai;
+    const auto availability = co_await ai.availability();
+    if (!self)
+        co_return;
+    m_summariesStarting.remove(message.id);
+    if (!availability.isAvailable()) {
+        setSummary(message.id, SummaryState::unavailable(availability.message()));
+        co_return;
+    }
+    const auto account = activeAccount();
+    if (!account)
+        co_return;
+    setSummary(message.id, SummaryState::loading());
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        if (!self)
+            co_return;
+        const QString body = co_await textForModel(session, message);
+        if (!self)
+            co_return;
+        const EmailSummary summary = co_await ai.summarize(message.subject, message.from, body);
+        if (self)
+            setSummary(message.id, SummaryState::ready(summary));
+    } catch (const Error &error) {
+        if (self)
+            setSummary(message.id, SummaryState::failed(error.description()));
+    }
+}
+
+QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
+{
+    QPointer<MailViewModel> self(this);
+    const AIService ai = m_ai;
+    const auto availability = co_await ai.availability();
+    if (!self)
+        co_return;
+    if (!availability.isAvailable()) {
+        setReplyState(message.id, ReplyState::failed(availability.message()));
+        co_return;
+    }
+    const auto account = activeAccount();
+    if (!account)
+        co_return;
+    setReplyState(message.id, ReplyState::drafting());
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        if (!self)
+            co_return;
+        const QString body = co_await textForModel(session, message);
+        if (!self)
+            co_return;
+        const QString reply = co_await ai.replyText(message.subject, message.from, body);
+        if (!self)
+            co_return;
+        co_await GmailService::createReplyDraft(session, message, reply);
+        if (!self)
+            co_return;
+    } catch (const Error &error) {
+        if (self)
+            setReplyState(message.id, ReplyState::failed(error.description()));
+        co_return;
+    }
+    setReplyState(message.id, ReplyState::done());
+    openInGmail(message);
+}
+
+void MailViewModel::openInGmail(const EmailMessage &message)
+{
+    if (!m_auth)
+        return;
+    const auto &activeID = m_auth->activeAccountID();
+    const int index = activeID ? gmail::accountIndex(m_auth->accounts(), *activeID) : 0;
+    const QUrl link = gmail::threadWebLink(index, message.threadId);
+    if (link.isValid())
+        support::openUrl(link);
+}
+
+QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
+{
+    const auto account = activeAccount();
+    if (!account)
+        co_return;
+    QPointer<MailViewModel> self(this);
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
+    } catch (const Error &) {
+        co_return;
+    }
+    if (!self)
+        co_return;
+    // The message stays listed, shown as read, until the next refresh.
+    for (auto &listed : m_messages) {
+        if (listed.id == message.id) {
+            listed.isUnread = false;
+            emit messagesChanged();
+            break;
+        }
+    }
+}
+
+QCoro::Task<void> MailViewModel::archive(EmailMessage message)
+{
+    const auto account = activeAccount();
+    if (!account)
+        co_return;
+    QPointer<MailViewModel> self(this);
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
+    } catch (const Error &) {
+        co_return;
+    }
+    if (!self)
+        co_return;
+    if (m_messages.removeIf([&](const EmailMessage &m) { return m.id == message.id; }) > 0)
+        emit messagesChanged();
+}
+
+void MailViewModel::startRefresh() { refresh(); }
+void MailViewModel::startDraftReply(const EmailMessage &message) { draftReply(message); }
+void MailViewModel::startMarkRead(const EmailMessage &message) { markRead(message); }
+void MailViewModel::startArchive(const EmailMessage &message) { archive(message); }
+
+void MailViewModel::setState(const LoadState &state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void MailViewModel::setMessages(const QList<EmailMessage> &messages)
+{
+    if (m_messages == messages)
+        return;
+    m_messages = messages;
+    emit messagesChanged();
+}
+
+void MailViewModel::setExpandedID(const std::optional<QString> &id)
+{
+    if (m_expandedID == id)
+        return;
+    m_expandedID = id;
+    emit expandedIDChanged();
+}
+
+void MailViewModel::setSummary(const QString &id, const SummaryState &state)
+{
+    m_summaries.insert(id, state);
+    emit summariesChanged();
+}
+
+void MailViewModel::setReplyState(const QString &id, const ReplyState &state)
+{
+    m_replyStates.insert(id, state);
+    emit replyStatesChanged();
+}
+
+QVariantList MailViewModel::messagesForViews() const
+{
+    QVariantList list;
+    list.reserve(m_messages.size());
+    for (const auto &message : m_messages)
+        list.append(QVariant::fromValue(message));
+    return list;
+}
+
+QVariantMap MailViewModel::summariesForViews() const
+{
+    QVariantMap map;
+    for (auto it = m_summaries.cbegin(); it != m_summaries.cend(); ++it)
+        map.insert(it.key(), QVariant::fromValue(it.value()));
+    return map;
+}
+
+QVariantMap MailViewModel::replyStatesForViews() const
+{
+    QVariantMap map;
+    for (auto it = m_replyStates.cbegin(); it != m_replyStates.cend(); ++it)
+        map.insert(it.key(), QVariant::fromValue(it.value()));
+    return map;
+}

@@ -1,0 +1,160 @@
+#pragma once
+
+#include "ai/AIService.h"
+#include "ai/EmailSummary.h"
+#include "accounts/GoogleAuthService.h"
+#include "shell/records/Account.h"
+#include "shell/records/EmailMessage.h"
+#include "shell/records/LoadState.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <qcoro/qcorotask.h>
+
+#include <optional>
+
+
+
+// Where the summary of one expanded message stands.
+struct MailSummaryState
+{
+    Q_GADGET
+    Q_PROPERTY(Kind kind MEMBER kind)
+    Q_PROPERTY(EmailSummary summary MEMBER summary)
+    Q_PROPERTY(QString message MEMBER message)
+
+public:
+    enum Kind { Loading, Ready, Failed, Unavailable };
+    Q_ENUM(Kind)
+
+    Kind kind = Loading;
+    EmailSummary summary; // when Ready
+    QString message;      // when Failed or Unavailable
+
+    static MailSummaryState loading() { return {Loading, {}, {}}; }
+    static MailSummaryState ready(const EmailSummary &summary) { return {Ready, summary, {}}; }
+    static MailSummaryState failed(const QString &message) { return {Failed, {}, message}; }
+    static MailSummaryState unavailable(const QString &message) { return {Unavailable, {}, message}; }
+
+    friend bool operator==(const MailSummaryState &, const MailSummaryState &) = default;
+};
+
+// Where an AI-drafted reply to one message stands.
+struct MailReplyState
+{
+    Q_GADGET
+    Q_PROPERTY(Kind kind MEMBER kind)
+    Q_PROPERTY(QString message MEMBER message)
+
+public:
+    enum Kind { Drafting, Done, Failed };
+    Q_ENUM(Kind)
+
+    Kind kind = Drafting;
+    QString message; // when Failed
+
+    static MailReplyState drafting() { return {Drafting, {}}; }
+    static MailReplyState done() { return {Done, {}}; }
+    static MailReplyState failed(const QString &message) { return {Failed, message}; }
+
+    friend bool operator==(const MailReplyState &, const MailReplyState &) = default;
+};
+
+Q_DECLARE_METATYPE(MailSummaryState)
+Q_DECLARE_METATYPE(MailReplyState)
+
+// Everything the mail tab shows and does: the listed messages, the expanded
+// one, each opened message's summary, each drafted reply, and the actions
+// mark read, archive, open in Gmail and draft a reply. Lives as long as its
+// tab; operations still in flight when it goes away end without touching it.
+class MailViewModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QVariantList messages READ messagesForViews NOTIFY messagesChanged)
+    Q_PROPERTY(QVariantMap summaries READ summariesForViews NOTIFY summariesChanged)
+    Q_PROPERTY(QVariantMap replyStates READ replyStatesForViews NOTIFY replyStatesChanged)
+    Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
+    Q_PROPERTY(QStringList labelIds READ labelIds CONSTANT)
+
+public:
+    using SummaryState = MailSummaryState;
+    using ReplyState = MailReplyState;
+
+    static constexpr unsigned MaxResults = 25;
+
+    explicit MailViewModel(QObject *parent = nullptr);
+    ~MailViewModel() override;
+
+    // Hands over the app's account registry (not owned); a model that has
+    // one keeps it.
+    Q_INVOKABLE void attach(GoogleAuthService *auth);
+    GoogleAuthService *auth() const { return m_auth; }
+
+    const LoadState &state() const { return m_state; }
+    const QList<EmailMessage> &messages() const { return m_messages; }
+    const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
+    const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
+    const std::optional<QString> &expandedID() const { return m_expandedID; }
+    QStringList labelIds() const { return m_labelIds; }
+
+    // Reloads the list of the active account; idle and empty without one.
+    QCoro::Task<void> refresh();
+    // Expands or collapses; the first expansion of a message starts its summary.
+    Q_INVOKABLE void toggle(const EmailMessage &message);
+    // Writes a reply with the on-device model, saves it as a draft in the
+    // thread and opens the thread in the browser.
+    QCoro::Task<void> draftReply(EmailMessage message);
+    // Opens the message's thread in the Gmail web client.
+    Q_INVOKABLE void openInGmail(const EmailMessage &message);
+    // Failures of these two change nothing and show nothing.
+    QCoro::Task<void> markRead(EmailMessage message);
+    QCoro::Task<void> archive(EmailMessage message);
+
+    // For the views: the same operations, started without waiting.
+    Q_INVOKABLE void startRefresh();
+    Q_INVOKABLE void startDraftReply(const EmailMessage &message);
+    Q_INVOKABLE void startMarkRead(const EmailMessage &message);
+    Q_INVOKABLE void startArchive(const EmailMessage &message);
+
+signals:
+    void stateChanged();
+    void messagesChanged();
+    void summariesChanged();
+    void replyStatesChanged();
+    void expandedIDChanged();
+
+private:
+    QCoro::Task<void> summarize(EmailMessage message);
+    std::optional<Account> activeAccount() const;
+
+    void setState(const LoadState &state);
+    void setMessages(const QList<EmailMessage> &messages);
+    void setExpandedID(const std::optional<QString> &id);
+    void setSummary(const QString &id, const SummaryState &state);
+    void setReplyState(const QString &id, const ReplyState &state);
+
+    QVariantList messagesForViews() const;
+    QVariantMap summariesForViews() const;
+    QVariantMap replyStatesForViews() const;
+    QString expandedIDOrEmpty() const { return m_expandedID.value_or(QString()); }
+
+    LoadState m_state;
+    QList<EmailMessage> m_messages;
+    QHash<QString, SummaryState> m_summaries;
+    QHash<QString, ReplyState> m_replyStates;
+    std::optional<QString> m_expandedID;
+    const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
+    AIService m_ai;
+    QPointer<GoogleAuthService> m_auth;
+    // Messages whose summary was started but has no entry yet (the model's
+    // availability is still being asked), so a quick second expansion does
+    // not start another.
+    QSet<QString> m_summariesStarting;
+};
