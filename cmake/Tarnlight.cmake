@@ -40,7 +40,7 @@ function(tl_tests area)
       TL_BINARY_DIR="${PROJECT_BINARY_DIR}")
     add_dependencies(${target} tarnlight-sandbox)
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES LABELS ${area} TIMEOUT 300
+    set_tests_properties(${target} PROPERTIES LABELS ${area} TIMEOUT 180
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software")
   endforeach()
 endfunction()

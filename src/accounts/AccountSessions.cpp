@@ -15,11 +15,12 @@ GoogleAuthService::authSession(const Account &account) const
     const oauth::KeychainStore store(keychainItemName(account));
     std::shared_ptr<oauth::AuthSession> session;
     try {
-        session = co_await awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
+        auto retrieved = awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
             [store](Completion<std::shared_ptr<oauth::AuthSession>> done) {
                 store.retrieveAuthSession(std::move(done));
             },
             toError(AuthError::noSession));
+        session = co_await std::move(retrieved);
     } catch (const Error &) {
         // Whatever went wrong with the item, the user's remedy is to sign in again.
         throw toError(AuthError::noSession);

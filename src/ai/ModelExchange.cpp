@@ -74,10 +74,10 @@ QCoro::Task<ModelReply> exchange(rest::HttpRequest request, ExchangeLimits limit
 {
     request.followRedirects = false;
     request.timeoutSeconds = limits.deadlineMs / 1000.0;
-    co_return co_await awaitCompletion<ModelReply>(
-        [request, limits](Completion<ModelReply> done) {
-            startExchange(request, limits, std::move(done));
-        });
+    auto reply = awaitCompletion<ModelReply>([request, limits](Completion<ModelReply> done) {
+        startExchange(request, limits, std::move(done));
+    });
+    co_return co_await std::move(reply);
 }
 
 } // namespace ai

@@ -10,11 +10,11 @@ QCoro::Task<void> awaitCompletion(std::function<void(VoidCompletion)> start)
 {
     // A void result is carried as a bool; the guard's fallback never applies
     // because a plain "no error" call is success.
-    co_await support::detail::CompletionAwaitable<bool>(
-        [start = std::move(start)](Completion<bool> done) {
-            start([done](std::optional<Error> error) {
-                done(error ? std::nullopt : std::optional<bool>(true), error);
-            });
-        },
-        missingResultError());
+    auto startWithFlag = [start = std::move(start)](Completion<bool> done) {
+        start([done](std::optional<Error> error) {
+            done(error ? std::nullopt : std::optional<bool>(true), error);
+        });
+    };
+    co_await support::detail::CompletionAwaitable<bool>(std::move(startWithFlag),
+                                                        missingResultError());
 }

@@ -20,6 +20,11 @@
 // the library reports neither (or drops the callback without calling it), the
 // task throws `fallback`. A second call of the callback is ignored, and the
 // task always resumes later on the main event loop, never inside `start`.
+//
+// GCC 12 destroys a capturing lambda twice when the lambda is a temporary of
+// a co_await expression. Create the task in its own statement and await it
+// in the next: `auto task = awaitCompletion<T>([x](...) {...});
+// co_return co_await std::move(task);`
 
 template<typename T>
 using Completion = std::function<void(std::optional<T> value, std::optional<Error> error)>;
