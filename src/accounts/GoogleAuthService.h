@@ -10,7 +10,11 @@
 #include <memory>
 #include <optional>
 
-namespace oauth { class AuthSession; }
+namespace oauth {
+class AuthSession;
+class AuthState;
+class RedirectHTTPHandler;
+}
 
 class QSettings;
 
@@ -49,15 +53,24 @@ public:
     // The keychain item of an account: "app.tarnlight.account." + its id.
     static QString keychainItemName(const Account &account);
 
+    // Signs in a Google account in the default browser and registers it as
+    // the active account; throws the failing step's Error. Main thread.
+    QCoro::Task<void> addAccount();
+    // Whether a sign-in is waiting for the browser's redirect.
+    bool hasPendingSignIn() const { return m_pendingRedirectHandler != nullptr; }
+
 signals:
     void accountsChanged();
     void activeAccountIDChanged();
     void activeAccountChanged();
+    void pendingRedirectHandlerChanged();
 
 protected:
     // Registers an account at the end of a sign-in: replaced in place when
     // its id is listed, appended otherwise.
     void upsert(const Account &account, bool makeActive);
+    // The account an auth state stands for, from its ID token's claims.
+    static Account makeAccount(const oauth::AuthState &authState);
 
 private:
     void loadIndex();
@@ -66,6 +79,7 @@ private:
     void setActiveAccountID(const std::optional<QString> &id);
     // Deletes the account's keychain item; failures are ignored.
     void removeSession(const Account &account);
+    void setPendingRedirectHandler(std::shared_ptr<oauth::RedirectHTTPHandler> handler);
 
     QVariantList accountsForViews() const;
     QString activeAccountIDOrEmpty() const { return m_activeAccountID.value_or(QString()); }
@@ -75,4 +89,6 @@ private:
     std::unique_ptr<QSettings> m_ownedStore;
     QList<Account> m_accounts;
     std::optional<QString> m_activeAccountID;
+    // Keeps the loopback listener of a sign-in in progress alive.
+    std::shared_ptr<oauth::RedirectHTTPHandler> m_pendingRedirectHandler;
 };

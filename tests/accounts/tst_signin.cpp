@@ -1,0 +1,284 @@
+#include "tst_signin_support.h"
+
+#include "TaskRunner.h"
+#include "accounts/OAuthConfig.h"
+#include "oauth/AuthSession.h"
+#include "oauth/OAuthError.h"
+#include "oauth/RedirectHTTPHandler.h"
+#include "support/Provider.h"
+#include "support/UrlOpener.h"
+
+#include <QJsonArray>
+#include <QProcess>
+#include <QSettings>
+#include <QTcpSocket>
+
+namespace {
+
+const QString AlexEmail = QStringLiteral("alex.rivera@example.com");
+const QString MiraEmail = QStringLiteral("mira.okafor@example.com");
+
+bool portRefused(int port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
+    QTest::qWaitFor([&] { return probe.state() == QAbstractSocket::ConnectedState
+                                 || probe.state() == QAbstractSocket::UnconnectedState; }, 5000);
+    return probe.error() == QAbstractSocket::ConnectionRefusedError;
+}
+
+} // namespace
+
+class SignInTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<TestRegistry> m_registry;
+    std::unique_ptr<HeadlessBrowser> m_browser;
+    std::unique_ptr<support::ScopedUrlOpener> m_opener;
+
+    TaskOutcome<void> signIn()
+    {
+        auto outcome = runTask(m_registry->addAccount(), 30000);
+        QTest::qWaitFor([&] { return m_browser->done; }, 5000);
+        return outcome;
+    }
+
+    // The previous opener is put back first: a scoped opener restores what it
+    // replaced when it goes.
+    void useFreshBrowser()
+    {
+        m_opener.reset();
+        m_browser = std::make_unique<HeadlessBrowser>();
+        m_opener = std::make_unique<support::ScopedUrlOpener>(
+            [browser = m_browser.get()](const QUrl &url) { return browser->open(url); });
+    }
+
+    int tokenRequests()
+    {
+        int count = 0;
+        for (const QJsonValue &entry : m_sandbox->requestLog())
+            count += entry[QStringLiteral("path")].toString() == QLatin1String("/token");
+        return count;
+    }
+
+    oauth::AuthSession *storedSession(const QString &sub, std::shared_ptr<oauth::AuthSession> &keep)
+    {
+        auto outcome = runTask(m_registry->authSession(Account{sub, {}, {}}));
+        keep = outcome.value.value_or(nullptr);
+        return keep.get();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        useSandboxProvider(*m_sandbox);
+        writeSecrets(m_dir, Sandbox::ClientId, Sandbox::ClientSecret);
+        QVERIFY(Provider::current().isLoopback());
+        QVERIFY(OAuthConfig::current());
+    }
+
+    void init()
+    {
+        m_sandbox->reset();
+        m_store = std::make_unique<QSettings>(
+            m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + ".ini"),
+            QSettings::IniFormat);
+        m_registry = std::make_unique<TestRegistry>(m_store.get());
+        useFreshBrowser();
+    }
+
+    void cleanup()
+    {
+        for (const Account &account : QList<Account>(m_registry->accounts()))
+            m_registry->signOut(account);
+        QTest::qWait(200);  // the keychain deletions finish
+        m_opener.reset();
+        m_registry.reset();
+    }
+
+    void signInRegistersAccountAndStoresSession()
+    {
+        bool pendingWhileBrowsing = false;
+        m_browser->onOpen = [&](const QUrl &) { pendingWhileBrowsing = m_registry->hasPendingSignIn(); };
+        const auto outcome = signIn();
+        QVERIFY2(!outcome.error, qPrintable(outcome.error ? outcome.error->description() : QString()));
+        QVERIFY(outcome.finished);
+
+        const Account alex{Sandbox::AlexSub, AlexEmail, QStringLiteral("Alex Rivera")};
+        QCOMPARE(m_registry->accounts(), QList<Account>{alex});
+        QCOMPARE(m_registry->activeAccountID(), Sandbox::AlexSub);
+        QCOMPARE(m_store->value(GoogleAuthService::activeKey).toString(), Sandbox::AlexSub);
+        QVERIFY(pendingWhileBrowsing);
+        QVERIFY(!m_registry->hasPendingSignIn());
+
+        // What the browser was asked to open.
+        const QUrlQuery query = m_browser->openedQuery();
+        const QUrl redirect(query.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
+        QCOMPARE(redirect.toString(), QStringLiteral("http://127.0.0.1:%1/").arg(redirect.port()));
+        QCOMPARE(query.queryItemValue(QStringLiteral("access_type")), QStringLiteral("offline"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("prompt")), QStringLiteral("consent"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("response_type")), QStringLiteral("code"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("code_challenge_method")), QStringLiteral("S256"));
+        QCOMPARE(query.queryItemValue(QStringLiteral("client_id")), Sandbox::ClientId);
+        QCOMPARE(query.queryItemValue(QStringLiteral("scope"), QUrl::FullyDecoded),
+                 GoogleScopes::all().join(QLatin1Char(' ')));
+
+        // The code came back percent-encoded; the site icon got a 404 and the
+        // sign-in went on to the completion page.
+        QVERIFY(m_browser->redirectLocation.contains("code=4%2F"));
+        QCOMPARE(m_browser->listenerPages.size(), 2);
+        QCOMPARE(m_browser->listenerPages[0].status, 404);
+        QCOMPARE(m_browser->listenerPages[1].status, 200);
+        QCOMPARE(m_browser->listenerPages[1].body, oauth::RedirectHTTPHandler::CompletionPage);
+        QVERIFY(portRefused(redirect.port()));
+        QCOMPARE(tokenRequests(), 1);
+
+        std::shared_ptr<oauth::AuthSession> keep;
+        const oauth::AuthSession *session = storedSession(Sandbox::AlexSub, keep);
+        QVERIFY(session);
+        QCOMPARE(session->userID, Sandbox::AlexSub);
+        QCOMPARE(session->userEmail, AlexEmail);
+        QVERIFY(session->authState()->refreshToken());
+        QVERIFY(session->canAuthorize());
+    }
+
+    void signingInAgainUpdatesEntryAndRewritesItem()
+    {
+        QVERIFY(!signIn().error);
+        std::shared_ptr<oauth::AuthSession> first;
+        QVERIFY(storedSession(Sandbox::AlexSub, first));
+
+        // The listed entry is out of date and another account is active.
+        const Account mira{Sandbox::MiraSub, MiraEmail, QStringLiteral("Mira Okafor")};
+        m_registry->upsert(Account{Sandbox::AlexSub, QStringLiteral("old@example.com"),
+                                   QStringLiteral("Old Name")}, false);
+        m_registry->upsert(mira, true);
+
+        useFreshBrowser();
+        QVERIFY(!signIn().error);
+
+        const Account alex{Sandbox::AlexSub, AlexEmail, QStringLiteral("Alex Rivera")};
+        QCOMPARE(m_registry->accounts(), (QList<Account>{alex, mira}));
+        QCOMPARE(m_registry->activeAccountID(), Sandbox::AlexSub);
+        QCOMPARE(m_browser->openedQuery().queryItemValue(QStringLiteral("prompt")),
+                 QStringLiteral("consent"));
+        QCOMPARE(m_browser->openedQuery().queryItemValue(QStringLiteral("access_type")),
+                 QStringLiteral("offline"));
+
+        std::shared_ptr<oauth::AuthSession> second;
+        QVERIFY(storedSession(Sandbox::AlexSub, second));
+        QVERIFY(second->authState()->accessToken() != first->authState()->accessToken());
+    }
+
+    void secondAccountIsAppendedAndMadeActive()
+    {
+        QVERIFY(!signIn().error);
+        m_sandbox->setConsent(QStringLiteral("grant"), Sandbox::MiraSub);
+        useFreshBrowser();
+        QVERIFY(!signIn().error);
+
+        QCOMPARE(m_registry->accounts().size(), 2);
+        QCOMPARE(m_registry->accounts()[0].id, Sandbox::AlexSub);
+        QCOMPARE(m_registry->accounts()[1],
+                 (Account{Sandbox::MiraSub, MiraEmail, QStringLiteral("Mira Okafor")}));
+        QCOMPARE(m_registry->activeAccountID(), Sandbox::MiraSub);
+        std::shared_ptr<oauth::AuthSession> alex, mira;
+        QVERIFY(storedSession(Sandbox::AlexSub, alex));
+        QVERIFY(storedSession(Sandbox::MiraSub, mira));
+        QCOMPARE(mira->userID, Sandbox::MiraSub);
+    }
+
+    void providerRefusalsEndTheSignIn_data()
+    {
+        QTest::addColumn<QString>("consent");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("descriptionStart");
+        QTest::newRow("denied") << QStringLiteral("access_denied") << int(oauth::OAuthAccessDenied)
+                                << QStringLiteral("access_denied");
+        QTest::newRow("forged state") << QStringLiteral("wrong_state") << int(oauth::OAuthClientError)
+                                      << QStringLiteral("State mismatch, expecting ");
+    }
+
+    void providerRefusalsEndTheSignIn()
+    {
+        QFETCH(QString, consent);
+        QFETCH(int, code);
+        QFETCH(QString, descriptionStart);
+        m_sandbox->setConsent(consent);
+        const auto outcome = signIn();
+        QVERIFY(outcome.error);
+        QCOMPARE(outcome.error->domain(), oauth::AuthorizationErrorDomain);
+        QCOMPARE(outcome.error->code(), code);
+        QVERIFY2(outcome.error->description().startsWith(descriptionStart),
+                 qPrintable(outcome.error->description()));
+        if (consent == QLatin1String("access_denied"))
+            QCOMPARE(outcome.error->description(), QStringLiteral("access_denied"));
+        // The browser still gets the completion page; nothing is registered.
+        QCOMPARE(m_browser->listenerPages.value(1).status, 200);
+        QVERIFY(m_registry->accounts().isEmpty());
+        QVERIFY(!m_registry->activeAccountID());
+        QVERIFY(!m_registry->hasPendingSignIn());
+        QCOMPARE(tokenRequests(), 0);
+    }
+
+    void browserThatCannotOpenFailsTheSignIn()
+    {
+        m_browser->accept = false;
+        const auto outcome = runTask(m_registry->addAccount(), 30000);
+        QVERIFY(outcome.error);
+        QCOMPARE(outcome.error->domain(), oauth::GeneralErrorDomain);
+        QCOMPARE(outcome.error->code(), -10);
+        QCOMPARE(outcome.error->description(), QStringLiteral("Unable to open the browser."));
+        QVERIFY(!m_registry->hasPendingSignIn());
+        const QUrl redirect(m_browser->openedQuery().queryItemValue(QStringLiteral("redirect_uri"),
+                                                                    QUrl::FullyDecoded));
+        QVERIFY(portRefused(redirect.port()));
+    }
+
+    void failedDiscoveryStartsNoListener()
+    {
+        m_sandbox->injectFault(QJsonObject{{"route", "GET /.well-known/openid-configuration"},
+                                           {"status", 404}, {"body", "gone"}, {"count", 1}});
+        const auto outcome = runTask(m_registry->addAccount(), 30000);
+        QVERIFY(outcome.error);
+        QCOMPARE(outcome.error->domain(), oauth::GeneralErrorDomain);
+        QCOMPARE(outcome.error->code(), -5);
+        QVERIFY(outcome.error->description().startsWith(QStringLiteral("Non-200 HTTP response (404)")));
+        QVERIFY(m_browser->opened.isEmpty());
+        QVERIFY(!m_registry->hasPendingSignIn());
+    }
+
+    void chromiumAsTheBrowser()
+    {
+        const QString chromium = QStringLiteral("/usr/bin/chromium");
+        if (!QFile::exists(chromium))
+            QSKIP("Chromium is not installed.");
+        QTemporaryDir profile;
+        QProcess browser;
+        support::ScopedUrlOpener opener([&](const QUrl &url) {
+            browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                     QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
+                                     QStringLiteral("--no-first-run"),
+                                     QStringLiteral("--disable-background-networking"),
+                                     QStringLiteral("--disable-component-update"),
+                                     QStringLiteral("--disable-sync"),
+                                     QStringLiteral("--user-data-dir=") + profile.path(),
+                                     QStringLiteral("--dump-dom"), url.toString(QUrl::FullyEncoded)});
+            return browser.waitForStarted(10000);
+        });
+        const auto outcome = runTask(m_registry->addAccount(), 60000);
+        browser.kill();
+        browser.waitForFinished(5000);
+        QVERIFY2(!outcome.error, qPrintable(outcome.error ? outcome.error->description() : QString()));
+        QCOMPARE(m_registry->activeAccountID(), Sandbox::AlexSub);
+    }
+};
+
+QTEST_GUILESS_MAIN(SignInTest)
+#include "tst_signin.moc"

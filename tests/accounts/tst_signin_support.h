@@ -1,0 +1,149 @@
+#pragma once
+
+// Shared by the sign-in tests: a provider and client configuration on the
+// loopback sandbox, and a headless "browser" that follows the authorization
+// URL over HTTP to the loopback listener, as a real browser would.
+
+#include "Sandbox.h"
+#include "accounts/GoogleAuthService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrlQuery>
+
+#include <functional>
+
+// Exposes the registration step and the account mapping to the tests.
+class TestRegistry : public GoogleAuthService
+{
+public:
+    using GoogleAuthService::GoogleAuthService;
+    using GoogleAuthService::makeAccount;
+    using GoogleAuthService::upsert;
+};
+
+// Points this process at the sandbox and at a Secrets.plist for its client.
+// Must run before the provider or the configuration is first read.
+inline void useSandboxProvider(const Sandbox &sandbox)
+{
+    qputenv("TARNLIGHT_PROVIDER", sandbox.baseUrl().toString().toUtf8());
+}
+
+inline void writeSecrets(const QTemporaryDir &dir, const QString &clientID, const QString &secret)
+{
+    QFile file(QDir(dir.path()).filePath(QStringLiteral("Secrets.plist")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral(
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                   "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                   "<plist version=\"1.0\"><dict>"
+                   "<key>GoogleClientID</key><string>%1</string>"
+                   "<key>GoogleClientSecret</key><string>%2</string>"
+                   "</dict></plist>\n")
+                   .arg(clientID, secret)
+                   .toUtf8());
+    qputenv("TARNLIGHT_RESOURCES", dir.path().toUtf8());
+}
+
+// Opens URLs like a browser without a window: GET the authorization URL at
+// the provider, then follow its redirect to the loopback listener on one
+// keep-alive connection, asking for the site icon first.
+class HeadlessBrowser
+{
+public:
+    struct Page
+    {
+        int status = 0;
+        QByteArray body;
+    };
+
+    bool accept = true;                  // what the opener reports
+    bool asksForIcon = true;
+    std::function<void(const QUrl &)> onOpen;
+    QList<QUrl> opened;
+    QByteArray redirectLocation;         // exactly as the provider sent it
+    QList<Page> listenerPages;           // the listener's answers, in order
+    bool done = false;
+
+    bool open(const QUrl &url)
+    {
+        opened.append(url);
+        if (onOpen)
+            onOpen(url);
+        if (!accept)
+            return false;
+        QNetworkRequest request(url);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::ManualRedirectPolicy);
+        QNetworkReply *reply = m_network.get(request);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply] {
+            reply->deleteLater();
+            redirectLocation = reply->rawHeader("Location");
+            followToListener();
+        });
+        return true;
+    }
+
+    QUrlQuery openedQuery() const { return QUrlQuery(opened.value(0)); }
+
+private:
+    void followToListener()
+    {
+        const QUrl target = QUrl::fromEncoded(redirectLocation);
+        if (!target.isValid() || target.host() != QLatin1String("127.0.0.1")) {
+            done = true;
+            return;
+        }
+        const qsizetype pathStart = redirectLocation.indexOf('/', qsizetype(strlen("http://")));
+        const QByteArray host = "127.0.0.1:" + QByteArray::number(target.port());
+        if (asksForIcon)
+            m_targets.append("/favicon.ico");
+        m_targets.append(redirectLocation.mid(pathStart));
+        m_socket = std::make_unique<QTcpSocket>();
+        QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(),
+                         [this, host] { m_host = host; sendNext(); });
+        QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_socket.get(),
+                         [this] { readPages(); });
+        QObject::connect(m_socket.get(), &QTcpSocket::disconnected, m_socket.get(),
+                         [this] { done = true; });
+        m_socket->connectToHost(QStringLiteral("127.0.0.1"), quint16(target.port()));
+    }
+
+    void sendNext()
+    {
+        if (m_targets.isEmpty()) {
+            done = true;
+            return;
+        }
+        m_socket->write("GET " + m_targets.takeFirst() + " HTTP/1.1\r\nHost: " + m_host
+                        + "\r\nAccept: text/html\r\n\r\n");
+    }
+
+    void readPages()
+    {
+        m_buffer += m_socket->readAll();
+        const qsizetype end = m_buffer.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray head = m_buffer.left(end).toLower();
+        const qsizetype at = head.indexOf("content-length:");
+        const qsizetype length = at < 0 ? 0 : head.mid(at + 15).split('\r').value(0).trimmed().toLongLong();
+        if (m_buffer.size() < end + 4 + length)
+            return;
+        listenerPages.append({m_buffer.split(' ').value(1).toInt(), m_buffer.mid(end + 4, length)});
+        m_buffer.remove(0, end + 4 + length);
+        sendNext();
+    }
+
+    QNetworkAccessManager m_network;
+    std::unique_ptr<QTcpSocket> m_socket;
+    QByteArray m_host;
+    QByteArray m_buffer;
+    QList<QByteArray> m_targets;
+};
