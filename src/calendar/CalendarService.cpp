@@ -1,0 +1,64 @@
+#include "calendar/CalendarService.h"
+
+#include "calendar/CalendarWindow.h"
+#include "rest/ExecuteQuery.h"
+#include "rest/Queries.h"
+#include "rest/Resources.h"
+
+#include <QUuid>
+
+namespace {
+
+std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(int days, int maxResults)
+{
+    auto query = rest::CalendarEventsListQuery::query(QStringLiteral("primary"));
+    query->setSingleEvents(true);
+    query->setOrderBy(QStringLiteral("startTime"));
+    query->setMaxResults(maxResults);
+    query->setTimeMin(rest::DateTime::fromDate(QDateTime::currentDateTimeUtc()));
+    if (auto end = calendar::windowEnd(QDateTime::currentDateTime(), days))
+        query->setTimeMax(rest::DateTime::fromDate(*end));
+    return query;
+}
+
+} // namespace
+
+QCoro::Task<QList<CalendarEvent>> CalendarService::upcoming(std::shared_ptr<rest::Authorizer> authorizer,
+                                                            int days, int maxResults)
+{
+    rest::CalendarAPIService service;
+    service.authorizer = std::move(authorizer);
+    service.shouldFetchNextPages = false;
+    const auto answer = std::dynamic_pointer_cast<rest::CalendarEventsResource>(
+        co_await rest::executeQuery(service, upcomingQuery(days, maxResults)));
+
+    QList<CalendarEvent> events;
+    if (!answer || !answer->hasKey(answer->collectionItemsKey()))
+        co_return events;
+    for (const rest::RestObjectPtr &item : answer->items())
+        events.append(eventFromResource(*item));
+    co_return events;
+}
+
+CalendarEvent CalendarService::eventFromResource(const rest::RestObject &item)
+{
+    CalendarEvent event;
+    event.id = item.identifier().value_or(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    event.title = item.stringValue(QStringLiteral("summary")).value_or(QStringLiteral("(no title)"));
+
+    const auto start = item.objectValue(QStringLiteral("start"));
+    const auto dateTime = start ? start->dateTimeValue(QStringLiteral("dateTime")) : std::nullopt;
+    const auto date = start ? start->dateTimeValue(QStringLiteral("date")) : std::nullopt;
+    if (dateTime && dateTime->isValid()) {
+        event.start = dateTime->date();
+    } else if (date && date->isValid()) {
+        // A date-only value stands for noon UTC of its day.
+        event.start = date->date();
+        event.isAllDay = true;
+    }
+
+    event.location = item.stringValue(QStringLiteral("location"));
+    event.attendeeCount = int(item.value(QStringLiteral("attendees")).toArray().size());
+    event.htmlLink = item.stringValue(QStringLiteral("htmlLink"));
+    return event;
+}

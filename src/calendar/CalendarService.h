@@ -1,0 +1,26 @@
+#pragma once
+
+#include "rest/Authorizer.h"
+#include "shell/records/CalendarEvent.h"
+
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+
+namespace rest { class RestObject; }
+
+// The primary calendar's next events. Stateless: each call builds its own
+// Calendar service object, sends one request and throws the REST layer's
+// Error unchanged.
+class CalendarService
+{
+public:
+    // Events from now until the same wall-clock time `days` days ahead in the
+    // user's time zone, single instances ordered by start, at most maxResults.
+    static QCoro::Task<QList<CalendarEvent>> upcoming(std::shared_ptr<rest::Authorizer> authorizer,
+                                                      int days, int maxResults);
+
+    // One event resource as a record: all-day dates stand for 12:00 UTC, a
+    // missing summary reads "(no title)", every attendee counts.
+    static CalendarEvent eventFromResource(const rest::RestObject &item);
+};

@@ -1,0 +1,65 @@
+#include "drive/DriveService.h"
+
+#include "drive/DriveQuery.h"
+#include "rest/ExecuteQuery.h"
+#include "rest/Queries.h"
+#include "rest/Resources.h"
+
+#include <QUuid>
+
+namespace {
+
+void configure(rest::DriveAPIService &service, std::shared_ptr<rest::Authorizer> authorizer)
+{
+    service.authorizer = std::move(authorizer);
+    service.shouldFetchNextPages = false;
+}
+
+} // namespace
+
+QCoro::Task<QList<DriveItem>> DriveService::list(std::shared_ptr<rest::Authorizer> authorizer,
+                                                 QString parentID)
+{
+    rest::DriveAPIService service;
+    configure(service, std::move(authorizer));
+    auto query = rest::DriveFilesListQuery::query();
+    query->setQ(drive::childrenFilter(parentID));
+    query->setOrderBy(QStringLiteral("folder,name"));
+    query->setPageSize(100);
+    query->setFields(QStringLiteral("files(id,name,mimeType,modifiedTime,webViewLink)"));
+    const auto answer = std::dynamic_pointer_cast<rest::DriveFileListResource>(
+        co_await rest::executeQuery(service, query));
+
+    QList<DriveItem> items;
+    if (!answer || !answer->hasKey(answer->collectionItemsKey()))
+        co_return items;
+    for (const rest::RestObjectPtr &file : answer->items())
+        items.append(itemFromResource(*file));
+    co_return items;
+}
+
+QCoro::Task<void> DriveService::upload(std::shared_ptr<rest::Authorizer> authorizer, QUrl fileURL,
+                                       QString toFolderID)
+{
+    rest::DriveAPIService service;
+    configure(service, std::move(authorizer));
+    const QString name = drive::fileNameOf(fileURL);
+    auto metadata = std::make_shared<rest::RestObject>();
+    metadata->setString(QStringLiteral("name"), name);
+    metadata->setStringArray(QStringLiteral("parents"), {toFolderID});
+    const auto parameters = rest::UploadParameters::withFileURL(fileURL, drive::mimeTypeForFileName(name));
+    co_await rest::executeQuery(service, rest::DriveFilesCreateQuery::query(metadata, parameters));
+}
+
+DriveItem DriveService::itemFromResource(const rest::RestObject &file)
+{
+    DriveItem item;
+    item.id = file.identifier().value_or(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    item.name = file.stringValue(QStringLiteral("name")).value_or(QStringLiteral("(untitled)"));
+    item.mimeType = file.stringValue(QStringLiteral("mimeType")).value_or(QString());
+    const auto modified = file.dateTimeValue(QStringLiteral("modifiedTime"));
+    if (modified && modified->isValid())
+        item.modified = modified->date();
+    item.webViewLink = file.stringValue(QStringLiteral("webViewLink"));
+    return item;
+}

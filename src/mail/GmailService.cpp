@@ -1,0 +1,102 @@
+#include "mail/GmailService.h"
+
+#include "rest/ExecuteQuery.h"
+#include "mail/GmailMessage.h"
+#include "mail/ReplyDraft.h"
+#include "rest/Queries.h"
+#include "rest/Resources.h"
+
+namespace {
+
+const QString Me = QStringLiteral("me");
+
+// A fresh service per operation; further pages are never fetched.
+std::unique_ptr<rest::GmailAPIService> gmailService(std::shared_ptr<rest::Authorizer> authorizer)
+{
+    auto service = std::make_unique<rest::GmailAPIService>();
+    service->authorizer = std::move(authorizer);
+    service->shouldFetchNextPages = false;
+    return service;
+}
+
+std::shared_ptr<rest::GmailMessagesGetQuery> metadataQuery(const QString &id, const QStringList &headers)
+{
+    auto query = rest::GmailMessagesGetQuery::query(Me, id);
+    query->setFormat(QStringLiteral("metadata"));
+    query->setMetadataHeaders(headers);
+    return query;
+}
+
+// The message object of an answer, or nothing when it is another shape.
+std::optional<QJsonObject> messageJSON(const rest::RestObjectPtr &object)
+{
+    if (!std::dynamic_pointer_cast<rest::GmailMessageResource>(object))
+        return std::nullopt;
+    return object->JSON();
+}
+
+} // namespace
+
+QCoro::Task<QList<EmailMessage>> GmailService::list(std::shared_ptr<rest::Authorizer> authorizer,
+                                                    QStringList labelIds, unsigned maxResults)
+{
+    auto service = gmailService(std::move(authorizer));
+    auto listQuery = rest::GmailMessagesListQuery::query(Me);
+    listQuery->setLabelIds(labelIds);
+    listQuery->setMaxResults(qint64(maxResults));
+    const auto page = std::dynamic_pointer_cast<rest::GmailListMessagesResource>(
+        co_await rest::executeQuery(*service, listQuery));
+
+    QList<EmailMessage> messages;
+    if (!page || !page->hasKey(page->collectionItemsKey()))
+        co_return messages;
+    const QStringList headers{QStringLiteral("From"), QStringLiteral("Subject"), QStringLiteral("Date")};
+    for (const rest::RestObjectPtr &stub : page->items()) {
+        const std::optional<QString> id = stub->identifier();
+        if (!id)
+            continue;
+        const auto message = messageJSON(co_await rest::executeQuery(*service, metadataQuery(*id, headers)));
+        if (message)
+            messages.append(gmail::emailMessageFromJson(*message));
+    }
+    co_return messages;
+}
+
+QCoro::Task<QString> GmailService::bodyText(std::shared_ptr<rest::Authorizer> authorizer,
+                                            QString messageID)
+{
+    auto service = gmailService(std::move(authorizer));
+    auto query = rest::GmailMessagesGetQuery::query(Me, messageID);
+    query->setFormat(QStringLiteral("full"));
+    const auto message = messageJSON(co_await rest::executeQuery(*service, query));
+    co_return message ? gmail::bodyTextOf(*message) : QString();
+}
+
+QCoro::Task<void> GmailService::createReplyDraft(std::shared_ptr<rest::Authorizer> authorizer,
+                                                 EmailMessage replyingTo, QString body)
+{
+    auto service = gmailService(std::move(authorizer));
+    const QStringList headers{QStringLiteral("Message-ID"), QStringLiteral("References"),
+                              QStringLiteral("From"), QStringLiteral("Subject")};
+    const auto original = messageJSON(co_await rest::executeQuery(*service, metadataQuery(replyingTo.id, headers)))
+                              .value_or(QJsonObject());
+    const QString messageID = gmail::headerValue(original, QStringLiteral("Message-ID"));
+    const QString references = gmail::headerValue(original, QStringLiteral("References"));
+
+    const QByteArray text = gmail::replyMessageText(replyingTo, messageID, references, body);
+    auto message = std::make_shared<rest::RestObject>();
+    message->setString(QStringLiteral("raw"), gmail::base64UrlNoPadding(text));
+    message->setString(QStringLiteral("threadId"), replyingTo.threadId);
+    auto draft = std::make_shared<rest::RestObject>();
+    draft->setObject(QStringLiteral("message"), message);
+    co_await rest::executeQuery(*service, rest::GmailDraftsCreateQuery::query(draft, Me));
+}
+
+QCoro::Task<void> GmailService::modifyLabels(std::shared_ptr<rest::Authorizer> authorizer,
+                                             QString messageID, QStringList removeLabelIds)
+{
+    auto service = gmailService(std::move(authorizer));
+    auto change = std::make_shared<rest::RestObject>();
+    change->setStringArray(QStringLiteral("removeLabelIds"), removeLabelIds);
+    co_await rest::executeQuery(*service, rest::GmailMessagesModifyQuery::query(change, Me, messageID));
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// Shared by the mail, calendar and Drive view-model tests: a registry over a
+// private settings file, sessions minted by the sandbox and saved in the real
+// (private) keychain, and a recorder in place of the browser.
+
+#include "../oauth/OAuthTestSupport.h"
+#include "accounts/GoogleAuthService.h"
+#include "oauth/AuthSession.h"
+#include "oauth/KeychainStore.h"
+#include "support/UrlOpener.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace vmtest {
+
+// An account whose id (and so keychain item) belongs to this test process
+// only, so test executables sharing one keyring never overwrite each other.
+inline Account account(const QString &name)
+{
+    const QString id = QStringLiteral("vm-%1-%2").arg(QCoreApplication::applicationPid()).arg(name);
+    return Account{id, name + QStringLiteral("@example.com"), name};
+}
+
+// The app's registry, loaded from a private settings file listing the accounts.
+class Registry
+{
+public:
+    Registry(const QList<Account> &accounts, const std::optional<QString> &activeID)
+    {
+        m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("settings.ini")),
+                                              QSettings::IniFormat);
+        QJsonArray list;
+        for (const Account &account : accounts)
+            list.append(account.toJson());
+        m_store->setValue(GoogleAuthService::accountsKey, QJsonDocument(list).toJson(QJsonDocument::Compact));
+        if (activeID)
+            m_store->setValue(GoogleAuthService::activeKey, *activeID);
+        m_store->sync();
+        m_service = std::make_unique<GoogleAuthService>(m_store.get());
+    }
+    GoogleAuthService *get() const { return m_service.get(); }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<GoogleAuthService> m_service;
+};
+
+// Saves, under the account's keychain item, a session with tokens the
+// sandbox minted for `sub`, as a sign-in would.
+inline bool saveSession(Sandbox &sandbox, const Account &account, const QString &sub = Sandbox::AlexSub)
+{
+    const auto session = std::make_shared<oauth::AuthSession>(oauthtest::mintedState(sandbox, 3600, sub));
+    const QString item = GoogleAuthService::keychainItemName(account);
+    const auto outcome = runTask(awaitCompletion([&](VoidCompletion done) {
+        oauth::KeychainStore(item).save(session, std::move(done));
+    }));
+    return outcome.finished && !outcome.error;
+}
+
+inline void removeSession(const Account &account)
+{
+    runTask(awaitCompletion([&](VoidCompletion done) {
+        oauth::KeychainStore(GoogleAuthService::keychainItemName(account)).removeAuthSession(std::move(done));
+    }));
+}
+
+// Stands in for the browser: records every URL the app asks to open.
+struct OpenedUrls
+{
+    QList<QUrl> urls;
+    support::ScopedUrlOpener guard{[this](const QUrl &url) {
+        urls.append(url);
+        return true;
+    }};
+};
+
+// Logged requests (not control calls) whose path starts with `prefix`.
+inline QList<QJsonObject> requestsTo(Sandbox &sandbox, const QString &prefix,
+                                     const QString &method = {})
+{
+    QList<QJsonObject> found;
+    for (const QJsonValue &value : sandbox.requestLog()) {
+        const QJsonObject entry = value.toObject();
+        if (entry.value(QStringLiteral("path")).toString().startsWith(prefix)
+            && (method.isEmpty() || entry.value(QStringLiteral("method")).toString() == method))
+            found.append(entry);
+    }
+    return found;
+}
+
+inline bool inKeyring()
+{
+    return !qEnvironmentVariableIsEmpty("TARNLIGHT_IN_KEYRING");
+}
+
+} // namespace vmtest

@@ -1,0 +1,241 @@
+#include "BearerAuthorizer.h"
+#include "Sandbox.h"
+#include "TaskRunner.h"
+#include "mail/GmailService.h"
+#include "mail/ReplyDraft.h"
+
+#include <QJsonArray>
+#include <QTest>
+#include <QUrlQuery>
+
+namespace {
+
+const QString Newest = QStringLiteral("18f0000000000001");     // multipart/alternative
+const QString HtmlOnly = QStringLiteral("18f0000000000002");
+const QString WithReferences = QStringLiteral("18f0000000000004");
+const QString NoMessageId = QStringLiteral("18f0000000000005");
+const QString NoDate = QStringLiteral("18f0000000000006");
+const QString CommentedDate = QStringLiteral("18f0000000000007");
+
+const EmailMessage *findMessage(const QList<EmailMessage> &messages, const QString &id)
+{
+    for (const EmailMessage &message : messages)
+        if (message.id == id)
+            return &message;
+    return nullptr;
+}
+
+QStringList headerLinesOf(const QString &rawText)
+{
+    return rawText.left(rawText.indexOf(QStringLiteral("\r\n\r\n"))).split(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+class GmailServiceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void listsOneMessageAfterAnother();
+    void listsNothingWithoutMessages();
+    void listFailsAsAWhole();
+    void readsBodyText();
+    void savesThreadedReplyDraft();
+    void savesReplyWithoutMessageId();
+    void removesLabels();
+    void passesServerErrorsThrough();
+
+private:
+    std::shared_ptr<rest::Authorizer> authorizerFor(const QString &sub);
+    QList<EmailMessage> listInbox(unsigned maxResults = 25);
+
+    std::unique_ptr<Sandbox> m_sandbox;
+};
+
+void GmailServiceTest::initTestCase()
+{
+    m_sandbox = std::make_unique<Sandbox>();
+    QVERIFY(m_sandbox->isRunning());
+    qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+}
+
+void GmailServiceTest::init()
+{
+    m_sandbox->reset();
+    m_sandbox->clearLog();
+}
+
+std::shared_ptr<rest::Authorizer> GmailServiceTest::authorizerFor(const QString &sub)
+{
+    const QString token = m_sandbox->issueTokens(sub).value("access_token").toString();
+    return std::make_shared<BearerAuthorizer>(token.toUtf8());
+}
+
+QList<EmailMessage> GmailServiceTest::listInbox(unsigned maxResults)
+{
+    auto outcome = runTask(GmailService::list(authorizerFor(Sandbox::AlexSub), {"INBOX"}, maxResults));
+    if (outcome.error)
+        qWarning() << *outcome.error;
+    return outcome.value.value_or(QList<EmailMessage>());
+}
+
+void GmailServiceTest::listsOneMessageAfterAnother()
+{
+    const QList<EmailMessage> messages = listInbox();
+    QCOMPARE(messages.size(), 25);
+
+    const QJsonArray log = m_sandbox->requestLog();
+    QCOMPARE(log.size(), 26);
+    const QJsonObject listRequest = log.at(0).toObject();
+    QCOMPARE(listRequest.value("path").toString(), QStringLiteral("/gmail/v1/users/me/messages"));
+    QCOMPARE(listRequest.value("query").toString(),
+             QStringLiteral("labelIds=INBOX&maxResults=25&prettyPrint=false"));
+    // Each message asks only for the three shown headers, in list order, all
+    // over the one kept-alive connection (so strictly one after another).
+    for (int i = 0; i < 25; ++i) {
+        const QJsonObject entry = log.at(i + 1).toObject();
+        QCOMPARE(entry.value("method").toString(), QStringLiteral("GET"));
+        QCOMPARE(entry.value("path").toString(), "/gmail/v1/users/me/messages/" + messages.at(i).id);
+        QCOMPARE(entry.value("query").toString(),
+                 QStringLiteral("format=metadata&metadataHeaders=From&metadataHeaders=Subject"
+                                "&metadataHeaders=Date&prettyPrint=false"));
+        QCOMPARE(entry.value("connection"), listRequest.value("connection"));
+    }
+
+    const EmailMessage *newest = findMessage(messages, Newest);
+    QVERIFY(newest);
+    QCOMPARE(messages.first().id, Newest);
+    QVERIFY(newest->isUnread);
+    QCOMPARE(newest->threadId, Newest);
+    QVERIFY(!newest->from.isEmpty() && newest->from.contains(u'<'));
+    QVERIFY(!newest->subject.isEmpty() && !newest->snippet.isEmpty());
+    QVERIFY(newest->date.has_value());
+    QVERIFY(findMessage(messages, CommentedDate)->date.has_value());
+    QVERIFY(!findMessage(messages, NoDate)->date.has_value());
+    QVERIFY(std::any_of(messages.begin(), messages.end(), [](const EmailMessage &m) { return !m.isUnread; }));
+}
+
+void GmailServiceTest::listsNothingWithoutMessages()
+{
+    auto outcome = runTask(GmailService::list(authorizerFor(Sandbox::EmptySub), {"INBOX", "UNREAD"}, 25));
+    QVERIFY(!outcome.error);
+    QCOMPARE(outcome.value->size(), 0);
+    QCOMPARE(m_sandbox->requestLog().size(), 1);
+}
+
+void GmailServiceTest::listFailsAsAWhole()
+{
+    m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/*"}, {"status", 503},
+                            {"skip", 3}, {"count", 1}});
+    auto outcome = runTask(GmailService::list(authorizerFor(Sandbox::AlexSub), {"INBOX"}, 25));
+    QVERIFY(outcome.finished);
+    QVERIFY(!outcome.value);
+    QVERIFY(outcome.error);
+    QCOMPARE(outcome.error->code(), 503);
+    // Nothing is asked after the failing message.
+    QCOMPARE(m_sandbox->requestLog().size(), 1 + 4);
+}
+
+void GmailServiceTest::readsBodyText()
+{
+    auto auth = authorizerFor(Sandbox::AlexSub);
+    auto plain = runTask(GmailService::bodyText(auth, Newest));
+    QVERIFY(!plain.error);
+    QVERIFY(!plain.value->isEmpty());
+    QVERIFY2(!plain.value->contains(u'<'), "the plain part, not the HTML one");
+
+    auto html = runTask(GmailService::bodyText(auth, HtmlOnly));
+    QVERIFY(!html.error);
+    QVERIFY(!html.value->isEmpty());
+    QVERIFY(!html.value->contains(QRegularExpression("<[^>]+>")));
+
+    const QJsonObject request = m_sandbox->requestLog().at(1).toObject();
+    QCOMPARE(request.value("path").toString(), "/gmail/v1/users/me/messages/" + Newest);
+    QCOMPARE(request.value("query").toString(), QStringLiteral("format=full&prettyPrint=false"));
+}
+
+void GmailServiceTest::savesThreadedReplyDraft()
+{
+    const QList<EmailMessage> inbox = listInbox();
+    const EmailMessage original = *findMessage(inbox, WithReferences);
+    m_sandbox->clearLog();
+    const QString body = QStringLiteral("Sounds good \u2014 see you then?>>>\n\u00ff\u00fe");
+    auto outcome = runTask(GmailService::createReplyDraft(authorizerFor(Sandbox::AlexSub), original, body));
+    QVERIFY(!outcome.error);
+
+    const QJsonArray log = m_sandbox->requestLog();
+    QCOMPARE(log.size(), 2);
+    QCOMPARE(log.at(0).toObject().value("query").toString(),
+             QStringLiteral("format=metadata&metadataHeaders=Message-ID&metadataHeaders=References"
+                            "&metadataHeaders=From&metadataHeaders=Subject&prettyPrint=false"));
+    const QJsonObject sent = log.at(1).toObject().value("json").toObject().value("message").toObject();
+    const QString raw = sent.value("raw").toString();
+    QVERIFY(!raw.isEmpty());
+    QVERIFY(!raw.contains(u'+') && !raw.contains(u'/') && !raw.contains(u'='));
+    QCOMPARE(sent.value("threadId").toString(), original.threadId);
+
+    const QJsonArray drafts = m_sandbox->drafts(Sandbox::AlexSub);
+    QCOMPARE(drafts.size(), 1);
+    const QJsonObject draft = drafts.at(0).toObject();
+    QCOMPARE(draft.value("threadId").toString(), original.threadId);
+    const QString rawText = draft.value("rawText").toString();
+    const QStringList lines = headerLinesOf(rawText);
+    QCOMPARE(lines.at(0), "To: " + original.from);
+    QCOMPARE(lines.at(1), "Subject: Re: " + original.subject);
+    QVERIFY(lines.at(2).startsWith("In-Reply-To: <"));
+    const QString messageId = lines.at(2).mid(13);
+    QVERIFY(lines.at(3).startsWith("References: <"));
+    QVERIFY(lines.at(3).endsWith(u' ' + messageId)); // the earlier references, then this message
+    QVERIFY(lines.at(3) != "References: " + messageId);
+    QVERIFY(rawText.endsWith("\r\n\r\n" + body));
+}
+
+void GmailServiceTest::savesReplyWithoutMessageId()
+{
+    const EmailMessage original = *findMessage(listInbox(), NoMessageId);
+    auto outcome = runTask(GmailService::createReplyDraft(authorizerFor(Sandbox::AlexSub), original, "ok"));
+    QVERIFY(!outcome.error);
+    const QJsonObject draft = m_sandbox->drafts(Sandbox::AlexSub).at(0).toObject();
+    QCOMPARE(draft.value("threadId").toString(), original.threadId);
+    const QStringList lines = headerLinesOf(draft.value("rawText").toString());
+    QCOMPARE(lines, QStringList({"To: " + original.from, "Subject: " + gmail::replySubject(original.subject),
+                                 "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8"}));
+}
+
+void GmailServiceTest::removesLabels()
+{
+    auto auth = authorizerFor(Sandbox::AlexSub);
+    auto outcome = runTask(GmailService::modifyLabels(auth, Newest, {GmailService::UnreadLabel}));
+    QVERIFY(!outcome.error);
+    const QJsonObject request = m_sandbox->requestLog().at(0).toObject();
+    QCOMPARE(request.value("method").toString(), QStringLiteral("POST"));
+    QCOMPARE(request.value("path").toString(), "/gmail/v1/users/me/messages/" + Newest + "/modify");
+    QCOMPARE(request.value("json").toObject(), QJsonObject({{"removeLabelIds", QJsonArray{"UNREAD"}}}));
+
+    auto unread = runTask(GmailService::list(auth, {"INBOX", "UNREAD"}, 25));
+    QVERIFY(!findMessage(*unread.value, Newest));
+    QVERIFY(!unread.value->isEmpty());
+
+    QVERIFY(!runTask(GmailService::modifyLabels(auth, Newest, {GmailService::InboxLabel})).error);
+    QVERIFY(!findMessage(listInbox(), Newest));
+}
+
+void GmailServiceTest::passesServerErrorsThrough()
+{
+    auto bad = std::make_shared<BearerAuthorizer>("not-a-token");
+    auto listing = runTask(GmailService::list(bad, {"INBOX"}, 25));
+    QVERIFY(listing.error);
+    QCOMPARE(listing.error->domain(), QStringLiteral("rest.error"));
+    QCOMPARE(listing.error->code(), 401);
+    QVERIFY(!listing.error->description().isEmpty());
+
+    auto missing = runTask(GmailService::bodyText(authorizerFor(Sandbox::AlexSub), "ffffffffffffffff"));
+    QVERIFY(missing.error);
+    QCOMPARE(missing.error->code(), 404);
+}
+
+QTEST_GUILESS_MAIN(GmailServiceTest)
+#include "tst_gmailservice.moc"
