@@ -1,0 +1,298 @@
+// Resumable uploads to the sandbox's Drive.
+
+#include "Sandbox.h"
+#include "rest/Queries.h"
+#include "rest/Resources.h"
+#include "rest/UploadFetcher.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace rest;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+class BearerAuthorizer : public Authorizer
+{
+public:
+    explicit BearerAuthorizer(QByteArray token) : m_token(std::move(token)) {}
+    bool isAuthorizedRequest(const HttpRequest &r) const override { return r.hasHeader("Authorization"); }
+    void authorizeRequest(const HttpRequest &r, AuthorizeCompletion completion) override
+    {
+        HttpRequest copy = r;
+        copy.setHeader("Authorization", "Bearer " + m_token);
+        QTimer::singleShot(0, [copy, completion] { completion(copy, std::nullopt); });
+    }
+
+private:
+    QByteArray m_token;
+};
+
+QString header(const QJsonObject &entry, const QString &name)
+{
+    const QJsonObject headers = entry.value("headers").toObject();
+    for (auto it = headers.begin(); it != headers.end(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value().toString();
+    return {};
+}
+
+struct Put
+{
+    QString command;
+    qint64 offset;
+    qint64 length;
+};
+
+} // namespace
+
+class UploadTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_files;
+    QTemporaryDir m_chunks;
+    QByteArray m_token;
+
+    QString makeFile(const QString &name, qint64 size)
+    {
+        const QString path = m_files.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        QByteArray block(MiB, Qt::Uninitialized);
+        for (qint64 i = 0; i < block.size(); ++i)
+            block[i] = char((i * 131 + size) % 251);
+        for (qint64 left = size; left > 0; left -= block.size())
+            file.write(block.constData(), qMin<qint64>(left, block.size()));
+        return path;
+    }
+
+    static QString sha256Of(const QString &path)
+    {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(&file);
+        return QString::fromLatin1(hash.result().toHex());
+    }
+
+    struct Outcome
+    {
+        int calls = 0;
+        RestObjectPtr object;
+        std::optional<Error> error;
+    };
+
+    std::shared_ptr<Outcome> upload(const QString &path, qint64 chunkSize = UploadFetcher::DefaultChunkSize)
+    {
+        DriveAPIService service;
+        service.rootURLString = m_sandbox->baseUrl().toString() + u'/';
+        service.fetcherService->allowLocalhostRequest = true;
+        service.authorizer = std::make_shared<BearerAuthorizer>(m_token);
+        service.serviceUploadChunkSize = chunkSize;
+        auto metadata = std::make_shared<RestObject>();
+        metadata->setString("name", QFileInfo(path).fileName());
+        metadata->setStringArray("parents", {"root"});
+        auto query = DriveFilesCreateQuery::query(
+            metadata, UploadParameters::withFileURL(QUrl::fromLocalFile(path), "application/octet-stream"));
+        auto outcome = std::make_shared<Outcome>();
+        service.executeQuery(query, [outcome](const ServiceTicketPtr &, const RestObjectPtr &object,
+                                              const std::optional<Error> &error) {
+            ++outcome->calls;
+            outcome->object = object;
+            outcome->error = error;
+        });
+        QTest::qWaitFor([&] { return outcome->calls > 0; }, 60000);
+        return outcome;
+    }
+
+    QList<Put> puts()
+    {
+        QList<Put> result;
+        for (const QJsonValue &v : m_sandbox->requestLog()) {
+            const QJsonObject entry = v.toObject();
+            if (entry.value("method").toString() == "PUT")
+                result.append({header(entry, "X-Goog-Upload-Command"),
+                               header(entry, "X-Goog-Upload-Offset").toLongLong(),
+                               header(entry, "Content-Length").toLongLong()});
+        }
+        return result;
+    }
+
+    void verifyStored(const Outcome &outcome, const QString &path)
+    {
+        QVERIFY2(!outcome.error, qPrintable(outcome.error ? outcome.error->description() : QString()));
+        auto file = std::dynamic_pointer_cast<DriveFileResource>(outcome.object);
+        QVERIFY(file);
+        QJsonObject stored;
+        for (const QJsonValue &u : m_sandbox->uploads())
+            if (u.toObject().value("fileId").toString() == *file->identifier())
+                stored = u.toObject();
+        QCOMPARE(stored.value("sha256").toString(), sha256Of(path));
+        QCOMPARE(QDir(m_chunks.path()).entryList(QDir::Files), QStringList());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        m_token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString().toUtf8();
+        QVERIFY(!m_token.isEmpty());
+        UploadFetcher::setChunkDirectory(m_chunks.path());
+    }
+
+    void init()
+    {
+        m_sandbox->clearFaults();
+        m_sandbox->setUploadGranularity(0);
+        m_sandbox->clearLog();
+    }
+
+    void smallFileGoesInOnePut()
+    {
+        const QString path = makeFile("ten.bin", 10);
+        auto outcome = upload(path);
+        verifyStored(*outcome, path);
+        const QJsonArray log = m_sandbox->requestLog();
+        QCOMPARE(log.size(), 2);
+        const QJsonObject start = log[0].toObject();
+        QCOMPARE(start.value("method").toString(), "POST");
+        QCOMPARE(start.value("path").toString(), "/resumable/upload/drive/v3/files");
+        QCOMPARE(header(start, "X-Goog-Upload-Command"), "start");
+        QCOMPARE(header(start, "X-Goog-Upload-Content-Length"), "10");
+        QVERIFY(header(start, "User-Agent").endsWith(" (TarnlightUpload/1)"));
+        QCOMPARE(start.value("json").toObject().value("name").toString(), "ten.bin");
+        const auto sent = puts();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].command, "upload, finalize");
+        QCOMPARE(sent[0].offset, 0);
+        QCOMPARE(sent[0].length, 10);
+    }
+
+    void shortTailJoinsTheOnlyChunk()
+    {
+        const QString path = makeFile("tail.bin", 25 * MiB + 2000);
+        auto outcome = upload(path);
+        verifyStored(*outcome, path);
+        const auto sent = puts();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].command, "upload, finalize");
+        QCOMPARE(sent[0].length, 25 * MiB + 2000);
+    }
+
+    void largeFileGoesInChunks()
+    {
+        const QString path = makeFile("sixty.bin", 60 * MiB);
+        auto outcome = upload(path);
+        verifyStored(*outcome, path);
+        const auto sent = puts();
+        QCOMPARE(sent.size(), 3);
+        QCOMPARE(sent[0].command, "upload");
+        QCOMPARE(sent[0].length, 25 * MiB);
+        QCOMPARE(sent[1].command, "upload");
+        QCOMPARE(sent[1].offset, 25 * MiB);
+        QCOMPARE(sent[1].length, 25 * MiB);
+        QCOMPARE(sent[2].command, "upload, finalize");
+        QCOMPARE(sent[2].offset, 50 * MiB);
+        QCOMPARE(sent[2].length, 10 * MiB);
+    }
+
+    void chunksFollowTheGranularity()
+    {
+        m_sandbox->setUploadGranularity(262144);
+        const QString path = makeFile("granular.bin", 3000000);
+        auto outcome = upload(path, 1000000);
+        verifyStored(*outcome, path);
+        const auto sent = puts();
+        QCOMPARE(sent.size(), 4);
+        for (const Put &put : sent) {
+            QCOMPARE(put.offset % 262144, 0);
+            if (put.command == "upload")
+                QCOMPARE(put.length, 786432);
+        }
+        QCOMPARE(sent.last().command, "upload, finalize");
+        QCOMPARE(sent.last().length, 3000000 - 3 * 786432);
+    }
+
+    void refusedChunkIsRecoveredFromTheReceivedSize()
+    {
+        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"}, {"status", 400},
+                                {"skip", 1}, {"count", 1},
+                                {"headers", QJsonObject{{"X-Goog-Upload-Status", "active"}}}});
+        const QString path = makeFile("recover.bin", 3000000);
+        QElapsedTimer clock;
+        clock.start();
+        auto outcome = upload(path, 1000000);
+        for (const QJsonValue &v : m_sandbox->requestLog())
+            qDebug() << v.toObject().value("method").toString() << v.toObject().value("status").toInt()
+                     << header(v.toObject(), "X-Goog-Upload-Command") << header(v.toObject(), "X-Goog-Upload-Offset")
+                     << v.toObject().value("time").toString();
+        if (outcome->error) qDebug() << *outcome->error;
+        verifyStored(*outcome, path);
+        QVERIFY(clock.elapsed() >= 1000);
+        const auto sent = puts();
+        QVERIFY(sent.size() >= 4);
+        QCOMPARE(sent[0].command, "upload");
+        QCOMPARE(sent[1].command, "upload"); // refused
+        QCOMPARE(sent[2].command, "query");
+        QCOMPARE(sent[3].offset, 1000000);   // continued from the received size
+        QCOMPARE(sent.last().command, "upload, finalize");
+    }
+
+    void startAnswerWithoutLocationFails()
+    {
+        m_sandbox->injectFault({{"route", "POST /resumable/upload/drive/v3/files"}, {"status", 200},
+                                {"body", "{}"}});
+        auto outcome = upload(makeFile("nolocation.bin", 10));
+        QVERIFY(outcome->error);
+        QVERIFY(outcome->error->is("http.status", 501));
+        QCOMPARE(outcome->error->userInfoValue("data").toByteArray(), QByteArray("{}"));
+        QVERIFY(puts().isEmpty());
+    }
+
+    void unreadableFileFailsWithTheFileSystemError()
+    {
+        auto outcome = upload(m_files.filePath("missing.bin"));
+        QVERIFY(outcome->error);
+        QCOMPARE(outcome->error->domain(), QStringLiteral("file"));
+        QCOMPARE(outcome->error->code(), ENOENT);
+        QVERIFY(puts().isEmpty());
+    }
+
+    void chunkFilesArePrivate()
+    {
+        // Staged copies hold the user's bytes: only the user may read them.
+        const QString path = makeFile("private.bin", 3000000);
+        QStringList seen;
+        QFile::Permissions permissions;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, this, [&] {
+            for (const QFileInfo &info : QDir(m_chunks.path()).entryInfoList(QDir::Files)) {
+                seen.append(info.fileName());
+                permissions = info.permissions();
+            }
+        });
+        probe.start(5);
+        m_sandbox->setDelay(100);
+        auto outcome = upload(path, 1000000);
+        m_sandbox->setDelay(0);
+        probe.stop();
+        verifyStored(*outcome, path);
+        QVERIFY(!seen.isEmpty());
+        QVERIFY(seen.first().startsWith("upload_chunk_"));
+        QCOMPARE(permissions & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
+    }
+};
+
+QTEST_GUILESS_MAIN(UploadTest)
+#include "tst_upload.moc"
