@@ -194,6 +194,9 @@ void completions(State &state, Exchange &exchange)
 void listModels(State &state, Exchange &exchange)
 {
     std::lock_guard lock(state.mutex);
+    // A local server loading its model answers every endpoint with 503.
+    if (state.modelLoading)
+        return modelError(exchange, 503, QStringLiteral("Loading model"), QStringLiteral("unavailable_error"));
     QJsonArray data;
     for (const QString &name : state.models)
         data.append(QJsonObject{{"id", name}, {"object", "model"}, {"created", 1727000000}, {"owned_by", "library"}});

@@ -198,6 +198,8 @@ private slots:
         QCOMPARE(post("/v1/chat/completions", other).status, 404);
         sandbox->control("POST", "model", QJsonObject{{"loading", true}});
         QCOMPARE(post("/v1/chat/completions", request).status, 503);
+        QCOMPARE(get("/v1/models").status, 503);
+        sandbox->control("POST", "model", QJsonObject{{"loading", false}});
         QCOMPARE(get("/v1/models").json().value("data").toArray().at(0).toObject().value("id").toString(),
                  QStringLiteral("llama3.2"));
     }
