@@ -12,6 +12,11 @@ namespace rest {
 
 namespace {
 
+bool methodCarriesBody(const QByteArray &method)
+{
+    return method == "POST" || method == "PUT" || method == "PATCH";
+}
+
 // Keeps no cookies: every session is ephemeral.
 class NoCookieJar : public QNetworkCookieJar
 {
@@ -222,7 +227,9 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
             reply = m_manager->sendCustomRequest(qrequest, request.method, file);
             file->setParent(reply);
         }
-    } else if (request.hasBody()) {
+    } else if (request.hasBody() || methodCarriesBody(request.method)) {
+        // An empty body still goes out with "Content-Length: 0": without it a
+        // server may wait for a body that never comes.
         reply = m_manager->sendCustomRequest(qrequest, request.method, request.body);
     } else {
         reply = m_manager->sendCustomRequest(qrequest, request.method);

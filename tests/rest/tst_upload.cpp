@@ -232,11 +232,6 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         auto outcome = upload(path, 1000000);
-        for (const QJsonValue &v : m_sandbox->requestLog())
-            qDebug() << v.toObject().value("method").toString() << v.toObject().value("status").toInt()
-                     << header(v.toObject(), "X-Goog-Upload-Command") << header(v.toObject(), "X-Goog-Upload-Offset")
-                     << v.toObject().value("time").toString();
-        if (outcome->error) qDebug() << *outcome->error;
         verifyStored(*outcome, path);
         QVERIFY(clock.elapsed() >= 1000);
         const auto sent = puts();
