@@ -1,5 +1,5 @@
 #include "accounts/GoogleAuthService.h"
-#include "accounts/OAuthConfig.h"
+#include "ai/AISelfTest.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
 
     // Start-up order: the registry first, then the start-up hook, then the UI.
     GoogleAuthService auth;
-    if (OAuthConfig::runConfigCheckIfRequested(QCoreApplication::arguments()))
+    if (AISelfTest::runIfRequested(QCoreApplication::arguments()))
         return 0;
 
     return app->exec();

@@ -35,7 +35,7 @@ TaskOutcome<T> runTask(QCoro::Task<T> task, int timeoutMs = 15000)
         out->finished = true;
     };
     auto running = wrapper(std::move(task), outcome);
-    QTest::qWaitFor([&] { return outcome->finished; }, timeoutMs);
+    (void)QTest::qWaitFor([&] { return outcome->finished; }, timeoutMs);
     return *outcome;
 }
 

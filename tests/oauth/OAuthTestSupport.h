@@ -109,7 +109,7 @@ inline FreshTokens freshTokens(const std::shared_ptr<oauth::AuthState> &state)
         [result](std::optional<QString> access, std::optional<QString> id, std::optional<Error> error) {
             *result = {access, id, error, true};
         });
-    QTest::qWaitFor([&] { return result->called; }, 15000);
+    (void)QTest::qWaitFor([&] { return result->called; }, 15000);
     return *result;
 }
 
