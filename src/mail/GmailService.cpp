@@ -1,8 +1,8 @@
 #include "mail/GmailService.h"
 
-#include "rest/ExecuteQuery.h"
 #include "mail/GmailMessage.h"
 #include "mail/ReplyDraft.h"
+#include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
 
