@@ -105,8 +105,8 @@ QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Ac
         if (!auth)
             throw toError(AuthError::noSession);
         const std::shared_ptr<rest::Authorizer> session = co_await auth->authSession(account);
-        if (!self)
-            co_return;
+        // The file still goes up when the tab was closed meanwhile; only the
+        // outcome has nobody left to show it.
         co_await DriveService::upload(session, fileURL, folderID);
     } catch (const Error &error) {
         if (self)

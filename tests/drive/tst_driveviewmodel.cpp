@@ -1,0 +1,321 @@
+// The Drive view model against the sandbox provider, with sessions in a
+// private Secret Service (run under scripts/with-keyring).
+
+#include "ViewModelSupport.h"
+#include "drive/DriveViewModel.h"
+
+#include <QSignalSpy>
+#include <QUrlQuery>
+
+using vmtest::requestsTo;
+
+namespace {
+
+const QString ListPath = QStringLiteral("/drive/v3/files");
+const QString UploadPath = QStringLiteral("/resumable/upload/drive/v3/files");
+constexpr int Slow = 15000;
+
+// The folder ids the model asked to list, in order.
+QStringList listedFolders(Sandbox &sandbox)
+{
+    QStringList folders;
+    for (const QJsonObject &entry : requestsTo(sandbox, ListPath, "GET")) {
+        if (entry["path"].toString() != ListPath)
+            continue;
+        const QString q = QUrlQuery(entry["query"].toString()).queryItemValue("q", QUrl::FullyDecoded);
+        folders.append(q.section(u'\'', 1, 1));
+    }
+    return folders;
+}
+
+DriveItem itemWithId(const DriveViewModel &model, const QString &id)
+{
+    for (const DriveItem &item : model.items())
+        if (item.id == id)
+            return item;
+    qWarning() << "no item" << id;
+    return {};
+}
+
+QMap<QString, DriveUploadState::Kind> uploadKinds(const DriveViewModel &model)
+{
+    QMap<QString, DriveUploadState::Kind> kinds;
+    for (auto it = model.uploads().cbegin(); it != model.uploads().cend(); ++it)
+        kinds.insert(it.key(), it.value().kind);
+    return kinds;
+}
+
+QStringList activeNames(const DriveViewModel &model)
+{
+    QStringList names;
+    for (const DriveActiveUpload &upload : model.activeUploads())
+        names.append(upload.name);
+    names.sort();
+    return names;
+}
+
+// Names of the uploads the sandbox received completely.
+QStringList finishedUploads(Sandbox &sandbox)
+{
+    QStringList names;
+    for (const QJsonValue &upload : sandbox.uploads())
+        if (upload["status"].toString() == u"final")
+            names.append(upload["name"].toString());
+    return names;
+}
+
+bool allDone(const DriveViewModel &model)
+{
+    return model.activeUploads().isEmpty() && !model.uploads().isEmpty();
+}
+
+} // namespace
+
+class DriveViewModelTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_files;
+    const Account m_alex = vmtest::account(QStringLiteral("alex"));
+    const DriveViewModel::Crumb m_root{QStringLiteral("root"), QStringLiteral("My Drive")};
+
+    QUrl localFile(const QString &name)
+    {
+        QFile file(m_files.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write("some bytes of " + name.toUtf8()) <= 0)
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return QUrl::fromLocalFile(file.fileName());
+    }
+
+    void waitLoaded(const DriveViewModel &model)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+    }
+
+    void load(DriveViewModel &model)
+    {
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::loaded());
+        QVERIFY(!model.items().isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!vmtest::inKeyring())
+            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
+        QVERIFY(m_files.isValid());
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+    }
+
+    void init()
+    {
+        m_sandbox->reset();
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        m_sandbox->clearLog();
+    }
+
+    void withoutActiveAccountNothingIsListedOrUploaded()
+    {
+        vmtest::Registry noAccounts({}, std::nullopt);
+        vmtest::Registry unknownActive({m_alex}, QStringLiteral("someone-else"));
+        for (GoogleAuthService *registry : {static_cast<GoogleAuthService *>(nullptr), noAccounts.get(),
+                                            unknownActive.get()}) {
+            DriveViewModel model;
+            model.attach(registry);
+            QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
+            QSignalSpy stateSpy(&model, &DriveViewModel::stateChanged);
+            QVERIFY(runTask(model.refresh()).finished);
+            QCOMPARE(model.state(), LoadState::idle());
+            QVERIFY(model.items().isEmpty());
+            QCOMPARE(stateSpy.count(), 0);
+
+            QSignalSpy uploadsSpy(&model, &DriveViewModel::uploadsChanged);
+            model.upload({localFile("ignored.txt")}, DriveItem{"fldPhotos", "Photos", DriveItem::FolderMimeType, {}, {}});
+            QVERIFY(model.uploads().isEmpty());
+            QCOMPARE(uploadsSpy.count(), 0);
+        }
+        QVERIFY(requestsTo(*m_sandbox, "/drive/").isEmpty());
+        QVERIFY(requestsTo(*m_sandbox, UploadPath).isEmpty());
+    }
+
+    void opensFoldersAndDocuments()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        QCOMPARE(listedFolders(*m_sandbox), QStringList{"root"});
+        QSignalSpy pathSpy(&model, &DriveViewModel::pathChanged);
+        QSignalSpy itemsSpy(&model, &DriveViewModel::itemsChanged);
+        QSignalSpy stateSpy(&model, &DriveViewModel::stateChanged);
+        const auto rootItems = model.items();
+
+        // A document opens in the browser and leaves trail and list alone.
+        vmtest::OpenedUrls opened;
+        const DriveItem notes = itemWithId(model, "docMeetingNotes");
+        model.open(notes);
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl(*notes.webViewLink)});
+        DriveItem noLink = notes;
+        noLink.webViewLink.reset();
+        model.open(noLink);
+        QCOMPARE(opened.urls.size(), 1);
+        QCOMPARE(model.path().size(), 1);
+        QCOMPARE(model.items(), rootItems);
+
+        // Listing the same folder again changes nothing visible but the state.
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(itemsSpy.count(), 0);
+        QCOMPARE(stateSpy.count(), 2);
+
+        model.open(itemWithId(model, "fldProjects"));
+        QCOMPARE(model.path(), QList<DriveViewModel::Crumb>({m_root, {"fldProjects", "Projects"}}));
+        QCOMPARE(pathSpy.count(), 1);
+        QCOMPARE(model.state(), LoadState::loading());
+        waitLoaded(model);
+        QVERIFY(itemWithId(model, "fldProjects2025").isFolder());
+        QCOMPARE(listedFolders(*m_sandbox), QStringList({"root", "root", "fldProjects"}));
+        QVERIFY(opened.urls.size() == 1);
+    }
+
+    void navigatesBackUpTheTrail()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const auto rootItems = model.items();
+        model.open(itemWithId(model, "fldProjects"));
+        waitLoaded(model);
+        model.open(itemWithId(model, "fldProjects2025"));
+        waitLoaded(model);
+        QCOMPARE(model.path().size(), 3);
+        m_sandbox->clearLog();
+        QSignalSpy pathSpy(&model, &DriveViewModel::pathChanged);
+
+        // The current folder's crumb and a crumb not on the trail do nothing.
+        model.navigate(model.path().last());
+        model.navigate({"fldPhotos", "Photos"});
+        QCOMPARE(pathSpy.count(), 0);
+        QCOMPARE(model.state(), LoadState::loaded());
+
+        model.navigate(m_root);
+        QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
+        QCOMPARE(pathSpy.count(), 1);
+        waitLoaded(model);
+        QCOMPARE(model.items(), rootItems);
+        QCOMPARE(listedFolders(*m_sandbox), QStringList{"root"});
+    }
+
+    // Uploads onto a folder row: keyed by folder and file name, shown while
+    // not done, and only the folder on screen is listed again.
+    void uploadsByFolderAndFileName()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const DriveItem photos = itemWithId(model, "fldPhotos");
+        m_sandbox->clearLog();
+        QSignalSpy uploadsSpy(&model, &DriveViewModel::uploadsChanged);
+
+        model.upload({localFile("a.txt"), localFile("b.pdf")}, photos);
+        QCOMPARE(uploadKinds(model), (QMap<QString, DriveUploadState::Kind>{
+                                         {"fldPhotos/a.txt", DriveUploadState::Uploading},
+                                         {"fldPhotos/b.pdf", DriveUploadState::Uploading}}));
+        QCOMPARE(uploadsSpy.count(), 2);
+        QCOMPARE(activeNames(model), QStringList({"a.txt", "b.pdf"}));
+        QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
+        QCOMPARE(uploadKinds(model).values(), QList<DriveUploadState::Kind>(2, DriveUploadState::Done));
+        QCOMPARE(requestsTo(*m_sandbox, UploadPath, "POST").size(), 2);
+        // The root is shown, not Photos: no listing starts (it would leave
+        // `loaded` at once, before the upload task's end).
+        QCOMPARE(model.state(), LoadState::loaded());
+        QVERIFY(listedFolders(*m_sandbox).isEmpty());
+
+        // The same name again goes back to uploading; meanwhile the user
+        // opens Photos, so Photos is listed again once the upload is done.
+        const int changes = int(uploadsSpy.count());
+        model.upload({localFile("a.txt")}, photos);
+        QCOMPARE(uploadKinds(model).value("fldPhotos/a.txt"), DriveUploadState::Uploading);
+        QCOMPARE(uploadsSpy.count(), changes + 1);
+        model.open(photos);
+        QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(listedFolders(*m_sandbox), QStringList({"fldPhotos", "fldPhotos"}), Slow);
+        waitLoaded(model);
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(model.items().begin(), model.items().end(),
+                                             [](const DriveItem &i) { return i.name == "b.pdf"; }), Slow);
+        QCOMPARE(model.uploads().size(), 2); // entries stay
+    }
+
+    void failuresKeepTheListAndShowTheirMessage()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const auto listed = model.items();
+
+        m_sandbox->injectFault({{"route", "GET " + ListPath}, {"status", 500}});
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QVERIFY(model.state().isError());
+        QVERIFY(!model.state().message.isEmpty());
+        QCOMPARE(model.items(), listed);
+
+        // Without a saved session: the listing and the upload both say so.
+        const QString noSession = QStringLiteral("No saved session for this account. Sign in again.");
+        vmtest::removeSession(m_alex);
+        m_sandbox->clearLog();
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::error(noSession));
+        QCOMPARE(model.items(), listed);
+        model.upload({localFile("lost.txt")}, itemWithId(model, "fldPhotos"));
+        QTRY_COMPARE_WITH_TIMEOUT(model.uploads().value("fldPhotos/lost.txt"), DriveUploadState::failed(noSession), Slow);
+        QCOMPARE(model.activeUploads().size(), 1);
+        QCOMPARE(model.activeUploads().at(0).name, QStringLiteral("lost.txt"));
+        QCOMPARE(model.state(), LoadState::error(noSession)); // uploads never touch it
+
+        // A failed upload stays listed with the server's message.
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        m_sandbox->injectFault({{"route", "POST " + UploadPath}, {"status", 403}});
+        model.upload({localFile("refused.txt")}, itemWithId(model, "fldPhotos"));
+        QTRY_COMPARE_WITH_TIMEOUT(model.uploads().value("fldPhotos/refused.txt").kind, DriveUploadState::Failed, Slow);
+        QVERIFY(!model.uploads().value("fldPhotos/refused.txt").message.isEmpty());
+        QCOMPARE(activeNames(model), QStringList({"lost.txt", "refused.txt"}));
+        QVERIFY(requestsTo(*m_sandbox, ListPath, "GET").isEmpty());
+    }
+
+    void namesUploadsByTheLastPieceOfTheKey()
+    {
+        QCOMPARE(DriveViewModel::uploadKey("fldPhotos", QUrl::fromLocalFile("/tmp/x/Report 2025.pdf")),
+                 QStringLiteral("fldPhotos/Report 2025.pdf"));
+        QCOMPARE(DriveViewModel::uploadName("fldPhotos/Report 2025.pdf"), QStringLiteral("Report 2025.pdf"));
+        QCOMPARE(DriveViewModel::uploadName("fldPhotos//"), QStringLiteral("fldPhotos"));
+        QCOMPARE(DriveViewModel::uploadName("///"), QString());
+    }
+
+    // Dropped while listing and uploading: no crash, and the dropped file
+    // still reaches the folder.
+    void droppedModelLetsItsUploadsFinish()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        auto model = std::make_unique<DriveViewModel>();
+        model->attach(registry.get());
+        load(*model);
+        const DriveItem photos = itemWithId(*model, "fldPhotos");
+        m_sandbox->setDelay(300);
+        model->upload({localFile("late.txt")}, photos);
+        model->startRefresh();
+        model->open(photos);
+        model.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(finishedUploads(*m_sandbox).contains("late.txt"), Slow);
+        QTest::qWait(700); // every answer arrives after the model is gone
+        m_sandbox->setDelay(0);
+    }
+};
+
+QTEST_GUILESS_MAIN(DriveViewModelTest)
+#include "tst_driveviewmodel.moc"
