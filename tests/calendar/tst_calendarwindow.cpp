@@ -30,6 +30,13 @@ void CalendarWindowTest::keepsWallClockAcrossDaylightSaving()
     const auto fromUtc = calendar::windowEnd(now.toUTC(), 14, berlin);
     QCOMPARE(fromUtc->toUTC(), end->toUTC());
     QVERIFY(!calendar::windowEnd(QDateTime(), 14, berlin));
+
+    // A wall-clock time the spring change skips still bounds the window.
+    const QDateTime beforeGap(QDate(2026, 3, 15), QTime(2, 30), berlin);
+    const auto gapEnd = calendar::windowEnd(beforeGap, 14, berlin);
+    QVERIFY(gapEnd);
+    QCOMPARE(gapEnd->toUTC(), QDateTime(QDate(2026, 3, 29), QTime(1, 30), Qt::UTC)); // 03:30 CEST
+    QCOMPARE(beforeGap.secsTo(*gapEnd), 14 * 86400);
 }
 
 QTEST_GUILESS_MAIN(CalendarWindowTest)
