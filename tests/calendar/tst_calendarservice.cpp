@@ -1,0 +1,244 @@
+// The calendar client against the sandbox provider: the request on the wire
+// and the mapping of event resources, seeded and served as written here.
+
+#include "BearerAuthorizer.h"
+#include "Sandbox.h"
+#include "TaskRunner.h"
+#include "calendar/CalendarService.h"
+#include "rest/DateTime.h"
+
+#include <QJsonDocument>
+#include <QTest>
+#include <QTimeZone>
+#include <QUuid>
+#include <QUrlQuery>
+
+namespace {
+
+const QString EventsPath = QStringLiteral("/calendar/v3/calendars/primary/events");
+const QString EventsRoute = "GET " + EventsPath;
+
+QDateTime instant(const QString &rfc3339)
+{
+    return rest::DateTime::fromRFC3339String(rfc3339).date();
+}
+
+const CalendarEvent *findEvent(const QList<CalendarEvent> &events, const QString &id)
+{
+    for (const CalendarEvent &event : events)
+        if (event.id == id)
+            return &event;
+    return nullptr;
+}
+
+QJsonObject attendee(const QString &email, bool resource = false)
+{
+    QJsonObject item{{"email", email}, {"responseStatus", "accepted"}};
+    if (resource)
+        item.insert("resource", true);
+    return item;
+}
+
+} // namespace
+
+class CalendarServiceTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+
+    QString tokenFor(const QString &sub)
+    {
+        return m_sandbox->issueTokens(sub).value("access_token").toString();
+    }
+
+    TaskOutcome<QList<CalendarEvent>> upcoming(const QString &sub = Sandbox::AlexSub, int maxResults = 25)
+    {
+        auto authorizer = std::make_shared<BearerAuthorizer>(tokenFor(sub).toUtf8());
+        return runTask(CalendarService::upcoming(authorizer, 14, maxResults));
+    }
+
+    // The next answer of the events list is this body, whatever was asked.
+    void serveOnce(const QJsonObject &body, int count = 1)
+    {
+        m_sandbox->injectFault({{"route", EventsRoute}, {"status", 200}, {"count", count},
+                                {"body", QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact))}});
+    }
+
+    QList<CalendarEvent> mapped(const QJsonArray &items)
+    {
+        serveOnce({{"kind", "calendar#events"}, {"items", items}});
+        auto outcome = upcoming();
+        if (outcome.error)
+            qWarning() << *outcome.error;
+        return outcome.value.value_or(QList<CalendarEvent>());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+    }
+
+    void init()
+    {
+        m_sandbox->reset();
+        m_sandbox->clearLog();
+    }
+
+    // More than 25 events lie in the window: one request brings the first 25
+    // by start time, and the next page is never asked for.
+    void fetchesTheFirstEventsOfTheWindowInOneRequest()
+    {
+        const QDateTime before = QDateTime::currentDateTimeUtc();
+        auto outcome = upcoming();
+        QVERIFY(!outcome.error);
+        const QList<CalendarEvent> events = *outcome.value;
+        QCOMPARE(events.size(), 25);
+
+        const QJsonArray log = m_sandbox->requestLog();
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log.at(0)["path"].toString(), EventsPath);
+        const QUrlQuery query(log.at(0)["query"].toString());
+        QCOMPARE(query.queryItemValue("singleEvents"), QStringLiteral("true"));
+        QCOMPARE(query.queryItemValue("orderBy"), QStringLiteral("startTime"));
+        QCOMPARE(query.queryItemValue("maxResults"), QStringLiteral("25"));
+        QVERIFY(!query.hasQueryItem("fields"));
+        const QString timeMin = query.queryItemValue("timeMin", QUrl::FullyDecoded);
+        const QString timeMax = query.queryItemValue("timeMax", QUrl::FullyDecoded);
+        QVERIFY2(timeMin.endsWith(u'Z') && timeMax.endsWith(u'Z'), qPrintable(timeMin + ' ' + timeMax));
+        QVERIFY(qAbs(before.secsTo(instant(timeMin))) <= 5);
+        // Fourteen calendar days ahead at the same local wall-clock time.
+        const QDateTime expectedMax = instant(timeMin).toLocalTime().addDays(14);
+        QVERIFY(qAbs(expectedMax.secsTo(instant(timeMax))) <= 5);
+
+        // The provider's own full listing of the same window, for comparison.
+        QUrlQuery all(query);
+        all.removeAllQueryItems("maxResults");
+        all.addQueryItem("maxResults", "250");
+        QUrl url = m_sandbox->url(EventsPath);
+        url.setQuery(all);
+        const auto full = m_sandbox->send("GET", url, {{"Authorization", "Bearer " + tokenFor(Sandbox::AlexSub).toUtf8()}});
+        QCOMPARE(full.status, 200);
+        const QJsonArray items = full.json().value("items").toArray();
+        QVERIFY(items.size() > 25);
+        for (int i = 0; i < events.size(); ++i) {
+            const QJsonObject item = items.at(i).toObject();
+            QCOMPARE(events.at(i).id, item["id"].toString());
+            // Every attendee counts, rooms too.
+            QCOMPARE(events.at(i).attendeeCount, item["attendees"].toArray().size());
+        }
+    }
+
+    void mapsTheSeededCalendar()
+    {
+        const QList<CalendarEvent> events = upcoming(Sandbox::AlexSub, 250).value.value_or(QList<CalendarEvent>());
+        const CalendarEvent *noStart = findEvent(events, "nostart0001");
+        QVERIFY(noStart);
+        QVERIFY(!noStart->start);
+        QVERIFY(!noStart->isAllDay);
+        const CalendarEvent *untitled = findEvent(events, "notitle0001");
+        QVERIFY(untitled);
+        QCOMPARE(untitled->title, QStringLiteral("(no title)"));
+        const CalendarEvent *freeze = findEvent(events, "allday0003"); // all day, today
+        QVERIFY(freeze);
+        QVERIFY(freeze->isAllDay);
+        QCOMPARE(freeze->start->toUTC().time(), QTime(12, 0));
+        QVERIFY(freeze->htmlLink && freeze->htmlLink->startsWith(m_sandbox->baseUrl().toString()));
+
+        auto empty = upcoming(Sandbox::EmptySub);
+        QVERIFY(!empty.error);
+        QVERIFY(empty.value->isEmpty());
+    }
+
+    void mapsEventFields()
+    {
+        const QJsonObject allDayStart{{"date", "2026-03-05"}};
+        const QJsonArray items{
+            QJsonObject{{"id", "allday"}, {"summary", "Offsite"}, {"start", allDayStart}},
+            QJsonObject{{"id", "both"}, {"summary", "Both"},
+                        {"start", QJsonObject{{"dateTime", "2026-03-05T09:15:00+01:00"}, {"date", "2026-03-05"}}}},
+            QJsonObject{{"id", "nostart"}},
+            QJsonObject{{"id", "blank"}, {"summary", ""}, {"location", ""},
+                        {"start", QJsonObject{{"dateTime", "2026-03-05T10:00:00Z"}}}},
+            QJsonObject{{"id", "five"}, {"summary", "Review"}, {"location", "Room Fjord"},
+                        {"htmlLink", "https://calendar.example/e/five"},
+                        {"attendees", QJsonArray{attendee("me@example.com"), attendee("a@example.com"),
+                                                 attendee("b@example.com"), attendee("c@example.com"),
+                                                 attendee("room@resource.calendar.google.com", true)}}},
+        };
+        const QList<CalendarEvent> events = mapped(items);
+        QCOMPARE(events.size(), 5);
+
+        const CalendarEvent &allDay = events.at(0);
+        QVERIFY(allDay.isAllDay);
+        QCOMPARE(*allDay.start, QDateTime(QDate(2026, 3, 5), QTime(12, 0), Qt::UTC));
+        // Noon UTC stays on its date west of UTC+12 and moves on from there.
+        QCOMPARE(allDay.start->toTimeZone(QTimeZone("Pacific/Honolulu")).date(), QDate(2026, 3, 5));
+        QCOMPARE(allDay.start->toTimeZone(QTimeZone("Etc/GMT-11")).date(), QDate(2026, 3, 5));
+        QCOMPARE(allDay.start->toTimeZone(QTimeZone("Etc/GMT-12")).date(), QDate(2026, 3, 6));
+
+        const CalendarEvent &both = events.at(1);
+        QVERIFY(!both.isAllDay);
+        QCOMPARE(*both.start, QDateTime(QDate(2026, 3, 5), QTime(8, 15), Qt::UTC));
+
+        const CalendarEvent &noStart = events.at(2);
+        QCOMPARE(noStart.title, QStringLiteral("(no title)"));
+        QVERIFY(!noStart.start && !noStart.isAllDay);
+        QVERIFY(!noStart.location && !noStart.htmlLink);
+        QCOMPARE(noStart.attendeeCount, 0);
+
+        const CalendarEvent &blank = events.at(3);
+        QCOMPARE(blank.title, QString(""));
+        QVERIFY(!blank.title.isNull());
+        QCOMPARE(blank.location, std::optional<QString>(QString("")));
+
+        const CalendarEvent &five = events.at(4);
+        QCOMPARE(five.attendeeCount, 5);
+        QCOMPARE(five.location, std::optional<QString>("Room Fjord"));
+        QCOMPARE(five.htmlLink, std::optional<QString>("https://calendar.example/e/five"));
+        QVERIFY(!five.start);
+    }
+
+    void eventWithoutIdGetsAFreshIdEachTime()
+    {
+        const QJsonArray items{QJsonObject{{"summary", "Anonymous"}}};
+        const QString first = mapped(items).value(0).id;
+        const QString second = mapped(items).value(0).id;
+        QVERIFY(!QUuid::fromString(first).isNull());
+        QVERIFY(!QUuid::fromString(second).isNull());
+        QVERIFY(first != second);
+    }
+
+    void unexpectedAnswersGiveNoEvents()
+    {
+        serveOnce({{"kind", "calendar#events"}, {"summary", "no items at all"}});
+        auto noItems = upcoming();
+        QVERIFY(!noItems.error);
+        QVERIFY(noItems.value->isEmpty());
+
+        serveOnce({{"kind", "drive#fileList"}, {"files", QJsonArray{QJsonObject{{"id", "x"}}}}});
+        auto otherKind = upcoming();
+        QVERIFY(!otherKind.error);
+        QVERIFY(otherKind.value->isEmpty());
+    }
+
+    void passesErrorsThroughUnchanged()
+    {
+        m_sandbox->injectFault({{"route", EventsRoute}, {"status", 503}});
+        auto failed = upcoming();
+        QVERIFY(failed.error);
+        QCOMPARE(failed.error->code(), 503);
+        QCOMPARE(m_sandbox->requestLog().size(), 1);
+
+        auto unauthorized = runTask(CalendarService::upcoming(std::make_shared<BearerAuthorizer>("nope"), 14, 25));
+        QVERIFY(unauthorized.error);
+        QCOMPARE(unauthorized.error->code(), 401);
+        QVERIFY(!unauthorized.error->description().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(CalendarServiceTest)
+#include "tst_calendarservice.moc"

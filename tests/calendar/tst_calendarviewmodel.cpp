@@ -1,0 +1,220 @@
+// The calendar view model against the sandbox provider, with sessions in a
+// private Secret Service (run under scripts/with-keyring), and its grouping
+// by day with a fixed clock and zone.
+
+#include "ViewModelSupport.h"
+#include "calendar/CalendarViewModel.h"
+
+#include <QSignalSpy>
+#include <QUrlQuery>
+
+using vmtest::requestsTo;
+
+namespace {
+
+const QString CalendarPath = QStringLiteral("/calendar/v3/");
+constexpr int Slow = 15000;
+
+CalendarEvent eventAt(const QString &id, const Timestamp &start)
+{
+    CalendarEvent e;
+    e.id = id;
+    e.title = id;
+    e.start = start;
+    return e;
+}
+
+QStringList idsOf(const QList<CalendarEvent> &events)
+{
+    QStringList ids;
+    for (const CalendarEvent &e : events)
+        ids.append(e.id);
+    return ids;
+}
+
+} // namespace
+
+class CalendarViewModelTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    const Account m_alex = vmtest::account(QStringLiteral("alex"));
+
+    void load(CalendarViewModel &model)
+    {
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::loaded());
+        QCOMPARE(model.events().size(), CalendarViewModel::MaxResults);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!vmtest::inKeyring())
+            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+    }
+
+    void init()
+    {
+        m_sandbox->reset();
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        m_sandbox->clearLog();
+    }
+
+    void refreshWithoutActiveAccountGoesIdleAndSendsNothing()
+    {
+        vmtest::Registry noAccounts({}, std::nullopt);
+        vmtest::Registry unknownActive({m_alex}, QStringLiteral("someone-else"));
+        for (GoogleAuthService *registry : {static_cast<GoogleAuthService *>(nullptr), noAccounts.get(),
+                                            unknownActive.get()}) {
+            CalendarViewModel model;
+            model.attach(registry);
+            QSignalSpy stateSpy(&model, &CalendarViewModel::stateChanged);
+            QVERIFY(runTask(model.refresh()).finished);
+            QCOMPARE(model.state(), LoadState::idle());
+            QVERIFY(model.events().isEmpty());
+            QVERIFY(model.grouped().isEmpty());
+            QCOMPARE(stateSpy.count(), 0);
+        }
+
+        // A loaded model whose account was signed out empties its list.
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        load(model);
+        m_sandbox->clearLog();
+        registry.get()->signOut(m_alex);
+        QVERIFY(runTask(model.refresh()).finished);
+        QCOMPARE(model.state(), LoadState::idle());
+        QVERIFY(model.events().isEmpty());
+        QVERIFY(requestsTo(*m_sandbox, CalendarPath).isEmpty());
+    }
+
+    void loadsTwoWeeksAndNotifiesOnlyChanges()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        QSignalSpy stateSpy(&model, &CalendarViewModel::stateChanged);
+        QSignalSpy eventsSpy(&model, &CalendarViewModel::eventsChanged);
+
+        // The second refresh finds the model loading already: no notification.
+        model.startRefresh();
+        model.startRefresh();
+        QCOMPARE(model.state(), LoadState::loading());
+        QCOMPARE(stateSpy.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(requestsTo(*m_sandbox, CalendarPath).size(), 2, Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+        QCOMPARE(model.events().size(), CalendarViewModel::MaxResults);
+        QCOMPARE(eventsSpy.count(), 1); // the second, equal list changes nothing
+        const QUrlQuery query(requestsTo(*m_sandbox, CalendarPath).at(0)["query"].toString());
+        QCOMPARE(query.queryItemValue("maxResults"), QStringLiteral("25"));
+
+        // Days ascending; within a day the model's order; the event without
+        // a start belongs to today.
+        const QList<CalendarDay> days = model.grouped();
+        QVERIFY(days.size() >= 2);
+        const QDateTime today = QDate::currentDate().startOfDay();
+        QCOMPARE(days.first().day, today);
+        QVERIFY(idsOf(days.first().events).contains("nostart0001"));
+        QStringList flattened;
+        for (int i = 0; i < days.size(); ++i) {
+            if (i > 0)
+                QVERIFY(days.at(i - 1).day < days.at(i).day);
+            QCOMPARE(days.at(i).day.time(), QTime(0, 0));
+            flattened += idsOf(days.at(i).events);
+        }
+        QCOMPARE(flattened, idsOf(model.events()));
+    }
+
+    void failuresKeepTheEventsUnderTheError()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const auto listed = model.events();
+        QSignalSpy eventsSpy(&model, &CalendarViewModel::eventsChanged);
+
+        m_sandbox->injectFault({{"route", "GET /calendar/v3/calendars/primary/events"}, {"status", 500}});
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QVERIFY(model.state().isError());
+        QVERIFY(!model.state().message.isEmpty());
+        QCOMPARE(model.events(), listed);
+
+        vmtest::removeSession(m_alex);
+        m_sandbox->clearLog();
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::error("No saved session for this account. Sign in again."));
+        QCOMPARE(model.events(), listed);
+        QCOMPARE(eventsSpy.count(), 0);
+        QVERIFY(requestsTo(*m_sandbox, CalendarPath).isEmpty());
+    }
+
+    void emptyCalendarLoadsEmpty()
+    {
+        const Account sam = vmtest::account(QStringLiteral("sam"));
+        QVERIFY(vmtest::saveSession(*m_sandbox, sam, Sandbox::EmptySub));
+        vmtest::Registry registry({sam}, sam.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::loaded());
+        QVERIFY(model.events().isEmpty());
+        QVERIFY(model.grouped().isEmpty());
+        vmtest::removeSession(sam);
+    }
+
+    void groupsByDayOfTheZone()
+    {
+        const QTimeZone berlin("Europe/Berlin");
+        const QDateTime now(QDate(2026, 12, 7), QTime(8, 0), berlin);
+        const QDate today = now.date();
+        const QList<CalendarEvent> events{
+            eventAt("today-09", QDateTime(today, QTime(9, 0), berlin)),
+            eventAt("no-start", std::nullopt),
+            eventAt("today-15", QDateTime(today, QTime(15, 0), berlin)),
+            eventAt("tomorrow-10", QDateTime(today.addDays(1), QTime(10, 0), berlin)),
+            // 23:30 UTC is already the next day in Berlin.
+            eventAt("late-utc", QDateTime(today, QTime(23, 30), Qt::UTC)),
+        };
+        const QList<CalendarDay> days = CalendarViewModel::groupByDay(events, now, berlin);
+        QCOMPARE(days.size(), 2);
+        QCOMPARE(days.at(0).day, today.startOfDay(berlin));
+        QCOMPARE(idsOf(days.at(0).events), QStringList({"today-09", "no-start", "today-15"}));
+        QCOMPARE(days.at(1).day, today.addDays(1).startOfDay(berlin));
+        QCOMPARE(idsOf(days.at(1).events), QStringList({"tomorrow-10", "late-utc"}));
+
+        // Today is the day of the zone, not of UTC: at 00:30 Berlin time
+        // (still yesterday in UTC) a start-less event is today's.
+        const QDateTime justAfterMidnight(today, QTime(0, 30), berlin);
+        const auto early = CalendarViewModel::groupByDay({eventAt("no-start", std::nullopt)}, justAfterMidnight, berlin);
+        QCOMPARE(early.size(), 1);
+        QCOMPARE(early.at(0).day, today.startOfDay(berlin));
+        QVERIFY(CalendarViewModel::groupByDay({}, now, berlin).isEmpty());
+    }
+
+    // Dropped while the session is read, and while the request is out.
+    void droppedModelIgnoresLateAnswers()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        m_sandbox->setDelay(500);
+        for (int waitMs : {0, 200}) {
+            auto model = std::make_unique<CalendarViewModel>();
+            model->attach(registry.get());
+            model->startRefresh();
+            QTest::qWait(waitMs);
+            model.reset();
+        }
+        QTest::qWait(1200); // every answer arrives after its model is gone
+        m_sandbox->setDelay(0);
+        QVERIFY(!requestsTo(*m_sandbox, CalendarPath).isEmpty()); // one was in flight
+    }
+};
+
+QTEST_GUILESS_MAIN(CalendarViewModelTest)
+#include "tst_calendarviewmodel.moc"
