@@ -22,14 +22,7 @@ QString &chunkDirectoryOverride()
     return path;
 }
 
-// A chunk's bytes: a private file holding them, or (when staging failed) the
-// bytes themselves; neither when the range could not be read.
-struct StagedChunk
-{
-    QString file;
-    QByteArray memory;
-    bool ok = false;
-};
+using StagedChunk = UploadFetcher::StagedChunk;
 
 bool copyRange(int from, qint64 offset, int to, qint64 length)
 {
@@ -169,6 +162,7 @@ UploadFetcherPtr UploadFetcher::uploadFetcherWithRequest(const HttpRequest &star
 UploadFetcher::~UploadFetcher()
 {
     removeChunkFile();
+    discardStagedAhead();
 }
 
 void UploadFetcher::beginFetch(Completion completion)
@@ -191,6 +185,7 @@ void UploadFetcher::stopFetching()
         m_current->stopFetching();
     m_current.reset();
     removeChunkFile();
+    discardStagedAhead();
     HTTPFetcher::stopFetching();
     m_keepAlive.reset();
 }
@@ -222,12 +217,12 @@ void UploadFetcher::readGranularity(const HttpResponse &response)
     uploadGranularity = ok && g > 0 ? g : 0;
 }
 
-UploadFetcher::Chunk UploadFetcher::nextChunk() const
+UploadFetcher::Chunk UploadFetcher::chunkAt(qint64 offset) const
 {
     const bool known = uploadFileLength >= 0;
     const qint64 limit = qMin(chunkSize, MaximumChunkSize);
     Chunk chunk;
-    chunk.offset = currentOffset;
+    chunk.offset = offset;
     qint64 nominal = (chunk.offset == 0 && known && uploadFileLength <= chunkSize) ? uploadFileLength
                                                                                    : limit;
     const qint64 g = uploadGranularity;
@@ -266,6 +261,13 @@ void UploadFetcher::scheduleChunk()
     });
 }
 
+bool UploadFetcher::isStaged(const Chunk &chunk) const
+{
+    // A one-chunk file goes as it is; an empty "finalize" has no body.
+    return !uploadFileURL.isEmpty() && chunk.length > 0
+           && !(chunk.offset == 0 && chunk.length == uploadFileLength);
+}
+
 void UploadFetcher::prepareChunk(const Chunk &chunk)
 {
     const bool fromFile = !uploadFileURL.isEmpty();
@@ -285,23 +287,60 @@ void UploadFetcher::prepareChunk(const Chunk &chunk)
             sendChunk(chunk, {}, bytes);
         return;
     }
+    QFuture<StagedChunk> staging;
+    if (m_ahead.isValid() && m_aheadOffset == chunk.offset && m_aheadLength == chunk.length) {
+        staging = std::exchange(m_ahead, {});
+        m_aheadOffset = -1;
+    } else {
+        discardStagedAhead();
+        staging = QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), chunk.offset, chunk.length,
+                                    chunkDirectory());
+    }
     std::weak_ptr<UploadFetcher> weak = m_keepAlive;
-    QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), chunk.offset, chunk.length,
-                      chunkDirectory())
-        .then(QCoreApplication::instance(), [weak, chunk](const StagedChunk &staged) {
-            auto self = weak.lock();
-            if (!self || self->m_done) {
-                if (!staged.file.isEmpty())
-                    QFile::remove(staged.file);
-                return;
-            }
-            if (!staged.ok) {
-                self->complete(self->response(), {}, uploadFailure(QStringLiteral("chunkData is nil")));
-                return;
-            }
-            self->m_chunkFile = staged.file;
-            self->sendChunk(chunk, staged.file, staged.memory);
-        });
+    staging.then(QCoreApplication::instance(), [weak, chunk](const StagedChunk &staged) {
+        auto self = weak.lock();
+        if (!self || self->m_done) {
+            if (!staged.file.isEmpty())
+                QFile::remove(staged.file);
+            return;
+        }
+        self->chunkStaged(chunk, staged);
+    });
+}
+
+void UploadFetcher::chunkStaged(const Chunk &chunk, const StagedChunk &staged)
+{
+    if (!staged.ok) {
+        complete(response(), {}, uploadFailure(QStringLiteral("chunkData is nil")));
+        return;
+    }
+    m_chunkFile = staged.file;
+    sendChunk(chunk, staged.file, staged.memory);
+}
+
+void UploadFetcher::stageAhead(const Chunk &sent)
+{
+    if (sent.command.contains("finalize") || m_ahead.isValid())
+        return;
+    const Chunk next = chunkAt(sent.offset + sent.length);
+    if (!isStaged(next))
+        return;
+    m_aheadOffset = next.offset;
+    m_aheadLength = next.length;
+    m_ahead = QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), next.offset, next.length,
+                                chunkDirectory());
+}
+
+void UploadFetcher::discardStagedAhead()
+{
+    if (!m_ahead.isValid())
+        return;
+    // Its copy may still be running: the file goes once it is written.
+    std::exchange(m_ahead, {}).then([](const StagedChunk &staged) {
+        if (!staged.file.isEmpty())
+            QFile::remove(staged.file);
+    });
+    m_aheadOffset = -1;
 }
 
 HttpRequest UploadFetcher::uploadRequest(const QByteArray &command) const
@@ -343,6 +382,10 @@ void UploadFetcher::sendChunk(const Chunk &chunk, const QString &bodyFile, const
         if (auto self = weak.lock())
             self->chunkDidFinish(chunk, fetcher, error);
     });
+    // Only after a chunk staged on disk: one that fell back to memory would
+    // otherwise have the next one in memory beside it.
+    if (!m_chunkFile.isEmpty())
+        stageAhead(chunk);
 }
 
 void UploadFetcher::chunkDidFinish(const Chunk &chunk, const HTTPFetcherPtr &fetcher,
@@ -430,6 +473,7 @@ void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data,
     m_done = true;
     auto keep = m_keepAlive;
     removeChunkFile();
+    discardStagedAhead();
     setResponse(answer);
     Completion completion = std::move(m_uploadCompletion);
     m_uploadCompletion = nullptr;

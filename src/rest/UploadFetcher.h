@@ -3,6 +3,7 @@
 #include "rest/HTTPFetcher.h"
 #include "rest/UploadParameters.h"
 
+#include <QFuture>
 #include <QTemporaryDir>
 
 namespace rest {
@@ -29,6 +30,15 @@ public:
     static inline const QString UserAgentMark = QStringLiteral("(TarnlightUpload/1)");
     // Prefix of the staged chunk files in the temporary directory.
     static inline const QString ChunkFilePrefix = QStringLiteral("upload_chunk_");
+
+    // A chunk's bytes: a private file holding them, or (when staging failed)
+    // the bytes themselves; neither when the range could not be read.
+    struct StagedChunk
+    {
+        QString file;
+        QByteArray memory;
+        bool ok = false;
+    };
 
     static UploadFetcherPtr uploadFetcherWithRequest(const HttpRequest &startRequest,
                                                      const UploadParameters &parameters,
@@ -66,9 +76,14 @@ private:
 
     void startRequestDidFinish(const QByteArray &data, std::optional<Error> error);
     void readGranularity(const HttpResponse &response);
-    Chunk nextChunk() const;
+    Chunk nextChunk() const { return chunkAt(currentOffset); }
+    Chunk chunkAt(qint64 offset) const;
+    bool isStaged(const Chunk &chunk) const;
     void scheduleChunk();
     void prepareChunk(const Chunk &chunk);
+    void chunkStaged(const Chunk &chunk, const StagedChunk &staged);
+    void stageAhead(const Chunk &sent);
+    void discardStagedAhead();
     void sendChunk(const Chunk &chunk, const QString &bodyFile, const QByteArray &bodyData);
     void chunkDidFinish(const Chunk &chunk, const HTTPFetcherPtr &fetcher, std::optional<Error> error);
     void recover();
@@ -81,6 +96,11 @@ private:
     Completion m_uploadCompletion;
     HTTPFetcherPtr m_current;      // the chunk or query in flight
     QString m_chunkFile;           // staged chunk being sent
+    // The chunk expected next, staged while the current one is sent so the
+    // copy does not hold up the transfer; used only if the next chunk is it.
+    QFuture<StagedChunk> m_ahead;
+    qint64 m_aheadOffset = -1;
+    qint64 m_aheadLength = 0;
     QString m_lastStatus;          // last "X-Goog-Upload-Status"
     double m_nextRetryInterval = 0;
     bool m_done = false;

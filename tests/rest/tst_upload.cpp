@@ -243,6 +243,19 @@ private slots:
         QCOMPARE(sent.last().command, "upload, finalize");
     }
 
+    void failedChunkLeavesNoChunkFiles()
+    {
+        // The chunk after the failing one is already being staged; its copy
+        // must go too, once written.
+        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"}, {"status", 500},
+                                {"skip", 1}, {"count", 1}});
+        auto outcome = upload(makeFile("broken.bin", 3000000), 1000000);
+        QVERIFY(outcome->error);
+        QCOMPARE(outcome->error->code(), 500);
+        QCOMPARE(puts().size(), 2);
+        QTRY_COMPARE(QDir(m_chunks.path()).entryList(QDir::Files), QStringList());
+    }
+
     void startAnswerWithoutLocationFails()
     {
         m_sandbox->injectFault({{"route", "POST /resumable/upload/drive/v3/files"}, {"status", 200},
