@@ -17,6 +17,9 @@
 #include <cstdio>
 #include <optional>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace bench {
 
 // The value of "--name N" (or "--name=N") in the arguments, or the default.
@@ -53,6 +56,28 @@ inline qint64 statusKiB(const QByteArray &field)
         if (line.startsWith(field + ':'))
             return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
     return -1;
+}
+
+// CPU time (user and system) in seconds: of this process, of its reaped
+// children, or of another process by its id (-1 when unreadable).
+inline double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+inline double processCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the command name (which may hold spaces) start at ")".
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    return (fields.value(11).toLongLong() + fields.value(12).toLongLong()) / ticks;
 }
 
 // Starts a fresh peak (VmHWM back to the current RSS). False when the

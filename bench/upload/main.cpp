@@ -51,25 +51,35 @@ void writeFile(const QString &path, qint64 size)
     }
 }
 
-struct OurRun
+struct Run
 {
     double seconds = 0;
+    double cpuSeconds = 0;        // of the uploading side
+    double sandboxCpuSeconds = 0; // of the receiving side
+};
+
+struct OurRun : Run
+{
     double peakGrowthMiB = 0;
     bool peakReset = false;
 };
 
-OurRun uploadWithDriveClient(const QString &path, const QByteArray &token)
+OurRun uploadWithDriveClient(Sandbox &sandbox, const QString &path, const QByteArray &token)
 {
     auto authorizer = std::make_shared<BearerAuthorizer>(token);
     OurRun run;
     const qint64 rssBefore = bench::statusKiB("VmRSS");
     run.peakReset = bench::resetPeakRss();
     const qint64 baseline = run.peakReset ? rssBefore : qMax(rssBefore, bench::statusKiB("VmHWM"));
+    const double cpuBefore = bench::cpuSeconds(RUSAGE_SELF);
+    const double sandboxBefore = bench::processCpuSeconds(sandbox.processId());
     QElapsedTimer clock;
     clock.start();
     const bench::TaskEnd outcome = bench::runOnEventLoop(
         DriveService::upload(authorizer, QUrl::fromLocalFile(path), QStringLiteral("root")), UploadTimeoutMs);
     run.seconds = clock.nsecsElapsed() / 1e9;
+    run.cpuSeconds = bench::cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    run.sandboxCpuSeconds = bench::processCpuSeconds(sandbox.processId()) - sandboxBefore;
     if (!outcome.finished)
         fail(QStringLiteral("our upload did not finish"));
     if (outcome.error)
@@ -96,8 +106,11 @@ QByteArray startCurlSession(Sandbox &sandbox, const QByteArray &token, qint64 si
     return location;
 }
 
-double uploadWithCurl(Sandbox &sandbox, const QString &path, const QByteArray &token, qint64 size)
+Run uploadWithCurl(Sandbox &sandbox, const QString &path, const QByteArray &token, qint64 size)
 {
+    Run run;
+    const double cpuBefore = bench::cpuSeconds(RUSAGE_CHILDREN);
+    const double sandboxBefore = bench::processCpuSeconds(sandbox.processId());
     QElapsedTimer clock;
     clock.start();
     const QByteArray location = startCurlSession(sandbox, token, size);
@@ -110,11 +123,13 @@ double uploadWithCurl(Sandbox &sandbox, const QString &path, const QByteArray &t
                 "-H", "X-Goog-Upload-Offset: 0", "-H", "Expect:", QString::fromUtf8(location)});
     if (!curl.waitForFinished(UploadTimeoutMs) || curl.exitCode() != 0)
         fail(QStringLiteral("curl failed: ") + curl.errorString());
-    const double seconds = clock.nsecsElapsed() / 1e9;
+    run.seconds = clock.nsecsElapsed() / 1e9;
+    run.cpuSeconds = bench::cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
+    run.sandboxCpuSeconds = bench::processCpuSeconds(sandbox.processId()) - sandboxBefore;
     const QByteArray status = curl.readAllStandardOutput().trimmed();
     if (status != "200")
         fail(QStringLiteral("curl's upload answered ") + QString::fromLatin1(status));
-    return seconds;
+    return run;
 }
 
 // Both uploads must have arrived whole and alike, or the figures mean nothing.
@@ -155,15 +170,17 @@ int main(int argc, char **argv)
     if (token.isEmpty())
         fail(QStringLiteral("the sandbox minted no token"));
 
-    const OurRun ours = uploadWithDriveClient(path, token);
-    const double curlSeconds = uploadWithCurl(sandbox, path, token, size);
+    const OurRun ours = uploadWithDriveClient(sandbox, path, token);
+    const Run curl = uploadWithCurl(sandbox, path, token, size);
     verifyUploads(sandbox, size);
 
     const double oursRate = size / 1e6 / ours.seconds;
-    const double curlRate = size / 1e6 / curlSeconds;
-    std::printf("size_mib=%lld ours_s=%s curl_s=%s peak_rss_reset=%s\n", sizeMiB,
-                qPrintable(bench::fixed(ours.seconds, 3)), qPrintable(bench::fixed(curlSeconds, 3)),
-                ours.peakReset ? "yes" : "no");
+    const double curlRate = size / 1e6 / curl.seconds;
+    std::printf("size_mib=%lld peak_rss_reset=%s\n", sizeMiB, ours.peakReset ? "yes" : "no");
+    for (const auto &[name, run] : {std::pair<const char *, Run>{"ours", ours}, {"curl", curl}})
+        std::printf("%s_s=%s %s_cpu_s=%s sandbox_cpu_s=%s\n", name, qPrintable(bench::fixed(run.seconds, 3)),
+                    name, qPrintable(bench::fixed(run.cpuSeconds, 3)),
+                    qPrintable(bench::fixed(run.sandboxCpuSeconds, 3)));
     std::printf("ours_mb_s=%s curl_mb_s=%s ratio=%s peak_rss_growth_mib=%s\n",
                 qPrintable(bench::fixed(oursRate, 1)), qPrintable(bench::fixed(curlRate, 1)),
                 qPrintable(bench::fixed(oursRate / curlRate)), qPrintable(bench::fixed(ours.peakGrowthMiB, 1)));
