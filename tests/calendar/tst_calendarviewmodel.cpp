@@ -53,9 +53,8 @@ private slots:
     {
         if (!vmtest::inKeyring())
             QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = std::make_unique<Sandbox>();
+        m_sandbox = vmtest::startProvider();
         QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
     }
 
     void init()
@@ -67,10 +66,8 @@ private slots:
 
     void refreshWithoutActiveAccountGoesIdleAndSendsNothing()
     {
-        vmtest::Registry noAccounts({}, std::nullopt);
-        vmtest::Registry unknownActive({m_alex}, QStringLiteral("someone-else"));
-        for (GoogleAuthService *registry : {static_cast<GoogleAuthService *>(nullptr), noAccounts.get(),
-                                            unknownActive.get()}) {
+        const vmtest::WithoutActiveAccount without(m_alex);
+        for (GoogleAuthService *registry : without.registries()) {
             CalendarViewModel model;
             model.attach(registry);
             QSignalSpy stateSpy(&model, &CalendarViewModel::stateChanged);

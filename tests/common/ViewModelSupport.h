@@ -50,6 +50,32 @@ private:
     std::unique_ptr<GoogleAuthService> m_service;
 };
 
+// The three ways of having no active account: no registry at all, an empty
+// one, and one whose active id names no listed account.
+class WithoutActiveAccount
+{
+public:
+    explicit WithoutActiveAccount(const Account &listed)
+        : m_empty({}, std::nullopt), m_unknownActive({listed}, QStringLiteral("someone-else")) {}
+    QList<GoogleAuthService *> registries() const
+    {
+        return {nullptr, m_empty.get(), m_unknownActive.get()};
+    }
+
+private:
+    Registry m_empty;
+    Registry m_unknownActive;
+};
+
+// Starts a sandbox and points the app's provider at it.
+inline std::unique_ptr<Sandbox> startProvider()
+{
+    auto sandbox = std::make_unique<Sandbox>();
+    if (sandbox->isRunning())
+        qputenv("TARNLIGHT_PROVIDER", sandbox->baseUrl().toString().toUtf8());
+    return sandbox;
+}
+
 // Saves, under the account's keychain item, a session with tokens the
 // sandbox minted for `sub`, as a sign-in would.
 inline bool saveSession(Sandbox &sandbox, const Account &account, const QString &sub = Sandbox::AlexSub)

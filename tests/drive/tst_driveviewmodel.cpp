@@ -106,9 +106,8 @@ private slots:
         if (!vmtest::inKeyring())
             QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
         QVERIFY(m_files.isValid());
-        m_sandbox = std::make_unique<Sandbox>();
+        m_sandbox = vmtest::startProvider();
         QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
     }
 
     void init()
@@ -120,10 +119,8 @@ private slots:
 
     void withoutActiveAccountNothingIsListedOrUploaded()
     {
-        vmtest::Registry noAccounts({}, std::nullopt);
-        vmtest::Registry unknownActive({m_alex}, QStringLiteral("someone-else"));
-        for (GoogleAuthService *registry : {static_cast<GoogleAuthService *>(nullptr), noAccounts.get(),
-                                            unknownActive.get()}) {
+        const vmtest::WithoutActiveAccount without(m_alex);
+        for (GoogleAuthService *registry : without.registries()) {
             DriveViewModel model;
             model.attach(registry);
             QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});

@@ -42,9 +42,8 @@ private slots:
     {
         if (!vmtest::inKeyring())
             QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = std::make_unique<Sandbox>();
+        m_sandbox = vmtest::startProvider();
         QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
         qputenv("TARNLIGHT_AI_URL", m_sandbox->url(QStringLiteral("/v1")).toString().toUtf8());
     }
 
@@ -57,10 +56,8 @@ private slots:
 
     void refreshWithoutActiveAccountGoesIdleAndSendsNothing()
     {
-        vmtest::Registry noAccounts({}, std::nullopt);
-        vmtest::Registry unknownActive({m_alex}, QStringLiteral("someone-else"));
-        for (GoogleAuthService *registry : {static_cast<GoogleAuthService *>(nullptr), noAccounts.get(),
-                                            unknownActive.get()}) {
+        const vmtest::WithoutActiveAccount without(m_alex);
+        for (GoogleAuthService *registry : without.registries()) {
             MailViewModel model;
             model.attach(registry);
             QSignalSpy stateSpy(&model, &MailViewModel::stateChanged);
