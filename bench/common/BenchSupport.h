@@ -3,9 +3,11 @@
 // Small helpers the benchmark programs share: option parsing, memory figures
 // of this process and number formatting for the result lines.
 
+#include "Sandbox.h"
 #include "support/Error.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QString>
@@ -15,12 +17,32 @@
 #include <qcoro/qcorotask.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace bench {
+
+[[noreturn]] inline void fail(const QString &message)
+{
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(message));
+    std::exit(1);
+}
+
+// Points the app's provider at a running sandbox and returns an access token
+// the sandbox minted for the seeded account; ends the program otherwise.
+inline QByteArray useSandbox(Sandbox &sandbox)
+{
+    if (!sandbox.isRunning())
+        fail(QStringLiteral("the sandbox did not start"));
+    qputenv("TARNLIGHT_PROVIDER", sandbox.baseUrl().toString().toUtf8());
+    const QByteArray token = sandbox.issueTokens(Sandbox::AlexSub).value("access_token").toString().toUtf8();
+    if (token.isEmpty())
+        fail(QStringLiteral("the sandbox minted no token"));
+    return token;
+}
 
 // The value of "--name N" (or "--name=N") in the arguments, or the default.
 // A malformed value ends the program with a usage message.

@@ -21,12 +21,6 @@ namespace {
 
 constexpr unsigned MessageCount = 25;
 
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "tarnlight-bench-mail-list: %s\n", qPrintable(message));
-    std::exit(1);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -35,12 +29,7 @@ int main(int argc, char **argv)
     const qint64 delayMs = bench::integerOption(app.arguments(), QStringLiteral("delay-ms"), 20);
 
     Sandbox sandbox;
-    if (!sandbox.isRunning())
-        fail(QStringLiteral("the sandbox did not start"));
-    qputenv("TARNLIGHT_PROVIDER", sandbox.baseUrl().toString().toUtf8());
-    const QByteArray token = sandbox.issueTokens(Sandbox::AlexSub).value("access_token").toString().toUtf8();
-    if (token.isEmpty())
-        fail(QStringLiteral("the sandbox minted no token"));
+    const QByteArray token = bench::useSandbox(sandbox);
     auto authorizer = std::make_shared<BearerAuthorizer>(token);
 
     sandbox.setDelay(int(delayMs));
@@ -53,9 +42,9 @@ int main(int argc, char **argv)
     const double wallMs = clock.nsecsElapsed() / 1e6;
     sandbox.setDelay(0);
     if (!outcome.finished)
-        fail(QStringLiteral("the listing did not finish"));
+        bench::fail(QStringLiteral("the listing did not finish"));
     if (outcome.error)
-        fail(QStringLiteral("the listing failed: ") + outcome.error->description());
+        bench::fail(QStringLiteral("the listing failed: ") + outcome.error->description());
 
     const QJsonArray log = sandbox.requestLog();
     QSet<QString> connections;

@@ -26,18 +26,12 @@ namespace {
 constexpr qint64 MiB = 1024 * 1024;
 constexpr int UploadTimeoutMs = 30 * 60 * 1000;
 
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "tarnlight-bench-upload: %s\n", qPrintable(message));
-    std::exit(1);
-}
-
 // Varied bytes (not a run of zeros), written 1 MiB at a time.
 void writeFile(const QString &path, qint64 size)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+        bench::fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
     QByteArray block(MiB, Qt::Uninitialized);
     quint64 state = 0x9E3779B97F4A7C15ull;
     for (qint64 left = size; left > 0; left -= block.size()) {
@@ -47,7 +41,7 @@ void writeFile(const QString &path, qint64 size)
         }
         const qint64 n = qMin<qint64>(left, block.size());
         if (file.write(block.constData(), n) != n)
-            fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+            bench::fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     }
 }
 
@@ -81,9 +75,9 @@ OurRun uploadWithDriveClient(Sandbox &sandbox, const QString &path, const QByteA
     run.cpuSeconds = bench::cpuSeconds(RUSAGE_SELF) - cpuBefore;
     run.sandboxCpuSeconds = bench::processCpuSeconds(sandbox.processId()) - sandboxBefore;
     if (!outcome.finished)
-        fail(QStringLiteral("our upload did not finish"));
+        bench::fail(QStringLiteral("our upload did not finish"));
     if (outcome.error)
-        fail(QStringLiteral("our upload failed: ") + outcome.error->description());
+        bench::fail(QStringLiteral("our upload failed: ") + outcome.error->description());
     run.peakGrowthMiB = qMax<qint64>(0, bench::statusKiB("VmHWM") - baseline) / 1024.0;
     return run;
 }
@@ -102,7 +96,7 @@ QByteArray startCurlSession(Sandbox &sandbox, const QByteArray &token, qint64 si
         R"({"name":"bench-curl.bin","parents":["root"]})");
     const QByteArray location = reply.header("X-Goog-Upload-URL");
     if (reply.status != 200 || location.isEmpty())
-        fail(QStringLiteral("the curl session did not start: %1 %2").arg(reply.status).arg(QString::fromUtf8(reply.body)));
+        bench::fail(QStringLiteral("the curl session did not start: %1 %2").arg(reply.status).arg(QString::fromUtf8(reply.body)));
     return location;
 }
 
@@ -122,13 +116,13 @@ Run uploadWithCurl(Sandbox &sandbox, const QString &path, const QByteArray &toke
                 "-H", "X-Goog-Upload-Protocol: resumable", "-H", "X-Goog-Upload-Command: upload, finalize",
                 "-H", "X-Goog-Upload-Offset: 0", "-H", "Expect:", QString::fromUtf8(location)});
     if (!curl.waitForFinished(UploadTimeoutMs) || curl.exitCode() != 0)
-        fail(QStringLiteral("curl failed: ") + curl.errorString());
+        bench::fail(QStringLiteral("curl failed: ") + curl.errorString());
     run.seconds = clock.nsecsElapsed() / 1e9;
     run.cpuSeconds = bench::cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
     run.sandboxCpuSeconds = bench::processCpuSeconds(sandbox.processId()) - sandboxBefore;
     const QByteArray status = curl.readAllStandardOutput().trimmed();
     if (status != "200")
-        fail(QStringLiteral("curl's upload answered ") + QString::fromLatin1(status));
+        bench::fail(QStringLiteral("curl's upload answered ") + QString::fromLatin1(status));
     return run;
 }
 
@@ -137,14 +131,14 @@ void verifyUploads(Sandbox &sandbox, qint64 size)
 {
     const QJsonArray uploads = sandbox.uploads();
     if (uploads.size() != 2)
-        fail(QStringLiteral("expected 2 uploads, the sandbox has %1").arg(uploads.size()));
+        bench::fail(QStringLiteral("expected 2 uploads, the sandbox has %1").arg(uploads.size()));
     const QJsonObject ours = uploads[0].toObject(), theirs = uploads[1].toObject();
     for (const QJsonObject &u : {ours, theirs})
         if (u.value("status").toString() != u"final" || u.value("received").toInteger() != size)
-            fail(QStringLiteral("an upload did not complete: ")
+            bench::fail(QStringLiteral("an upload did not complete: ")
                  + QString::fromUtf8(QJsonDocument(u).toJson(QJsonDocument::Compact)));
     if (ours.value("sha256") != theirs.value("sha256"))
-        fail(QStringLiteral("the two uploads differ in content"));
+        bench::fail(QStringLiteral("the two uploads differ in content"));
 }
 
 } // namespace
@@ -157,18 +151,13 @@ int main(int argc, char **argv)
 
     QTemporaryDir work;
     if (!work.isValid())
-        fail(QStringLiteral("no temporary directory"));
+        bench::fail(QStringLiteral("no temporary directory"));
     const QString path = work.filePath(QStringLiteral("bench-upload.bin"));
     writeFile(path, size);
 
     // Without --data the sandbox only counts and hashes what arrives.
     Sandbox sandbox;
-    if (!sandbox.isRunning())
-        fail(QStringLiteral("the sandbox did not start"));
-    qputenv("TARNLIGHT_PROVIDER", sandbox.baseUrl().toString().toUtf8());
-    const QByteArray token = sandbox.issueTokens(Sandbox::AlexSub).value("access_token").toString().toUtf8();
-    if (token.isEmpty())
-        fail(QStringLiteral("the sandbox minted no token"));
+    const QByteArray token = bench::useSandbox(sandbox);
 
     const OurRun ours = uploadWithDriveClient(sandbox, path, token);
     const Run curl = uploadWithCurl(sandbox, path, token, size);
