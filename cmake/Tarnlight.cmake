@@ -44,3 +44,20 @@ function(tl_tests area)
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software")
   endforeach()
 endfunction()
+
+# Makes an area's target a QML module (URI Tarnlight.<Area>), its files served
+# from qrc:/qt/qml/Tarnlight/<Area>/. Every module is linked statically; the
+# app and the view tests link them all through tarnlight_qml.
+function(tl_qml_module target uri)
+  cmake_parse_arguments(ARG "" "" "QML_FILES;SINGLETONS;RESOURCES" ${ARGN})
+  if(ARG_SINGLETONS)
+    set_source_files_properties(${ARG_SINGLETONS} PROPERTIES QT_QML_SINGLETON_TYPE TRUE)
+  endif()
+  qt_add_qml_module(${target} URI ${uri} VERSION 1.0 RESOURCE_PREFIX /qt/qml
+    QML_FILES ${ARG_SINGLETONS} ${ARG_QML_FILES}
+    RESOURCES ${ARG_RESOURCES})
+  target_link_libraries(${target} PUBLIC Qt6::Quick Qt6::QuickControls2)
+  string(REPLACE "." "_" plugin_class ${uri})
+  set_property(GLOBAL APPEND PROPERTY TL_QML_PLUGINS ${target}plugin)
+  set_property(GLOBAL APPEND PROPERTY TL_QML_PLUGIN_CLASSES ${plugin_class}Plugin)
+endfunction()

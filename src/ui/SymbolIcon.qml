@@ -1,0 +1,15 @@
+import QtQuick
+import QtQuick.Controls.impl
+
+// A symbol by name: the desktop theme's icon, or our bundled one.
+IconImage {
+    property string symbol
+    property int size: 16
+
+    name: Symbols.themeName(symbol)
+    source: Symbols.fallback(symbol)
+    sourceSize: Qt.size(size, size)
+    width: size
+    height: size
+    color: Theme.primary
+}
