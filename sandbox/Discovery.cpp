@@ -231,6 +231,13 @@ std::optional<Violation> queryViolation(const Method &method, const QList<QPair<
     return std::nullopt;
 }
 
+std::optional<QString> bodyViolation(const Method &method, const QJsonObject &body)
+{
+    if (method.requestSchema.isEmpty() || !method.schemas)
+        return std::nullopt;
+    return objectViolation(body, method.schemas->value(method.requestSchema).toObject(), *method.schemas, QString());
+}
+
 } // namespace
 
 const Method &method(const char *id)
@@ -241,20 +248,6 @@ const Method &method(const char *id)
         std::abort();
     }
     return *it;
-}
-
-std::optional<QString> parameterViolation(const Method &method, const QList<QPair<QString, QString>> &params)
-{
-    if (auto found = queryViolation(method, params))
-        return found->message;
-    return std::nullopt;
-}
-
-std::optional<QString> bodyViolation(const Method &method, const QJsonObject &body)
-{
-    if (method.requestSchema.isEmpty() || !method.schemas)
-        return std::nullopt;
-    return objectViolation(body, method.schemas->value(method.requestSchema).toObject(), *method.schemas, QString());
 }
 
 bool check(const Method &method, Exchange &exchange)

@@ -35,17 +35,11 @@ struct Method
 // mistake in the route table that must not go unnoticed.
 const Method &method(const char *id);
 
-// The first query parameter the method refuses (undeclared, given twice
-// though not repeated, or of the wrong type), as the message of a 400 answer.
-std::optional<QString> parameterViolation(const Method &method, const QList<QPair<QString, QString>> &params);
-
-// The first place where `body` does not fit the named schema of the method's
-// API: a field the schema does not declare, or a value of another type.
-std::optional<QString> bodyViolation(const Method &method, const QJsonObject &body);
-
-// Answers 400 in the provider's error shape and returns false when the query
-// does not fit the method, or its JSON body (when it has one) does not fit
-// the request schema. Malformed JSON is left to the handler.
+// Answers 400 in the provider's error shape and returns false when a query
+// parameter does not fit the method (undeclared, given twice though not
+// repeated, or of the wrong type), or its JSON body does not fit the request
+// schema (a field it does not declare, a value of another type). Malformed
+// JSON is left to the handler.
 bool check(const Method &method, Exchange &exchange);
 
 // Wraps a route handler with check().

@@ -25,7 +25,7 @@ struct Options
     int tokenLifetime = 3600;
     QString model = QStringLiteral("llama3.2");
     qint64 granularity = 256 * 1024;
-    qint64 inlineBodyLimit = 64 * 1024; // larger text parts come as attachments
+    qint64 inlineBodyLimit = 64 * 1024; // larger message parts come as attachments
     int delayMs = 0;
 };
 

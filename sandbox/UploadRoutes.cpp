@@ -208,8 +208,8 @@ void chunk(State &state, Exchange &exchange)
         const qint64 count = receive(exchange, upload, complete);
         lock.lock();
         upload.busy = false;
-        state.uploadIdle.notify_all();
         upload.received += count;
+        state.uploadIdle.notify_all();
         if (!complete)
             return; // the client went away mid-chunk; what arrived is kept
     } else {
