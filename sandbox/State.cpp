@@ -17,6 +17,7 @@ void State::reset()
 {
     seededAt = QDateTime::currentDateTime();
     tokenLifetime = options.tokenLifetime;
+    rotateRefreshTokens = options.rotateRefreshTokens;
     granularity = options.granularity;
     accounts.clear();
     data.clear();

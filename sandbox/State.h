@@ -20,6 +20,7 @@ struct Options
     QString clientId = QStringLiteral("tarnlight-sandbox.apps.googleusercontent.com");
     QString clientSecret = QStringLiteral("sandbox-secret");
     bool requireSecret = false;
+    bool rotateRefreshTokens = false;
     int tokenLifetime = 3600;
     QString model = QStringLiteral("llama3.2");
     qint64 granularity = 0;
@@ -108,7 +109,12 @@ struct AccountData
 };
 
 struct AccessGrant { QString sub, scope; QDateTime expiry; };
-struct RefreshGrant { QString sub, scope; bool revoked = false; };
+struct RefreshGrant
+{
+    QString sub, scope;
+    bool revoked = false;
+    bool spent = false; // replaced by a rotation; presenting it again revokes the grant
+};
 struct CodeGrant
 {
     QString sub, clientId, redirectUri, challenge, scope, nonce;
@@ -126,6 +132,7 @@ struct State
     QString baseUrl;
     QDateTime seededAt;
     int tokenLifetime = 3600;
+    bool rotateRefreshTokens = false;
     qint64 granularity = 0;
     int serial = 0;
 
@@ -138,7 +145,7 @@ struct State
     QStringList uploadOrder; // ids in the order the uploads started
 
     QString consentSub;                          // empty: login_hint or the first account
-    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state"
+    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state", "wrong_issuer"
 
     bool modelLoading = false;
     QStringList models;

@@ -20,11 +20,12 @@ Options parseOptions(const QCoreApplication &app)
     const QCommandLineOption clientId(QStringLiteral("client-id"), QStringLiteral("Registered OAuth client ID."), QStringLiteral("ID"));
     const QCommandLineOption secret(QStringLiteral("client-secret"), QStringLiteral("Its secret."), QStringLiteral("SECRET"));
     const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret."));
+    const QCommandLineOption rotate(QStringLiteral("rotate-refresh-tokens"), QStringLiteral("Issue a new refresh token on every refresh; a spent one revokes the grant."));
     const QCommandLineOption lifetime(QStringLiteral("token-lifetime"), QStringLiteral("expires_in of access tokens."), QStringLiteral("SECONDS"));
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the model endpoint lists."), QStringLiteral("NAME"));
     const QCommandLineOption granularity(QStringLiteral("chunk-granularity"), QStringLiteral("Upload chunk granularity announced."), QStringLiteral("BYTES"));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."), QStringLiteral("MS"));
-    parser.addOptions({port, data, clientId, secret, requireSecret, lifetime, model, granularity, delay});
+    parser.addOptions({port, data, clientId, secret, requireSecret, rotate, lifetime, model, granularity, delay});
     parser.process(app);
 
     Options options;
@@ -35,6 +36,7 @@ Options parseOptions(const QCoreApplication &app)
     if (parser.isSet(secret))
         options.clientSecret = parser.value(secret);
     options.requireSecret = parser.isSet(requireSecret);
+    options.rotateRefreshTokens = parser.isSet(rotate);
     if (parser.isSet(lifetime))
         options.tokenLifetime = parser.value(lifetime).toInt();
     if (parser.isSet(model))
