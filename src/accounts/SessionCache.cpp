@@ -119,7 +119,9 @@ void SessionCache::remove(const QString &itemName, VoidCompletion done)
 {
     forget(itemName);
     settleWaiters(itemName, nullptr);
-    enqueue(itemName, [itemName, done](std::function<void()> next) {
+    QPointer<SessionCache> self(this);
+    enqueue(itemName, [self, itemName, done](std::function<void()> next) {
+        self->forget(itemName); // a sign-in saved meanwhile is signed out too
         oauth::KeychainStore(itemName).removeAuthSession([done, next](std::optional<Error> error) {
             done(error);
             next();
