@@ -1,6 +1,7 @@
 #include "calendar/CalendarViewModel.h"
 
 #include "calendar/CalendarService.h"
+#include "calendar/CalendarWindow.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
 
@@ -73,19 +74,31 @@ void CalendarViewModel::startRefresh() { refresh(); }
 
 QList<CalendarDay> CalendarViewModel::grouped() const
 {
-    return groupByDay(m_events, QDateTime::currentDateTime(), QTimeZone::systemTimeZone());
+    return groupByDay(m_events, QDateTime::currentDateTime(), calendar::userTimeZone());
 }
+
+namespace {
+
+// An all-day event belongs to its own date wherever the user is: its start
+// stands for noon UTC of that date, which is the next day east of UTC+12.
+QDateTime dayOf(const CalendarEvent &event, const QTimeZone &zone, const QDateTime &today)
+{
+    if (!event.start || !event.start->isValid())
+        return today;
+    if (event.isAllDay)
+        return event.start->toUTC().date().startOfDay(zone);
+    return event.start->toTimeZone(zone).date().startOfDay(zone);
+}
+
+} // namespace
 
 QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &events,
                                                  const QDateTime &now, const QTimeZone &zone)
 {
     const QDateTime today = now.toTimeZone(zone).date().startOfDay(zone);
     QMap<QDateTime, QList<CalendarEvent>> byDay; // ordered by instant
-    for (const auto &event : events) {
-        const bool hasStart = event.start && event.start->isValid();
-        const QDateTime day = hasStart ? event.start->toTimeZone(zone).date().startOfDay(zone) : today;
-        byDay[day].append(event);
-    }
+    for (const auto &event : events)
+        byDay[dayOf(event, zone, today)].append(event);
     QList<CalendarDay> days;
     days.reserve(byDay.size());
     for (auto it = byDay.cbegin(); it != byDay.cend(); ++it)
