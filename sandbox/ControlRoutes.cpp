@@ -163,7 +163,12 @@ void addControlRoutes(Server &server, State &state)
     });
     server.control("POST", "/__sandbox/model", [s](Exchange &e) {
         const QJsonObject body = bodyObject(e);
+        const QString shape = body.value(QStringLiteral("answerShape")).toString();
+        if (body.contains(QStringLiteral("answerShape")) && !modelAnswerShapes().contains(shape))
+            return e.apiError(400, QStringLiteral("Unknown answerShape."), QStringLiteral("invalid"));
         std::lock_guard lock(s->mutex);
+        if (!shape.isEmpty())
+            s->modelAnswerShape = shape;
         s->modelLoading = body.value(QStringLiteral("loading")).toBool();
         if (body.contains(QStringLiteral("models"))) {
             s->models.clear();

@@ -63,7 +63,9 @@
 //   GET  uploads              upload sessions: id, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced granularity (0 = none)
-//   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
+//   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
+//                             behaviour; S wraps answers: "plain", "fenced", "think",
+//                             "prose" or "null-content" (text in reasoning_content)
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
