@@ -40,16 +40,31 @@ qsizetype balancedEnd(const QString &text, qsizetype start)
 
 QString withoutReasoning(const QString &text)
 {
-    static const QRegularExpression block(
-        QStringLiteral("<(think|thinking|reasoning)>.*?</\\1>"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression openless(
-        QStringLiteral("^.*?</(think|thinking|reasoning)>"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    QString out = text;
-    out.remove(block);
-    out.remove(openless);
-    return out;
+    // One pass over the tags, so no input costs more than a scan.
+    static const QRegularExpression tag(QStringLiteral("<(/?)(think|thinking|reasoning)>"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QString kept;
+    qsizetype at = 0;
+    qsizetype openAt = -1;
+    QString openName;
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const auto match = it.next();
+        const QString name = match.captured(2).toLower();
+        if (match.captured(1).isEmpty()) {
+            if (openAt < 0) {
+                openAt = match.capturedStart();
+                openName = name;
+            }
+        } else if (openAt >= 0 && name == openName) {
+            kept += text.mid(at, openAt - at);
+            at = match.capturedEnd();
+            openAt = -1;
+        } else if (openAt < 0) {
+            kept.clear(); // closes a block whose opening tag the server left out
+            at = match.capturedEnd();
+        }
+    }
+    return kept + text.mid(at);
 }
 
 std::optional<QJsonObject> firstJsonObject(const QString &text)

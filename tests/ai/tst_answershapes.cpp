@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(ai::withoutReasoning("<think>a {x}</think>b<THINKING>c</THINKING>d"), QStringLiteral("bd"));
         QCOMPARE(ai::withoutReasoning("plan {x}\n</think>\n{\"y\":1}"), QStringLiteral("\n{\"y\":1}"));
         QCOMPARE(ai::withoutReasoning("no blocks"), QStringLiteral("no blocks"));
+        QCOMPARE(ai::withoutReasoning("a<think>b<think>c</think>d"), QStringLiteral("ad"));
+        QCOMPARE(ai::withoutReasoning("a<think>unclosed {x}"), QStringLiteral("a<think>unclosed {x}"));
     }
 
     // Megabytes of open braces or quotes end with no object (and no hang).
@@ -104,6 +106,8 @@ private slots:
         QVERIFY(!ai::firstJsonObject(QString(4 * 1024 * 1024, u'{')));
         QVERIFY(!ai::firstJsonObject(QString("{\"") + QString(4 * 1024 * 1024, u'"')));
         QVERIFY(!ai::firstJsonObject(QString("{]").repeated(1024 * 1024)));
+        const QString opened = QStringLiteral("<think>").repeated(512 * 1024);
+        QCOMPARE(ai::withoutReasoning(opened), opened);
     }
 };
 
