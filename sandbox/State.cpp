@@ -33,5 +33,6 @@ void State::reset()
     consentOutcome = QStringLiteral("grant");
     modelLoading = false;
     models = QStringList{options.model};
+    modelAnswerShape = QStringLiteral("plain");
     seed(*this);
 }

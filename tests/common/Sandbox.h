@@ -62,6 +62,7 @@
 //                             path may end in "*"), "status":500, "body":"..",
 //                             "contentType":"..", "headers":{..}, "delayMs":0,
 //                             "drop":false, "count":1 (-1 = always), "skip":0}
+//   GET  faults               {"pending":N}: faults not used up yet
 //   DELETE faults             clear faults
 //   POST delay {"ms":N}       delay every answer
 //   POST token-lifetime {"seconds":N}  expires_in of tokens issued from now on
@@ -74,7 +75,10 @@
 //   GET  accounts             [{sub,email,name}]
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"|
 //                 "wrong_issuer"}  (redirects carry "iss", forged with wrong_issuer)
-//   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
+//   GET  drafts?sub=S         drafts with their raw text ("rawText"), the stored
+//                             message's "headers" and "body" decoded as the provider
+//                             reads mail (encoded words, transfer encoding), and
+//                             "problems" (what in the raw text breaks RFC 5322/MIME)
 //   GET  uploads              upload sessions: id, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced and enforced chunk
@@ -82,7 +86,9 @@
 //   POST client-secret {"required":bool}  token requests need the secret
 //   POST short-pages {"sub", "on"?}  short and empty list pages for that account
 //   POST inline-body-limit {"bytes":N}  larger message parts come as attachments
-//   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
+//   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
+//                             behaviour; S wraps answers: "plain", "fenced", "think",
+//                             "prose" or "null-content" (text in reasoning_content)
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -120,6 +126,7 @@ public:
     void reset();
     void injectFault(const QJsonObject &fault);
     void clearFaults();
+    int pendingFaults();
     void setDelay(int ms);
     void setTokenLifetime(int seconds);
     // Mints tokens for a seeded account without a browser; expiresInSeconds 0
