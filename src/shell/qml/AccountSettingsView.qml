@@ -45,6 +45,11 @@ Item {
             Layout.minimumHeight: 120
             visible: view.accounts.length > 0
             padding: 1
+            background: Rectangle {
+                color: Theme.palette.base
+                border.color: Theme.separator
+                radius: 2
+            }
 
             ListView {
                 id: list
@@ -76,6 +81,7 @@ Item {
                 icon.source: Symbols.fallback("plus")
                 icon.width: 14
                 icon.height: 14
+                icon.color: enabled ? Theme.primary : Theme.tertiary
                 onClicked: view.add()
                 // The spinner takes the label's place without changing the size.
                 contentItem: Item {
@@ -93,7 +99,7 @@ Item {
                         color: parent.parent.enabled ? Theme.primary : Theme.tertiary
                     }
                     BusyIndicator {
-                        objectName: "addAccountSpinner"
+                        objectName: "addAccountButtonSpinner"
                         anchors.centerIn: parent
                         visible: view.isAdding
                         running: visible
