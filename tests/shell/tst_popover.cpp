@@ -262,6 +262,29 @@ private slots:
         QCOMPARE(registry.get()->accounts(), QList<Account>{m_mira});
     }
 
+    // Choosing an account while the sign-in view waits for the browser
+    // discards that view; the sign-in still ends and registers its account.
+    void signInOutlivesItsView()
+    {
+        vmtest::Registry registry({m_mira}, QStringLiteral("someone-else"));
+        QList<QUrl> held;
+        support::ScopedUrlOpener opener([&](const QUrl &url) { held.append(url); return true; });
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        click(view, view.find("signInButton"));
+        QTRY_COMPARE(held.size(), 1);
+        QVERIFY(openSwitcherMenu(view));
+        click(view, view.find(QStringLiteral("accountItem:") + m_mira.id));
+        QTRY_VERIFY(!view.find("signInView"));
+
+        HeadlessBrowser browser;
+        QVERIFY(browser.open(held.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!registry.get()->hasPendingSignIn(), 15000);
+        QCOMPARE(registry.get()->accounts().size(), 2);
+        QTRY_COMPARE(text(view.find("switcherLabel")), QStringLiteral("Alex Rivera"));
+        signOutAll(registry.get());
+    }
+
     // From the popover's own button, against the sandbox: a refused consent
     // shows its error in red; the next attempt clears it at once and, once
     // the browser comes back, the body turns into the tabs.
