@@ -170,13 +170,13 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
     if (!self)
         co_return;
     // The message stays listed, shown as read, until the next refresh.
-    for (auto &listed : m_messages) {
-        if (listed.id == message.id) {
-            listed.isUnread = false;
-            emit messagesChanged();
-            break;
-        }
-    }
+    const int row = m_list.rowOfKey(message.id);
+    if (row < 0)
+        co_return;
+    EmailMessage read = m_list.rows().at(row);
+    read.isUnread = false;
+    m_list.replace(row, read);
+    emit messagesChanged();
 }
 
 QCoro::Task<void> MailViewModel::archive(EmailMessage message)
@@ -193,7 +193,12 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
     }
     if (!self)
         co_return;
-    if (m_messages.removeIf([&](const EmailMessage &m) { return m.id == message.id; }) > 0)
+    bool removed = false;
+    for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {
+        m_list.removeAt(row);
+        removed = true;
+    }
+    if (removed)
         emit messagesChanged();
 }
 
@@ -212,53 +217,32 @@ void MailViewModel::setState(const LoadState &state)
 
 void MailViewModel::setMessages(const QList<EmailMessage> &messages)
 {
-    if (m_messages == messages)
-        return;
-    m_messages = messages;
-    emit messagesChanged();
+    if (m_list.assign(messages))
+        emit messagesChanged();
 }
 
 void MailViewModel::setExpandedID(const std::optional<QString> &id)
 {
     if (m_expandedID == id)
         return;
-    m_expandedID = id;
+    const auto previous = std::exchange(m_expandedID, id);
+    for (const auto &changed : {previous, id}) {
+        if (changed)
+            m_list.keyChanged(*changed, {MailMessageList::IsExpandedRole});
+    }
     emit expandedIDChanged();
 }
 
 void MailViewModel::setSummary(const QString &id, const SummaryState &state)
 {
     m_summaries.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::SummaryRoles);
     emit summariesChanged();
 }
 
 void MailViewModel::setReplyState(const QString &id, const ReplyState &state)
 {
     m_replyStates.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::ReplyRoles);
     emit replyStatesChanged();
-}
-
-QVariantList MailViewModel::messagesForViews() const
-{
-    QVariantList list;
-    list.reserve(m_messages.size());
-    for (const auto &message : m_messages)
-        list.append(QVariant::fromValue(message));
-    return list;
-}
-
-QVariantMap MailViewModel::summariesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_summaries.cbegin(); it != m_summaries.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
-}
-
-QVariantMap MailViewModel::replyStatesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_replyStates.cbegin(); it != m_replyStates.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
 }
