@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
 #include "shell/records/Account.h"
 #include "shell/records/CalendarEvent.h"
 #include "shell/records/LoadState.h"
@@ -34,7 +35,8 @@ public:
 Q_DECLARE_METATYPE(CalendarDay)
 
 // The state behind the calendar tab: the active account's events of the
-// next two weeks and their grouping by day.
+// next two weeks and their grouping by day. A change of the active account
+// reloads the events for the new one.
 class CalendarViewModel : public QObject
 {
     Q_OBJECT
@@ -53,11 +55,14 @@ public:
     // one keeps it.
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
+    // The account the events were last loaded for (or are being loaded for).
+    const std::optional<Account> &listAccount() const { return m_list.account(); }
 
     const LoadState &state() const { return m_state; }
     const QList<CalendarEvent> &events() const { return m_events; }
 
     // Loads the upcoming events; never throws, every failure ends in `state`.
+    // A load overtaken by a later one publishes nothing.
     QCoro::Task<void> refresh();
     Q_INVOKABLE void startRefresh();
 
@@ -75,6 +80,7 @@ signals:
     void eventsChanged();
 
 private:
+    void onActiveAccountChanged();
     void setState(const LoadState &state);
     void setEvents(const QList<CalendarEvent> &events);
     QVariantList eventsForViews() const;
@@ -83,4 +89,7 @@ private:
     LoadState m_state;
     QList<CalendarEvent> m_events;
     QPointer<GoogleAuthService> m_auth;
+    ListAccount m_list;
+    // Counts started loads; only the latest one publishes.
+    quint64 m_loadGeneration = 0;
 };

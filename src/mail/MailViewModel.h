@@ -3,6 +3,7 @@
 #include "ai/AIService.h"
 #include "ai/EmailSummary.h"
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
 #include "shell/records/Account.h"
 #include "shell/records/EmailMessage.h"
 #include "shell/records/LoadState.h"
@@ -74,6 +75,9 @@ Q_DECLARE_METATYPE(MailReplyState)
 // one, each opened message's summary, each drafted reply, and the actions
 // mark read, archive, open in Gmail and draft a reply. Lives as long as its
 // tab; operations still in flight when it goes away end without touching it.
+// The list belongs to the account it was loaded for: a change of the active
+// account reloads it for the new one, and actions on its rows keep using the
+// account they were listed for.
 class MailViewModel : public QObject
 {
     Q_OBJECT
@@ -97,6 +101,8 @@ public:
     // one keeps it.
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
+    // The account the list was last loaded for (or is being loaded for).
+    const std::optional<Account> &listAccount() const { return m_list.account(); }
 
     const LoadState &state() const { return m_state; }
     const QList<EmailMessage> &messages() const { return m_list.rows(); }
@@ -107,6 +113,7 @@ public:
     QStringList labelIds() const { return m_labelIds; }
 
     // Reloads the list of the active account; idle and empty without one.
+    // A load overtaken by a later one publishes nothing.
     QCoro::Task<void> refresh();
     // Expands or collapses; the first expansion of a message starts its summary.
     Q_INVOKABLE void toggle(const EmailMessage &message);
@@ -135,6 +142,15 @@ signals:
 private:
     QCoro::Task<void> summarize(EmailMessage message);
     std::optional<Account> activeAccount() const;
+    // The account an action on the message uses: the one it was listed for.
+    std::optional<Account> accountOf(const EmailMessage &message) const;
+    void onActiveAccountChanged();
+    // Opens the thread in the web client as the account; nothing when it was
+    // signed out.
+    void openThread(const Account &account, const EmailMessage &message);
+    // Binds the list to the account of a new load; the old account's rows
+    // and what belongs to them go when it is another one.
+    void bindListAccount(const std::optional<Account> &account);
 
     void setState(const LoadState &state);
     void setMessages(const QList<EmailMessage> &messages);
@@ -151,6 +167,9 @@ private:
     const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
     AIService m_ai;
     QPointer<GoogleAuthService> m_auth;
+    ListAccount m_list;
+    // Counts started loads; only the latest one publishes.
+    quint64 m_loadGeneration = 0;
     // Messages whose summary was started but has no entry yet (the model's
     // availability is still being asked), so a quick second expansion does
     // not start another.
