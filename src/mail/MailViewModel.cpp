@@ -39,11 +39,11 @@ std::optional<Account> MailViewModel::activeAccount() const
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const
 {
-    if (auto listedFor = m_list.accountOfRow(message.id))
+    if (auto listedFor = m_listAccount.accountOfRow(message.id))
         return listedFor;
     // A message never listed here: the list's account, or before the first
     // load the active one.
-    return m_loadGeneration > 0 ? m_list.account() : activeAccount();
+    return m_loadGeneration > 0 ? m_listAccount.account() : activeAccount();
 }
 
 void MailViewModel::onActiveAccountChanged()
@@ -60,7 +60,7 @@ void MailViewModel::bindListAccount(const std::optional<Account> &account)
 {
     // Summaries and reply states stay: they are keyed by message id and show
     // again only beside their own account's rows.
-    if (!m_list.bind(account))
+    if (!m_listAccount.bind(account))
         return;
     setMessages({});
     setExpandedID(std::nullopt);
@@ -89,7 +89,7 @@ QCoro::Task<void> MailViewModel::refresh()
         QStringList ids;
         for (const EmailMessage &message : listed)
             ids.append(message.id);
-        m_list.noteRows(ids);
+        m_listAccount.noteRows(ids);
         setMessages(listed);
         setState(LoadState::loaded());
     } catch (const Error &error) {
@@ -221,14 +221,14 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_list.epoch();
+    const quint64 epoch = m_listAccount.epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self || epoch != m_list.epoch())
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
     // The message stays listed, shown as read, until the next refresh.
     const int row = m_list.rowOfKey(message.id);
@@ -246,14 +246,14 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_list.epoch();
+    const quint64 epoch = m_listAccount.epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self || epoch != m_list.epoch())
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
     bool removed = false;
     for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {

@@ -102,7 +102,7 @@ public:
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
     // The account the list was last loaded for (or is being loaded for).
-    const std::optional<Account> &listAccount() const { return m_list.account(); }
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
 
     const LoadState &state() const { return m_state; }
     const QList<EmailMessage> &messages() const { return m_list.rows(); }
@@ -167,7 +167,7 @@ private:
     const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
     AIService m_ai;
     QPointer<GoogleAuthService> m_auth;
-    ListAccount m_list;
+    ListAccount m_listAccount;
     // Counts started loads; only the latest one publishes.
     quint64 m_loadGeneration = 0;
     // Messages whose summary was started but has no entry yet (the model's
