@@ -2,19 +2,11 @@
 
 #include "calendar/CalendarService.h"
 #include "calendar/CalendarWindow.h"
+#include "calendar/DayLabel.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
 
 #include <QMap>
-
-QVariantList CalendarDay::eventsForViews() const
-{
-    QVariantList list;
-    list.reserve(events.size());
-    for (const auto &event : events)
-        list.append(QVariant::fromValue(event));
-    return list;
-}
 
 CalendarViewModel::CalendarViewModel(QObject *parent) : QObject(parent) {}
 
@@ -44,7 +36,7 @@ QCoro::Task<void> CalendarViewModel::refresh()
     const quint64 generation = ++m_loadGeneration;
     const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
     // Another account's events are not shown while the new one's are loading.
-    if (m_list.bind(account))
+    if (m_listAccount.bind(account))
         setEvents({});
     if (!account) {
         setState(LoadState::idle());
@@ -106,6 +98,11 @@ QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &eve
     return days;
 }
 
+QString CalendarViewModel::dayLabel(const QString &isoDay) const
+{
+    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), QDate::currentDate());
+}
+
 void CalendarViewModel::openEvent(const CalendarEvent &event) const
 {
     if (!event.htmlLink)
@@ -128,22 +125,11 @@ void CalendarViewModel::setEvents(const QList<CalendarEvent> &events)
     if (m_events == events)
         return;
     m_events = events;
+    QList<CalendarEventRow> rows;
+    for (const CalendarDay &day : grouped()) {
+        for (const CalendarEvent &event : day.events)
+            rows.append(CalendarEventRow{event, day.day.date()});
+    }
+    m_eventRows.assign(rows);
     emit eventsChanged();
-}
-
-QVariantList CalendarViewModel::eventsForViews() const
-{
-    QVariantList list;
-    list.reserve(m_events.size());
-    for (const auto &event : m_events)
-        list.append(QVariant::fromValue(event));
-    return list;
-}
-
-QVariantList CalendarViewModel::groupedForViews() const
-{
-    QVariantList list;
-    for (const auto &day : grouped())
-        list.append(QVariant::fromValue(day));
-    return list;
 }

@@ -39,11 +39,11 @@ std::optional<Account> MailViewModel::activeAccount() const
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const
 {
-    if (auto listedFor = m_list.accountOfRow(message.id))
+    if (auto listedFor = m_listAccount.accountOfRow(message.id))
         return listedFor;
     // A message never listed here: the list's account, or before the first
     // load the active one.
-    return m_loadGeneration > 0 ? m_list.account() : activeAccount();
+    return m_loadGeneration > 0 ? m_listAccount.account() : activeAccount();
 }
 
 void MailViewModel::onActiveAccountChanged()
@@ -60,7 +60,7 @@ void MailViewModel::bindListAccount(const std::optional<Account> &account)
 {
     // Summaries and reply states stay: they are keyed by message id and show
     // again only beside their own account's rows.
-    if (!m_list.bind(account))
+    if (!m_listAccount.bind(account))
         return;
     setMessages({});
     setExpandedID(std::nullopt);
@@ -89,7 +89,7 @@ QCoro::Task<void> MailViewModel::refresh()
         QStringList ids;
         for (const EmailMessage &message : listed)
             ids.append(message.id);
-        m_list.noteRows(ids);
+        m_listAccount.noteRows(ids);
         setMessages(listed);
         setState(LoadState::loaded());
     } catch (const Error &error) {
@@ -221,23 +221,23 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_list.epoch();
+    const quint64 epoch = m_listAccount.epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self || epoch != m_list.epoch())
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
     // The message stays listed, shown as read, until the next refresh.
-    for (auto &listed : m_messages) {
-        if (listed.id == message.id) {
-            listed.isUnread = false;
-            emit messagesChanged();
-            break;
-        }
-    }
+    const int row = m_list.rowOfKey(message.id);
+    if (row < 0)
+        co_return;
+    EmailMessage read = m_list.rows().at(row);
+    read.isUnread = false;
+    m_list.replace(row, read);
+    emit messagesChanged();
 }
 
 QCoro::Task<void> MailViewModel::archive(EmailMessage message)
@@ -246,16 +246,21 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_list.epoch();
+    const quint64 epoch = m_listAccount.epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self || epoch != m_list.epoch())
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
-    if (m_messages.removeIf([&](const EmailMessage &m) { return m.id == message.id; }) > 0)
+    bool removed = false;
+    for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {
+        m_list.removeAt(row);
+        removed = true;
+    }
+    if (removed)
         emit messagesChanged();
 }
 
@@ -274,53 +279,32 @@ void MailViewModel::setState(const LoadState &state)
 
 void MailViewModel::setMessages(const QList<EmailMessage> &messages)
 {
-    if (m_messages == messages)
-        return;
-    m_messages = messages;
-    emit messagesChanged();
+    if (m_list.assign(messages))
+        emit messagesChanged();
 }
 
 void MailViewModel::setExpandedID(const std::optional<QString> &id)
 {
     if (m_expandedID == id)
         return;
-    m_expandedID = id;
+    const auto previous = std::exchange(m_expandedID, id);
+    for (const auto &changed : {previous, id}) {
+        if (changed)
+            m_list.keyChanged(*changed, {MailMessageList::IsExpandedRole});
+    }
     emit expandedIDChanged();
 }
 
 void MailViewModel::setSummary(const QString &id, const SummaryState &state)
 {
     m_summaries.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::SummaryRoles);
     emit summariesChanged();
 }
 
 void MailViewModel::setReplyState(const QString &id, const ReplyState &state)
 {
     m_replyStates.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::ReplyRoles);
     emit replyStatesChanged();
-}
-
-QVariantList MailViewModel::messagesForViews() const
-{
-    QVariantList list;
-    list.reserve(m_messages.size());
-    for (const auto &message : m_messages)
-        list.append(QVariant::fromValue(message));
-    return list;
-}
-
-QVariantMap MailViewModel::summariesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_summaries.cbegin(); it != m_summaries.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
-}
-
-QVariantMap MailViewModel::replyStatesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_replyStates.cbegin(); it != m_replyStates.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
 }

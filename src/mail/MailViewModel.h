@@ -7,18 +7,19 @@
 #include "shell/records/Account.h"
 #include "shell/records/EmailMessage.h"
 #include "shell/records/LoadState.h"
+#include "mail/MailMessageList.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
-#include <QVariantList>
-#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
 
 #include <optional>
+#include <utility>
 
 
 
@@ -80,10 +81,10 @@ Q_DECLARE_METATYPE(MailReplyState)
 class MailViewModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
-    Q_PROPERTY(QVariantList messages READ messagesForViews NOTIFY messagesChanged)
-    Q_PROPERTY(QVariantMap summaries READ summariesForViews NOTIFY summariesChanged)
-    Q_PROPERTY(QVariantMap replyStates READ replyStatesForViews NOTIFY replyStatesChanged)
+    // The messages as rows, each with its expansion, summary and reply state.
+    Q_PROPERTY(RecordListModelBase *messages READ messageList CONSTANT)
     Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
     Q_PROPERTY(QStringList labelIds READ labelIds CONSTANT)
 
@@ -101,10 +102,11 @@ public:
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
     // The account the list was last loaded for (or is being loaded for).
-    const std::optional<Account> &listAccount() const { return m_list.account(); }
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
 
     const LoadState &state() const { return m_state; }
-    const QList<EmailMessage> &messages() const { return m_messages; }
+    const QList<EmailMessage> &messages() const { return m_list.rows(); }
+    RecordListModelBase *messageList() { return &m_list; }
     const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
     const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
     const std::optional<QString> &expandedID() const { return m_expandedID; }
@@ -156,24 +158,22 @@ private:
     void setSummary(const QString &id, const SummaryState &state);
     void setReplyState(const QString &id, const ReplyState &state);
 
-    QVariantList messagesForViews() const;
-    QVariantMap summariesForViews() const;
-    QVariantMap replyStatesForViews() const;
     QString expandedIDOrEmpty() const { return m_expandedID.value_or(QString()); }
 
     LoadState m_state;
-    QList<EmailMessage> m_messages;
     QHash<QString, SummaryState> m_summaries;
     QHash<QString, ReplyState> m_replyStates;
     std::optional<QString> m_expandedID;
     const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
     AIService m_ai;
     QPointer<GoogleAuthService> m_auth;
-    ListAccount m_list;
+    ListAccount m_listAccount;
     // Counts started loads; only the latest one publishes.
     quint64 m_loadGeneration = 0;
     // Messages whose summary was started but has no entry yet (the model's
     // availability is still being asked), so a quick second expansion does
     // not start another.
     QSet<QString> m_summariesStarting;
+    // Reads the maps above; declared after them.
+    MailMessageList m_list{*this};
 };

@@ -79,7 +79,7 @@
 //                             message's "headers" and "body" decoded as the provider
 //                             reads mail (encoded words, transfer encoding), and
 //                             "problems" (what in the raw text breaks RFC 5322/MIME)
-//   GET  uploads              upload sessions: id, status, received, total,
+//   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced and enforced chunk
 //                             granularity (default 262144, 0 = none)
