@@ -1,5 +1,6 @@
 #include "accounts/GoogleAuthService.h"
 #include "ai/AISelfTest.h"
+#include "i18n/Translations.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tarnlight"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
+    tl::installTranslations(*app);
 
     // Start-up order: the registry first, then the start-up hook, then the UI.
     GoogleAuthService auth;
