@@ -5,6 +5,9 @@
 #include "ai/ModelExchange.h"
 #include "mail/EmailText.h"
 
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 const QString AIService::SummaryInstructions = QStringLiteral(
     "You summarize emails for a busy reader. Be factual and neutral. Never invent facts, names, "
@@ -112,14 +115,17 @@ QString AIService::unavailableMessage(Reason reason)
 {
     switch (reason) {
     case Reason::DeviceNotEligible:
-        return QStringLiteral("This Mac doesn't support Apple Intelligence.");
+        return QCoreApplication::translate(
+            "AIService", "This Mac doesn't support Apple Intelligence.");
     case Reason::NotEnabled:
-        return QStringLiteral("Turn on Apple Intelligence in System Settings to use summaries.");
+        return QCoreApplication::translate(
+            "AIService", "Turn on Apple Intelligence in System Settings to use summaries.");
     case Reason::NotReady:
-        return QStringLiteral("The on-device model is still downloading. Try again shortly.");
+        return QCoreApplication::translate(
+            "AIService", "The on-device model is still downloading. Try again shortly.");
     case Reason::Other: break;
     }
-    return QStringLiteral("On-device AI is currently unavailable.");
+    return QCoreApplication::translate("AIService", "On-device AI is currently unavailable.");
 }
 
 AIService::AIService() : m_endpoint(AIEndpoint::fromEnvironment()) {}

@@ -1,6 +1,7 @@
 #include "accounts/GoogleAuthService.h"
 #include "ai/AISelfTest.h"
 #include "shell/app/ShellMain.h"
+#include "i18n/Translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
         app = std::make_unique<QApplication>(argc, argv);
     tl::setUpApplication();
     QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
+    tl::installTranslations(*app);
 
     // Start-up order: the registry first, then the start-up hook, then the UI.
     GoogleAuthService auth;

@@ -1,17 +1,20 @@
 #include "shell/records/AuthError.h"
 
+#include <QCoreApplication>
+
 QString authErrorDescription(AuthError error)
 {
     switch (error) {
     case AuthError::notConfigured:
-        return QStringLiteral("No Google OAuth client is configured. Add a Secrets.plist (see "
-                              "Secrets.example.plist).");
+        return QCoreApplication::translate("AuthError",
+                                           "No Google OAuth client is configured. Add a Secrets.plist "
+                                           "(see Secrets.example.plist).");
     case AuthError::discoveryFailed:
-        return QStringLiteral("Could not reach Google's sign-in service.");
+        return QCoreApplication::translate("AuthError", "Could not reach Google's sign-in service.");
     case AuthError::cancelled:
-        return QStringLiteral("Sign-in was cancelled.");
+        return QCoreApplication::translate("AuthError", "Sign-in was cancelled.");
     case AuthError::noSession:
-        return QStringLiteral("No saved session for this account. Sign in again.");
+        return QCoreApplication::translate("AuthError", "No saved session for this account. Sign in again.");
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "shell/records/CalendarEvent.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 QString CalendarEvent::timeLabel() const
@@ -7,7 +8,7 @@ QString CalendarEvent::timeLabel() const
     if (!start)
         return {};
     if (isAllDay)
-        return QStringLiteral("All day");
+        return QCoreApplication::translate("CalendarEvent", "All day");
     return shortTimeLabel(*start);
 }
 

@@ -1,0 +1,93 @@
+#include "QmlTestSupport.h"
+#include "accounts/GoogleAuthService.h"
+#include "i18n/Translations.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QUrl kPopover(QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/PopoverRootView.qml"));
+
+// Every text shown by a visible item under root.
+QStringList visibleTexts(QQuickItem *root)
+{
+    QStringList texts;
+    const auto items = root->findChildren<QQuickItem *>();
+    for (QQuickItem *item : items) {
+        const QString text = item->property("text").toString();
+        if (item->isVisible() && !text.isEmpty())
+            texts << text;
+    }
+    return texts;
+}
+
+// A registry over a private settings file, with or without a signed-in
+// account (its session is not in the keyring, so its tab shows an error).
+struct Registry
+{
+    explicit Registry(bool signedIn)
+    {
+        store = std::make_unique<QSettings>(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        if (signedIn) {
+            const Account alex{QStringLiteral("de-test-alex"), QStringLiteral("alex.rivera@example.com"),
+                               QStringLiteral("Alex Rivera")};
+            store->setValue(GoogleAuthService::accountsKey,
+                            QJsonDocument(QJsonArray{alex.toJson()}).toJson(QJsonDocument::Compact));
+            store->setValue(GoogleAuthService::activeKey, alex.id);
+        }
+        auth = std::make_unique<GoogleAuthService>(store.get());
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> store;
+    std::unique_ptr<GoogleAuthService> auth;
+};
+
+} // namespace
+
+// Run with LANG=de_DE.UTF-8: the popover's fixed texts come out German, as
+// the app installs its catalogue from the user's locale.
+class PopoverGermanTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(QStringLiteral(":/qt/qml/Tarnlight/Shell/PopoverRootView.qml")))
+            QSKIP("the popover is not part of this build");
+        QVERIFY2(tl::installTranslations(*qApp), "no catalogue for the locale from LANG");
+    }
+
+    void fixedTextsAreGerman_data()
+    {
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<QStringList>("german");
+        QTest::newRow("signed out") << false << QStringList{"Kein Konto", "Einstellungen", "Beenden"};
+        QTest::newRow("signed in") << true << QStringList{"Einstellungen", "Beenden", "Kalender"};
+    }
+
+    void fixedTextsAreGerman()
+    {
+        QFETCH(bool, signedIn);
+        QFETCH(QStringList, german);
+        Registry registry(signedIn);
+        qmltest::View view;
+        QVERIFY(view.loadUrl(kPopover, QSize(380, 420),
+                             {{QStringLiteral("auth"), QVariant::fromValue(registry.auth.get())}}));
+        QTest::qWait(100);
+        const QStringList shown = visibleTexts(view.root.get());
+        for (const QString &text : german)
+            QVERIFY2(shown.contains(text), qPrintable(text + " not in: " + shown.join(" | ")));
+        for (const QString &english : {"No account", "Settings", "Quit", "Calendar"})
+            QVERIFY2(!shown.contains(english), qPrintable(QStringLiteral("English: ") + english));
+        view.save(signedIn ? QStringLiteral("popover-de-signed-in") : QStringLiteral("popover-de"));
+    }
+};
+
+QTEST_MAIN(PopoverGermanTest)
+#include "tst_popover_german.moc"

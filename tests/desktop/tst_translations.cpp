@@ -1,0 +1,172 @@
+#include "ai/AIService.h"
+#include "i18n/Translations.h"
+#include "shell/records/AuthError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+namespace {
+
+struct Message
+{
+    QString context;
+    QString source;
+    QString translation;
+    bool finished = false;
+};
+
+QList<Message> readCatalogue(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Message> messages;
+    QString context;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"name") {
+            context = xml.readElementText();
+        } else if (xml.name() == u"message") {
+            Message message{context, {}, {}, false};
+            while (xml.readNextStartElement()) {
+                if (xml.name() == u"source") {
+                    message.source = xml.readElementText();
+                } else if (xml.name() == u"translation") {
+                    const auto type = xml.attributes().value(QLatin1String("type"));
+                    message.finished = type.isEmpty();
+                    message.translation = xml.readElementText();
+                } else {
+                    xml.skipCurrentElement();
+                }
+            }
+            messages << message;
+        }
+    }
+    return messages;
+}
+
+QStringList catalogues()
+{
+    return QDir(QStringLiteral(TL_SOURCE_DIR "/translations"))
+        .entryList({QStringLiteral("tarnlight_*.ts")}, QDir::Files, QDir::Name);
+}
+
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("%(?:n|L?\\d+)"));
+    QStringList found;
+    for (auto it = pattern.globalMatch(text); it.hasNext();)
+        found << it.next().captured();
+    found.sort();
+    return found;
+}
+
+// Removes every catalogue this test installed, so each case starts in English.
+void removeTranslators()
+{
+    for (QTranslator *t : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+}
+
+} // namespace
+
+// The app's catalogues: complete for every text in the sources, built into
+// the binary, and chosen by the user's locale with English as the fallback.
+class TranslationsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { removeTranslators(); }
+
+    void followsTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("german");
+        QTest::newRow("de_DE") << "de_DE" << true;
+        QTest::newRow("de_AT falls back to de") << "de_AT" << true;
+        QTest::newRow("de_CH") << "de_CH" << true;
+        QTest::newRow("fr_FR is English") << "fr_FR" << false;
+        QTest::newRow("en_US is English") << "en_US" << false;
+        QTest::newRow("C is English") << "C" << false;
+    }
+
+    void followsTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, german);
+        QCOMPARE(tl::installTranslations(*qApp, QLocale(locale)), german);
+        QCOMPARE(authErrorDescription(AuthError::cancelled),
+                 german ? QStringLiteral("Die Anmeldung wurde abgebrochen.")
+                        : QStringLiteral("Sign-in was cancelled."));
+        QCOMPARE(AIService::unavailableMessage(AIService::Reason::Other),
+                 german ? QStringLiteral("Die KI auf dem Gerät ist zurzeit nicht verfügbar.")
+                        : QStringLiteral("On-device AI is currently unavailable."));
+    }
+
+    // A .ts file in the repo that is not compiled in would silently show English.
+    void everyCatalogueIsBuiltIn()
+    {
+        QStringList expected;
+        for (const QString &file : catalogues())
+            expected << file.mid(qstrlen("tarnlight_")).chopped(3);
+        QVERIFY(expected.contains(QStringLiteral("de")));
+        QStringList built = tl::translatedLanguages();
+        built.sort();
+        QCOMPARE(built, expected);
+    }
+
+    // Runs lupdate over today's sources into a copy of each catalogue: a text
+    // added to the code without a translation shows up here as unfinished.
+    void everySourceTextIsTranslated()
+    {
+        QTemporaryDir dir;
+        for (const QString &file : catalogues()) {
+            const QString copy = dir.filePath(file);
+            QVERIFY(QFile::copy(QStringLiteral(TL_SOURCE_DIR "/translations/") + file, copy));
+            QProcess lupdate;
+            lupdate.start(
+                QStringLiteral(TL_LUPDATE),
+                {QStringLiteral("-silent"), QStringLiteral("-no-obsolete"), QStringLiteral("-locations"),
+                 QStringLiteral("none"), QStringLiteral("-I"), QStringLiteral(TL_SOURCE_DIR "/src"),
+                 QStringLiteral("@" TL_BINARY_DIR "/translations/sources.lst"), QStringLiteral("-ts"), copy});
+            QVERIFY(lupdate.waitForFinished(120000));
+            QCOMPARE(lupdate.exitCode(), 0);
+            const QList<Message> messages = readCatalogue(copy);
+            QVERIFY(!messages.isEmpty());
+            QStringList missing;
+            for (const Message &m : messages)
+                if (!m.finished || m.translation.isEmpty())
+                    missing << m.context + QStringLiteral(": ") + m.source;
+            QVERIFY2(missing.isEmpty(),
+                     qPrintable(file + QStringLiteral(" lacks (run scripts/update-translations):\n")
+                                + missing.join(u'\n')));
+        }
+    }
+
+    // A dropped or mistyped %1 loses the value it stands for; a dropped
+    // ellipsis hides that a menu item asks for more.
+    void translationsKeepPlaceholdersAndEllipses()
+    {
+        for (const QString &file : catalogues()) {
+            for (const Message &m : readCatalogue(QStringLiteral(TL_SOURCE_DIR "/translations/") + file)) {
+                const QString where = file + QStringLiteral(": ") + m.source;
+                QVERIFY2(placeholders(m.translation) == placeholders(m.source), qPrintable(where));
+                QVERIFY2(m.source.endsWith(u'…') == m.translation.endsWith(u'…'), qPrintable(where));
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TranslationsTest)
+#include "tst_translations.moc"
