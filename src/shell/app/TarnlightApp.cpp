@@ -19,6 +19,16 @@ bool isX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// Shows a window in front and gives it the keyboard. Only X11 lets a client
+// raise its own window; elsewhere activation does it.
+void bringForward(QQuickWindow *window)
+{
+    window->show();
+    if (isX11())
+        window->raise();
+    window->requestActivate();
+}
+
 } // namespace
 
 TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent)
@@ -89,9 +99,7 @@ void TarnlightApp::showPopover()
     // On Wayland the compositor places windows; elsewhere we do.
     if (isX11())
         placePopover();
-    m_popover->show();
-    m_popover->raise();
-    m_popover->requestActivate();
+    bringForward(m_popover);
 }
 
 void TarnlightApp::hidePopover()
@@ -126,9 +134,7 @@ void TarnlightApp::openSettings()
                 window->deleteLater();
         });
     }
-    m_settings->show();
-    m_settings->raise();
-    m_settings->requestActivate();
+    bringForward(m_settings);
 }
 
 void TarnlightApp::runAction(const QString &name)
