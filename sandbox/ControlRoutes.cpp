@@ -45,6 +45,7 @@ QJsonArray uploadList(const State &state)
         list.append(QJsonObject{{"id", upload->id},
                                 {"sub", upload->sub},
                                 {"name", upload->name},
+                                {"parent", upload->parent},
                                 {"mimeType", upload->mimeType},
                                 {"status", upload->status},
                                 {"received", upload->received},

@@ -57,7 +57,7 @@
 //   GET  accounts             [{sub,email,name}]
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"}
 //   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
-//   GET  uploads              upload sessions: id, status, received, total,
+//   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced granularity (0 = none)
 //   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
