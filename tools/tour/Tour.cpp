@@ -8,6 +8,7 @@
 #include "shell/app/TarnlightApp.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -154,21 +155,32 @@ void Tour::dropFile(QQuickItem *target)
     QCoreApplication::sendEvent(window, &drop);
 }
 
+QQuickItem *Tour::driveRow(const QString &name, const QString &what)
+{
+    return waitForShown(popover(), QStringLiteral("driveRow:") + name, what, QStringLiteral("driveError"));
+}
+
 void Tour::walkDrive()
 {
     selectTab(QStringLiteral("Drive"));
-    click(waitForShown(popover(), QStringLiteral("driveRow:fldProjects"),
-                       QStringLiteral("the Projects folder"), QStringLiteral("driveError")));
-    waitForShown(popover(), QStringLiteral("driveRow:fldProjects2025"),
-                 QStringLiteral("the listing inside Projects"), QStringLiteral("driveError"));
+    click(waitForShown(driveRow(QStringLiteral("Projects"), QStringLiteral("the Projects folder")),
+                       QStringLiteral("driveRowButton"), QStringLiteral("the Projects folder's row")));
+    driveRow(QStringLiteral("2025"), QStringLiteral("the listing inside Projects"));
     take(popover(), QStringLiteral("04-drive-folder"),
          QStringLiteral("Drive: inside a folder, with the trail of folders back up."));
 
-    click(waitForShown(popover(), QStringLiteral("crumb:root"), QStringLiteral("the trail's \"My Drive\"")));
-    QQuickItem *folder = waitForShown(popover(), QStringLiteral("driveRow:fldProjects"),
-                                      QStringLiteral("the top of My Drive again"),
-                                      QStringLiteral("driveError"));
+    click(waitForShown(popover(), QStringLiteral("crumb:My Drive"),
+                       QStringLiteral("the trail's \"My Drive\"")));
+    QQuickItem *folder = driveRow(QStringLiteral("Projects"), QStringLiteral("the top of My Drive again"));
+    // The provider holds the upload a while, so the picture catches it running.
+    for (const char *route : {"POST /upload/drive/v3/files*", "POST /resumable/upload/drive/v3/files*"})
+        m.sandbox.injectFault(
+            QJsonObject{{QStringLiteral("route"), QLatin1String(route)}, {QStringLiteral("delayMs"), 4000}});
     dropFile(folder);
+    const QString name = QFileInfo(m.fileToDrop.toLocalFile()).fileName();
+    waitForShown(popover(), QStringLiteral("uploadRow:") + name, QStringLiteral("the running upload"));
+    take(popover(), QStringLiteral("04-drive-upload"),
+         QStringLiteral("Drive: a file dropped from the file manager on a folder uploads into it."));
     waitUntil(
         [this] {
             for (const QJsonValue &upload : m.sandbox.uploads())
@@ -177,8 +189,9 @@ void Tour::walkDrive()
             return false;
         },
         QStringLiteral("the dropped file's upload"));
-    take(popover(), QStringLiteral("04-drive-upload"),
-         QStringLiteral("Drive: back at the top after a file was dropped on a folder and uploaded into it."));
+    waitUntil([&] { return !findShown(popover(), QStringLiteral("uploadRow:") + name); },
+              QStringLiteral("the upload leaving the strip"));
+    m.sandbox.clearFaults();
 }
 
 void Tour::showFailure()

@@ -50,6 +50,7 @@ private:
     QQuickWindow *popover() const;
     void selectTab(const QString &title);
     QQuickItem *expandFirstMessage();
+    QQuickItem *driveRow(const QString &name, const QString &what);
     void dropFile(QQuickItem *target);
 
     Parts m;

@@ -23,11 +23,14 @@
 
 namespace {
 
-// Headless whatever the session has, drawn the same way on every machine.
+// Headless whatever the session has, drawn the same way on every machine,
+// with times and dates as an American English desktop shows them.
 void goHeadless()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QUICK_BACKEND", "software");
+    qputenv("LC_ALL", "en_US.UTF-8");
+    qputenv("LANG", "en_US.UTF-8");
 }
 
 bool writeFile(const QString &path, const QByteArray &content)
@@ -80,6 +83,9 @@ int main(int argc, char *argv[])
     const QDir out(args[1]);
     if (!QDir().mkpath(out.path()))
         return fail("cannot create the picture folder");
+    // Pictures of an earlier failed run would mislead.
+    for (const QString &stale : out.entryList({QStringLiteral("failed-*.png")}, QDir::Files))
+        QFile::remove(out.filePath(stale));
 
     QTemporaryDir scratch;
     Sandbox sandbox;
