@@ -1,7 +1,8 @@
-// tarnlight-tour DIR: runs the real app headless against a sandbox of its
-// own, walks through sign-in, the tabs and settings, and leaves one picture
-// per step (light and dark) and an index.html in DIR. Exits 0 when every
-// step worked; otherwise names the failed step and exits 1.
+// tarnlight-tour DIR [SANDBOX-OPTION...]: runs the real app headless against
+// a sandbox of its own (started with the options given), walks through
+// sign-in, the tabs and settings, and leaves one picture per step (light and
+// dark) and an index.html in DIR. Exits 0 when every step worked; otherwise
+// names the failed step and exits 1.
 
 #include "BrowserStandIn.h"
 #include "Pictures.h"
@@ -76,8 +77,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     tl::setUpApplication();
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2 || args[1].startsWith(u'-')) {
-        std::fprintf(stderr, "usage: tarnlight-tour DIR\n");
+    if (args.size() < 2 || args[1].startsWith(u'-')) {
+        std::fprintf(stderr, "usage: tarnlight-tour DIR [SANDBOX-OPTION...]\n");
         return 2;
     }
     const QDir out(args[1]);
@@ -88,7 +89,7 @@ int main(int argc, char *argv[])
         QFile::remove(out.filePath(stale));
 
     QTemporaryDir scratch;
-    Sandbox sandbox;
+    Sandbox sandbox(args.mid(2));
     if (!scratch.isValid() || !sandbox.isRunning())
         return fail("step 0 \"start\" failed: the sandbox provider did not start");
     if (!pointAppAt(sandbox, scratch))
