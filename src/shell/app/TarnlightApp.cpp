@@ -1,6 +1,7 @@
 #include "shell/app/TarnlightApp.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "shell/app/ApplicationService.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
 #include "ui/QmlModules.h"
@@ -64,6 +65,12 @@ void TarnlightApp::start()
     connect(m_tray.get(), &TrayIcon::settingsRequested, this, &TarnlightApp::openSettings);
     connect(m_tray.get(), &TrayIcon::quitRequested, this, &TarnlightApp::quitRequested);
     m_tray->show();
+}
+
+void TarnlightApp::listenOn(ApplicationService &service)
+{
+    connect(&service, &ApplicationService::activateRequested, this, &TarnlightApp::togglePopover);
+    connect(&service, &ApplicationService::actionRequested, this, &TarnlightApp::runAction);
 }
 
 QQuickWindow *TarnlightApp::createWindow(const QString &file)
