@@ -53,6 +53,11 @@ void TarnlightApp::start()
     if (!m_popover)
         return;
     connect(m_popover, SIGNAL(settingsRequested()), this, SLOT(openSettings()));
+    // The body grows when the tabs replace the sign-in view; stay on screen.
+    connect(m_popover, &QWindow::heightChanged, this, [this] {
+        if (m_popover->isVisible() && isX11())
+            placePopover();
+    });
     if (!TrayIcon::desktopHasTray()) {
         // Nothing to click: the popover stays up until Escape or "Quit".
         m_popover->setProperty("hidesOnFocusLoss", false);
@@ -104,8 +109,10 @@ void TarnlightApp::showPopover()
     if (!m_popover)
         return;
     // On Wayland the compositor places windows; elsewhere we do.
-    if (isX11())
+    if (isX11()) {
+        anchorPopover();
         placePopover();
+    }
     bringForward(m_popover);
 }
 
@@ -115,17 +122,21 @@ void TarnlightApp::hidePopover()
         m_popover->hide();
 }
 
-void TarnlightApp::placePopover()
+void TarnlightApp::anchorPopover()
 {
     const QRect iconRect = m_tray ? m_tray->geometry() : QRect();
-    const QRect anchor = iconRect.isValid() ? iconRect : QRect(QCursor::pos(), QSize(1, 1));
-    QScreen *screen = QGuiApplication::screenAt(anchor.center());
+    m_anchor = iconRect.isValid() ? iconRect : QRect(QCursor::pos(), QSize(1, 1));
+}
+
+void TarnlightApp::placePopover()
+{
+    QScreen *screen = QGuiApplication::screenAt(m_anchor.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     m_popover->setScreen(screen);
-    m_popover->setPosition(popoverPosition(anchor, m_popover->size(), screen->availableGeometry()));
+    m_popover->setPosition(popoverPosition(m_anchor, m_popover->size(), screen->availableGeometry()));
 }
 
 void TarnlightApp::openSettings()

@@ -49,6 +49,8 @@ signals:
 
 private:
     QQuickWindow *createWindow(const QString &file);
+    // Next to the tray icon, or the pointer when the icon's place is unknown.
+    void anchorPopover();
     void placePopover();
 
     GoogleAuthService &m_auth;
@@ -56,4 +58,5 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     QPointer<QQuickWindow> m_popover;
     QPointer<QQuickWindow> m_settings;
+    QRect m_anchor;
 };
