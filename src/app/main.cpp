@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSettings>
 
 #include <memory>
 
@@ -21,6 +22,16 @@ bool isDiagnosticRun(int argc, char *argv[])
     return false;
 }
 
+// The account list lives in the user's settings; TARNLIGHT_SETTINGS names a
+// file of its own for a run that must leave them alone (the sandbox demo).
+std::unique_ptr<QSettings> settingsOverride()
+{
+    const QString path = qEnvironmentVariable("TARNLIGHT_SETTINGS");
+    if (path.isEmpty())
+        return nullptr;
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,7 +46,8 @@ int main(int argc, char *argv[])
     tl::installTranslations(*app);
 
     // Start-up order: the registry first, then the start-up hook, then the UI.
-    GoogleAuthService auth;
+    const std::unique_ptr<QSettings> settings = settingsOverride();
+    GoogleAuthService auth(settings.get());
     if (AISelfTest::runIfRequested(QCoreApplication::arguments()))
         return 0;
     return tl::runShell(auth);

@@ -35,5 +35,8 @@ int tl::runShell(GoogleAuthService &auth)
     app.listenOn(service);
     QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);
     app.start();
+    // The demo opens the popover at once rather than waiting for the tray.
+    if (qEnvironmentVariableIntValue("TARNLIGHT_SHOW_POPOVER") == 1)
+        app.showPopover();
     return QCoreApplication::exec();
 }

@@ -1,0 +1,228 @@
+#include "Tour.h"
+
+#include "BrowserStandIn.h"
+#include "Pictures.h"
+#include "Sandbox.h"
+#include "StepFailure.h"
+#include "accounts/GoogleAuthService.h"
+#include "shell/app/TarnlightApp.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace tour;
+
+namespace {
+
+struct Step
+{
+    const char *title;
+    void (Tour::*run)();
+};
+
+} // namespace
+
+int Tour::run()
+{
+    const Step steps[] = {
+        {"sign in", &Tour::signIn},
+        {"open each tab", &Tour::openEachTab},
+        {"draft a reply", &Tour::draftReply},
+        {"walk into a folder and drop a file", &Tour::walkDrive},
+        {"show a provider failure", &Tour::showFailure},
+        {"open both settings tabs", &Tour::openSettings},
+    };
+    int number = 0;
+    for (const Step &step : steps) {
+        m_step = QStringLiteral("%1. %2").arg(++number).arg(QLatin1String(step.title));
+        std::fprintf(stderr, "tour: %s\n", qPrintable(m_step));
+        try {
+            (this->*step.run)();
+        } catch (const StepFailure &failure) {
+            m.pictures.keepFailure(popover(), QStringLiteral("failed-popover"));
+            m.pictures.keepFailure(m.app.settingsWindow(), QStringLiteral("failed-settings"));
+            m.pictures.writeIndex();
+            std::fprintf(stderr, "tour: step %d \"%s\" failed: %s\n", number, step.title,
+                         qPrintable(failure.reason));
+            return 1;
+        }
+    }
+    if (!m.pictures.writeIndex()) {
+        std::fprintf(stderr, "tour: cannot write index.html\n");
+        return 1;
+    }
+    return 0;
+}
+
+QQuickWindow *Tour::popover() const
+{
+    return m.app.popover();
+}
+
+void Tour::take(QQuickWindow *window, const QString &name, const QString &caption)
+{
+    m.pictures.take(window, m_step, name, caption);
+}
+
+void Tour::selectTab(const QString &title)
+{
+    click(waitForShown(popover(), QStringLiteral("tabSegment") + title, QStringLiteral("the tab picker")));
+    waitForShown(popover(), title.toLower() + QStringLiteral("Tab"), QStringLiteral("the %1 tab").arg(title));
+}
+
+void Tour::signIn()
+{
+    QQuickItem *button = waitForShown(popover(), QStringLiteral("signInButton"),
+                                      QStringLiteral("the popover's sign-in view"));
+    take(popover(), QStringLiteral("01-signed-out"),
+         QStringLiteral("Before sign-in: the popover invites to connect a Google account."));
+    click(button);
+    waitUntil(
+        [this] {
+            if (!m.browser.failure().isEmpty())
+                throw StepFailure{m.browser.failure()};
+            if (QQuickItem *error = findShown(popover(), QStringLiteral("signInError")))
+                if (!error->property("text").toString().isEmpty())
+                    throw StepFailure{QStringLiteral("sign-in failed: ")
+                                      + error->property("text").toString()};
+            return m.auth.activeAccount().has_value();
+        },
+        QStringLiteral("sign-in through the sandbox's consent"));
+    waitForShown(popover(), QStringLiteral("mailTab"), QStringLiteral("the Mail tab after sign-in"));
+}
+
+QQuickItem *Tour::expandFirstMessage()
+{
+    QQuickItem *row = waitForShown(popover(), QStringLiteral("mailRow:*"),
+                                   QStringLiteral("the inbox listing"), QStringLiteral("mailError"));
+    click(waitForShown(row, QStringLiteral("mailRowHeader"), QStringLiteral("the first message's header")));
+    waitForShown(row, QStringLiteral("summaryReady"), QStringLiteral("the summary of the first message"),
+                 QStringLiteral("summaryMessage"));
+    return row;
+}
+
+void Tour::openEachTab()
+{
+    expandFirstMessage();
+    take(popover(), QStringLiteral("02-mail-summary"),
+         QStringLiteral("Mail: the unread inbox; the expanded message shows the local model's summary "
+                        "with its action item, and the message's actions."));
+
+    selectTab(QStringLiteral("Drive"));
+    waitForShown(popover(), QStringLiteral("driveRow:*"), QStringLiteral("the Drive listing"),
+                 QStringLiteral("driveError"));
+    take(popover(), QStringLiteral("02-drive"), QStringLiteral("Drive: the top of My Drive, folders first."));
+
+    selectTab(QStringLiteral("Calendar"));
+    waitForShown(popover(), QStringLiteral("eventRow:*"), QStringLiteral("the calendar listing"),
+                 QStringLiteral("calendarError"));
+    take(popover(), QStringLiteral("02-calendar"),
+         QStringLiteral("Calendar: the next two weeks by day, the day's header pinned while it scrolls."));
+}
+
+void Tour::draftReply()
+{
+    selectTab(QStringLiteral("Mail"));
+    QQuickItem *row = expandFirstMessage();
+    const qsizetype openedBefore = m.browser.opened().size();
+    click(waitForShown(row, QStringLiteral("draftReply"), QStringLiteral("the \"Draft reply\" action")));
+    waitForShown(row, QStringLiteral("replyDone"), QStringLiteral("the drafted reply"),
+                 QStringLiteral("replyFailed"));
+    waitUntil([&] { return m.browser.opened().size() > openedBefore; },
+              QStringLiteral("opening the draft in the browser"));
+    take(popover(), QStringLiteral("03-reply"),
+         QStringLiteral("A reply drafted by the local model, saved as a Gmail draft in the thread and "
+                        "opened in the browser for review."));
+}
+
+void Tour::dropFile(QQuickItem *target)
+{
+    QMimeData data;
+    data.setUrls({m.fileToDrop});
+    QQuickWindow *window = target->window();
+    const QPoint at = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+}
+
+QQuickItem *Tour::driveRow(const QString &name, const QString &what)
+{
+    return waitForShown(popover(), QStringLiteral("driveRow:") + name, what, QStringLiteral("driveError"));
+}
+
+void Tour::walkDrive()
+{
+    selectTab(QStringLiteral("Drive"));
+    click(waitForShown(driveRow(QStringLiteral("Projects"), QStringLiteral("the Projects folder")),
+                       QStringLiteral("driveRowButton"), QStringLiteral("the Projects folder's row")));
+    driveRow(QStringLiteral("2025"), QStringLiteral("the listing inside Projects"));
+    take(popover(), QStringLiteral("04-drive-folder"),
+         QStringLiteral("Drive: inside a folder, with the trail of folders back up."));
+
+    click(waitForShown(popover(), QStringLiteral("crumb:My Drive"),
+                       QStringLiteral("the trail's \"My Drive\"")));
+    QQuickItem *folder = driveRow(QStringLiteral("Projects"), QStringLiteral("the top of My Drive again"));
+    // The provider holds the upload a while, so the picture catches it running.
+    for (const char *route : {"POST /upload/drive/v3/files*", "POST /resumable/upload/drive/v3/files*"})
+        m.sandbox.injectFault(
+            QJsonObject{{QStringLiteral("route"), QLatin1String(route)}, {QStringLiteral("delayMs"), 4000}});
+    dropFile(folder);
+    const QString name = QFileInfo(m.fileToDrop.toLocalFile()).fileName();
+    waitForShown(popover(), QStringLiteral("uploadRow:") + name, QStringLiteral("the running upload"));
+    take(popover(), QStringLiteral("04-drive-upload"),
+         QStringLiteral("Drive: a file dropped from the file manager on a folder uploads into it."));
+    waitUntil(
+        [this] {
+            for (const QJsonValue &upload : m.sandbox.uploads())
+                if (upload.toObject().value(QStringLiteral("status")).toString() == QLatin1String("final"))
+                    return true;
+            return false;
+        },
+        QStringLiteral("the dropped file's upload"));
+    waitUntil([&] { return !findShown(popover(), QStringLiteral("uploadRow:") + name); },
+              QStringLiteral("the upload leaving the strip"));
+    m.sandbox.clearFaults();
+}
+
+void Tour::showFailure()
+{
+    m.sandbox.injectFault(QJsonObject{
+        {QStringLiteral("route"), QStringLiteral("GET /calendar/v3/calendars/*")},
+        {QStringLiteral("status"), 503},
+        {QStringLiteral("contentType"), QStringLiteral("application/json")},
+        {QStringLiteral("body"), QStringLiteral(R"({"error":{"code":503,"message":"The service is currently )"
+                                                R"(unavailable.","status":"UNAVAILABLE"}})")},
+        {QStringLiteral("count"), -1},
+    });
+    selectTab(QStringLiteral("Calendar"));
+    waitForShown(popover(), QStringLiteral("calendarError"), QStringLiteral("the calendar's error panel"));
+    take(popover(), QStringLiteral("05-failure"),
+         QStringLiteral("A provider failure: the Calendar tab shows the provider's own message."));
+    m.sandbox.clearFaults();
+}
+
+void Tour::openSettings()
+{
+    click(waitForShown(popover(), QStringLiteral("settingsButton"), QStringLiteral("the footer's Settings")));
+    waitUntil([this] { return m.app.settingsWindow() && m.app.settingsWindow()->isExposed(); },
+              QStringLiteral("the settings window to open"));
+    QQuickWindow *settings = m.app.settingsWindow();
+    waitForShown(settings, QStringLiteral("accountRow:*"),
+                 QStringLiteral("the signed-in account in settings"));
+    take(settings, QStringLiteral("06-settings-accounts"),
+         QStringLiteral(
+             "Settings, Accounts: the signed-in accounts, the active one marked, and Add Account."));
+    click(waitForShown(settings, QStringLiteral("generalTabButton"), QStringLiteral("the General tab")));
+    waitForShown(settings, QStringLiteral("generalNote"), QStringLiteral("the General tab's content"));
+    take(settings, QStringLiteral("06-settings-general"), QStringLiteral("Settings, General."));
+}
