@@ -45,6 +45,7 @@ QJsonArray uploadList(const State &state)
         list.append(QJsonObject{{"id", upload->id},
                                 {"sub", upload->sub},
                                 {"name", upload->name},
+                                {"parent", upload->parent},
                                 {"mimeType", upload->mimeType},
                                 {"status", upload->status},
                                 {"received", upload->received},
@@ -78,6 +79,9 @@ void addControlRoutes(Server &server, State &state)
             return e.apiError(400, QStringLiteral("A fault needs a \"route\"."), QStringLiteral("invalid"));
         front->addFault(fault);
         ok(e);
+    });
+    server.control("GET", "/__sandbox/faults", [front](Exchange &e) {
+        e.json(200, QJsonObject{{"pending", front->pendingFaults()}});
     });
     server.control("DELETE", "/__sandbox/faults", [front](Exchange &e) { front->clearFaults(); ok(e); });
     server.control("POST", "/__sandbox/delay", [front](Exchange &e) {

@@ -62,6 +62,7 @@
 //                             path may end in "*"), "status":500, "body":"..",
 //                             "contentType":"..", "headers":{..}, "delayMs":0,
 //                             "drop":false, "count":1 (-1 = always), "skip":0}
+//   GET  faults               {"pending":N}: faults not used up yet
 //   DELETE faults             clear faults
 //   POST delay {"ms":N}       delay every answer
 //   POST token-lifetime {"seconds":N}  expires_in of tokens issued from now on
@@ -75,7 +76,7 @@
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"|
 //                 "wrong_issuer"}  (redirects carry "iss", forged with wrong_issuer)
 //   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
-//   GET  uploads              upload sessions: id, status, received, total,
+//   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced and enforced chunk
 //                             granularity (default 262144, 0 = none)
@@ -120,6 +121,7 @@ public:
     void reset();
     void injectFault(const QJsonObject &fault);
     void clearFaults();
+    int pendingFaults();
     void setDelay(int ms);
     void setTokenLifetime(int seconds);
     // Mints tokens for a seeded account without a browser; expiresInSeconds 0
