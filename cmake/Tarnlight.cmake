@@ -53,6 +53,13 @@ function(tl_qml_module target uri)
   if(ARG_SINGLETONS)
     set_source_files_properties(${ARG_SINGLETONS} PROPERTIES QT_QML_SINGLETON_TYPE TRUE)
   endif()
+  # Files kept in the area's qml/ folder are served beside the module's qmldir.
+  foreach(file ${ARG_SINGLETONS} ${ARG_QML_FILES})
+    if(file MATCHES "^qml/")
+      get_filename_component(name ${file} NAME)
+      set_source_files_properties(${file} PROPERTIES QT_RESOURCE_ALIAS ${name})
+    endif()
+  endforeach()
   qt_add_qml_module(${target} URI ${uri} VERSION 1.0 RESOURCE_PREFIX /qt/qml
     QML_FILES ${ARG_SINGLETONS} ${ARG_QML_FILES}
     RESOURCES ${ARG_RESOURCES})

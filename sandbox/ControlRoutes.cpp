@@ -78,6 +78,9 @@ void addControlRoutes(Server &server, State &state)
         front->addFault(fault);
         ok(e);
     });
+    server.control("GET", "/__sandbox/faults", [front](Exchange &e) {
+        e.json(200, QJsonObject{{"pending", front->pendingFaults()}});
+    });
     server.control("DELETE", "/__sandbox/faults", [front](Exchange &e) { front->clearFaults(); ok(e); });
     server.control("POST", "/__sandbox/delay", [front](Exchange &e) {
         front->setDelay(qMax(0, bodyObject(e).value(QStringLiteral("ms")).toInt()));

@@ -232,6 +232,12 @@ void Server::clearFaults()
     m_faults.clear();
 }
 
+int Server::pendingFaults() const
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_faults.size());
+}
+
 QJsonArray Server::log() const
 {
     std::lock_guard lock(m_mutex);

@@ -33,6 +33,8 @@ public:
     void clearLog();
     void addFault(const QJsonObject &fault);
     void clearFaults();
+    // Faults not used up yet; a test waits on it to know a request arrived.
+    int pendingFaults() const;
     void setDelay(int ms) { m_delayMs = ms; }
     void resetTraffic(); // log, faults and delay
 

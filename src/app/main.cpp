@@ -1,8 +1,9 @@
 #include "accounts/GoogleAuthService.h"
 #include "ai/AISelfTest.h"
+#include "shell/app/ShellMain.h"
 
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <memory>
 
@@ -27,15 +28,13 @@ int main(int argc, char *argv[])
     if (isDiagnosticRun(argc, argv))
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tarnlight"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
+        app = std::make_unique<QApplication>(argc, argv);
+    tl::setUpApplication();
     QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
 
     // Start-up order: the registry first, then the start-up hook, then the UI.
     GoogleAuthService auth;
     if (AISelfTest::runIfRequested(QCoreApplication::arguments()))
         return 0;
-
-    return app->exec();
+    return tl::runShell(auth);
 }

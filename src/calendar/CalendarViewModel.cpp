@@ -1,19 +1,11 @@
 #include "calendar/CalendarViewModel.h"
 
 #include "calendar/CalendarService.h"
+#include "calendar/DayLabel.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
 
 #include <QMap>
-
-QVariantList CalendarDay::eventsForViews() const
-{
-    QVariantList list;
-    list.reserve(events.size());
-    for (const auto &event : events)
-        list.append(QVariant::fromValue(event));
-    return list;
-}
 
 CalendarViewModel::CalendarViewModel(QObject *parent) : QObject(parent) {}
 
@@ -21,32 +13,50 @@ CalendarViewModel::~CalendarViewModel() = default;
 
 void CalendarViewModel::attach(GoogleAuthService *auth)
 {
-    if (!m_auth)
-        m_auth = auth;
+    if (m_auth || !auth)
+        return;
+    m_auth = auth;
+    connect(auth, &GoogleAuthService::activeAccountChanged, this,
+            &CalendarViewModel::onActiveAccountChanged);
+}
+
+void CalendarViewModel::onActiveAccountChanged()
+{
+    // Only a tab that has loaded reloads; a fresh one loads when first shown.
+    const auto active = m_auth ? m_auth->activeAccount() : std::nullopt;
+    const QString activeID = active ? active->id : QString();
+    const QString listID = listAccount() ? listAccount()->id : QString();
+    if (m_loadGeneration > 0 && activeID != listID)
+        refresh();
 }
 
 QCoro::Task<void> CalendarViewModel::refresh()
 {
+    const quint64 generation = ++m_loadGeneration;
     const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
+    // Another account's events are not shown while the new one's are loading.
+    if (m_listAccount.bind(account))
+        setEvents({});
     if (!account) {
         setState(LoadState::idle());
         setEvents({});
         co_return;
     }
     QPointer<CalendarViewModel> self(this);
+    const auto current = [&] { return self && generation == m_loadGeneration; };
     setState(LoadState::loading());
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!self)
+        if (!current())
             co_return;
         const auto upcoming = co_await CalendarService::upcoming(session, WindowDays, MaxResults);
-        if (!self)
+        if (!current())
             co_return;
         setEvents(upcoming);
         setState(LoadState::loaded());
     } catch (const Error &error) {
         // The earlier events stay; the tab shows the error instead of them.
-        if (self)
+        if (current())
             setState(LoadState::error(error.description()));
     }
 }
@@ -75,6 +85,11 @@ QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &eve
     return days;
 }
 
+QString CalendarViewModel::dayLabel(const QString &isoDay) const
+{
+    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), QDate::currentDate());
+}
+
 void CalendarViewModel::openEvent(const CalendarEvent &event) const
 {
     if (!event.htmlLink)
@@ -97,22 +112,11 @@ void CalendarViewModel::setEvents(const QList<CalendarEvent> &events)
     if (m_events == events)
         return;
     m_events = events;
+    QList<CalendarEventRow> rows;
+    for (const CalendarDay &day : grouped()) {
+        for (const CalendarEvent &event : day.events)
+            rows.append(CalendarEventRow{event, day.day.date()});
+    }
+    m_eventRows.assign(rows);
     emit eventsChanged();
-}
-
-QVariantList CalendarViewModel::eventsForViews() const
-{
-    QVariantList list;
-    list.reserve(m_events.size());
-    for (const auto &event : m_events)
-        list.append(QVariant::fromValue(event));
-    return list;
-}
-
-QVariantList CalendarViewModel::groupedForViews() const
-{
-    QVariantList list;
-    for (const auto &day : grouped())
-        list.append(QVariant::fromValue(day));
-    return list;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
+#include "calendar/CalendarEventList.h"
 #include "shell/records/Account.h"
 #include "shell/records/CalendarEvent.h"
 #include "shell/records/LoadState.h"
@@ -9,7 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimeZone>
-#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
 
@@ -19,28 +21,22 @@
 // order they were listed.
 struct CalendarDay
 {
-    Q_GADGET
-    Q_PROPERTY(QDateTime day MEMBER day)
-    Q_PROPERTY(QVariantList events READ eventsForViews)
-
-public:
     QDateTime day;
     QList<CalendarEvent> events;
 
-    QVariantList eventsForViews() const;
     friend bool operator==(const CalendarDay &, const CalendarDay &) = default;
 };
 
-Q_DECLARE_METATYPE(CalendarDay)
-
 // The state behind the calendar tab: the active account's events of the
-// next two weeks and their grouping by day.
+// next two weeks and their grouping by day. A change of the active account
+// reloads the events for the new one.
 class CalendarViewModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
-    Q_PROPERTY(QVariantList events READ eventsForViews NOTIFY eventsChanged)
-    Q_PROPERTY(QVariantList grouped READ groupedForViews NOTIFY eventsChanged)
+    // The events day by day as rows, each with its day as its section.
+    Q_PROPERTY(RecordListModelBase *events READ eventList CONSTANT)
 
 public:
     static constexpr int WindowDays = 14;
@@ -53,11 +49,15 @@ public:
     // one keeps it.
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
+    // The account the events were last loaded for (or are being loaded for).
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
 
     const LoadState &state() const { return m_state; }
     const QList<CalendarEvent> &events() const { return m_events; }
+    RecordListModelBase *eventList() { return &m_eventRows; }
 
     // Loads the upcoming events; never throws, every failure ends in `state`.
+    // A load overtaken by a later one publishes nothing.
     QCoro::Task<void> refresh();
     Q_INVOKABLE void startRefresh();
 
@@ -67,6 +67,10 @@ public:
     static QList<CalendarDay> groupByDay(const QList<CalendarEvent> &events, const QDateTime &now,
                                          const QTimeZone &zone);
 
+    // The header of a day's section ("yyyy-MM-dd"): "Today", "Tomorrow" or
+    // the weekday and date.
+    Q_INVOKABLE QString dayLabel(const QString &isoDay) const;
+
     // Opens the event's web link in the browser; nothing without a usable one.
     Q_INVOKABLE void openEvent(const CalendarEvent &event) const;
 
@@ -75,12 +79,15 @@ signals:
     void eventsChanged();
 
 private:
+    void onActiveAccountChanged();
     void setState(const LoadState &state);
     void setEvents(const QList<CalendarEvent> &events);
-    QVariantList eventsForViews() const;
-    QVariantList groupedForViews() const;
 
     LoadState m_state;
     QList<CalendarEvent> m_events;
     QPointer<GoogleAuthService> m_auth;
+    ListAccount m_listAccount;
+    CalendarEventList m_eventRows;
+    // Counts started loads; only the latest one publishes.
+    quint64 m_loadGeneration = 0;
 };

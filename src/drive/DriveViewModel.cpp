@@ -3,7 +3,6 @@
 #include "drive/DriveQuery.h"
 #include "drive/DriveService.h"
 #include "oauth/AuthSession.h"
-#include "shell/records/AuthError.h"
 #include "support/UrlOpener.h"
 
 #include <QHashFunctions>
@@ -19,8 +18,32 @@ DriveViewModel::~DriveViewModel() = default;
 
 void DriveViewModel::attach(GoogleAuthService *auth)
 {
-    if (!m_auth)
-        m_auth = auth;
+    if (m_auth || !auth)
+        return;
+    m_auth = auth;
+    connect(auth, &GoogleAuthService::activeAccountChanged, this, &DriveViewModel::onActiveAccountChanged);
+}
+
+void DriveViewModel::onActiveAccountChanged()
+{
+    // Only a tab that has listed reloads; a fresh one lists when first shown.
+    const auto active = m_auth ? m_auth->activeAccount() : std::nullopt;
+    const QString activeID = active ? active->id : QString();
+    const QString listID = listAccount() ? listAccount()->id : QString();
+    if (m_listingGeneration > 0 && activeID != listID)
+        refresh();
+}
+
+void DriveViewModel::bindListAccount(const std::optional<Account> &account)
+{
+    if (!m_list.bind(account))
+        return;
+    // Folder ids of one account mean nothing in another's Drive.
+    setItems({});
+    if (m_path != QList<Crumb>{Crumb{RootID, RootName}}) {
+        m_path = {Crumb{RootID, RootName}};
+        emit pathChanged();
+    }
 }
 
 QString DriveViewModel::currentFolderID() const
@@ -32,26 +55,32 @@ QCoro::Task<void> DriveViewModel::refresh()
 {
     const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
     const quint64 generation = ++m_listingGeneration;
+    bindListAccount(account);
     if (!account) {
         setState(LoadState::idle());
         setItems({});
         co_return;
     }
     QPointer<DriveViewModel> self(this);
+    const auto current = [&] { return self && generation == m_listingGeneration; };
     const QString folderID = currentFolderID();
     setState(LoadState::loading());
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!self || generation != m_listingGeneration)
+        if (!current())
             co_return;
         const auto listed = co_await DriveService::list(session, folderID);
-        if (!self || generation != m_listingGeneration)
+        if (!current())
             co_return;
+        QStringList ids;
+        for (const DriveItem &item : listed)
+            ids.append(item.id);
+        m_list.noteRows(ids);
         setItems(listed);
         setState(LoadState::loaded());
     } catch (const Error &error) {
         // The last good items stay; a later listing's outcome wins.
-        if (self && generation == m_listingGeneration)
+        if (current())
             setState(LoadState::error(error.description()));
     }
 }
@@ -61,6 +90,11 @@ void DriveViewModel::startRefresh() { refresh(); }
 void DriveViewModel::open(const DriveItem &item)
 {
     if (item.isFolder()) {
+        // A folder of another account's Drive (a row left from before a
+        // switch) cannot be entered from this one.
+        const auto listedFor = m_list.accountOfRow(item.id);
+        if (listedFor && (!listAccount() || listedFor->id != listAccount()->id))
+            return;
         m_path.append(Crumb{item.id, item.name});
         emit pathChanged();
         refresh();
@@ -85,40 +119,45 @@ void DriveViewModel::navigate(const DriveCrumb &crumb)
 
 void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder)
 {
-    const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
+    // The folder row belongs to the account it was listed for; before any
+    // listing the active account stands in.
+    auto account = m_list.accountOfRow(folder.id);
+    if (!account)
+        account = m_listingGeneration > 0 ? listAccount() : (m_auth ? m_auth->activeAccount() : std::nullopt);
     if (!account)
         return;
-    // Every file of this drop goes to the account active now, even if the
-    // user switches accounts before it is sent.
+    // Every file of this drop goes to that account, even if the user
+    // switches accounts before it is sent.
     for (const QUrl &fileURL : fileURLs) {
-        const QString key = uploadKey(folder.id, fileURL);
-        setUpload(key, UploadState::uploading());
-        runUpload(m_auth, *account, fileURL, folder.id, key);
+        const quint64 uploadID = ++m_lastUploadID;
+        m_uploads.append(DriveUpload{uploadID, uploadKey(folder.id, fileURL), UploadState::uploading()});
+        emit uploadsChanged();
+        runUpload(m_auth, *account, fileURL, folder.id, uploadID);
     }
 }
 
 QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Account account,
-                                            QUrl fileURL, QString folderID, QString key)
+                                            QUrl fileURL, QString folderID, quint64 uploadID)
 {
     QPointer<DriveViewModel> self(this);
+    const quint64 epoch = m_list.epoch();
     try {
-        if (!auth)
-            throw toError(AuthError::noSession);
-        const std::shared_ptr<rest::Authorizer> session = co_await auth->authSession(account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth, account);
         // The file still goes up when the tab was closed meanwhile; only the
         // outcome has nobody left to show it.
         co_await DriveService::upload(session, fileURL, folderID);
     } catch (const Error &error) {
         if (self)
-            setUpload(key, UploadState::failed(error.description()));
+            setUpload(uploadID, UploadState::failed(error.description()));
         co_return;
     }
     if (!self)
         co_return;
-    setUpload(key, UploadState::done());
-    // Only the folder on screen is listed again; a drop on a subfolder row
-    // shows nothing new until that folder is opened.
-    if (currentFolderID() == folderID)
+    setUpload(uploadID, UploadState::done());
+    // Only the folder on screen is listed again, and only while it is still
+    // the uploading account's; a drop on a subfolder row shows nothing new
+    // until that folder is opened.
+    if (epoch == m_list.epoch() && currentFolderID() == folderID)
         co_await refresh();
 }
 
@@ -136,9 +175,9 @@ QString DriveViewModel::uploadName(const QString &key)
 QList<DriveActiveUpload> DriveViewModel::activeUploads() const
 {
     QList<DriveActiveUpload> active;
-    for (auto it = m_uploads.cbegin(); it != m_uploads.cend(); ++it) {
-        if (it.value().kind != UploadState::Done)
-            active.append(DriveActiveUpload{uploadName(it.key()), it.value()});
+    for (const DriveUpload &upload : m_uploads) {
+        if (upload.state.kind != UploadState::Done)
+            active.append(DriveActiveUpload{uploadName(upload.key), upload.state, upload.id});
     }
     return active;
 }
@@ -159,10 +198,15 @@ void DriveViewModel::setItems(const QList<DriveItem> &items)
     emit itemsChanged();
 }
 
-void DriveViewModel::setUpload(const QString &key, const UploadState &state)
+void DriveViewModel::setUpload(quint64 uploadID, const UploadState &state)
 {
-    m_uploads.insert(key, state);
-    emit uploadsChanged();
+    for (DriveUpload &upload : m_uploads) {
+        if (upload.id == uploadID) {
+            upload.state = state;
+            emit uploadsChanged();
+            return;
+        }
+    }
 }
 
 QVariantList DriveViewModel::itemsForViews() const

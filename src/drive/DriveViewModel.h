@@ -1,12 +1,12 @@
 #pragma once
 
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
 #include "shell/records/Account.h"
 #include "shell/records/DriveItem.h"
 #include "shell/records/LoadState.h"
 
 #include <QList>
-#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -52,16 +52,32 @@ public:
     friend bool operator==(const DriveUploadState &, const DriveUploadState &) = default;
 };
 
-// An upload the strip shows: the file name and its state.
+// One drop of one file: its own entry, even when the same name was dropped
+// into the same folder before. `id` counts drops in the order they came.
+struct DriveUpload
+{
+    quint64 id = 0;
+    QString key; // "<folder id>/<file name>"
+    DriveUploadState state;
+
+    friend bool operator==(const DriveUpload &, const DriveUpload &) = default;
+};
+
+// An upload the strip shows: the file name and its state; `id` tells apart
+// entries of the same name.
 struct DriveActiveUpload
 {
     Q_GADGET
     Q_PROPERTY(QString name MEMBER name)
     Q_PROPERTY(DriveUploadState state MEMBER state)
+    Q_PROPERTY(qint64 id READ idForViews)
 
 public:
     QString name;
     DriveUploadState state;
+    quint64 id = 0;
+
+    qint64 idForViews() const { return qint64(id); }
 
     friend bool operator==(const DriveActiveUpload &, const DriveActiveUpload &) = default;
 };
@@ -72,6 +88,8 @@ Q_DECLARE_METATYPE(DriveActiveUpload)
 
 // The state behind the Drive tab: the trail of folders walked down, the
 // items of the last one, and every upload started by a drop on a folder.
+// The trail and items belong to the account they were listed for: a change
+// of the active account starts again at the top of the new one's Drive.
 class DriveViewModel : public QObject
 {
     Q_OBJECT
@@ -94,24 +112,29 @@ public:
     // one keeps it.
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
+    // The account the items were last listed for (or are being listed for).
+    const std::optional<Account> &listAccount() const { return m_list.account(); }
 
     const LoadState &state() const { return m_state; }
     const QList<DriveItem> &items() const { return m_items; }
     const QList<Crumb> &path() const { return m_path; }
-    const QMap<QString, UploadState> &uploads() const { return m_uploads; }
-    // Every upload not done, named by its file name.
+    // Every drop of every file, in the order they were dropped.
+    const QList<DriveUpload> &uploads() const { return m_uploads; }
+    // Every upload not done, named by its file name, in drop order.
     QList<DriveActiveUpload> activeUploads() const;
     // The folder at the end of the trail.
     QString currentFolderID() const;
 
     // Lists the current folder; never throws, every failure ends in `state`.
+    // A listing overtaken by a later one publishes nothing.
     QCoro::Task<void> refresh();
     Q_INVOKABLE void startRefresh();
     // A folder is entered; any other item opens its web link in the browser.
     Q_INVOKABLE void open(const DriveItem &item);
     // Goes back up to a crumb of the trail; the current folder's crumb does nothing.
     Q_INVOKABLE void navigate(const DriveCrumb &crumb);
-    // One upload per file into the folder, for the account active now.
+    // One upload per file into the folder, for the account the folder was
+    // listed for.
     Q_INVOKABLE void upload(const QList<QUrl> &fileURLs, const DriveItem &folder);
 
     // "<folder id>/<file name>"; and back to the name the strip shows.
@@ -126,11 +149,15 @@ signals:
 
 private:
     QCoro::Task<void> runUpload(QPointer<GoogleAuthService> auth, Account account, QUrl fileURL,
-                                QString folderID, QString key);
+                                QString folderID, quint64 uploadID);
+    void onActiveAccountChanged();
+    // Binds the trail to the account of a new listing; another account starts
+    // again at its own top, without the old account's items.
+    void bindListAccount(const std::optional<Account> &account);
 
     void setState(const LoadState &state);
     void setItems(const QList<DriveItem> &items);
-    void setUpload(const QString &key, const UploadState &state);
+    void setUpload(quint64 uploadID, const UploadState &state);
 
     QVariantList itemsForViews() const;
     QVariantList pathForViews() const;
@@ -139,8 +166,10 @@ private:
     LoadState m_state;
     QList<DriveItem> m_items;
     QList<Crumb> m_path{Crumb{RootID, RootName}};
-    QMap<QString, UploadState> m_uploads;
+    QList<DriveUpload> m_uploads;
+    quint64 m_lastUploadID = 0;
     QPointer<GoogleAuthService> m_auth;
+    ListAccount m_list;
     // Counts started listings, so one overtaken by a later one (the user
     // moved on meanwhile) does not show the wrong folder's items.
     quint64 m_listingGeneration = 0;

@@ -1,6 +1,7 @@
 #include "mail/MailViewModel.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
 #include "mail/GmailLink.h"
 #include "mail/GmailService.h"
 #include "oauth/AuthSession.h"
@@ -25,8 +26,10 @@ MailViewModel::~MailViewModel() = default;
 
 void MailViewModel::attach(GoogleAuthService *auth)
 {
-    if (!m_auth)
-        m_auth = auth;
+    if (m_auth || !auth)
+        return;
+    m_auth = auth;
+    connect(auth, &GoogleAuthService::activeAccountChanged, this, &MailViewModel::onActiveAccountChanged);
 }
 
 std::optional<Account> MailViewModel::activeAccount() const
@@ -34,28 +37,64 @@ std::optional<Account> MailViewModel::activeAccount() const
     return m_auth ? m_auth->activeAccount() : std::nullopt;
 }
 
+std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const
+{
+    if (auto listedFor = m_listAccount.accountOfRow(message.id))
+        return listedFor;
+    // A message never listed here: the list's account, or before the first
+    // load the active one.
+    return m_loadGeneration > 0 ? m_listAccount.account() : activeAccount();
+}
+
+void MailViewModel::onActiveAccountChanged()
+{
+    // Only a tab that has loaded reloads; a fresh one loads when first shown.
+    const auto active = activeAccount();
+    const QString activeID = active ? active->id : QString();
+    const QString listID = listAccount() ? listAccount()->id : QString();
+    if (m_loadGeneration > 0 && activeID != listID)
+        refresh();
+}
+
+void MailViewModel::bindListAccount(const std::optional<Account> &account)
+{
+    // Summaries and reply states stay: they are keyed by message id and show
+    // again only beside their own account's rows.
+    if (!m_listAccount.bind(account))
+        return;
+    setMessages({});
+    setExpandedID(std::nullopt);
+}
+
 QCoro::Task<void> MailViewModel::refresh()
 {
+    const quint64 generation = ++m_loadGeneration;
     const auto account = activeAccount();
+    bindListAccount(account);
     if (!account) {
         setState(LoadState::idle());
         setMessages({});
         co_return;
     }
     QPointer<MailViewModel> self(this);
+    const auto current = [&] { return self && generation == m_loadGeneration; };
     setState(LoadState::loading());
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!self)
+        if (!current())
             co_return;
         const auto listed = co_await GmailService::list(session, m_labelIds, MaxResults);
-        if (!self)
+        if (!current())
             co_return;
+        QStringList ids;
+        for (const EmailMessage &message : listed)
+            ids.append(message.id);
+        m_listAccount.noteRows(ids);
         setMessages(listed);
         setState(LoadState::loaded());
     } catch (const Error &error) {
         // A failed reload keeps the earlier list under the error.
-        if (self)
+        if (current())
             setState(LoadState::error(error.description()));
     }
 }
@@ -78,6 +117,7 @@ void MailViewModel::toggle(const EmailMessage &message)
 QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
 {
     QPointer<MailViewModel> self(this);
+    const auto account = accountOf(message);
     const AIService ai = m_ai;
     const auto availability = co_await ai.availability();
     if (!self)
@@ -87,12 +127,11 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
         setSummary(message.id, SummaryState::unavailable(availability.message()));
         co_return;
     }
-    const auto account = activeAccount();
     if (!account)
         co_return;
     setSummary(message.id, SummaryState::loading());
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         if (!self)
             co_return;
         const QString body = co_await textForModel(session, message);
@@ -110,6 +149,10 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
 QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
 {
     QPointer<MailViewModel> self(this);
+    QPointer<GoogleAuthService> auth = m_auth;
+    // The draft goes to the account the message was listed for, even when
+    // another one is active by the time it is saved.
+    const auto account = accountOf(message);
     const AIService ai = m_ai;
     const auto availability = co_await ai.availability();
     if (!self)
@@ -118,12 +161,11 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         setReplyState(message.id, ReplyState::failed(availability.message()));
         co_return;
     }
-    const auto account = activeAccount();
     if (!account)
         co_return;
     setReplyState(message.id, ReplyState::drafting());
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth, *account);
         if (!self)
             co_return;
         const QString body = co_await textForModel(session, message);
@@ -132,6 +174,8 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         const QString reply = co_await ai.replyText(message.subject, message.from, body);
         if (!self)
             co_return;
+        // Signed out while the model wrote: nothing is saved.
+        requireSignedIn(auth, *account);
         co_await GmailService::createReplyDraft(session, message, reply);
         if (!self)
             co_return;
@@ -141,13 +185,17 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         co_return;
     }
     setReplyState(message.id, ReplyState::done());
-    openInGmail(message);
+    openThread(*account, message);
 }
 
 void MailViewModel::openInGmail(const EmailMessage &message)
 {
     if (!m_auth)
         return;
+    if (const auto account = accountOf(message)) {
+        openThread(*account, message);
+        return;
+    }
     const auto &activeID = m_auth->activeAccountID();
     const int index = activeID ? gmail::accountIndex(m_auth->accounts(), *activeID) : 0;
     const QUrl link = gmail::threadWebLink(index, message.threadId);
@@ -155,45 +203,64 @@ void MailViewModel::openInGmail(const EmailMessage &message)
         support::openUrl(link);
 }
 
+void MailViewModel::openThread(const Account &account, const EmailMessage &message)
+{
+    // The web client numbers accounts by their place in the registry; a
+    // signed-out account has none, and any other number opens someone else's mail.
+    if (!isSignedIn(m_auth, account))
+        return;
+    const QUrl link = gmail::threadWebLink(gmail::accountIndex(m_auth->accounts(), account.id),
+                                           message.threadId);
+    if (link.isValid())
+        support::openUrl(link);
+}
+
 QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
 {
-    const auto account = activeAccount();
+    const auto account = accountOf(message);
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
+    const quint64 epoch = m_listAccount.epoch();
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self)
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
     // The message stays listed, shown as read, until the next refresh.
-    for (auto &listed : m_messages) {
-        if (listed.id == message.id) {
-            listed.isUnread = false;
-            emit messagesChanged();
-            break;
-        }
-    }
+    const int row = m_list.rowOfKey(message.id);
+    if (row < 0)
+        co_return;
+    EmailMessage read = m_list.rows().at(row);
+    read.isUnread = false;
+    m_list.replace(row, read);
+    emit messagesChanged();
 }
 
 QCoro::Task<void> MailViewModel::archive(EmailMessage message)
 {
-    const auto account = activeAccount();
+    const auto account = accountOf(message);
     if (!account)
         co_return;
     QPointer<MailViewModel> self(this);
+    const quint64 epoch = m_listAccount.epoch();
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
     } catch (const Error &) {
         co_return;
     }
-    if (!self)
+    if (!self || epoch != m_listAccount.epoch())
         co_return;
-    if (m_messages.removeIf([&](const EmailMessage &m) { return m.id == message.id; }) > 0)
+    bool removed = false;
+    for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {
+        m_list.removeAt(row);
+        removed = true;
+    }
+    if (removed)
         emit messagesChanged();
 }
 
@@ -212,53 +279,32 @@ void MailViewModel::setState(const LoadState &state)
 
 void MailViewModel::setMessages(const QList<EmailMessage> &messages)
 {
-    if (m_messages == messages)
-        return;
-    m_messages = messages;
-    emit messagesChanged();
+    if (m_list.assign(messages))
+        emit messagesChanged();
 }
 
 void MailViewModel::setExpandedID(const std::optional<QString> &id)
 {
     if (m_expandedID == id)
         return;
-    m_expandedID = id;
+    const auto previous = std::exchange(m_expandedID, id);
+    for (const auto &changed : {previous, id}) {
+        if (changed)
+            m_list.keyChanged(*changed, {MailMessageList::IsExpandedRole});
+    }
     emit expandedIDChanged();
 }
 
 void MailViewModel::setSummary(const QString &id, const SummaryState &state)
 {
     m_summaries.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::SummaryRoles);
     emit summariesChanged();
 }
 
 void MailViewModel::setReplyState(const QString &id, const ReplyState &state)
 {
     m_replyStates.insert(id, state);
+    m_list.keyChanged(id, MailMessageList::ReplyRoles);
     emit replyStatesChanged();
-}
-
-QVariantList MailViewModel::messagesForViews() const
-{
-    QVariantList list;
-    list.reserve(m_messages.size());
-    for (const auto &message : m_messages)
-        list.append(QVariant::fromValue(message));
-    return list;
-}
-
-QVariantMap MailViewModel::summariesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_summaries.cbegin(); it != m_summaries.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
-}
-
-QVariantMap MailViewModel::replyStatesForViews() const
-{
-    QVariantMap map;
-    for (auto it = m_replyStates.cbegin(); it != m_replyStates.cend(); ++it)
-        map.insert(it.key(), QVariant::fromValue(it.value()));
-    return map;
 }

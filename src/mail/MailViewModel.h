@@ -3,21 +3,23 @@
 #include "ai/AIService.h"
 #include "ai/EmailSummary.h"
 #include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
 #include "shell/records/Account.h"
 #include "shell/records/EmailMessage.h"
 #include "shell/records/LoadState.h"
+#include "mail/MailMessageList.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
-#include <QVariantList>
-#include <QVariantMap>
+#include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
 
 #include <optional>
+#include <utility>
 
 
 
@@ -73,13 +75,16 @@ Q_DECLARE_METATYPE(MailReplyState)
 // one, each opened message's summary, each drafted reply, and the actions
 // mark read, archive, open in Gmail and draft a reply. Lives as long as its
 // tab; operations still in flight when it goes away end without touching it.
+// The list belongs to the account it was loaded for: a change of the active
+// account reloads it for the new one, and actions on its rows keep using the
+// account they were listed for.
 class MailViewModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
-    Q_PROPERTY(QVariantList messages READ messagesForViews NOTIFY messagesChanged)
-    Q_PROPERTY(QVariantMap summaries READ summariesForViews NOTIFY summariesChanged)
-    Q_PROPERTY(QVariantMap replyStates READ replyStatesForViews NOTIFY replyStatesChanged)
+    // The messages as rows, each with its expansion, summary and reply state.
+    Q_PROPERTY(RecordListModelBase *messages READ messageList CONSTANT)
     Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
     Q_PROPERTY(QStringList labelIds READ labelIds CONSTANT)
 
@@ -96,15 +101,19 @@ public:
     // one keeps it.
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
+    // The account the list was last loaded for (or is being loaded for).
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
 
     const LoadState &state() const { return m_state; }
-    const QList<EmailMessage> &messages() const { return m_messages; }
+    const QList<EmailMessage> &messages() const { return m_list.rows(); }
+    RecordListModelBase *messageList() { return &m_list; }
     const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
     const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
     const std::optional<QString> &expandedID() const { return m_expandedID; }
     QStringList labelIds() const { return m_labelIds; }
 
     // Reloads the list of the active account; idle and empty without one.
+    // A load overtaken by a later one publishes nothing.
     QCoro::Task<void> refresh();
     // Expands or collapses; the first expansion of a message starts its summary.
     Q_INVOKABLE void toggle(const EmailMessage &message);
@@ -133,6 +142,15 @@ signals:
 private:
     QCoro::Task<void> summarize(EmailMessage message);
     std::optional<Account> activeAccount() const;
+    // The account an action on the message uses: the one it was listed for.
+    std::optional<Account> accountOf(const EmailMessage &message) const;
+    void onActiveAccountChanged();
+    // Opens the thread in the web client as the account; nothing when it was
+    // signed out.
+    void openThread(const Account &account, const EmailMessage &message);
+    // Binds the list to the account of a new load; the old account's rows
+    // and what belongs to them go when it is another one.
+    void bindListAccount(const std::optional<Account> &account);
 
     void setState(const LoadState &state);
     void setMessages(const QList<EmailMessage> &messages);
@@ -140,21 +158,22 @@ private:
     void setSummary(const QString &id, const SummaryState &state);
     void setReplyState(const QString &id, const ReplyState &state);
 
-    QVariantList messagesForViews() const;
-    QVariantMap summariesForViews() const;
-    QVariantMap replyStatesForViews() const;
     QString expandedIDOrEmpty() const { return m_expandedID.value_or(QString()); }
 
     LoadState m_state;
-    QList<EmailMessage> m_messages;
     QHash<QString, SummaryState> m_summaries;
     QHash<QString, ReplyState> m_replyStates;
     std::optional<QString> m_expandedID;
     const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
     AIService m_ai;
     QPointer<GoogleAuthService> m_auth;
+    ListAccount m_listAccount;
+    // Counts started loads; only the latest one publishes.
+    quint64 m_loadGeneration = 0;
     // Messages whose summary was started but has no entry yet (the model's
     // availability is still being asked), so a quick second expansion does
     // not start another.
     QSet<QString> m_summariesStarting;
+    // Reads the maps above; declared after them.
+    MailMessageList m_list{*this};
 };

@@ -138,4 +138,41 @@ private:
     }
 };
 
+// Every item under `from` (itself included) in the visual tree with the
+// object name, in tree order; finds list delegates too.
+inline QList<QQuickItem *> findItems(QQuickItem *from, const QString &objectName)
+{
+    QList<QQuickItem *> found;
+    if (!from)
+        return found;
+    if (from->objectName() == objectName)
+        found.append(from);
+    for (QQuickItem *child : from->childItems())
+        found += findItems(child, objectName);
+    return found;
+}
+
+inline QQuickItem *findItem(QQuickItem *from, const QString &objectName)
+{
+    const auto found = findItems(from, objectName);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// A left click at the middle of the item, as the user would make it.
+inline void click(QQuickItem *item)
+{
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre.toPoint());
+}
+
+// Saves <name>.png in the light palette and <name>-dark.png in the dark one.
+inline void saveLightAndDark(View &view, const QString &name)
+{
+    usePalette(false);
+    view.save(name);
+    usePalette(true);
+    view.save(name + QStringLiteral("-dark"));
+    usePalette(false);
+}
+
 } // namespace qmltest

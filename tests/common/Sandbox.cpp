@@ -156,6 +156,11 @@ QJsonArray Sandbox::drafts(const QString &sub)
     return control("GET", QStringLiteral("drafts?sub=") + sub).toArray();
 }
 
+int Sandbox::pendingFaults()
+{
+    return control("GET", QStringLiteral("faults")).toObject().value(QStringLiteral("pending")).toInt(-1);
+}
+
 QJsonArray Sandbox::uploads() { return control("GET", QStringLiteral("uploads")).toArray(); }
 
 void Sandbox::setUploadGranularity(qint64 bytes)

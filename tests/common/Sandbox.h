@@ -47,6 +47,7 @@
 //                             path may end in "*"), "status":500, "body":"..",
 //                             "contentType":"..", "headers":{..}, "delayMs":0,
 //                             "drop":false, "count":1 (-1 = always), "skip":0}
+//   GET  faults               {"pending":N}: faults not used up yet
 //   DELETE faults             clear faults
 //   POST delay {"ms":N}       delay every answer
 //   POST token-lifetime {"seconds":N}  expires_in of tokens issued from now on
@@ -97,6 +98,7 @@ public:
     void reset();
     void injectFault(const QJsonObject &fault);
     void clearFaults();
+    int pendingFaults();
     void setDelay(int ms);
     void setTokenLifetime(int seconds);
     // Mints tokens for a seeded account without a browser; expiresInSeconds 0

@@ -119,6 +119,19 @@ inline QList<QJsonObject> requestsTo(Sandbox &sandbox, const QString &prefix,
     return found;
 }
 
+// Holds the next request to `route` (say "GET /gmail/v1/users/me/messages")
+// for `ms` before the sandbox answers it.
+inline void holdNextRequest(Sandbox &sandbox, const QString &route, int ms)
+{
+    sandbox.injectFault({{"route", route}, {"delayMs", ms}});
+}
+
+// True once every held request has reached the sandbox.
+inline bool heldRequestsArrived(Sandbox &sandbox)
+{
+    return sandbox.pendingFaults() == 0;
+}
+
 inline bool inKeyring()
 {
     return !qEnvironmentVariableIsEmpty("TARNLIGHT_IN_KEYRING");

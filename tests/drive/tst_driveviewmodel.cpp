@@ -37,12 +37,24 @@ DriveItem itemWithId(const DriveViewModel &model, const QString &id)
     return {};
 }
 
-QMap<QString, DriveUploadState::Kind> uploadKinds(const DriveViewModel &model)
+using UploadEntries = QList<QPair<QString, DriveUploadState::Kind>>;
+
+// Key and state of every entry, in drop order.
+UploadEntries uploadEntries(const DriveViewModel &model)
 {
-    QMap<QString, DriveUploadState::Kind> kinds;
-    for (auto it = model.uploads().cbegin(); it != model.uploads().cend(); ++it)
-        kinds.insert(it.key(), it.value().kind);
-    return kinds;
+    UploadEntries entries;
+    for (const DriveUpload &upload : model.uploads())
+        entries.append({upload.key, upload.state.kind});
+    return entries;
+}
+
+// The state of the latest drop under a key.
+DriveUploadState latestUpload(const DriveViewModel &model, const QString &key)
+{
+    for (auto it = model.uploads().crbegin(); it != model.uploads().crend(); ++it)
+        if (it->key == key)
+            return it->state;
+    return DriveUploadState::done();
 }
 
 QStringList activeNames(const DriveViewModel &model)
@@ -220,24 +232,24 @@ private slots:
         QSignalSpy uploadsSpy(&model, &DriveViewModel::uploadsChanged);
 
         model.upload({localFile("a.txt"), localFile("b.pdf")}, photos);
-        QCOMPARE(uploadKinds(model), (QMap<QString, DriveUploadState::Kind>{
-                                         {"fldPhotos/a.txt", DriveUploadState::Uploading},
-                                         {"fldPhotos/b.pdf", DriveUploadState::Uploading}}));
+        QCOMPARE(uploadEntries(model), (UploadEntries{{"fldPhotos/a.txt", DriveUploadState::Uploading},
+                                                      {"fldPhotos/b.pdf", DriveUploadState::Uploading}}));
         QCOMPARE(uploadsSpy.count(), 2);
         QCOMPARE(activeNames(model), QStringList({"a.txt", "b.pdf"}));
         QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
-        QCOMPARE(uploadKinds(model).values(), QList<DriveUploadState::Kind>(2, DriveUploadState::Done));
+        QCOMPARE(uploadEntries(model), (UploadEntries{{"fldPhotos/a.txt", DriveUploadState::Done},
+                                                      {"fldPhotos/b.pdf", DriveUploadState::Done}}));
         QCOMPARE(requestsTo(*m_sandbox, UploadPath, "POST").size(), 2);
         // The root is shown, not Photos: no listing starts (it would leave
         // `loaded` at once, before the upload task's end).
         QCOMPARE(model.state(), LoadState::loaded());
         QVERIFY(listedFolders(*m_sandbox).isEmpty());
 
-        // The same name again goes back to uploading; meanwhile the user
-        // opens Photos, so Photos is listed again once the upload is done.
+        // The same name again is a new entry; meanwhile the user opens
+        // Photos, so Photos is listed again once the upload is done.
         const int changes = int(uploadsSpy.count());
         model.upload({localFile("a.txt")}, photos);
-        QCOMPARE(uploadKinds(model).value("fldPhotos/a.txt"), DriveUploadState::Uploading);
+        QCOMPARE(uploadEntries(model).last(), qMakePair(QStringLiteral("fldPhotos/a.txt"), DriveUploadState::Uploading));
         QCOMPARE(uploadsSpy.count(), changes + 1);
         model.open(photos);
         QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
@@ -245,7 +257,7 @@ private slots:
         waitLoaded(model);
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(model.items().begin(), model.items().end(),
                                              [](const DriveItem &i) { return i.name == "b.pdf"; }), Slow);
-        QCOMPARE(model.uploads().size(), 2); // entries stay
+        QCOMPARE(model.uploads().size(), 3); // entries stay
     }
 
     void failuresKeepTheListAndShowTheirMessage()
@@ -270,7 +282,7 @@ private slots:
         QCOMPARE(model.state(), LoadState::error(noSession));
         QCOMPARE(model.items(), listed);
         model.upload({localFile("lost.txt")}, itemWithId(model, "fldPhotos"));
-        QTRY_COMPARE_WITH_TIMEOUT(model.uploads().value("fldPhotos/lost.txt"), DriveUploadState::failed(noSession), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(latestUpload(model, "fldPhotos/lost.txt"), DriveUploadState::failed(noSession), Slow);
         QCOMPARE(model.activeUploads().size(), 1);
         QCOMPARE(model.activeUploads().at(0).name, QStringLiteral("lost.txt"));
         QCOMPARE(model.state(), LoadState::error(noSession)); // uploads never touch it
@@ -279,10 +291,84 @@ private slots:
         QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
         m_sandbox->injectFault({{"route", "POST " + UploadPath}, {"status", 403}});
         model.upload({localFile("refused.txt")}, itemWithId(model, "fldPhotos"));
-        QTRY_COMPARE_WITH_TIMEOUT(model.uploads().value("fldPhotos/refused.txt").kind, DriveUploadState::Failed, Slow);
-        QVERIFY(!model.uploads().value("fldPhotos/refused.txt").message.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(latestUpload(model, "fldPhotos/refused.txt").kind, DriveUploadState::Failed, Slow);
+        QVERIFY(!latestUpload(model, "fldPhotos/refused.txt").message.isEmpty());
         QCOMPARE(activeNames(model), QStringList({"lost.txt", "refused.txt"}));
         QVERIFY(requestsTo(*m_sandbox, ListPath, "GET").isEmpty());
+    }
+
+    // The second drop of a name finishes first; the first still shows.
+    void everyDropOfAFileIsItsOwnEntry()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const DriveItem photos = itemWithId(model, "fldPhotos");
+        vmtest::holdNextRequest(*m_sandbox, "POST " + UploadPath, 1500);
+        model.upload({localFile("same.txt")}, photos);
+        QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
+        model.upload({localFile("same.txt")}, photos);
+
+        const QString key = QStringLiteral("fldPhotos/same.txt");
+        QTRY_COMPARE_WITH_TIMEOUT(uploadEntries(model), (UploadEntries{{key, DriveUploadState::Uploading},
+                                                                       {key, DriveUploadState::Done}}), Slow);
+        QCOMPARE(model.activeUploads().size(), 1);
+        QCOMPARE(model.activeUploads().at(0).name, QStringLiteral("same.txt"));
+        QCOMPARE(model.activeUploads().at(0).id, model.uploads().at(0).id);
+        QVERIFY(model.uploads().at(0).id != model.uploads().at(1).id);
+        QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
+        QCOMPARE(finishedUploads(*m_sandbox), QStringList({"same.txt", "same.txt"}));
+    }
+
+    // A switch starts again at the top of the new account's Drive, drops the
+    // old account's late listing, and leaves the old rows to their account.
+    void switchStartsAtTheTopOfTheNewAccountsDrive()
+    {
+        const Account mira = vmtest::account(QStringLiteral("mira"));
+        QVERIFY(vmtest::saveSession(*m_sandbox, mira, Sandbox::MiraSub));
+        vmtest::Registry registry({m_alex, mira}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        model.open(itemWithId(model, "fldProjects"));
+        waitLoaded(model);
+        const DriveItem year = itemWithId(model, "fldProjects2025");
+        m_sandbox->clearLog();
+        vmtest::holdNextRequest(*m_sandbox, "GET " + ListPath, 2000);
+        model.startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
+
+        registry.get()->setActive(mira);
+        QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
+        QVERIFY(model.items().isEmpty());
+        QCOMPARE(model.state(), LoadState::loading());
+        waitLoaded(model);
+        const auto miraItems = model.items();
+        QVERIFY(std::any_of(miraItems.begin(), miraItems.end(),
+                            [](const DriveItem &i) { return i.id == "miraFolderRecipes"; }));
+        QTRY_COMPARE_WITH_TIMEOUT(listedFolders(*m_sandbox).size(), 2, Slow);
+        QTest::qWait(300); // Alex's listing reaches the model
+        QCOMPARE(model.items(), miraItems);
+        QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
+
+        // A folder row of Alex's left on a view: not entered, and a drop on
+        // it goes to Alex's Drive.
+        model.open(year);
+        QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
+        model.upload({localFile("stale.txt")}, year);
+        QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
+        const QJsonObject sent = m_sandbox->uploads().last().toObject();
+        QCOMPARE(sent["name"].toString(), QStringLiteral("stale.txt"));
+        QCOMPARE(sent["sub"].toString(), Sandbox::AlexSub);
+
+        // Once Alex is signed out, a drop there says so.
+        registry.get()->signOut(m_alex);
+        model.upload({localFile("gone.txt")}, year);
+        QTRY_COMPARE_WITH_TIMEOUT(latestUpload(model, "fldProjects2025/gone.txt"),
+                                  DriveUploadState::failed("No saved session for this account. Sign in again."), Slow);
+        QCOMPARE(model.items(), miraItems);
+        QCOMPARE(listedFolders(*m_sandbox).size(), 2);
     }
 
     void namesUploadsByTheLastPieceOfTheKey()

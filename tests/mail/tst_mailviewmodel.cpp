@@ -13,6 +13,8 @@ namespace {
 const QString GmailPath = QStringLiteral("/gmail/v1/");
 const QString ChatPath = QStringLiteral("/v1/chat/completions");
 const QString ModelsPath = QStringLiteral("/v1/models");
+const QString ListPath = QStringLiteral("/gmail/v1/users/me/messages");
+const QString NoSession = QStringLiteral("No saved session for this account. Sign in again.");
 constexpr int Slow = 15000;
 
 MailViewModel::SummaryState::Kind summaryKind(const MailViewModel &model, const QString &id)
@@ -28,6 +30,7 @@ class MailViewModelTest : public QObject
 
     std::unique_ptr<Sandbox> m_sandbox;
     const Account m_alex = vmtest::account(QStringLiteral("alex"));
+    const Account m_mira = vmtest::account(QStringLiteral("mira"));
 
     // A model on a registry whose only account, Alex, is active and loaded.
     void load(MailViewModel &model)
@@ -51,6 +54,7 @@ private slots:
     {
         m_sandbox->reset();
         QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_mira, Sandbox::MiraSub));
         m_sandbox->clearLog();
     }
 
@@ -218,6 +222,112 @@ private slots:
         runTask(model.markRead(before.at(1)));
         QCOMPARE(model.messages(), before);
         QCOMPARE(model.state(), LoadState::loaded());
+    }
+
+    // Alex's reload is overtaken by Mira's after a switch and answers last:
+    // its answer is dropped, so Mira's rows stay.
+    void lateListOfThePreviousAccountIsDropped()
+    {
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        MailViewModel model;
+        model.attach(registry.get());
+        load(model);
+        m_sandbox->clearLog();
+        vmtest::holdNextRequest(*m_sandbox, "GET " + ListPath, 2000);
+        model.startRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
+
+        registry.get()->setActive(m_mira);
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+        const auto miraRows = model.messages();
+        QCOMPARE(miraRows.size(), 3);
+        QCOMPARE(model.listAccount(), m_mira);
+
+        // Two lists, Mira's 3 messages and Alex's 12, then Alex's answer.
+        QTRY_COMPARE_WITH_TIMEOUT(requestsTo(*m_sandbox, ListPath).size(), 2 + 3 + 12, Slow);
+        QTest::qWait(300);
+        QCOMPARE(model.messages(), miraRows);
+        QCOMPARE(model.state(), LoadState::loaded());
+    }
+
+    // A switch reloads the tab for the new account without offering the old
+    // rows meanwhile; actions in flight keep the account of their rows.
+    void switchReloadsAndActionsKeepTheirAccount()
+    {
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        MailViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const EmailMessage drafted = model.messages().at(0);
+        const EmailMessage read = model.messages().at(1);
+        model.toggle(drafted);
+        QTRY_COMPARE_WITH_TIMEOUT(summaryKind(model, drafted.id), MailSummaryState::Ready, Slow);
+        vmtest::OpenedUrls opened;
+
+        // Both are sent while Alex is active and answered after the switch.
+        vmtest::holdNextRequest(*m_sandbox, "POST " + ChatPath, 1500);
+        vmtest::holdNextRequest(*m_sandbox, "POST " + ListPath + "/" + read.id + "/modify", 1500);
+        model.startDraftReply(drafted);
+        model.startMarkRead(read);
+        QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
+
+        registry.get()->setActive(m_mira);
+        QCOMPARE(model.state(), LoadState::loading());
+        QVERIFY(model.messages().isEmpty());
+        QCOMPARE(model.expandedID(), std::nullopt);
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+        QCOMPARE(model.messages().size(), 3);
+
+        QTRY_COMPARE_WITH_TIMEOUT(model.replyStates().value(drafted.id), MailReplyState::done(), Slow);
+        QCOMPARE(m_sandbox->drafts(Sandbox::AlexSub).size(), 1);
+        QVERIFY(m_sandbox->drafts(Sandbox::MiraSub).isEmpty());
+        QCOMPARE(opened.urls, QList<QUrl>{m_sandbox->url("/mail/u/0/#inbox/" + drafted.threadId)});
+
+        // Back on Alex: the message marked read under Alex is no longer listed.
+        registry.get()->setActive(m_alex);
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+        QVERIFY(!model.messages().isEmpty());
+        QVERIFY(std::none_of(model.messages().cbegin(), model.messages().cend(),
+                             [&](const EmailMessage &m) { return m.id == read.id; }));
+        QCOMPARE(model.messages().at(0).id, drafted.id);
+        QCOMPARE(summaryKind(model, drafted.id), MailSummaryState::Ready); // requested once
+    }
+
+    // Rows of an account signed out meanwhile: each action says so, and
+    // nothing reaches that account's mail or another's.
+    void actionsOfASignedOutAccountFailWithItsDescription()
+    {
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        MailViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const auto alexRows = model.messages();
+        vmtest::OpenedUrls opened;
+
+        // A draft whose reply is being written when the account goes.
+        vmtest::holdNextRequest(*m_sandbox, "POST " + ChatPath, 1500);
+        model.startDraftReply(alexRows.at(0));
+        QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
+        registry.get()->signOut(m_alex);
+        QTRY_COMPARE_WITH_TIMEOUT(model.replyStates().value(alexRows.at(0).id), MailReplyState::failed(NoSession), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
+        QCOMPARE(model.listAccount(), m_mira);
+        m_sandbox->clearLog();
+
+        // Rows of the old list still held by a view.
+        model.toggle(alexRows.at(1));
+        QTRY_COMPARE_WITH_TIMEOUT(model.summaries().value(alexRows.at(1).id), MailSummaryState::failed(NoSession), Slow);
+        QVERIFY(runTask(model.draftReply(alexRows.at(2)), Slow).finished);
+        QCOMPARE(model.replyStates().value(alexRows.at(2).id), MailReplyState::failed(NoSession));
+        const auto miraRows = model.messages();
+        QVERIFY(runTask(model.markRead(alexRows.at(3))).finished);
+        QVERIFY(runTask(model.archive(alexRows.at(3))).finished);
+        model.openInGmail(alexRows.at(3));
+        QCOMPARE(model.messages(), miraRows);
+        QVERIFY(requestsTo(*m_sandbox, GmailPath).isEmpty());
+        QVERIFY(m_sandbox->drafts(Sandbox::AlexSub).isEmpty());
+        QVERIFY(m_sandbox->drafts(Sandbox::MiraSub).isEmpty());
+        QVERIFY(opened.urls.isEmpty());
     }
 
     void droppedModelIgnoresLateAnswers()

@@ -9,6 +9,10 @@ struct LoadState
     Q_GADGET
     Q_PROPERTY(Kind kind MEMBER kind)
     Q_PROPERTY(QString message MEMBER message)
+    Q_PROPERTY(bool isIdle READ isIdle)
+    Q_PROPERTY(bool isLoading READ isLoading)
+    Q_PROPERTY(bool isLoaded READ isLoaded)
+    Q_PROPERTY(bool isError READ isError)
 
 public:
     enum Kind { Idle, Loading, Loaded, Failed };
@@ -22,6 +26,9 @@ public:
     static LoadState loaded() { return {Loaded, {}}; }
     static LoadState error(const QString &message) { return {Failed, message}; }
 
+    bool isIdle() const { return kind == Idle; }
+    bool isLoading() const { return kind == Loading; }
+    bool isLoaded() const { return kind == Loaded; }
     bool isError() const { return kind == Failed; }
     friend bool operator==(const LoadState &, const LoadState &) = default;
 };

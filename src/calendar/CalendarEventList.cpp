@@ -1,0 +1,36 @@
+#include "calendar/CalendarEventList.h"
+
+QVariant CalendarEventList::data(const QModelIndex &index, int role) const
+{
+    const CalendarEventRow *row = recordAt(index);
+    if (!row)
+        return {};
+    const CalendarEvent &event = row->event;
+    switch (role) {
+    case EventRole: return QVariant::fromValue(event);
+    case EventIdRole: return event.id;
+    case TitleRole: return event.title;
+    case StartRole: return event.startOrInvalid();
+    case HasStartRole: return event.start.has_value() && event.start->isValid();
+    case TimeLabelRole: return event.timeLabel();
+    case LocationRole: return event.locationOrEmpty();
+    case AttendeeCountRole: return event.attendeeCount;
+    case DayRole: return row->day.toString(Qt::ISODate);
+    }
+    return {};
+}
+
+QHash<int, QByteArray> CalendarEventList::roleNames() const
+{
+    return {
+        {EventRole, "event"},
+        {EventIdRole, "eventId"},
+        {TitleRole, "title"},
+        {StartRole, "start"},
+        {HasStartRole, "hasStart"},
+        {TimeLabelRole, "timeLabel"},
+        {LocationRole, "location"},
+        {AttendeeCountRole, "attendeeCount"},
+        {DayRole, "day"},
+    };
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "shell/records/CalendarEvent.h"
+#include "support/RecordListModel.h"
+
+#include <QDate>
+
+// One event as the calendar tab lists it: with the day whose section it is in.
+struct CalendarEventRow
+{
+    CalendarEvent event;
+    QDate day;
+
+    friend bool operator==(const CalendarEventRow &, const CalendarEventRow &) = default;
+};
+
+// The calendar tab's rows: the events day by day, each carrying its day
+// ("yyyy-MM-dd") as the section the list groups it under.
+class CalendarEventList : public RecordListModel<CalendarEventRow>
+{
+public:
+    enum Role {
+        EventRole = Qt::UserRole + 1,
+        EventIdRole,
+        TitleRole,
+        StartRole,
+        HasStartRole,
+        TimeLabelRole,
+        LocationRole,
+        AttendeeCountRole,
+        DayRole,
+    };
+
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+protected:
+    QString keyOf(const CalendarEventRow &row) const override { return row.event.id; }
+};

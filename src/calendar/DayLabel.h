@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The header of a day's section in the calendar tab: "Today", "Tomorrow",
+// otherwise the day as "EEEE, MMM d" in the user's locale.
+QString dayHeaderText(const QDate &day, const QDate &today);
+
+// The day in the pattern "EEEE, MMM d" of the current locale.
+QString weekdayMonthDay(const QDate &day);

@@ -1,0 +1,78 @@
+import QtQuick
+import QtQuick.Controls
+import Tarnlight.Ui
+import Tarnlight.Calendar
+
+// The Calendar tab: the next two weeks, one section per day under a header
+// that stays pinned while its section scrolls; a click opens the event.
+Item {
+    id: root
+    objectName: "calendarTab"
+
+    required property var auth
+
+    readonly property var loadState: calendar.state
+    readonly property int count: calendar.events.count
+
+    CalendarViewModel {
+        id: calendar
+    }
+
+    // The start task: loads when first shown, and again only after a
+    // refresh found no account.
+    function start() {
+        calendar.attach(root.auth)
+        if (calendar.state.isIdle)
+            calendar.startRefresh()
+    }
+    Component.onCompleted: start()
+    onVisibleChanged: if (visible) start()
+
+    BusyIndicator {
+        objectName: "calendarLoading"
+        anchors.centerIn: parent
+        visible: root.loadState.isLoading && root.count === 0
+        running: visible
+    }
+    EmptyStateView {
+        objectName: "calendarEmpty"
+        anchors.fill: parent
+        visible: (root.loadState.isIdle || root.loadState.isLoaded) && root.count === 0
+        systemImage: "calendar"
+        title: qsTr("Nothing scheduled")
+        message: qsTr("No events in the next two weeks.")
+    }
+    // Events of an earlier load are not shown beside the error.
+    EmptyStateView {
+        objectName: "calendarError"
+        anchors.fill: parent
+        visible: root.loadState.isError
+        systemImage: "exclamationmark.triangle"
+        title: qsTr("Couldn't load calendar")
+        message: root.loadState.message
+    }
+
+    ListView {
+        objectName: "calendarList"
+        anchors.fill: parent
+        visible: !root.loadState.isError && root.count > 0
+        clip: true
+        spacing: 0
+        boundsBehavior: Flickable.StopAtBounds
+        model: calendar.events
+        ScrollBar.vertical: ScrollBar {}
+
+        section.property: "day"
+        section.criteria: ViewSection.FullString
+        section.labelPositioning: ViewSection.InlineLabels | ViewSection.CurrentLabelAtStart
+        section.delegate: DayHeader {
+            width: ListView.view.width
+            labelFor: calendar
+        }
+
+        delegate: EventRow {
+            width: ListView.view.width
+            onTapped: calendar.openEvent(event)
+        }
+    }
+}

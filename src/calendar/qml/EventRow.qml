@@ -1,0 +1,135 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+
+// One event: its time bar (orange within the hour, faded once started),
+// title, time, place and guests, and "Soon" within the hour.
+Item {
+    id: row
+    objectName: "eventRow:" + eventId
+
+    required property var event
+    required property string eventId
+    required property string title
+    required property var start
+    required property bool hasStart
+    required property string timeLabel
+    required property string location
+    required property int attendeeCount
+
+    signal tapped()
+
+    // Read when the row is built; the row follows the clock only when rebuilt.
+    readonly property real secondsToStart: hasStart ? (start.getTime() - Date.now()) / 1000 : NaN
+    readonly property bool startsSoon: hasStart && secondsToStart > 0 && secondsToStart < 3600
+    readonly property bool hasStarted: hasStart && secondsToStart < 0
+
+    implicitHeight: button.implicitHeight + divider.height
+
+    AbstractButton {
+        id: button
+        objectName: "eventButton"
+        width: parent.width
+        leftPadding: 12
+        rightPadding: 12
+        topPadding: 6
+        bottomPadding: 6
+        background: null
+        onClicked: row.tapped()
+
+        contentItem: RowLayout {
+            spacing: 8
+
+            Rectangle {
+                objectName: "timeBar"
+                Layout.fillHeight: true
+                implicitWidth: 3
+                radius: 2
+                color: row.startsSoon ? Theme.orange : Theme.accent
+                opacity: row.hasStarted ? 0.3 : 1
+            }
+            ColumnLayout {
+                Layout.alignment: Qt.AlignTop
+                Layout.fillWidth: true
+                spacing: 2
+                Label {
+                    objectName: "eventTitle"
+                    Layout.fillWidth: true
+                    text: row.title
+                    font: Theme.subheadline
+                    color: row.hasStarted ? Theme.secondary : Theme.primary
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                }
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Label {
+                        objectName: "eventTime"
+                        text: row.timeLabel
+                        font: Theme.caption2
+                        color: Theme.secondary
+                    }
+                    RowLayout {
+                        objectName: "eventLocation"
+                        Layout.fillWidth: true
+                        Layout.maximumWidth: implicitWidth
+                        visible: row.location.length > 0
+                        spacing: 2
+                        SymbolIcon {
+                            symbol: "mappin"
+                            size: 11
+                            color: Theme.secondary
+                        }
+                        Label {
+                            Layout.fillWidth: true
+                            text: row.location
+                            font: Theme.caption2
+                            color: Theme.secondary
+                            elide: Text.ElideRight
+                            maximumLineCount: 1
+                        }
+                    }
+                    RowLayout {
+                        objectName: "eventAttendees"
+                        visible: row.attendeeCount >= 1
+                        spacing: 2
+                        SymbolIcon {
+                            symbol: "person.2"
+                            size: 11
+                            color: Theme.secondary
+                        }
+                        Label {
+                            objectName: "eventAttendeeCount"
+                            text: row.attendeeCount.toString()
+                            font: Theme.caption2
+                            color: Theme.secondary
+                        }
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                }
+            }
+            Label {
+                objectName: "soonBadge"
+                Layout.alignment: Qt.AlignTop
+                visible: row.startsSoon
+                text: qsTr("Soon")
+                font.family: Theme.caption2.family
+                font.pointSize: Theme.caption2.pointSize
+                font.weight: Font.DemiBold
+                color: Theme.orange
+            }
+        }
+    }
+
+    Rectangle {
+        id: divider
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: Theme.separator
+    }
+}

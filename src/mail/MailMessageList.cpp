@@ -1,0 +1,127 @@
+#include "mail/MailMessageList.h"
+
+#include "mail/MailViewModel.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Gmail hands out snippets with HTML character references ("let&#39;s");
+// the row shows the characters they stand for.
+QString plainSnippet(const QString &snippet)
+{
+    if (!snippet.contains(u'&'))
+        return snippet;
+    static const QRegularExpression reference(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);"));
+    QString plain;
+    qsizetype done = 0;
+    for (auto it = reference.globalMatch(snippet); it.hasNext();) {
+        const auto match = it.next();
+        const QString name = match.captured(1);
+        char32_t code = 0;
+        if (name.startsWith(u'#')) {
+            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+            code = hex ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
+        } else {
+            code = name == u"amp" ? U'&' : name == u"lt" ? U'<' : name == u"gt" ? U'>' : name == u"quot" ? U'"' : U'\'';
+        }
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            continue; // not a character: left as written
+        plain += QStringView(snippet).mid(done, match.capturedStart() - done);
+        plain += QString::fromUcs4(&code, 1);
+        done = match.capturedEnd();
+    }
+    plain += QStringView(snippet).mid(done);
+    return plain;
+}
+
+QString summaryKindName(MailSummaryState::Kind kind)
+{
+    switch (kind) {
+    case MailSummaryState::Loading: return QStringLiteral("loading");
+    case MailSummaryState::Ready: return QStringLiteral("ready");
+    case MailSummaryState::Failed: return QStringLiteral("failed");
+    case MailSummaryState::Unavailable: return QStringLiteral("unavailable");
+    }
+    return {};
+}
+
+QString replyKindName(MailReplyState::Kind kind)
+{
+    switch (kind) {
+    case MailReplyState::Drafting: return QStringLiteral("drafting");
+    case MailReplyState::Done: return QStringLiteral("done");
+    case MailReplyState::Failed: return QStringLiteral("failed");
+    }
+    return {};
+}
+
+} // namespace
+
+MailMessageList::MailMessageList(const MailViewModel &owner) : m_owner(owner) {}
+
+QVariant MailMessageList::data(const QModelIndex &index, int role) const
+{
+    const EmailMessage *message = recordAt(index);
+    if (!message)
+        return {};
+    switch (role) {
+    case MessageRole: return QVariant::fromValue(*message);
+    case MessageIdRole: return message->id;
+    case FromDisplayRole: return message->fromDisplay();
+    case SubjectRole: return message->subject;
+    case SnippetRole: return plainSnippet(message->snippet);
+    case RelativeDateRole: return message->relativeDate();
+    case IsUnreadRole: return message->isUnread;
+    case IsExpandedRole: return m_owner.expandedID() == message->id;
+    case ReplyKindRole:
+    case ReplyMessageRole: return replyData(message->id, role);
+    default: return summaryData(message->id, role);
+    }
+}
+
+// Empty texts and no action item for a message whose summary was never asked for.
+QVariant MailMessageList::summaryData(const QString &id, int role) const
+{
+    const auto found = m_owner.summaries().constFind(id);
+    const bool has = found != m_owner.summaries().cend();
+    switch (role) {
+    case SummaryKindRole: return has ? summaryKindName(found->kind) : QString();
+    case SummaryTextRole:
+        if (!has)
+            return QString();
+        return found->kind == MailSummaryState::Ready ? found->summary.summary : found->message;
+    case ActionItemRole: return has ? found->summary.actionItem : QString();
+    case ShowsActionItemRole: return has && found->kind == MailSummaryState::Ready && found->summary.hasActionItem();
+    }
+    return {};
+}
+
+QVariant MailMessageList::replyData(const QString &id, int role) const
+{
+    const auto found = m_owner.replyStates().constFind(id);
+    const bool has = found != m_owner.replyStates().cend();
+    if (role == ReplyKindRole)
+        return has ? replyKindName(found->kind) : QString();
+    return has ? found->message : QString();
+}
+
+QHash<int, QByteArray> MailMessageList::roleNames() const
+{
+    return {
+        {MessageRole, "message"},
+        {MessageIdRole, "messageId"},
+        {FromDisplayRole, "fromDisplay"},
+        {SubjectRole, "subject"},
+        {SnippetRole, "snippet"},
+        {RelativeDateRole, "relativeDate"},
+        {IsUnreadRole, "isUnread"},
+        {IsExpandedRole, "isExpanded"},
+        {SummaryKindRole, "summaryKind"},
+        {SummaryTextRole, "summaryText"},
+        {ActionItemRole, "actionItem"},
+        {ShowsActionItemRole, "showsActionItem"},
+        {ReplyKindRole, "replyKind"},
+        {ReplyMessageRole, "replyMessage"},
+    };
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "shell/records/EmailMessage.h"
+#include "support/RecordListModel.h"
+
+class MailViewModel;
+
+// The mail tab's rows: each listed message with what the tab shows beside
+// it (expanded or not, its summary, its drafted reply), one role each.
+class MailMessageList : public RecordListModel<EmailMessage>
+{
+public:
+    enum Role {
+        MessageRole = Qt::UserRole + 1,
+        MessageIdRole,
+        FromDisplayRole,
+        SubjectRole,
+        SnippetRole,
+        RelativeDateRole,
+        IsUnreadRole,
+        IsExpandedRole,
+        SummaryKindRole,
+        SummaryTextRole,
+        ActionItemRole,
+        ShowsActionItemRole,
+        ReplyKindRole,
+        ReplyMessageRole,
+    };
+    static inline const QList<int> SummaryRoles{SummaryKindRole, SummaryTextRole, ActionItemRole,
+                                                ShowsActionItemRole};
+    static inline const QList<int> ReplyRoles{ReplyKindRole, ReplyMessageRole};
+
+    explicit MailMessageList(const MailViewModel &owner);
+
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+protected:
+    QString keyOf(const EmailMessage &message) const override { return message.id; }
+
+private:
+    QVariant summaryData(const QString &id, int role) const;
+    QVariant replyData(const QString &id, int role) const;
+
+    const MailViewModel &m_owner;
+};

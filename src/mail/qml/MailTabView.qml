@@ -1,0 +1,79 @@
+import QtQuick
+import QtQuick.Controls
+import Tarnlight.Ui
+import Tarnlight.Mail
+
+// The Mail tab: the messages of the selected labels, each row expanding to
+// its summary and actions; empty, loading and error panels otherwise.
+Item {
+    id: root
+    objectName: "mailTab"
+
+    required property var auth
+
+    readonly property var loadState: mail.state
+    readonly property int count: mail.messages.count
+
+    MailViewModel {
+        id: mail
+    }
+
+    // The start task: loads when first shown, and again only after a
+    // refresh found no account.
+    function start() {
+        mail.attach(root.auth)
+        if (mail.state.isIdle)
+            mail.startRefresh()
+    }
+    Component.onCompleted: start()
+    onVisibleChanged: if (visible) start()
+
+    EmptyStateView {
+        objectName: "mailIdle"
+        anchors.fill: parent
+        visible: root.loadState.isIdle
+        systemImage: "envelope"
+        title: qsTr("Inbox")
+        message: qsTr("Pull to refresh, or wait for the next check.")
+    }
+    BusyIndicator {
+        objectName: "mailLoading"
+        anchors.centerIn: parent
+        visible: root.loadState.isLoading && root.count === 0
+        running: visible
+    }
+    EmptyStateView {
+        objectName: "mailError"
+        anchors.fill: parent
+        visible: root.loadState.isError
+        systemImage: "exclamationmark.triangle"
+        title: qsTr("Couldn't load mail")
+        message: root.loadState.message
+    }
+    EmptyStateView {
+        objectName: "mailAllClear"
+        anchors.fill: parent
+        visible: root.loadState.isLoaded && root.count === 0
+        systemImage: "checkmark.circle"
+        title: qsTr("All clear")
+        message: qsTr("No messages in the selected labels.")
+    }
+
+    // During a reload the earlier list stays on screen.
+    ListView {
+        id: list
+        objectName: "mailList"
+        anchors.fill: parent
+        visible: (root.loadState.isLoaded || root.loadState.isLoading) && root.count > 0
+        clip: true
+        spacing: 0
+        boundsBehavior: Flickable.StopAtBounds
+        model: mail.messages
+        ScrollBar.vertical: ScrollBar {}
+
+        delegate: MailRow {
+            width: ListView.view.width
+            actions: mail
+        }
+    }
+}

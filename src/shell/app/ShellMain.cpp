@@ -1,0 +1,42 @@
+#include "shell/app/ShellMain.h"
+
+#include "shell/app/ApplicationService.h"
+#include "shell/app/TarnlightApp.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+void tl::setUpApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnlight"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarnlight"));
+    QGuiApplication::setDesktopFileName(ApplicationService::ServiceName);
+}
+
+int tl::runShell(GoogleAuthService &auth)
+{
+    ApplicationService service;
+    switch (service.claim()) {
+    case ApplicationService::Claim::TakenByOther: {
+        QString failure;
+        if (ApplicationService::activateRunning(&failure))
+            return 0;
+        std::fprintf(stderr, "tarnlight: the running instance did not answer: %s\n",
+                     qPrintable(failure));
+        return 1;
+    }
+    case ApplicationService::Claim::Owned:
+    case ApplicationService::Claim::NoBus:
+        break;
+    }
+    TarnlightApp app(auth);
+    QObject::connect(&service, &ApplicationService::activateRequested, &app,
+                     &TarnlightApp::togglePopover);
+    QObject::connect(&service, &ApplicationService::actionRequested, &app,
+                     &TarnlightApp::runAction);
+    QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);
+    app.start();
+    return QCoreApplication::exec();
+}

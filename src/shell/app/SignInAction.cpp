@@ -1,0 +1,70 @@
+#include "shell/app/SignInAction.h"
+
+#include "accounts/GoogleAuthService.h"
+#include "accounts/OAuthConfig.h"
+#include "support/Error.h"
+
+SignInAction::SignInAction(QObject *parent) : QObject(parent) {}
+
+QObject *SignInAction::auth() const
+{
+    return m_auth.data();
+}
+
+void SignInAction::setAuth(QObject *auth)
+{
+    auto *registry = qobject_cast<GoogleAuthService *>(auth);
+    if (registry == m_auth)
+        return;
+    m_auth = registry;
+    emit authChanged();
+}
+
+bool SignInAction::clientConfigured()
+{
+    return OAuthConfig::current().has_value();
+}
+
+void SignInAction::start()
+{
+    if (!m_auth)
+        return;
+    setErrorText({});
+    ++m_inFlight;
+    setRunning(true);
+    run(m_auth);
+}
+
+QCoro::Task<void> SignInAction::run(QPointer<GoogleAuthService> auth)
+{
+    QPointer<SignInAction> self(this);
+    QString failure;
+    try {
+        co_await auth->addAccount();
+    } catch (const Error &error) {
+        failure = error.description();
+    }
+    // The view may be gone by now (the popover's body switched away).
+    if (!self)
+        co_return;
+    if (!failure.isEmpty())
+        setErrorText(failure);
+    setRunning(--m_inFlight > 0);
+    emit finished();
+}
+
+void SignInAction::setRunning(bool running)
+{
+    if (running == m_running)
+        return;
+    m_running = running;
+    emit runningChanged();
+}
+
+void SignInAction::setErrorText(const QString &text)
+{
+    if (text == m_errorText)
+        return;
+    m_errorText = text;
+    emit errorTextChanged();
+}

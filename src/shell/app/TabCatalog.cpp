@@ -1,0 +1,26 @@
+#include "shell/app/TabCatalog.h"
+
+#include "shell/records/TarnTab.h"
+
+#include <QFile>
+#include <QVariantMap>
+
+QUrl TabCatalog::viewUrl(const QString &title)
+{
+    const QString path = QStringLiteral("/qt/qml/Tarnlight/%1/%1TabView.qml").arg(title);
+    if (!QFile::exists(QLatin1Char(':') + path))
+        return {};
+    return QUrl(QStringLiteral("qrc:") + path);
+}
+
+QVariantList TabCatalog::all()
+{
+    QVariantList tabs;
+    for (TarnTab tab : allTarnTabs()) {
+        const QString title = tarnTabTitle(tab);
+        tabs.append(QVariantMap{{QStringLiteral("title"), title},
+                                {QStringLiteral("systemImage"), tarnTabSystemImage(tab)},
+                                {QStringLiteral("viewUrl"), viewUrl(title)}});
+    }
+    return tabs;
+}

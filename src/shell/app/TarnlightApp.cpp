@@ -1,0 +1,140 @@
+#include "shell/app/TarnlightApp.h"
+
+#include "accounts/GoogleAuthService.h"
+#include "shell/app/PopoverPlacement.h"
+#include "shell/app/TrayIcon.h"
+#include "ui/QmlModules.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QScreen>
+
+namespace {
+
+const QString ShellModule = QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/");
+
+bool isX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+} // namespace
+
+TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent)
+    : QObject(parent), m_auth(auth)
+{
+    // No main window: closing the settings window must not end the app.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    tl::setUpQmlEngine(m_engine);
+    connect(&m_engine, &QQmlEngine::quit, this, &TarnlightApp::quitRequested, Qt::QueuedConnection);
+}
+
+TarnlightApp::~TarnlightApp()
+{
+    delete m_settings;
+    delete m_popover;
+}
+
+void TarnlightApp::start()
+{
+    m_popover = createWindow(QStringLiteral("PopoverWindow.qml"));
+    if (!m_popover)
+        return;
+    connect(m_popover, SIGNAL(settingsRequested()), this, SLOT(openSettings()));
+    if (!TrayIcon::desktopHasTray()) {
+        // Nothing to click: the popover stays up until Escape or "Quit".
+        m_popover->setProperty("hidesOnFocusLoss", false);
+        showPopover();
+        return;
+    }
+    m_tray = std::make_unique<TrayIcon>();
+    connect(m_tray.get(), &TrayIcon::toggleRequested, this, &TarnlightApp::togglePopover);
+    connect(m_tray.get(), &TrayIcon::openRequested, this, &TarnlightApp::showPopover);
+    connect(m_tray.get(), &TrayIcon::settingsRequested, this, &TarnlightApp::openSettings);
+    connect(m_tray.get(), &TrayIcon::quitRequested, this, &TarnlightApp::quitRequested);
+    m_tray->show();
+}
+
+QQuickWindow *TarnlightApp::createWindow(const QString &file)
+{
+    QQmlComponent component(&m_engine, QUrl(ShellModule + file));
+    if (!component.isReady()) {
+        qWarning().noquote() << component.status() << component.errorString();
+        return nullptr;
+    }
+    QObject *object = component.createWithInitialProperties(
+        {{QStringLiteral("auth"), QVariant::fromValue(static_cast<QObject *>(&m_auth))}});
+    auto *window = qobject_cast<QQuickWindow *>(object);
+    if (!window) {
+        qWarning().noquote() << component.errorString();
+        delete object;
+        return nullptr;
+    }
+    return window;
+}
+
+void TarnlightApp::togglePopover()
+{
+    if (m_popover && m_popover->isVisible())
+        hidePopover();
+    else
+        showPopover();
+}
+
+void TarnlightApp::showPopover()
+{
+    if (!m_popover)
+        return;
+    // On Wayland the compositor places windows; elsewhere we do.
+    if (isX11())
+        placePopover();
+    m_popover->show();
+    m_popover->raise();
+    m_popover->requestActivate();
+}
+
+void TarnlightApp::hidePopover()
+{
+    if (m_popover)
+        m_popover->hide();
+}
+
+void TarnlightApp::placePopover()
+{
+    const QRect iconRect = m_tray ? m_tray->geometry() : QRect();
+    const QRect anchor = iconRect.isValid() ? iconRect : QRect(QCursor::pos(), QSize(1, 1));
+    QScreen *screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    m_popover->setScreen(screen);
+    m_popover->setPosition(popoverPosition(anchor, m_popover->size(), screen->availableGeometry()));
+}
+
+void TarnlightApp::openSettings()
+{
+    hidePopover();
+    if (!m_settings) {
+        m_settings = createWindow(QStringLiteral("SettingsWindow.qml"));
+        if (!m_settings)
+            return;
+        // Closed means gone: reopening starts with fresh view state.
+        connect(m_settings, &QQuickWindow::visibleChanged, m_settings, [window = m_settings.data()] {
+            if (!window->isVisible())
+                window->deleteLater();
+        });
+    }
+    m_settings->show();
+    m_settings->raise();
+    m_settings->requestActivate();
+}
+
+void TarnlightApp::runAction(const QString &name)
+{
+    if (name == QLatin1String("settings"))
+        openSettings();
+    else if (name == QLatin1String("quit"))
+        emit quitRequested();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QQuickWindow>
+
+#include <memory>
+
+class GoogleAuthService;
+class TrayIcon;
+
+// The running shell: the tray icon, the popover window and the settings
+// window, all showing the one registry. Main thread only.
+class TarnlightApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TarnlightApp(GoogleAuthService &auth, QObject *parent = nullptr);
+    ~TarnlightApp() override;
+
+    // Shows the tray icon, or, on a desktop without a tray, the popover, so
+    // that Tarnlight is never out of reach.
+    void start();
+
+    bool hasTray() const { return m_tray != nullptr; }
+    TrayIcon *tray() const { return m_tray.get(); }
+    QQuickWindow *popover() const { return m_popover.data(); }
+    QQuickWindow *settingsWindow() const { return m_settings.data(); }
+    QQmlEngine &engine() { return m_engine; }
+
+public slots:
+    void togglePopover();
+    void showPopover();
+    void hidePopover();
+    // Opens the settings window, or raises it when it is open already.
+    void openSettings();
+    // What the D-Bus activation asks: "settings" and "quit"; others are ignored.
+    void runAction(const QString &name);
+
+signals:
+    // The user chose "Quit"; the owner of the event loop ends it.
+    void quitRequested();
+
+private:
+    QQuickWindow *createWindow(const QString &file);
+    void placePopover();
+
+    GoogleAuthService &m_auth;
+    QQmlEngine m_engine;
+    std::unique_ptr<TrayIcon> m_tray;
+    QPointer<QQuickWindow> m_popover;
+    QPointer<QQuickWindow> m_settings;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QRect>
+#include <QSystemTrayIcon>
+
+#include <memory>
+
+// The tray icon: the "eye" symbol titled "Tarnlight". A left click asks for
+// the popover; a right click shows the usual menu (open, settings, quit).
+class TrayIcon : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(QObject *parent = nullptr);
+    ~TrayIcon() override;
+
+    // Whether the desktop shows tray icons at all (a StatusNotifier watcher
+    // or an XEmbed tray).
+    static bool desktopHasTray();
+    void show();
+    // The icon's place on screen; empty where the desktop does not tell.
+    QRect geometry() const;
+    QMenu *menu() const { return m_menu.get(); }
+
+signals:
+    void toggleRequested();
+    void openRequested();
+    void settingsRequested();
+    void quitRequested();
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+
+    std::unique_ptr<QMenu> m_menu;
+    QSystemTrayIcon m_icon;
+};

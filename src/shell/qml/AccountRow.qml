@@ -1,0 +1,73 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+
+// One account in the settings list: name over e-mail, then "Active" or
+// "Make Active", then "Sign Out" (at once, without asking).
+Item {
+    id: row
+    required property var modelData
+    required property var auth
+    readonly property bool isActive: auth.activeAccountID === modelData.id
+
+    objectName: "accountRow:" + modelData.id
+    implicitHeight: layout.implicitHeight + 12
+
+    RowLayout {
+        id: layout
+        anchors.fill: parent
+        anchors.leftMargin: 10
+        anchors.rightMargin: 10
+        spacing: 10
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 1
+            Label {
+                objectName: "accountName"
+                Layout.fillWidth: true
+                text: row.modelData.displayName
+                font.weight: Font.Medium
+                color: Theme.primary
+                elide: Text.ElideRight
+            }
+            Label {
+                objectName: "accountEmail"
+                Layout.fillWidth: true
+                text: row.modelData.email
+                font: Theme.caption
+                color: Theme.secondary
+                elide: Text.ElideRight
+            }
+        }
+        Label {
+            objectName: "activeMarker"
+            visible: row.isActive
+            text: qsTr("Active")
+            font: Theme.caption2
+            color: Theme.secondary
+        }
+        LinkButton {
+            objectName: "makeActiveButton"
+            visible: !row.isActive
+            text: qsTr("Make Active")
+            onClicked: row.auth.setActive(row.modelData)
+        }
+        LinkButton {
+            objectName: "signOutButton"
+            destructive: true
+            text: qsTr("Sign Out")
+            onClicked: row.auth.signOut(row.modelData)
+        }
+    }
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.leftMargin: 10
+        height: 1
+        color: Theme.separator
+    }
+}

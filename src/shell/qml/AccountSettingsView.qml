@@ -1,0 +1,125 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Controls.impl
+import QtQuick.Layouts
+import Tarnlight.Ui
+import Tarnlight.Shell
+
+// The "Accounts" tab: every account with its active state, a way to make one
+// active or sign it out, and a button that adds another.
+Item {
+    id: view
+    required property var auth
+    readonly property var accounts: auth ? auth.accounts : []
+    readonly property bool isAdding: adder.running
+    readonly property string errorText: adder.errorText
+
+    function add() {
+        if (isAdding)
+            return
+        adder.start()
+    }
+
+    SignInAction {
+        id: adder
+        auth: view.auth
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: Theme.margin
+        spacing: 12
+
+        Label {
+            objectName: "accountsEmptyText"
+            Layout.fillWidth: true
+            visible: view.accounts.length === 0
+            text: adder.clientConfigured ? qsTr("No accounts yet. Add one to get started.")
+                                         : qsTr("Add a Secrets.plist with a Google “Desktop app” client ID, then relaunch.")
+            color: Theme.secondary
+            wrapMode: Text.Wrap
+        }
+        Frame {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.minimumHeight: 120
+            visible: view.accounts.length > 0
+            padding: 1
+            background: Rectangle {
+                color: Theme.palette.base
+                border.color: Theme.separator
+                radius: 2
+            }
+
+            ListView {
+                id: list
+                objectName: "accountList"
+                anchors.fill: parent
+                clip: true
+                model: view.accounts
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: AccountRow {
+                    width: list.width
+                    auth: view.auth
+                }
+            }
+        }
+        Item {
+            // Keeps the button row at the bottom while the list is hidden.
+            Layout.fillHeight: true
+            visible: view.accounts.length === 0
+        }
+        RowLayout {
+            spacing: 10
+
+            Button {
+                objectName: "addAccountButton"
+                enabled: adder.clientConfigured && !view.isAdding
+                text: qsTr("Add Account")
+                icon.name: Symbols.themeName("plus")
+                icon.source: Symbols.fallback("plus")
+                icon.width: 14
+                icon.height: 14
+                icon.color: enabled ? Theme.primary : Theme.tertiary
+                onClicked: view.add()
+                // The spinner takes the label's place without changing the size.
+                contentItem: Item {
+                    implicitWidth: label.implicitWidth
+                    implicitHeight: label.implicitHeight
+                    IconLabel {
+                        id: label
+                        anchors.centerIn: parent
+                        visible: !view.isAdding
+                        spacing: 4
+                        display: AbstractButton.TextBesideIcon
+                        text: parent.parent.text
+                        icon: parent.parent.icon
+                        font: parent.parent.font
+                        color: parent.parent.enabled ? Theme.primary : Theme.tertiary
+                    }
+                    BusyIndicator {
+                        objectName: "addAccountButtonSpinner"
+                        anchors.centerIn: parent
+                        visible: view.isAdding
+                        running: visible
+                        implicitWidth: 16
+                        implicitHeight: 16
+                        padding: 0
+                    }
+                }
+            }
+            Label {
+                objectName: "addAccountError"
+                Layout.fillWidth: true
+                visible: view.errorText !== ""
+                text: view.errorText
+                font: Theme.caption
+                color: Theme.red
+                wrapMode: Text.Wrap
+                maximumLineCount: 3
+                elide: Text.ElideRight
+            }
+        }
+    }
+}

@@ -1,0 +1,103 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+import Tarnlight.Shell
+
+// The header's account menu. Its label is the active account (avatar and
+// name) or a prompt; its items switch accounts and add one.
+ToolButton {
+    id: switcher
+    required property var auth
+    readonly property var accounts: auth ? auth.accounts : []
+    readonly property var active: auth ? auth.activeAccount : undefined
+    readonly property bool hasActive: active !== undefined && active !== null
+    // True while an account addition started from this menu runs.
+    readonly property bool isAdding: adder.running
+
+    // Chosen from the menu; a second choice while one runs does nothing, and
+    // a failure shows nothing here.
+    function addAccount() {
+        if (isAdding)
+            return
+        adder.start()
+    }
+
+    flat: true
+    leftPadding: 6
+    rightPadding: 6
+    onClicked: menu.open()
+
+    SignInAction {
+        id: adder
+        auth: switcher.auth
+    }
+
+    contentItem: RowLayout {
+        spacing: 6
+
+        Avatar {
+            objectName: "switcherAvatar"
+            visible: switcher.hasActive
+            initials: switcher.hasActive ? switcher.active.initials : ""
+        }
+        SymbolIcon {
+            objectName: "switcherPlaceholderSymbol"
+            visible: !switcher.hasActive
+            symbol: "person.crop.circle"
+            size: 18
+            color: Theme.secondary
+        }
+        Label {
+            objectName: "switcherLabel"
+            Layout.maximumWidth: 240
+            text: switcher.hasActive ? switcher.active.displayName
+                  : switcher.accounts.length > 0 ? qsTr("Select account") : qsTr("No account")
+            font: Theme.subheadline
+            color: Theme.primary
+            elide: Text.ElideRight
+            maximumLineCount: 1
+        }
+    }
+
+    Menu {
+        id: menu
+        objectName: "switcherMenu"
+        y: switcher.height
+
+        Instantiator {
+            model: switcher.accounts
+            delegate: MenuItem {
+                required property var modelData
+                readonly property bool isActive: switcher.hasActive && switcher.active.id === modelData.id
+                objectName: "accountItem:" + modelData.id
+                text: modelData.email
+                icon.name: Symbols.themeName(isActive ? "checkmark" : "person.crop.circle")
+                icon.source: Symbols.fallback(isActive ? "checkmark" : "person.crop.circle")
+                icon.color: Theme.primary
+                icon.width: 16
+                icon.height: 16
+                palette.text: Theme.primary
+                onTriggered: switcher.auth.setActive(modelData)
+            }
+            onObjectAdded: (index, object) => menu.insertItem(index, object)
+            onObjectRemoved: (index, object) => menu.removeItem(object)
+        }
+        MenuSeparator {
+            objectName: "accountsSeparator"
+            visible: switcher.accounts.length > 0
+            height: visible ? implicitHeight : 0
+        }
+        MenuItem {
+            objectName: "addAccountItem"
+            text: qsTr("Add Account…")
+            // In line with the account titles, which follow a symbol.
+            leftPadding: switcher.accounts.length > 0 ? padding + 16 + spacing : padding
+            enabled: adder.clientConfigured && !switcher.isAdding
+            // Bound to the theme, so a switch to dark mode reaches the open menu too.
+            palette.text: Theme.primary
+            palette.disabled.text: Theme.tertiary
+            onTriggered: switcher.addAccount()
+        }
+    }
+}

@@ -1,0 +1,27 @@
+import QtQuick
+import QtQuick.Controls
+import Tarnlight.Ui
+
+// An account's initials, white in an accent-coloured circle; "?" when the
+// account gives none.
+Rectangle {
+    property string initials
+
+    implicitWidth: 18
+    implicitHeight: 18
+    radius: width / 2
+    color: Theme.accent
+
+    Label {
+        objectName: "avatarInitials"
+        anchors.centerIn: parent
+        width: parent.width - 2
+        horizontalAlignment: Text.AlignHCenter
+        // Two wide letters may not fit at the caption size; shrink rather than spill.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 6
+        text: parent.initials !== "" ? parent.initials : "?"
+        font: Theme.font("caption2", Font.DemiBold)
+        color: "white"
+    }
+}

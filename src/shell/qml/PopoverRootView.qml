@@ -1,0 +1,138 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+import Tarnlight.Shell
+
+// The popover's content, 380 wide: the header with the account switcher, the
+// tab picker over the selected tab (or the sign-in view while no account is
+// active), and the footer with Settings and Quit.
+Item {
+    id: root
+    required property var auth
+    // Index into TarnTabs.all; the popover starts on Mail.
+    property int selectedTab: 0
+    readonly property bool hasActiveAccount: auth && auth.activeAccount !== undefined
+                                             && auth.activeAccount !== null
+    signal settingsRequested()
+
+    implicitWidth: 380
+    implicitHeight: column.implicitHeight
+
+    ColumnLayout {
+        id: column
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            objectName: "popoverHeader"
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.topMargin: 8
+            Layout.bottomMargin: 8
+
+            AccountSwitcherView {
+                objectName: "accountSwitcher"
+                auth: root.auth
+            }
+            Item { Layout.fillWidth: true }
+            // A disabled control gets no hover, so the tooltip sits on a wrapper.
+            Item {
+                objectName: "refreshControl"
+                implicitWidth: refresh.implicitWidth
+                implicitHeight: refresh.implicitHeight
+                ToolTip.visible: refreshHover.hovered
+                ToolTip.text: qsTr("Refresh")
+                ToolTip.delay: 500
+                HoverHandler { id: refreshHover }
+                SymbolButton {
+                    id: refresh
+                    objectName: "refreshButton"
+                    symbol: "arrow.clockwise"
+                    enabled: false
+                }
+            }
+        }
+        Divider {}
+        Loader {
+            objectName: "popoverBody"
+            Layout.fillWidth: true
+            sourceComponent: root.hasActiveAccount ? tabArea : signIn
+        }
+        Divider {}
+        RowLayout {
+            objectName: "popoverFooter"
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.topMargin: 8
+            Layout.bottomMargin: 8
+
+            SymbolButton {
+                objectName: "settingsButton"
+                symbol: "gearshape"
+                text: qsTr("Settings")
+                onClicked: root.settingsRequested()
+            }
+            Item { Layout.fillWidth: true }
+            SymbolButton {
+                objectName: "quitButton"
+                text: qsTr("Quit")
+                onClicked: Qt.quit()
+            }
+        }
+    }
+
+    Component {
+        id: signIn
+        SignInView {
+            objectName: "signInView"
+            auth: root.auth
+            implicitHeight: 320
+        }
+    }
+
+    Component {
+        id: tabArea
+        ColumnLayout {
+            objectName: "tabArea"
+            spacing: 0
+
+            SegmentedPicker {
+                objectName: "tabPicker"
+                Layout.fillWidth: true
+                Layout.margins: 8
+                model: TarnTabs.all
+                currentIndex: root.selectedTab
+                onActivated: index => root.selectedTab = index
+            }
+            Item {
+                Layout.fillWidth: true
+                implicitHeight: 320
+
+                // A new view, with a new model, each time a tab is chosen.
+                Loader {
+                    id: tabView
+                    objectName: "tabView"
+                    anchors.fill: parent
+
+                    function showSelected() {
+                        const tab = TarnTabs.all[root.selectedTab]
+                        setSource("")
+                        if (tab.viewUrl.toString() !== "")
+                            setSource(tab.viewUrl, { "auth": root.auth })
+                        else
+                            setSource("TabPlaceholder.qml", { "systemTitle": tab.title,
+                                                              "systemImage": tab.systemImage })
+                    }
+                    Component.onCompleted: showSelected()
+                    Connections {
+                        target: root
+                        function onSelectedTabChanged() { tabView.showSelected() }
+                    }
+                }
+            }
+        }
+    }
+}

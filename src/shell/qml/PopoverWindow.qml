@@ -1,0 +1,44 @@
+import QtQuick
+import QtQuick.Window
+import Tarnlight.Ui
+
+// The frameless window under the tray icon that holds the popover. It hides
+// when it loses focus or on Escape.
+Window {
+    id: window
+    required property var auth
+    // Off where there is no tray to bring it back with.
+    property bool hidesOnFocusLoss: true
+    signal settingsRequested()
+
+    title: "Tarnlight"
+    flags: Qt.Tool | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
+    width: 380
+    height: content.implicitHeight
+    color: Theme.palette.window
+
+    onActiveChanged: {
+        if (!active && visible && hidesOnFocusLoss)
+            hide()
+    }
+
+    PopoverRootView {
+        id: content
+        objectName: "popoverRoot"
+        anchors.fill: parent
+        auth: window.auth
+        onSettingsRequested: window.settingsRequested()
+    }
+
+    Shortcut {
+        sequence: "Escape"
+        onActivated: window.hide()
+    }
+
+    // Without a frame, a hairline edge keeps it apart from what lies below.
+    Rectangle {
+        anchors.fill: parent
+        color: "transparent"
+        border.color: Theme.separator
+    }
+}

@@ -1,0 +1,61 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+
+// The settings window's content: the "Accounts" and "General" tabs.
+Item {
+    id: view
+    required property var auth
+    property alias currentTab: bar.currentIndex
+
+    implicitWidth: 460
+    implicitHeight: 280
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.topMargin: 6
+        spacing: 0
+
+        TabBar {
+            id: bar
+            objectName: "settingsTabs"
+            Layout.alignment: Qt.AlignHCenter
+            background: null
+
+            SettingsTabButton {
+                objectName: "accountsTabButton"
+                text: qsTr("Accounts")
+                symbol: "person.2"
+            }
+            SettingsTabButton {
+                objectName: "generalTabButton"
+                text: qsTr("General")
+                symbol: "gearshape"
+            }
+        }
+        Divider {}
+        StackLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            currentIndex: bar.currentIndex
+
+            AccountSettingsView {
+                objectName: "accountSettings"
+                auth: view.auth
+            }
+            Item {
+                objectName: "generalSettings"
+                Label {
+                    objectName: "generalNote"
+                    anchors.fill: parent
+                    anchors.margins: Theme.margin
+                    text: qsTr("Gmail label picker, refresh interval, and launch-at-login arrive in later phases.")
+                    color: Theme.secondary
+                    wrapMode: Text.Wrap
+                    verticalAlignment: Text.AlignTop
+                }
+            }
+        }
+    }
+}

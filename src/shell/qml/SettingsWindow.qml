@@ -1,0 +1,24 @@
+import QtQuick
+import QtQuick.Window
+import Tarnlight.Ui
+
+// The settings window: a normal window of fixed size.
+Window {
+    id: window
+    required property var auth
+
+    title: qsTr("Tarnlight Settings")
+    width: 460
+    height: 280
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
+    color: Theme.palette.window
+
+    SettingsView {
+        objectName: "settingsView"
+        anchors.fill: parent
+        auth: window.auth
+    }
+}

@@ -1,0 +1,17 @@
+import QtQuick
+import QtQuick.Controls
+import Tarnlight.Ui
+
+// A borderless button with a symbol and, optionally, a title beside it.
+ToolButton {
+    property string symbol
+
+    flat: true
+    display: text === "" ? AbstractButton.IconOnly : AbstractButton.TextBesideIcon
+    icon.name: Symbols.themeName(symbol)
+    icon.source: Symbols.fallback(symbol)
+    icon.width: 16
+    icon.height: 16
+    icon.color: enabled ? Theme.primary : Theme.tertiary
+    palette.buttonText: Theme.primary
+}

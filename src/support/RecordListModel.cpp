@@ -1,0 +1,8 @@
+#include "support/RecordListModel.h"
+
+RecordListModelBase::RecordListModelBase(QObject *parent) : QAbstractListModel(parent)
+{
+    connect(this, &QAbstractItemModel::rowsInserted, this, &RecordListModelBase::countChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &RecordListModelBase::countChanged);
+    connect(this, &QAbstractItemModel::modelReset, this, &RecordListModelBase::countChanged);
+}

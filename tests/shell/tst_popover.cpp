@@ -1,0 +1,287 @@
+#include "ShellTestSupport.h"
+#include "ViewModelSupport.h"
+#include "../accounts/tst_signin_support.h"
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace shelltest;
+
+// The popover's root, header, switcher and sign-in view over registries in
+// known states, with an OAuth client configured for the sandbox provider.
+class PopoverTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_resources;
+    // Ids of this process only: test executables share one keyring.
+    const Account m_alex = account(QStringLiteral("alex"), QStringLiteral("Alex Rivera"));
+    const Account m_mira = account(QStringLiteral("mira"), QStringLiteral("Mira Okafor"));
+
+    static Account account(const QString &key, const QString &name)
+    {
+        const Account base = vmtest::account(key);
+        return Account{base.id, name.toLower().replace(u' ', u'.') + QStringLiteral("@example.com"), name};
+    }
+
+    void saveBoth(qmltest::View &view, const QString &name)
+    {
+        view.save(QStringLiteral("popover-") + name);
+        qmltest::usePalette(true);
+        view.save(QStringLiteral("popover-") + name + QStringLiteral("-dark"));
+        qmltest::usePalette(false);
+    }
+
+    QObject *tabViewItem(qmltest::View &view)
+    {
+        auto *loader = view.find<QObject>(QStringLiteral("tabView"));
+        return loader ? loader->property("item").value<QObject *>() : nullptr;
+    }
+
+    // Signs out whatever a sign-in registered, so its keychain item goes too.
+    void signOutAll(GoogleAuthService *auth)
+    {
+        for (const Account &account : QList<Account>(auth->accounts()))
+            auth->signOut(account);
+        QTest::qWait(200);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        useSandboxProvider(*m_sandbox);
+        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
+        qmltest::usePalette(false);
+    }
+
+    void init() { m_sandbox->reset(); }
+
+    void noAccountShowsSignInAndFooterWithoutPicker()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+
+        QCOMPARE(text(view.find("switcherLabel")), QStringLiteral("No account"));
+        QVERIFY(isShown(view.find("switcherPlaceholderSymbol")));
+        QVERIFY(!isShown(view.find("switcherAvatar")));
+        QVERIFY(isShown(view.find("signInView")));
+        QCOMPARE(text(view.find("signInTitle")), QStringLiteral("Connect a Google account"));
+        QVERIFY(isShown(view.find("signInButton")));
+        QVERIFY(!isShown(view.find("signInError")));
+        QVERIFY(!view.find("tabPicker"));
+        QVERIFY(isShown(view.find("settingsButton")));
+        QVERIFY(isShown(view.find("quitButton")));
+        QCOMPARE(view.find("signInView")->height(), 320.0);
+        QCOMPARE(view.root->width(), 380.0);
+        saveBoth(view, QStringLiteral("no-account"));
+
+        // The menu offers only "Add Account…", without a separator above it.
+        QVERIFY(openSwitcherMenu(view));
+        QVERIFY(!isShown(view.find("accountsSeparator")));
+        QVERIFY(view.find("addAccountItem")->isEnabled());
+    }
+
+    void unlistedActiveAccountAsksToSelectOne()
+    {
+        vmtest::Registry registry({m_alex, m_mira}, QStringLiteral("someone-else"));
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        QCOMPARE(text(view.find("switcherLabel")), QStringLiteral("Select account"));
+        QVERIFY(isShown(view.find("signInView")));
+        QVERIFY(!view.find("tabPicker"));
+
+        QVERIFY(openSwitcherMenu(view));
+        auto *alexItem = view.find(QStringLiteral("accountItem:") + m_alex.id);
+        auto *miraItem = view.find(QStringLiteral("accountItem:") + m_mira.id);
+        QCOMPARE(text(alexItem), m_alex.email);
+        QCOMPARE(text(miraItem), m_mira.email);
+        QVERIFY(alexItem->y() < miraItem->y());
+        // Nobody is active, so nobody has the check mark.
+        QVERIFY(alexItem->property("icon").value<QObject *>() == nullptr
+                || !alexItem->property("isActive").toBool());
+        QVERIFY(isShown(view.find("accountsSeparator")));
+        saveBoth(view, QStringLiteral("select-account"));
+
+        click(view, miraItem);
+        QTRY_COMPARE(registry.get()->activeAccountID(), std::optional<QString>(m_mira.id));
+        QTRY_VERIFY(isShown(view.find("tabPicker")));
+        QVERIFY(!view.find("signInView"));
+        QCOMPARE(text(view.find("switcherLabel")), m_mira.displayName);
+        QCOMPARE(text(view.find("avatarInitials")), QStringLiteral("MO"));
+        QTRY_VERIFY(tabViewItem(view));
+        QCOMPARE(view.find("tabView")->height(), 320.0);
+        saveBoth(view, QStringLiteral("signed-in"));
+
+        // The chosen account now carries the check mark.
+        QVERIFY(openSwitcherMenu(view));
+        QVERIFY(view.find(QStringLiteral("accountItem:") + m_mira.id)->property("isActive").toBool());
+        QVERIFY(!view.find(QStringLiteral("accountItem:") + m_alex.id)->property("isActive").toBool());
+    }
+
+    void emptyInitialsShowQuestionMark_data()
+    {
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<QString>("email");
+        QTest::newRow("both empty") << QString() << QString();
+        QTest::newRow("name of separators") << QStringLiteral(" .@ ") << QStringLiteral("sam@example.com");
+    }
+
+    void emptyInitialsShowQuestionMark()
+    {
+        QFETCH(QString, displayName);
+        QFETCH(QString, email);
+        const Account nameless{QStringLiteral("nameless"), email, displayName};
+        vmtest::Registry registry({nameless}, nameless.id);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        QCOMPARE(text(view.find("avatarInitials")), QStringLiteral("?"));
+        QVERIFY(isShown(view.find("switcherAvatar")));
+    }
+
+    void switchingTabsCreatesANewTabView()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        QTRY_VERIFY(tabViewItem(view));
+        QPointer<QObject> firstMail = tabViewItem(view);
+        QCOMPARE(firstMail->property("systemTitle").toString(), QStringLiteral("Mail"));
+
+        click(view, findItem(view, "tabSegmentDrive"));
+        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Drive"));
+        QTRY_VERIFY(firstMail.isNull()); // discarded with its state
+        click(view, findItem(view, "tabSegmentCalendar"));
+        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Calendar"));
+        click(view, findItem(view, "tabSegmentMail"));
+        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Mail"));
+        QVERIFY(findItem(view, "tabSegmentMail")->property("checked").toBool());
+        QVERIFY(!findItem(view, "tabSegmentDrive")->property("checked").toBool());
+    }
+
+    void refreshIsDisabledAndExplainsItself()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        auto *refresh = view.find("refreshButton");
+        QVERIFY(isShown(refresh));
+        QVERIFY(!refresh->isEnabled());
+        QVERIFY(!findShownText(view, QStringLiteral("Refresh")));
+        const QPointF centre = refresh->mapToScene(QPointF(refresh->width() / 2, refresh->height() / 2));
+        QTest::mouseMove(&view.window, centre.toPoint());
+        QTRY_VERIFY(findShownText(view, QStringLiteral("Refresh")));
+    }
+
+    void footerOpensSettingsAndQuits()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        QSignalSpy settings(view.root.get(), SIGNAL(settingsRequested()));
+        QSignalSpy quit(&view.engine, &QQmlEngine::quit);
+        click(view, view.find("settingsButton"));
+        QCOMPARE(settings.count(), 1);
+        QCOMPARE(quit.count(), 0);
+        click(view, view.find("quitButton"));
+        QTRY_COMPARE(quit.count(), 1);
+    }
+
+    // The menu's "Add Account…": one sign-in however often it is chosen
+    // while one runs; the item comes back when it ends.
+    void addAccountChosenTwiceStartsOneSignIn()
+    {
+        vmtest::Registry registry({m_mira}, m_mira.id);
+        HeadlessBrowser browser;
+        QList<QUrl> held;
+        support::ScopedUrlOpener opener([&](const QUrl &url) { held.append(url); return true; });
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        auto *switcher = view.find("accountSwitcher");
+
+        QVERIFY(openSwitcherMenu(view));
+        auto *addItem = view.find("addAccountItem");
+        click(view, addItem);
+        QVERIFY(switcher->property("isAdding").toBool());
+        QVERIFY(!addItem->isEnabled());
+        // A second choice that slips through before the item is disabled.
+        QMetaObject::invokeMethod(switcher, "addAccount");
+        QTRY_COMPARE(held.size(), 1);
+        QTest::qWait(300);
+        QCOMPARE(held.size(), 1);
+        QVERIFY(registry.get()->hasPendingSignIn());
+
+        // Completing the one sign-in registers the account and frees the item.
+        QVERIFY(browser.open(held.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!switcher->property("isAdding").toBool(), 15000);
+        QVERIFY(addItem->isEnabled());
+        QCOMPARE(registry.get()->accounts().size(), 2);
+        QCOMPARE(registry.get()->activeAccountID(), std::optional<QString>(Sandbox::AlexSub));
+        QCOMPARE(text(view.find("switcherLabel")), QStringLiteral("Alex Rivera"));
+        signOutAll(registry.get());
+    }
+
+    void failedSignInFromMenuShowsNothing()
+    {
+        vmtest::Registry registry({m_mira}, m_mira.id);
+        m_sandbox->setConsent(QStringLiteral("access_denied"));
+        HeadlessBrowser browser;
+        support::ScopedUrlOpener opener([&](const QUrl &url) { return browser.open(url); });
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        auto *switcher = view.find("accountSwitcher");
+        QVERIFY(openSwitcherMenu(view));
+        click(view, view.find("addAccountItem"));
+        QVERIFY(switcher->property("isAdding").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!switcher->property("isAdding").toBool(), 15000);
+        QVERIFY(browser.opened.size() == 1);
+        QVERIFY(view.find("addAccountItem")->isEnabled());
+        QVERIFY(!findShownText(view, QStringLiteral("access_denied")));
+        QCOMPARE(registry.get()->accounts(), QList<Account>{m_mira});
+    }
+
+    // From the popover's own button, against the sandbox: a refused consent
+    // shows its error in red; the next attempt clears it at once and, once
+    // the browser comes back, the body turns into the tabs.
+    void signInFromPopoverEndToEnd()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        HeadlessBrowser browser;
+        support::ScopedUrlOpener opener([&](const QUrl &url) { return browser.open(url); });
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+
+        m_sandbox->setConsent(QStringLiteral("access_denied"));
+        click(view, view.find("signInButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(view.find("signInError")), 15000);
+        auto *error = view.find("signInError");
+        QCOMPARE(text(error), QStringLiteral("access_denied"));
+        const QColor red = error->property("color").value<QColor>();
+        QVERIFY(red.red() > 2 * red.green() && red.red() > 2 * red.blue());
+        QVERIFY(view.find("signInButton")->isEnabled());
+        saveBoth(view, QStringLiteral("sign-in-failed"));
+
+        m_sandbox->setConsent(QStringLiteral("grant"));
+        auto *button = view.find("signInButton");
+        click(view, button);
+        QVERIFY(!isShown(view.find("signInError")));
+        QVERIFY(!button->isEnabled());
+        QVERIFY(isShown(view.find("signInButtonSpinner")));
+
+        QTRY_VERIFY_WITH_TIMEOUT(isShown(view.find("tabPicker")), 15000);
+        QCOMPARE(browser.opened.size(), 2);
+        QVERIFY(!view.find("signInView"));
+        QCOMPARE(text(view.find("switcherLabel")), QStringLiteral("Alex Rivera"));
+        QCOMPARE(text(view.find("avatarInitials")), QStringLiteral("AR"));
+        QTRY_VERIFY(tabViewItem(view));
+        signOutAll(registry.get());
+        QTRY_VERIFY(isShown(view.find("signInView")));
+    }
+};
+
+QTEST_MAIN(PopoverTest)
+#include "tst_popover.moc"
