@@ -1,3 +1,4 @@
+#include "Discovery.h"
 #include "Routes.h"
 #include "Util.h"
 
@@ -164,9 +165,13 @@ void listEvents(State &state, Exchange &exchange)
                 return !a.start.isValid() && b.start.isValid();
             return a.start < b.start;
         });
-    const int offset = exchange.param(QStringLiteral("pageToken"), QStringLiteral("0")).toInt();
+    const auto page = pageOf(exchange.param(QStringLiteral("pageToken")), int(all.size()), maxResults,
+                             state.shortPages.contains(*sub));
+    if (!page)
+        return exchange.apiError(400, QStringLiteral("Invalid page token value."), QStringLiteral("invalid"),
+                                 QStringLiteral("pageToken"), QStringLiteral("parameter"));
     QJsonArray items;
-    for (int i = offset; i < all.size() && items.size() < maxResults; ++i)
+    for (int i = page->from; i < page->from + page->count; ++i)
         items.append(eventJson(state, *owner, all[i], singleEvents));
     QJsonObject answer{{"kind", "calendar#events"},
                        {"etag", "\"p33kbf7sqo7ofg0g\""},
@@ -176,8 +181,8 @@ void listEvents(State &state, Exchange &exchange)
                        {"accessRole", "owner"},
                        {"defaultReminders", QJsonArray{QJsonObject{{"method", "popup"}, {"minutes", 10}}}},
                        {"items", items}};
-    if (offset + items.size() < all.size())
-        answer.insert(QStringLiteral("nextPageToken"), QString::number(offset + items.size()));
+    if (!page->nextToken.isEmpty())
+        answer.insert(QStringLiteral("nextPageToken"), page->nextToken);
     exchange.json(200, answer);
 }
 
@@ -186,5 +191,6 @@ void listEvents(State &state, Exchange &exchange)
 void addCalendarRoutes(Server &server, State &state)
 {
     State *s = &state;
-    server.route("GET", R"(/calendar/v3/calendars/([^/]+)/events)", [s](Exchange &e) { listEvents(*s, e); });
+    server.route("GET", R"(/calendar/v3/calendars/([^/]+)/events)",
+                 discovery::checked("calendar.events.list", [s](Exchange &e) { listEvents(*s, e); }));
 }

@@ -45,6 +45,7 @@ QJsonArray uploadList(const State &state)
         list.append(QJsonObject{{"id", upload->id},
                                 {"sub", upload->sub},
                                 {"name", upload->name},
+                                {"parent", upload->parent},
                                 {"mimeType", upload->mimeType},
                                 {"status", upload->status},
                                 {"received", upload->received},
@@ -52,6 +53,7 @@ QJsonArray uploadList(const State &state)
                                 {"sha256", upload->status != u"final" ? QString() : QString::fromLatin1(upload->sha256->result().toHex())},
                                 {"md5", upload->status != u"final" ? QString() : QString::fromLatin1(upload->md5->result().toHex())},
                                 {"fileId", upload->fileId},
+                                {"writing", upload->busy},
                                 {"path", upload->file ? upload->file->fileName() : QString()}});
     }
     return list;
@@ -139,6 +141,28 @@ void addControlRoutes(Server &server, State &state)
     server.control("POST", "/__sandbox/upload-granularity", [s](Exchange &e) {
         std::lock_guard lock(s->mutex);
         s->granularity = qMax<qint64>(0, bodyObject(e).value(QStringLiteral("bytes")).toInteger());
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/client-secret", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->requireSecret = bodyObject(e).value(QStringLiteral("required")).toBool(true);
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/short-pages", [s](Exchange &e) {
+        const QJsonObject body = bodyObject(e);
+        std::lock_guard lock(s->mutex);
+        const Account *account = s->account(body.value(QStringLiteral("sub")).toString());
+        if (!account)
+            return e.apiError(404, QStringLiteral("No such account."), QStringLiteral("notFound"));
+        if (body.value(QStringLiteral("on")).toBool(true))
+            s->shortPages.insert(account->sub);
+        else
+            s->shortPages.remove(account->sub);
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/inline-body-limit", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->inlineBodyLimit = qMax<qint64>(0, bodyObject(e).value(QStringLiteral("bytes")).toInteger(65536));
         ok(e);
     });
     server.control("POST", "/__sandbox/model", [s](Exchange &e) {

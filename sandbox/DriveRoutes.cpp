@@ -1,5 +1,6 @@
 #include "DriveRoutes.h"
 
+#include "Discovery.h"
 #include "Routes.h"
 #include "Seed.h"
 #include "Util.h"
@@ -190,18 +191,21 @@ void listFiles(State &state, Exchange &exchange)
                 return c < 0;
         return false;
     });
-    const int offset = exchange.param(QStringLiteral("pageToken"), QStringLiteral("0")).toInt();
+    const auto page = pageOf(exchange.param(QStringLiteral("pageToken")), int(matches.size()), pageSize,
+                             state.shortPages.contains(*sub));
+    if (!page)
+        return invalidParameter(exchange, QStringLiteral("pageToken"));
     QJsonArray files;
     const bool defaultFields = mask->children.isEmpty();
-    for (int i = offset; i < matches.size() && files.size() < pageSize; ++i) {
+    for (int i = page->from; i < page->from + page->count; ++i) {
         const QJsonObject full = driveFileJson(state, matches[i]);
         files.append(defaultFields ? QJsonObject{{"kind", "drive#file"}, {"mimeType", full.value("mimeType")},
                                                  {"id", full.value("id")}, {"name", full.value("name")}}
                                    : full);
     }
     QJsonObject answer{{"kind", "drive#fileList"}, {"incompleteSearch", false}, {"files", files}};
-    if (offset + files.size() < matches.size())
-        answer.insert(QStringLiteral("nextPageToken"), QString::number(offset + files.size()));
+    if (!page->nextToken.isEmpty())
+        answer.insert(QStringLiteral("nextPageToken"), page->nextToken);
     exchange.json(200, defaultFields ? answer : mask->apply(answer).toObject());
 }
 
@@ -258,6 +262,6 @@ QJsonObject driveFileJson(const State &state, const DriveFile &file)
 void addDriveRoutes(Server &server, State &state)
 {
     State *s = &state;
-    server.route("GET", R"(/drive/v3/files)", [s](Exchange &e) { listFiles(*s, e); });
-    server.route("GET", R"(/drive/v3/files/([^/]+))", [s](Exchange &e) { getFile(*s, e); });
+    server.route("GET", R"(/drive/v3/files)", discovery::checked("drive.files.list", [s](Exchange &e) { listFiles(*s, e); }));
+    server.route("GET", R"(/drive/v3/files/([^/]+))", discovery::checked("drive.files.get", [s](Exchange &e) { getFile(*s, e); }));
 }

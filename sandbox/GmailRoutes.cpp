@@ -1,3 +1,4 @@
+#include "Discovery.h"
 #include "Routes.h"
 #include "Seed.h"
 #include "Util.h"
@@ -6,7 +7,6 @@
 #include <QRegularExpression>
 
 namespace {
-
 
 // The user id of a path: "me" or the account's own address.
 bool checkUser(State &state, Exchange &exchange, const QString &sub)
@@ -19,6 +19,8 @@ bool checkUser(State &state, Exchange &exchange, const QString &sub)
     return false;
 }
 
+}
+
 std::optional<QString> gmailAccount(State &state, Exchange &exchange, std::initializer_list<const char *> scopes)
 {
     const auto sub = authorize(state, exchange, scopes);
@@ -26,6 +28,8 @@ std::optional<QString> gmailAccount(State &state, Exchange &exchange, std::initi
         return std::nullopt;
     return sub;
 }
+
+namespace {
 
 void notFound(Exchange &exchange)
 {
@@ -60,10 +64,35 @@ QJsonArray headersJson(const HeaderList &headers, const QStringList &only = {}, 
     return list;
 }
 
-QJsonObject partJson(const MessagePart &part, const QString &partId)
+// Stable for a message part; Gmail's are opaque too.
+QString attachmentId(const QString &messageId, const QString &partId)
+{
+    return QStringLiteral("ANGjdJ") + QString::fromLatin1(util::base64Url((messageId + u'/' + partId).toUtf8()));
+}
+
+const MessagePart *partAt(const MessagePart &payload, const QString &partId)
+{
+    const MessagePart *part = &payload;
+    for (const QString &index : partId.split(u'.', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int i = index.toInt(&ok);
+        if (!ok || i < 0 || i >= part->parts.size())
+            return nullptr;
+        part = &part->parts[i];
+    }
+    return part;
+}
+
+// Attachments and large bodies come without data, named by an attachmentId
+// (gmail MessagePartBody.attachmentId: "the ID of an external attachment that
+// can be retrieved in a separate messages.attachments.get request. When not
+// present, the entire content ... is contained in the data field").
+QJsonObject partJson(const MessagePart &part, const QString &partId, const QString &messageId, qint64 inlineLimit)
 {
     QJsonObject body{{"size", int(part.data.size())}};
-    if (part.parts.isEmpty())
+    if (part.parts.isEmpty() && (!part.filename.isEmpty() || part.data.size() > inlineLimit))
+        body.insert(QStringLiteral("attachmentId"), attachmentId(messageId, partId));
+    else if (part.parts.isEmpty())
         body.insert(QStringLiteral("data"), QString::fromLatin1(util::base64Url(part.data)));
     QJsonObject json{{"partId", partId},
                      {"mimeType", part.mimeType},
@@ -73,7 +102,8 @@ QJsonObject partJson(const MessagePart &part, const QString &partId)
     if (!part.parts.isEmpty()) {
         QJsonArray children;
         for (int i = 0; i < part.parts.size(); ++i)
-            children.append(partJson(part.parts[i], partId.isEmpty() ? QString::number(i) : partId + u'.' + QString::number(i)));
+            children.append(partJson(part.parts[i], partId.isEmpty() ? QString::number(i) : partId + u'.' + QString::number(i),
+                                     messageId, inlineLimit));
         json.insert(QStringLiteral("parts"), children);
     }
     return json;
@@ -86,6 +116,17 @@ QByteArray encodeHeader(const QString &value)
         if (c.unicode() > 127)
             return "=?UTF-8?B?" + value.toUtf8().toBase64() + "?=";
     return value.toUtf8();
+}
+
+// Nested multiparts need boundaries of their own; each names it in its Content-Type.
+QByteArray boundaryOf(const MessagePart &part)
+{
+    static const QRegularExpression shape(QStringLiteral("boundary=\"?([^\";]+)"), QRegularExpression::CaseInsensitiveOption);
+    for (const auto &[name, value] : part.headers)
+        if (name.compare(u"Content-Type", Qt::CaseInsensitive) == 0)
+            if (const auto match = shape.match(value); match.hasMatch())
+                return match.captured(1).toLatin1();
+    return "000000000000a1b2c3d4e5f6";
 }
 
 QByteArray rawOf(const MessagePart &part)
@@ -102,12 +143,14 @@ QByteArray rawOf(const MessagePart &part)
         return text;
     }
     text += "\r\n";
+    const QByteArray boundary = boundaryOf(part);
     for (const MessagePart &child : part.parts)
-        text += "--000000000000a1b2c3d4e5f6\r\n" + rawOf(child);
-    return text + "--000000000000a1b2c3d4e5f6--\r\n";
+        text += "--" + boundary + "\r\n" + rawOf(child);
+    return text + "--" + boundary + "--\r\n";
 }
 
-QJsonObject messageJson(const Message &message, const QString &format, const QStringList &metadataHeaders)
+QJsonObject messageJson(const Message &message, const QString &format, const QStringList &metadataHeaders,
+                        qint64 inlineLimit = 0)
 {
     QJsonObject json{{"id", message.id},
                      {"threadId", message.threadId},
@@ -117,7 +160,7 @@ QJsonObject messageJson(const Message &message, const QString &format, const QSt
                      {"historyId", QStringLiteral("91234")},
                      {"internalDate", QString::number(message.internalDate.toMSecsSinceEpoch())}};
     if (format == u"full") {
-        json.insert(QStringLiteral("payload"), partJson(message.payload, QString()));
+        json.insert(QStringLiteral("payload"), partJson(message.payload, QString(), message.id, inlineLimit));
     } else if (format == u"metadata") {
         json.insert(QStringLiteral("payload"),
                     QJsonObject{{"partId", ""}, {"mimeType", message.payload.mimeType}, {"filename", ""},
@@ -177,7 +220,27 @@ void getMessage(State &state, Exchange &exchange)
     const Message *message = findMessage(state.data[*sub], exchange.capture(1));
     if (!message)
         return notFound(exchange);
-    exchange.json(200, messageJson(*message, format, exchange.paramList(QStringLiteral("metadataHeaders"))));
+    exchange.json(200, messageJson(*message, format, exchange.paramList(QStringLiteral("metadataHeaders")),
+                                   state.inlineBodyLimit));
+}
+
+void getAttachment(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    const auto sub = gmailAccount(state, exchange, {"gmail.modify", "gmail.readonly"});
+    if (!sub || !validId(exchange, exchange.capture(1)))
+        return;
+    const Message *message = findMessage(state.data[*sub], exchange.capture(1));
+    const QString id = exchange.capture(2);
+    const auto decoded = util::fromBase64Url(id.mid(6).toLatin1());
+    const QString key = decoded ? QString::fromUtf8(*decoded) : QString();
+    if (!message || !id.startsWith(u"ANGjdJ") || key.section(u'/', 0, 0) != message->id)
+        return notFound(exchange);
+    const MessagePart *part = partAt(message->payload, key.section(u'/', 1));
+    if (!part || !part->parts.isEmpty())
+        return notFound(exchange);
+    exchange.json(200, QJsonObject{{"size", int(part->data.size())},
+                                   {"data", QString::fromLatin1(util::base64Url(part->data))}});
 }
 
 void modifyMessage(State &state, Exchange &exchange)
@@ -192,6 +255,12 @@ void modifyMessage(State &state, Exchange &exchange)
     Message *message = findMessage(state.data[*sub], exchange.capture(1));
     if (!message)
         return notFound(exchange);
+    // Gmail refuses label ids the mailbox does not have ("Invalid label").
+    for (const char *key : {"addLabelIds", "removeLabelIds"})
+        for (const QJsonValue &label : body->value(QLatin1String(key)).toArray())
+            if (!knownLabel(state.data[*sub], label.toString()))
+                return exchange.apiError(400, QStringLiteral("Invalid label: ") + label.toString(),
+                                         QStringLiteral("invalidArgument"));
     for (const QJsonValue &label : body->value(QStringLiteral("removeLabelIds")).toArray())
         message->labelIds.removeAll(label.toString());
     for (const QJsonValue &label : body->value(QStringLiteral("addLabelIds")).toArray())
@@ -227,6 +296,45 @@ MessagePart parseRaw(const QByteArray &raw)
     return part;
 }
 
+QString headerOf(const MessagePart &part, const char *name)
+{
+    for (const auto &[key, value] : part.headers)
+        if (key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return value;
+    return {};
+}
+
+// "Re: Re: Fwd: Plans" and "plans" match; Gmail ignores reply prefixes.
+QString baseSubject(const QString &subject)
+{
+    static const QRegularExpression prefixes(QStringLiteral(R"(^\s*((re|fwd?|aw|wg|sv)\s*(\[\d+\])?\s*:\s*)+)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return QString(subject).remove(prefixes).simplified().toCaseFolded();
+}
+
+// gmail Message.threadId: to add a draft to a thread, "the requested threadId
+// must be specified", "the References and In-Reply-To headers must be set in
+// compliance with RFC 2822" and "the Subject headers must match". A draft that
+// fails any of these starts a thread of its own (empty answer).
+QString threadJoined(const AccountData &data, const QString &threadId, const MessagePart &draft)
+{
+    static const QRegularExpression messageIdShape(QStringLiteral("<[^<>\\s]+>"));
+    QStringList cited;
+    for (const char *name : {"References", "In-Reply-To"})
+        for (const auto &match : messageIdShape.globalMatch(headerOf(draft, name)))
+            cited.append(match.captured());
+    bool citesThread = false, subjectMatches = false;
+    const QString subject = baseSubject(headerOf(draft, "Subject"));
+    for (const Message &message : data.messages) {
+        if (message.threadId != threadId)
+            continue;
+        const QString id = headerOf(message.payload, "Message-ID");
+        citesThread = citesThread || (!id.isEmpty() && cited.contains(id));
+        subjectMatches = subjectMatches || baseSubject(headerOf(message.payload, "Subject")) == subject;
+    }
+    return citesThread && subjectMatches ? threadId : QString();
+}
+
 void createDraft(State &state, Exchange &exchange)
 {
     std::lock_guard lock(state.mutex);
@@ -258,10 +366,11 @@ void createDraft(State &state, Exchange &exchange)
     }
     Message stored;
     stored.id = seeding::messageId(0x8000 + ++state.serial);
-    stored.threadId = threadId.isEmpty() ? stored.id : threadId;
+    stored.payload = parseRaw(*raw);
+    const QString joined = threadId.isEmpty() ? QString() : threadJoined(data, threadId, stored.payload);
+    stored.threadId = joined.isEmpty() ? stored.id : joined;
     stored.labelIds = {QStringLiteral("DRAFT")};
     stored.internalDate = QDateTime::currentDateTime();
-    stored.payload = parseRaw(*raw);
     stored.snippet = seeding::snippetOf(stored.payload);
     data.messages.prepend(stored);
     Draft draft{QStringLiteral("r-%1").arg(7305000000000000000LL + state.serial), stored.id, stored.threadId, *raw};
@@ -303,10 +412,19 @@ void profile(State &state, Exchange &exchange)
 void addGmailRoutes(Server &server, State &state)
 {
     State *s = &state;
-    server.route("GET", R"(/gmail/v1/users/([^/]+)/messages)", [s](Exchange &e) { listMessages(*s, e); });
-    server.route("GET", R"(/gmail/v1/users/([^/]+)/messages/([^/]+))", [s](Exchange &e) { getMessage(*s, e); });
-    server.route("POST", R"(/gmail/v1/users/([^/]+)/messages/([^/]+)/modify)", [s](Exchange &e) { modifyMessage(*s, e); });
-    server.route("POST", R"(/gmail/v1/users/([^/]+)/drafts)", [s](Exchange &e) { createDraft(*s, e); });
-    server.route("GET", R"(/gmail/v1/users/([^/]+)/drafts)", [s](Exchange &e) { listDrafts(*s, e); });
-    server.route("GET", R"(/gmail/v1/users/([^/]+)/profile)", [s](Exchange &e) { profile(*s, e); });
+    using discovery::checked;
+    server.route("GET", R"(/gmail/v1/users/([^/]+)/messages)",
+                 checked("gmail.users.messages.list", [s](Exchange &e) { listMessages(*s, e); }));
+    server.route("GET", R"(/gmail/v1/users/([^/]+)/messages/([^/]+))",
+                 checked("gmail.users.messages.get", [s](Exchange &e) { getMessage(*s, e); }));
+    server.route("GET", R"(/gmail/v1/users/([^/]+)/messages/([^/]+)/attachments/([^/]+))",
+                 checked("gmail.users.messages.attachments.get", [s](Exchange &e) { getAttachment(*s, e); }));
+    server.route("POST", R"(/gmail/v1/users/([^/]+)/messages/([^/]+)/modify)",
+                 checked("gmail.users.messages.modify", [s](Exchange &e) { modifyMessage(*s, e); }));
+    server.route("POST", R"(/gmail/v1/users/([^/]+)/drafts)",
+                 checked("gmail.users.drafts.create", [s](Exchange &e) { createDraft(*s, e); }));
+    server.route("GET", R"(/gmail/v1/users/([^/]+)/drafts)",
+                 checked("gmail.users.drafts.list", [s](Exchange &e) { listDrafts(*s, e); }));
+    server.route("GET", R"(/gmail/v1/users/([^/]+)/profile)",
+                 checked("gmail.users.getProfile", [s](Exchange &e) { profile(*s, e); }));
 }

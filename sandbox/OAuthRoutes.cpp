@@ -186,7 +186,10 @@ bool authenticateClient(State &state, Exchange &exchange, const QHash<QString, Q
         exchange.oauthError(401, QStringLiteral("invalid_client"), QStringLiteral("The OAuth client was not found."));
         return false;
     }
-    if (secret.isEmpty() && state.options.requireSecret) {
+    // Google's desktop clients have a secret, and its token endpoint wants
+    // client_secret with every code exchange and refresh ("OAuth 2.0 for
+    // Mobile & Desktop Apps", exchange and refresh requests).
+    if (secret.isEmpty() && state.requireSecret) {
         exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("client_secret is missing."));
         return false;
     }

@@ -11,6 +11,7 @@
 
 void addOAuthRoutes(Server &server, State &state);
 void addGmailRoutes(Server &server, State &state);
+void addGmailLabelRoutes(Server &server, State &state);
 void addCalendarRoutes(Server &server, State &state);
 void addDriveRoutes(Server &server, State &state);
 void addUploadRoutes(Server &server, State &state);
@@ -27,6 +28,27 @@ QString allScopes();
 // account's sub, or answers 401/403 in the provider's shape and returns nullopt.
 std::optional<QString> authorize(State &state, Exchange &exchange,
                                  std::initializer_list<const char *> anyOfScopes);
+
+// authorize() for Gmail, whose paths also name the user ("me" or the
+// account's address): answers 403 for anyone else (lock held).
+std::optional<QString> gmailAccount(State &state, Exchange &exchange, std::initializer_list<const char *> anyOfScopes);
+
+// A system label or one of the account's user labels.
+bool knownLabel(const AccountData &data, const QString &id);
+
+// One page of a list: items [from, from + count) and the token of the next
+// page, empty at the end.
+struct Page
+{
+    int from = 0, count = 0;
+    QString nextToken;
+};
+// The page `token` (empty: the first) names in a list of `total` items, at
+// most `pageSize` long; nullopt for a token this list never gave out. With
+// `shortPages` the first page is empty and later ones at most half as long
+// as asked, each with a token while items remain, as the descriptions of
+// Calendar's maxResults and Drive's pageSize allow.
+std::optional<Page> pageOf(const QString &token, int total, int pageSize, bool shortPages);
 
 // Mints an access token (and a refresh token when asked) with an ID token for
 // the account (lock held); the token endpoint's JSON answer.

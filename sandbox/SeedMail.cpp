@@ -2,6 +2,7 @@
 #include "Util.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 #include <QTimeZone>
 
 namespace {
@@ -9,6 +10,7 @@ namespace {
 enum Flag : unsigned {
     Unread = 1, HtmlOnly = 2, Alternative = 4, Crlf = 8, NoMessageId = 16, NoDate = 32,
     DateComment = 64, Starred = 128, Archived = 256, Sent = 512, Important = 1024, Updates = 2048,
+    LargeBody = 4096, WithPhotos = 8192, WithPdf = 16384,
 };
 
 struct MailSeed
@@ -19,6 +21,7 @@ struct MailSeed
     unsigned flags;
     int threadRoot = 0;  // index of the first message of the thread, 0: its own
     int utcOffsetMinutes = 0;
+    const char *userLabels = ""; // ids, comma-separated
 };
 
 // Alex's mailbox, newest first; index i (from 1) gets id messageId(i).
@@ -140,6 +143,31 @@ const MailSeed AlexMail[] = {
     {"Alex Rivera <alex.rivera@example.com>", "Re: Lunch on Thursday?", "Yes, 12:30 works!", Sent, 0, 60},
     {"Sofia Rossi <sofia.rossi@example.it>", "Conference travel grant",
      "You are eligible for the travel grant. Fill in the form when you book.", Archived | Starred, 0, 120},
+    // Older and archived, under user labels: a thread of three with attachments,
+    // a body too large to come inline, a receipt.
+    {"Jo\u00e3o Pereira <joao.pereira@example.pt>", "Re: Fotos de \u00c5lesund \U0001F4F7",
+     "Aqui est\u00e1 o hor\u00e1rio do ferry em PDF. At\u00e9 breve!\n\nJo\u00e3o\n\n"
+     "> Obrigado, Jo\u00e3o! As fotos est\u00e3o lindas. Tens o hor\u00e1rio do ferry?\n",
+     Archived | Unread | WithPdf, 39, 60, "Label_3"},
+    {"Alex Rivera <alex.rivera@example.com>", "Re: Fotos de \u00c5lesund \U0001F4F7",
+     "Obrigado, Jo\u00e3o! As fotos est\u00e3o lindas. Tens o hor\u00e1rio do ferry?", Sent, 39, 60, "Label_3"},
+    {"Jo\u00e3o Pereira <joao.pereira@example.pt>", "Fotos de \u00c5lesund \U0001F4F7",
+     "Ol\u00e1 Alex! Aqui v\u00e3o duas fotos do porto de \u00c5lesund.\n\nAbra\u00e7o,\nJo\u00e3o",
+     Archived | WithPhotos, 0, 60, "Label_3"},
+    {"Ingrid S\u00f8rensen <ingrid.sorensen@fjordline.example>", "\u00c5rsrapport 2024 \u2013 fullst\u00e4ndig text",
+     "Hej Alex,\n\nh\u00e4r kommer hela \u00e5rsrapporten som text, kapitel f\u00f6r kapitel.\n\n",
+     Archived | Alternative | LargeBody, 0, 60, "Label_2"},
+    {"\u0141ukasz \u017b\u00f3\u0142\u0107 <lukasz@zolc.example>", "Faktura nr 2025/06/117 \u2013 p\u0142atno\u015b\u0107",
+     "Dzie\u0144 dobry,\n\nw za\u0142\u0105czniku faktura za czerwiec. Termin p\u0142atno\u015bci: 14 dni.\n\nPozdrawiam,\n\u0141ukasz",
+     Archived | Updates | WithPdf, 0, 120, "Label_1"},
+};
+
+// Alex's user labels, as named in the web interface ("/" nests them).
+const Label AlexLabels[] = {
+    {"Label_1", "Receipts"},
+    {"Label_2", "Work/Clients"},
+    {"Label_3", "Travel/\u00c5lesund 2025"},
+    {"Label_4", "Family", "hide", "labelShowIfUnread"},
 };
 
 const MailSeed MiraMail[] = {
@@ -175,7 +203,59 @@ QString messageIdHeader(const QString &id)
     return QStringLiteral("<CAF%1@mail.gmail.com>").arg(id);
 }
 
-Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTime &when, const QString &owner)
+// A body well over the default inline limit, so it comes as an attachment.
+QByteArray largeBody(const QByteArray &opening)
+{
+    QByteArray text = opening;
+    for (int chapter = 1; text.size() < 100 * 1024; ++chapter)
+        text += "Kapitel " + QByteArray::number(chapter) + "\n\n"
+                "Under \xc3\xa5ret v\xc3\xa4xte trafiken p\xc3\xa5 alla linjer. Bokningarna \xc3\xb6kade, "
+                "f\xc3\xa4rjorna g\xc3\xa5r enligt tidtabell och underh\xc3\xa5llet f\xc3\xb6ljer planen. "
+                "Styrelsen f\xc3\xb6resl\xc3\xa5r en utdelning i linje med f\xc3\xb6reg\xc3\xa5" "ende \xc3\xa5r.\n\n";
+    return text;
+}
+
+// An attachment part; the non-ASCII file name travels as RFC 2231 parameters.
+MessagePart attachmentPart(const QString &mimeType, const QString &fileName, const QByteArray &bytes)
+{
+    MessagePart part;
+    part.mimeType = mimeType;
+    part.filename = fileName;
+    part.data = bytes;
+    const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(fileName));
+    part.headers = {{"Content-Type", mimeType + QStringLiteral("; name*=UTF-8''") + encoded},
+                    {"Content-Disposition", QStringLiteral("attachment; filename*=UTF-8''") + encoded},
+                    {"Content-Transfer-Encoding", "base64"},
+                    {"X-Attachment-Id", QStringLiteral("f_%1").arg(qHash(fileName) % 100000000, 8, 10, QLatin1Char('0'))}};
+    return part;
+}
+
+QByteArray fakeFile(const QByteArray &head, const QByteArray &tail, int size)
+{
+    QByteArray bytes = head;
+    for (int i = 0; bytes.size() < size - tail.size(); ++i)
+        bytes += char((i * 37 + i / 251) & 0xff);
+    return bytes + tail;
+}
+
+QList<MessagePart> attachmentsOf(unsigned flags)
+{
+    QList<MessagePart> parts;
+    if (flags & WithPhotos) {
+        const QByteArray jpegHead("\xff\xd8\xff\xe0\x00\x10JFIF\x00", 11);
+        parts << attachmentPart(QStringLiteral("image/jpeg"), QStringLiteral("Porto de \u00c5lesund.jpg"),
+                                fakeFile(jpegHead, "\xff\xd9", 24000))
+              << attachmentPart(QStringLiteral("image/jpeg"), QStringLiteral("Ferry ao p\u00f4r do sol.jpg"),
+                                fakeFile(jpegHead, "\xff\xd9", 31000));
+    }
+    if (flags & WithPdf)
+        parts << attachmentPart(QStringLiteral("application/pdf"), QStringLiteral("Hor\u00e1rio \u2013 ver\u00e3o.pdf"),
+                                fakeFile("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n", "\n%%EOF\n", 12000));
+    return parts;
+}
+
+Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTime &when, const QString &owner,
+                     const QString &repliedTo = {})
 {
     Message message;
     message.id = seeding::messageId(idBase + index);
@@ -193,10 +273,12 @@ Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTim
     if (f & Important)
         message.labelIds << QStringLiteral("IMPORTANT");
     message.labelIds << ((f & Updates) ? QStringLiteral("CATEGORY_UPDATES") : QStringLiteral("CATEGORY_PERSONAL"));
+    message.labelIds << QString::fromLatin1(seed.userLabels).split(u',', Qt::SkipEmptyParts);
 
     const QString from = QString::fromUtf8(seed.from);
-    const QString to = (f & Sent) ? QStringLiteral("Daniel Kim <daniel.kim@example.com>") : owner;
-    const QByteArray body = QByteArray(seed.body);
+    const QString to = !(f & Sent) ? owner
+                       : !repliedTo.isEmpty() ? repliedTo : QStringLiteral("Daniel Kim <daniel.kim@example.com>");
+    const QByteArray body = (f & LargeBody) ? largeBody(seed.body) : QByteArray(seed.body);
     MessagePart &payload = message.payload;
     if (f & HtmlOnly) {
         payload = seeding::textPart(QStringLiteral("text/html"), body);
@@ -207,6 +289,13 @@ Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTim
         payload.headers = {{"Content-Type", "multipart/alternative; boundary=\"000000000000a1b2c3d4e5f6\""}};
     } else {
         payload = seeding::textPart(QStringLiteral("text/plain"), body);
+    }
+    if (const QList<MessagePart> attachments = attachmentsOf(f); !attachments.isEmpty()) {
+        MessagePart mixed;
+        mixed.mimeType = QStringLiteral("multipart/mixed");
+        mixed.headers = {{"Content-Type", "multipart/mixed; boundary=\"000000000000f6e5d4c3b2a1\""}};
+        mixed.parts = QList<MessagePart>{payload} + attachments;
+        payload = mixed;
     }
     HeaderList headers = {{"MIME-Version", "1.0"}};
     const QDateTime sent = when.toOffsetFromUtc(seed.utcOffsetMinutes * 60);
@@ -286,8 +375,11 @@ void seedMail(State &state, const QString &sub, int variant)
         const int count = int(std::size(AlexMail));
         for (int i = 0; i < count; ++i) {
             const QDateTime when = state.seededAt.addSecs(-qint64(i + 1) * 97 * 60 - (i >= 32 ? 14 * 86400 : 0));
-            data.messages.append(buildMessage(AlexMail[i], i + 1, 0, when, ownerAddress));
+            const int root = AlexMail[i].threadRoot;
+            data.messages.append(buildMessage(AlexMail[i], i + 1, 0, when, ownerAddress,
+                                              root ? QString::fromUtf8(AlexMail[root - 1].from) : QString()));
         }
+        data.labels = QList<Label>(std::begin(AlexLabels), std::end(AlexLabels));
     } else if (variant == 1) {
         const int count = int(std::size(MiraMail));
         for (int i = 0; i < count; ++i)

@@ -17,7 +17,10 @@ void State::reset()
 {
     seededAt = QDateTime::currentDateTime();
     tokenLifetime = options.tokenLifetime;
+    requireSecret = options.requireSecret;
     granularity = options.granularity;
+    inlineBodyLimit = options.inlineBodyLimit;
+    shortPages.clear();
     accounts.clear();
     data.clear();
     accessTokens.clear();

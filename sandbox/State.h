@@ -7,9 +7,11 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -19,10 +21,11 @@ struct Options
     QString dataDir; // empty: uploaded bytes are hashed and counted, then dropped
     QString clientId = QStringLiteral("tarnlight-sandbox.apps.googleusercontent.com");
     QString clientSecret = QStringLiteral("sandbox-secret");
-    bool requireSecret = false;
+    bool requireSecret = true; // off: token requests without a secret pass, as for a public client
     int tokenLifetime = 3600;
     QString model = QStringLiteral("llama3.2");
-    qint64 granularity = 0;
+    qint64 granularity = 256 * 1024;
+    qint64 inlineBodyLimit = 64 * 1024; // larger message parts come as attachments
     int delayMs = 0;
 };
 
@@ -49,6 +52,14 @@ struct Message
     QDateTime internalDate;
     QString snippet;
     MessagePart payload;
+};
+
+// A user label as the label list shows it.
+struct Label
+{
+    QString id, name;
+    QString messageListVisibility = QStringLiteral("show");
+    QString labelListVisibility = QStringLiteral("labelShow");
 };
 
 struct Draft
@@ -95,13 +106,14 @@ struct Upload
     std::unique_ptr<QCryptographicHash> md5 = std::make_unique<QCryptographicHash>(QCryptographicHash::Md5);
     std::unique_ptr<QFile> file;
     QString fileId;
-    bool busy = false;
+    bool busy = false; // a chunk is being written (outside the lock)
 };
 
 struct AccountData
 {
     QList<Message> messages; // newest first
     QList<Draft> drafts;
+    QList<Label> labels; // user labels; the system ones are fixed
     QList<Event> events;
     QString rootId;
     QMap<QString, DriveFile> files;
@@ -126,7 +138,11 @@ struct State
     QString baseUrl;
     QDateTime seededAt;
     int tokenLifetime = 3600;
+    bool requireSecret = true;
     qint64 granularity = 0;
+    qint64 inlineBodyLimit = 0;
+    QSet<QString> shortPages; // subs whose event and file lists come in short and empty pages
+    std::condition_variable uploadIdle; // signalled when a chunk write ends
     int serial = 0;
 
     QList<Account> accounts;

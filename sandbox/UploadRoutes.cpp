@@ -1,3 +1,4 @@
+#include "Discovery.h"
 #include "DriveRoutes.h"
 #include "Routes.h"
 #include "Util.h"
@@ -5,9 +6,14 @@
 #include <QDir>
 #include <QJsonArray>
 
+#include <chrono>
+
 namespace {
 
 const QString FolderType = QStringLiteral("application/vnd.google-apps.folder");
+
+// How long a cancel waits for a chunk being written before it is refused.
+constexpr std::chrono::seconds CancelWait(30);
 
 QString uploadHeader(Exchange &exchange, const char *name, const char *alternative)
 {
@@ -163,6 +169,11 @@ void chunk(State &state, Exchange &exchange)
     }
     if (commands.contains(QStringLiteral("cancel"))) {
         exchange.drainBody();
+        // The file of a chunk still being written is never removed under it.
+        if (!state.uploadIdle.wait_for(lock, CancelWait, [&] { return !upload.busy; }))
+            return protocolError(exchange, upload, QStringLiteral("Another request of this upload is in progress."));
+        if (upload.status == u"final")
+            return protocolAnswer(exchange, 200, upload, finalBody(state, upload), "application/json; charset=UTF-8");
         upload.status = QStringLiteral("cancelled");
         if (upload.file)
             upload.file->remove();
@@ -186,6 +197,8 @@ void chunk(State &state, Exchange &exchange)
         return protocolError(exchange, upload, QStringLiteral("The upload's total length changed."));
     const bool finalizing = commands.contains(QStringLiteral("finalize"));
     const qint64 declared = exchange.header("Content-Length").toLongLong();
+    // Drive's resumable uploads take chunks in multiples of 256 KiB, except the
+    // last (Drive API guide, "Upload in chunks"); start and query announce it.
     if (state.granularity > 0 && !finalizing && declared % state.granularity != 0)
         return protocolError(exchange, upload, QStringLiteral("Chunk length must be a multiple of %1.").arg(state.granularity));
     if (commands.contains(QStringLiteral("upload"))) {
@@ -196,6 +209,7 @@ void chunk(State &state, Exchange &exchange)
         lock.lock();
         upload.busy = false;
         upload.received += count;
+        state.uploadIdle.notify_all();
         if (!complete)
             return; // the client went away mid-chunk; what arrived is kept
     } else {
@@ -220,7 +234,9 @@ void uploadEndpoint(State &state, Exchange &exchange)
     }
     if (!exchange.readBody(1 << 20))
         return;
-    start(state, exchange);
+    static const discovery::Method &create = discovery::method("drive.files.create");
+    if (discovery::check(create, exchange))
+        start(state, exchange);
 }
 
 }

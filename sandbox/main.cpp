@@ -19,12 +19,17 @@ Options parseOptions(const QCoreApplication &app)
     const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Folder for uploaded bytes."), QStringLiteral("DIR"));
     const QCommandLineOption clientId(QStringLiteral("client-id"), QStringLiteral("Registered OAuth client ID."), QStringLiteral("ID"));
     const QCommandLineOption secret(QStringLiteral("client-secret"), QStringLiteral("Its secret."), QStringLiteral("SECRET"));
-    const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret."));
+    const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret (the default)."));
+    const QCommandLineOption allowNoSecret(QStringLiteral("allow-missing-client-secret"),
+                                           QStringLiteral("Accept token requests without the secret, as for a public client."));
     const QCommandLineOption lifetime(QStringLiteral("token-lifetime"), QStringLiteral("expires_in of access tokens."), QStringLiteral("SECONDS"));
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the model endpoint lists."), QStringLiteral("NAME"));
-    const QCommandLineOption granularity(QStringLiteral("chunk-granularity"), QStringLiteral("Upload chunk granularity announced."), QStringLiteral("BYTES"));
+    const QCommandLineOption granularity(QStringLiteral("chunk-granularity"),
+                                         QStringLiteral("Upload chunk granularity (default 262144, 0: none)."), QStringLiteral("BYTES"));
+    const QCommandLineOption inlineLimit(QStringLiteral("inline-body-limit"),
+                                         QStringLiteral("Larger message parts come as attachments (default 65536)."), QStringLiteral("BYTES"));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."), QStringLiteral("MS"));
-    parser.addOptions({port, data, clientId, secret, requireSecret, lifetime, model, granularity, delay});
+    parser.addOptions({port, data, clientId, secret, requireSecret, allowNoSecret, lifetime, model, granularity, inlineLimit, delay});
     parser.process(app);
 
     Options options;
@@ -34,12 +39,15 @@ Options parseOptions(const QCoreApplication &app)
         options.clientId = parser.value(clientId);
     if (parser.isSet(secret))
         options.clientSecret = parser.value(secret);
-    options.requireSecret = parser.isSet(requireSecret);
+    options.requireSecret = !parser.isSet(allowNoSecret);
     if (parser.isSet(lifetime))
         options.tokenLifetime = parser.value(lifetime).toInt();
     if (parser.isSet(model))
         options.model = parser.value(model);
-    options.granularity = parser.value(granularity).toLongLong();
+    if (parser.isSet(granularity))
+        options.granularity = qMax(0LL, parser.value(granularity).toLongLong());
+    if (parser.isSet(inlineLimit))
+        options.inlineBodyLimit = qMax(0LL, parser.value(inlineLimit).toLongLong());
     options.delayMs = parser.value(delay).toInt();
     return options;
 }
@@ -60,6 +68,7 @@ int main(int argc, char *argv[])
     Server server;
     addOAuthRoutes(server, state);
     addGmailRoutes(server, state);
+    addGmailLabelRoutes(server, state);
     addCalendarRoutes(server, state);
     addDriveRoutes(server, state);
     addUploadRoutes(server, state);

@@ -9,15 +9,18 @@
 
 namespace {
 
-std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(int days, int maxResults)
+std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(const QDateTime &now, int days, int maxResults,
+                                                             const QString &pageToken)
 {
     auto query = rest::CalendarEventsListQuery::query(QStringLiteral("primary"));
     query->setSingleEvents(true);
     query->setOrderBy(QStringLiteral("startTime"));
     query->setMaxResults(maxResults);
-    query->setTimeMin(rest::DateTime::fromDate(QDateTime::currentDateTimeUtc()));
-    if (auto end = calendar::windowEnd(QDateTime::currentDateTime(), days))
+    query->setTimeMin(rest::DateTime::fromDate(now.toUTC()));
+    if (auto end = calendar::windowEnd(now, days))
         query->setTimeMax(rest::DateTime::fromDate(*end));
+    if (!pageToken.isEmpty())
+        query->setPageToken(pageToken);
     return query;
 }
 
@@ -29,13 +32,13 @@ QCoro::Task<QList<CalendarEvent>> CalendarService::upcoming(std::shared_ptr<rest
     rest::CalendarAPIService service;
     service.authorizer = std::move(authorizer);
     service.shouldFetchNextPages = false;
-    const auto answer = std::dynamic_pointer_cast<rest::CalendarEventsResource>(
-        co_await rest::executeQuery(service, upcomingQuery(days, maxResults)));
-
+    // The window and the pages' time bounds are fixed once for every page.
+    const QDateTime now = QDateTime::currentDateTime();
+    auto pageQuery = [days, maxResults, now](const QString &token) -> rest::RestQueryPtr {
+        return upcomingQuery(now, days, maxResults, token);
+    };
     QList<CalendarEvent> events;
-    if (!answer || !answer->hasKey(answer->collectionItemsKey()))
-        co_return events;
-    for (const rest::RestObjectPtr &item : answer->items())
+    for (const rest::RestObjectPtr &item : co_await rest::collectItems(service, pageQuery, maxResults))
         events.append(eventFromResource(*item));
     co_return events;
 }

@@ -10,8 +10,9 @@
 namespace rest { class RestObject; }
 
 // The primary calendar's next events. Stateless: each call builds its own
-// Calendar service object, sends one request and throws the REST layer's
-// Error unchanged.
+// Calendar service object, follows further pages only while fewer than the
+// wanted events arrived (Google may answer short pages before the end) and
+// throws the REST layer's Error unchanged.
 class CalendarService
 {
 public:

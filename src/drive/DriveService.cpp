@@ -9,6 +9,9 @@
 
 namespace {
 
+// A folder shows at most this many children.
+constexpr int PageSize = 100;
+
 void configure(rest::DriveAPIService &service, std::shared_ptr<rest::Authorizer> authorizer)
 {
     service.authorizer = std::move(authorizer);
@@ -22,18 +25,19 @@ QCoro::Task<QList<DriveItem>> DriveService::list(std::shared_ptr<rest::Authorize
 {
     rest::DriveAPIService service;
     configure(service, std::move(authorizer));
-    auto query = rest::DriveFilesListQuery::query();
-    query->setQ(drive::childrenFilter(parentID));
-    query->setOrderBy(QStringLiteral("folder,name"));
-    query->setPageSize(100);
-    query->setFields(QStringLiteral("files(id,name,mimeType,modifiedTime,webViewLink)"));
-    const auto answer = std::dynamic_pointer_cast<rest::DriveFileListResource>(
-        co_await rest::executeQuery(service, query));
-
+    auto pageQuery = [parentID](const QString &token) -> rest::RestQueryPtr {
+        auto query = rest::DriveFilesListQuery::query();
+        query->setQ(drive::childrenFilter(parentID));
+        query->setOrderBy(QStringLiteral("folder,name"));
+        query->setPageSize(PageSize);
+        // The token must be asked for: a field selection leaves out what it does not name.
+        query->setFields(QStringLiteral("nextPageToken,files(id,name,mimeType,modifiedTime,webViewLink)"));
+        if (!token.isEmpty())
+            query->setPageToken(token);
+        return query;
+    };
     QList<DriveItem> items;
-    if (!answer || !answer->hasKey(answer->collectionItemsKey()))
-        co_return items;
-    for (const rest::RestObjectPtr &file : answer->items())
+    for (const rest::RestObjectPtr &file : co_await rest::collectItems(service, pageQuery, PageSize))
         items.append(itemFromResource(*file));
     co_return items;
 }

@@ -18,7 +18,7 @@ class DriveService
 {
 public:
     // The first 100 children of a folder ("root" for the top), folders first,
-    // each group by name.
+    // each group by name; further pages only while a short page left fewer.
     static QCoro::Task<QList<DriveItem>> list(std::shared_ptr<rest::Authorizer> authorizer,
                                               QString parentID);
 

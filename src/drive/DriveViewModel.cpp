@@ -12,7 +12,10 @@ size_t qHash(const DriveCrumb &crumb, size_t seed)
     return qHashMulti(seed, crumb.id, crumb.name);
 }
 
-DriveViewModel::DriveViewModel(QObject *parent) : QObject(parent) {}
+DriveViewModel::DriveViewModel(QObject *parent) : QObject(parent)
+{
+    m_path.assign({Crumb{RootID, RootName}});
+}
 
 DriveViewModel::~DriveViewModel() = default;
 
@@ -36,19 +39,16 @@ void DriveViewModel::onActiveAccountChanged()
 
 void DriveViewModel::bindListAccount(const std::optional<Account> &account)
 {
-    if (!m_list.bind(account))
+    if (!m_listAccount.bind(account))
         return;
     // Folder ids of one account mean nothing in another's Drive.
     setItems({});
-    if (m_path != QList<Crumb>{Crumb{RootID, RootName}}) {
-        m_path = {Crumb{RootID, RootName}};
-        emit pathChanged();
-    }
+    setPath({Crumb{RootID, RootName}});
 }
 
 QString DriveViewModel::currentFolderID() const
 {
-    return m_path.isEmpty() ? RootID : m_path.last().id;
+    return path().isEmpty() ? RootID : path().last().id;
 }
 
 QCoro::Task<void> DriveViewModel::refresh()
@@ -75,7 +75,7 @@ QCoro::Task<void> DriveViewModel::refresh()
         QStringList ids;
         for (const DriveItem &item : listed)
             ids.append(item.id);
-        m_list.noteRows(ids);
+        m_listAccount.noteRows(ids);
         setItems(listed);
         setState(LoadState::loaded());
     } catch (const Error &error) {
@@ -92,11 +92,10 @@ void DriveViewModel::open(const DriveItem &item)
     if (item.isFolder()) {
         // A folder of another account's Drive (a row left from before a
         // switch) cannot be entered from this one.
-        const auto listedFor = m_list.accountOfRow(item.id);
+        const auto listedFor = m_listAccount.accountOfRow(item.id);
         if (listedFor && (!listAccount() || listedFor->id != listAccount()->id))
             return;
-        m_path.append(Crumb{item.id, item.name});
-        emit pathChanged();
+        setPath(path() + QList<Crumb>{Crumb{item.id, item.name}});
         refresh();
         return;
     }
@@ -109,11 +108,10 @@ void DriveViewModel::open(const DriveItem &item)
 
 void DriveViewModel::navigate(const DriveCrumb &crumb)
 {
-    const qsizetype index = m_path.indexOf(crumb);
-    if (index < 0 || index == m_path.size() - 1)
+    const qsizetype index = path().indexOf(crumb);
+    if (index < 0 || index == path().size() - 1)
         return;
-    m_path.resize(index + 1);
-    emit pathChanged();
+    setPath(path().first(index + 1));
     refresh();
 }
 
@@ -121,7 +119,7 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
 {
     // The folder row belongs to the account it was listed for; before any
     // listing the active account stands in.
-    auto account = m_list.accountOfRow(folder.id);
+    auto account = m_listAccount.accountOfRow(folder.id);
     if (!account)
         account = m_listingGeneration > 0 ? listAccount() : (m_auth ? m_auth->activeAccount() : std::nullopt);
     if (!account)
@@ -130,8 +128,7 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
     // switches accounts before it is sent.
     for (const QUrl &fileURL : fileURLs) {
         const quint64 uploadID = ++m_lastUploadID;
-        m_uploads.append(DriveUpload{uploadID, uploadKey(folder.id, fileURL), UploadState::uploading()});
-        emit uploadsChanged();
+        addUpload(DriveUpload{uploadID, uploadKey(folder.id, fileURL), UploadState::uploading()});
         runUpload(m_auth, *account, fileURL, folder.id, uploadID);
     }
 }
@@ -140,7 +137,7 @@ QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Ac
                                             QUrl fileURL, QString folderID, quint64 uploadID)
 {
     QPointer<DriveViewModel> self(this);
-    const quint64 epoch = m_list.epoch();
+    const quint64 epoch = m_listAccount.epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth, account);
         // The file still goes up when the tab was closed meanwhile; only the
@@ -157,7 +154,7 @@ QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Ac
     // Only the folder on screen is listed again, and only while it is still
     // the uploading account's; a drop on a subfolder row shows nothing new
     // until that folder is opened.
-    if (epoch == m_list.epoch() && currentFolderID() == folderID)
+    if (epoch == m_listAccount.epoch() && currentFolderID() == folderID)
         co_await refresh();
 }
 
@@ -192,10 +189,20 @@ void DriveViewModel::setState(const LoadState &state)
 
 void DriveViewModel::setItems(const QList<DriveItem> &items)
 {
-    if (m_items == items)
-        return;
-    m_items = items;
-    emit itemsChanged();
+    if (m_items.assign(items))
+        emit itemsChanged();
+}
+
+void DriveViewModel::setPath(const QList<Crumb> &path)
+{
+    if (m_path.assign(path))
+        emit pathChanged();
+}
+
+void DriveViewModel::addUpload(const DriveUpload &upload)
+{
+    m_uploads.append(upload);
+    uploadsEdited();
 }
 
 void DriveViewModel::setUpload(quint64 uploadID, const UploadState &state)
@@ -203,33 +210,16 @@ void DriveViewModel::setUpload(quint64 uploadID, const UploadState &state)
     for (DriveUpload &upload : m_uploads) {
         if (upload.id == uploadID) {
             upload.state = state;
-            emit uploadsChanged();
+            uploadsEdited();
             return;
         }
     }
 }
 
-QVariantList DriveViewModel::itemsForViews() const
+// The strip's rows follow: a new drop adds its row, a failure changes its
+// row, a finished upload removes its row.
+void DriveViewModel::uploadsEdited()
 {
-    QVariantList list;
-    list.reserve(m_items.size());
-    for (const auto &item : m_items)
-        list.append(QVariant::fromValue(item));
-    return list;
-}
-
-QVariantList DriveViewModel::pathForViews() const
-{
-    QVariantList list;
-    for (const auto &crumb : m_path)
-        list.append(QVariant::fromValue(crumb));
-    return list;
-}
-
-QVariantList DriveViewModel::activeUploadsForViews() const
-{
-    QVariantList list;
-    for (const auto &upload : activeUploads())
-        list.append(QVariant::fromValue(upload));
-    return list;
+    m_activeUploads.assign(activeUploads());
+    emit uploadsChanged();
 }

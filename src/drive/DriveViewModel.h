@@ -3,6 +3,7 @@
 #include "accounts/GoogleAuthService.h"
 #include "accounts/ListAccount.h"
 #include "shell/records/Account.h"
+#include "drive/DriveLists.h"
 #include "shell/records/DriveItem.h"
 #include "shell/records/LoadState.h"
 
@@ -10,81 +11,9 @@
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
-#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
-
-// One step of the folder trail: a folder id ("root" for the top) and the
-// name shown for it.
-struct DriveCrumb
-{
-    Q_GADGET
-    Q_PROPERTY(QString id MEMBER id)
-    Q_PROPERTY(QString name MEMBER name)
-
-public:
-    QString id;
-    QString name;
-
-    friend bool operator==(const DriveCrumb &, const DriveCrumb &) = default;
-};
-
-size_t qHash(const DriveCrumb &crumb, size_t seed = 0);
-
-// Where one dropped file's upload stands.
-struct DriveUploadState
-{
-    Q_GADGET
-    Q_PROPERTY(Kind kind MEMBER kind)
-    Q_PROPERTY(QString message MEMBER message)
-
-public:
-    enum Kind { Uploading, Done, Failed };
-    Q_ENUM(Kind)
-
-    Kind kind = Uploading;
-    QString message; // when Failed
-
-    static DriveUploadState uploading() { return {Uploading, {}}; }
-    static DriveUploadState done() { return {Done, {}}; }
-    static DriveUploadState failed(const QString &message) { return {Failed, message}; }
-
-    friend bool operator==(const DriveUploadState &, const DriveUploadState &) = default;
-};
-
-// One drop of one file: its own entry, even when the same name was dropped
-// into the same folder before. `id` counts drops in the order they came.
-struct DriveUpload
-{
-    quint64 id = 0;
-    QString key; // "<folder id>/<file name>"
-    DriveUploadState state;
-
-    friend bool operator==(const DriveUpload &, const DriveUpload &) = default;
-};
-
-// An upload the strip shows: the file name and its state; `id` tells apart
-// entries of the same name.
-struct DriveActiveUpload
-{
-    Q_GADGET
-    Q_PROPERTY(QString name MEMBER name)
-    Q_PROPERTY(DriveUploadState state MEMBER state)
-    Q_PROPERTY(qint64 id READ idForViews)
-
-public:
-    QString name;
-    DriveUploadState state;
-    quint64 id = 0;
-
-    qint64 idForViews() const { return qint64(id); }
-
-    friend bool operator==(const DriveActiveUpload &, const DriveActiveUpload &) = default;
-};
-
-Q_DECLARE_METATYPE(DriveCrumb)
-Q_DECLARE_METATYPE(DriveUploadState)
-Q_DECLARE_METATYPE(DriveActiveUpload)
 
 // The state behind the Drive tab: the trail of folders walked down, the
 // items of the last one, and every upload started by a drop on a folder.
@@ -93,10 +22,12 @@ Q_DECLARE_METATYPE(DriveActiveUpload)
 class DriveViewModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
-    Q_PROPERTY(QVariantList items READ itemsForViews NOTIFY itemsChanged)
-    Q_PROPERTY(QVariantList path READ pathForViews NOTIFY pathChanged)
-    Q_PROPERTY(QVariantList activeUploads READ activeUploadsForViews NOTIFY uploadsChanged)
+    // The folder's items, the trail of crumbs and the uploads not done, as rows.
+    Q_PROPERTY(RecordListModelBase *items READ itemList CONSTANT)
+    Q_PROPERTY(RecordListModelBase *path READ pathList CONSTANT)
+    Q_PROPERTY(RecordListModelBase *activeUploads READ activeUploadList CONSTANT)
 
 public:
     using Crumb = DriveCrumb;
@@ -113,11 +44,14 @@ public:
     Q_INVOKABLE void attach(GoogleAuthService *auth);
     GoogleAuthService *auth() const { return m_auth; }
     // The account the items were last listed for (or are being listed for).
-    const std::optional<Account> &listAccount() const { return m_list.account(); }
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
 
     const LoadState &state() const { return m_state; }
-    const QList<DriveItem> &items() const { return m_items; }
-    const QList<Crumb> &path() const { return m_path; }
+    const QList<DriveItem> &items() const { return m_items.rows(); }
+    const QList<Crumb> &path() const { return m_path.rows(); }
+    RecordListModelBase *itemList() { return &m_items; }
+    RecordListModelBase *pathList() { return &m_path; }
+    RecordListModelBase *activeUploadList() { return &m_activeUploads; }
     // Every drop of every file, in the order they were dropped.
     const QList<DriveUpload> &uploads() const { return m_uploads; }
     // Every upload not done, named by its file name, in drop order.
@@ -157,19 +91,19 @@ private:
 
     void setState(const LoadState &state);
     void setItems(const QList<DriveItem> &items);
+    void setPath(const QList<Crumb> &path);
+    void addUpload(const DriveUpload &upload);
     void setUpload(quint64 uploadID, const UploadState &state);
-
-    QVariantList itemsForViews() const;
-    QVariantList pathForViews() const;
-    QVariantList activeUploadsForViews() const;
+    void uploadsEdited();
 
     LoadState m_state;
-    QList<DriveItem> m_items;
-    QList<Crumb> m_path{Crumb{RootID, RootName}};
+    DriveItemList m_items;
+    DriveCrumbList m_path;
     QList<DriveUpload> m_uploads;
+    DriveUploadList m_activeUploads;
     quint64 m_lastUploadID = 0;
     QPointer<GoogleAuthService> m_auth;
-    ListAccount m_list;
+    ListAccount m_listAccount;
     // Counts started listings, so one overtaken by a later one (the user
     // moved on meanwhile) does not show the wrong folder's items.
     quint64 m_listingGeneration = 0;

@@ -78,7 +78,63 @@ std::optional<QString> extractText(const QJsonObject &part, int depth)
     return std::nullopt;
 }
 
+// Empty: this part's text is readable (nothing to fetch); an id: the part
+// came without data; none: not a candidate, look further.
+std::optional<QString> attachmentCandidate(const QJsonObject &part, QLatin1StringView type)
+{
+    if (stringMember(part, QLatin1StringView("mimeType")) != type)
+        return std::nullopt;
+    const QJsonObject body = part.value(QLatin1StringView("body")).toObject();
+    const QJsonValue data = body.value(QLatin1StringView("data"));
+    if (data.isString())
+        return decodeBodyData(data.toString()) ? std::optional<QString>(QString()) : std::nullopt;
+    const QJsonValue id = body.value(QLatin1StringView("attachmentId"));
+    if (id.isString() && !id.toString().isEmpty())
+        return id.toString();
+    return std::nullopt;
+}
+
+// Walks in extractText's order: plain text, the children, then HTML.
+std::optional<QString> pendingTextAttachment(const QJsonObject &part, int depth)
+{
+    if (auto found = attachmentCandidate(part, QLatin1StringView("text/plain")))
+        return found;
+    if (depth < MaxPartDepth) {
+        for (const QJsonValue &child : part.value(QLatin1StringView("parts")).toArray())
+            if (auto found = pendingTextAttachment(child.toObject(), depth + 1))
+                return found;
+    }
+    return attachmentCandidate(part, QLatin1StringView("text/html"));
+}
+
+QJsonObject withBodyData(QJsonObject part, const QString &attachmentId, const QString &data, int depth)
+{
+    QJsonObject body = part.value(QLatin1StringView("body")).toObject();
+    if (body.value(QLatin1StringView("attachmentId")).toString() == attachmentId) {
+        body.insert(QLatin1StringView("data"), data);
+        part.insert(QLatin1StringView("body"), body);
+    }
+    if (depth < MaxPartDepth && part.value(QLatin1StringView("parts")).isArray()) {
+        QJsonArray children;
+        for (const QJsonValue &child : part.value(QLatin1StringView("parts")).toArray())
+            children.append(child.isObject() ? withBodyData(child.toObject(), attachmentId, data, depth + 1) : child);
+        part.insert(QLatin1StringView("parts"), children);
+    }
+    return part;
+}
+
 } // namespace
+
+std::optional<QString> pendingTextAttachment(const QJsonObject &payload)
+{
+    const auto found = pendingTextAttachment(payload, 0);
+    return found && !found->isEmpty() ? found : std::nullopt;
+}
+
+QJsonObject withBodyData(const QJsonObject &part, const QString &attachmentId, const QString &data)
+{
+    return withBodyData(part, attachmentId, data, 0);
+}
 
 QString headerValue(const QJsonObject &message, const QString &name)
 {

@@ -32,4 +32,13 @@ std::optional<QString> extractText(const QJsonObject &part);
 // The message text for the summary: the payload's text, else the snippet.
 QString bodyTextOf(const QJsonObject &message);
 
+// Gmail may send a text part without "data", naming an "attachmentId" to
+// fetch it by instead (large bodies). The attachmentId of the part
+// extractText() would read next when it is such a part; none when the text
+// at hand is complete.
+std::optional<QString> pendingTextAttachment(const QJsonObject &payload);
+
+// The payload with base64url `data` set on the part whose body names `attachmentId`.
+QJsonObject withBodyData(const QJsonObject &part, const QString &attachmentId, const QString &data);
+
 } // namespace gmail

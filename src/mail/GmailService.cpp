@@ -10,6 +10,9 @@ namespace {
 
 const QString Me = QStringLiteral("me");
 
+// Text parts fetched separately for one body, at most; a real message has one or two.
+constexpr int MaxBodyFetches = 4;
+
 // A fresh service per operation; further pages are never fetched.
 std::unique_ptr<rest::GmailAPIService> gmailService(std::shared_ptr<rest::Authorizer> authorizer)
 {
@@ -68,8 +71,22 @@ QCoro::Task<QString> GmailService::bodyText(std::shared_ptr<rest::Authorizer> au
     auto service = gmailService(std::move(authorizer));
     auto query = rest::GmailMessagesGetQuery::query(Me, messageID);
     query->setFormat(QStringLiteral("full"));
-    const auto message = messageJSON(co_await rest::executeQuery(*service, query));
-    co_return message ? gmail::bodyTextOf(*message) : QString();
+    auto message = messageJSON(co_await rest::executeQuery(*service, query));
+    if (!message)
+        co_return QString();
+    // A large text part comes without data; its body is fetched on its own.
+    QJsonObject payload = message->value(QStringLiteral("payload")).toObject();
+    for (int fetched = 0; fetched < MaxBodyFetches; ++fetched) {
+        const std::optional<QString> pending = gmail::pendingTextAttachment(payload);
+        if (!pending)
+            break;
+        const auto body = co_await rest::executeQuery(
+            *service, rest::GmailMessagesAttachmentsGetQuery::query(Me, messageID, *pending));
+        const QString data = body ? body->stringValue(QStringLiteral("data")).value_or(QString()) : QString();
+        payload = gmail::withBodyData(payload, *pending, data);
+    }
+    message->insert(QStringLiteral("payload"), payload);
+    co_return gmail::bodyTextOf(*message);
 }
 
 QCoro::Task<void> GmailService::createReplyDraft(std::shared_ptr<rest::Authorizer> authorizer,

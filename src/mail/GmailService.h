@@ -22,7 +22,8 @@ public:
                                                  QStringList labelIds, unsigned maxResults);
 
     // The readable text of one message (plain text, else HTML without tags,
-    // else the snippet), possibly empty.
+    // else the snippet), possibly empty. A text part that came as an
+    // attachment (large bodies) is fetched with a second request.
     static QCoro::Task<QString> bodyText(std::shared_ptr<rest::Authorizer> authorizer,
                                          QString messageID);
 

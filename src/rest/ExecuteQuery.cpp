@@ -15,4 +15,26 @@ QCoro::Task<RestObjectPtr> executeQuery(RestService &service, RestQueryPtr query
     co_return co_await std::move(answer);
 }
 
+QCoro::Task<QList<RestObjectPtr>> collectItems(RestService &service,
+                                               std::function<RestQueryPtr(const QString &)> makeQuery,
+                                               qsizetype wanted, int maxPages)
+{
+    QList<RestObjectPtr> items;
+    QString token;
+    for (int page = 0; page < maxPages && items.size() < wanted; ++page) {
+        const auto answer = std::dynamic_pointer_cast<CollectionObject>(
+            co_await executeQuery(service, makeQuery(token)));
+        if (!answer)
+            break;
+        if (answer->hasKey(answer->collectionItemsKey()))
+            items.append(answer->items());
+        token = answer->stringValue(QStringLiteral("nextPageToken")).value_or(QString());
+        if (token.isEmpty())
+            break;
+    }
+    if (items.size() > wanted)
+        items.resize(wanted);
+    co_return items;
+}
+
 } // namespace rest

@@ -67,6 +67,20 @@ std::shared_ptr<GmailMessagesGetQuery> GmailMessagesGetQuery::query(const QStrin
     return q;
 }
 
+std::shared_ptr<GmailMessagesAttachmentsGetQuery>
+GmailMessagesAttachmentsGetQuery::query(const QString &userId, const QString &messageId,
+                                        const QString &identifier)
+{
+    auto q = makeQuery<GmailMessagesAttachmentsGetQuery, GmailMessagePartBodyResource>(
+        "gmail/v1/users/{userId}/messages/{messageId}/attachments/{id}", {},
+        {QStringLiteral("id"), QStringLiteral("messageId"), QStringLiteral("userId")},
+        "gmail.users.messages.attachments.get");
+    q->setParameter(QStringLiteral("userId"), userId);
+    q->setParameter(QStringLiteral("messageId"), messageId);
+    q->setParameter(QStringLiteral("identifier"), identifier);
+    return q;
+}
+
 std::shared_ptr<GmailMessagesModifyQuery>
 GmailMessagesModifyQuery::query(const RestObjectPtr &object, const QString &userId,
                                 const QString &identifier)

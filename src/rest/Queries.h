@@ -17,6 +17,7 @@ public:
     void setMaxResults(qint64 value) { setParameter(QStringLiteral("maxResults"), value); }
     void setTimeMin(const DateTime &value) { setParameter(QStringLiteral("timeMin"), value.RFC3339String()); }
     void setTimeMax(const DateTime &value) { setParameter(QStringLiteral("timeMax"), value.RFC3339String()); }
+    void setPageToken(const QString &value) { setParameter(QStringLiteral("pageToken"), value); }
 };
 
 class DriveFilesListQuery : public RestQuery
@@ -27,6 +28,7 @@ public:
     void setOrderBy(const QString &value) { setParameter(QStringLiteral("orderBy"), value); }
     void setPageSize(qint64 value) { setParameter(QStringLiteral("pageSize"), value); }
     void setFields(const QString &value) { setParameter(QStringLiteral("fields"), value); }
+    void setPageToken(const QString &value) { setParameter(QStringLiteral("pageToken"), value); }
 };
 
 class DriveFilesCreateQuery : public RestQuery
@@ -54,6 +56,14 @@ public:
     {
         setParameter(QStringLiteral("metadataHeaders"), QJsonArray::fromStringList(value));
     }
+};
+
+// The body of one message part that came with an attachmentId instead of data.
+class GmailMessagesAttachmentsGetQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailMessagesAttachmentsGetQuery>
+    query(const QString &userId, const QString &messageId, const QString &identifier);
 };
 
 class GmailMessagesModifyQuery : public RestQuery

@@ -55,6 +55,13 @@ public:
     const ObjectClass *itemClass() const override { return ObjectClass::of<GmailMessageResource>(); }
 };
 
+// A message part's body fetched on its own: "size" and base64url "data".
+class GmailMessagePartBodyResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailMessagePartBodyResource, RestObject)
+};
+
 class GmailDraftResource : public RestObject
 {
 public:

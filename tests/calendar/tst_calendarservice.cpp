@@ -132,6 +132,33 @@ private slots:
         }
     }
 
+    // Google may answer short or empty pages before the end: the client asks
+    // on, with the same window, until it has its events or the list ends.
+    void followsShortPages()
+    {
+        const QList<CalendarEvent> whole = *upcoming().value;
+        m_sandbox->setShortPages(Sandbox::AlexSub, true);
+        m_sandbox->clearLog();
+        auto paged = upcoming();
+        QVERIFY(!paged.error);
+        QCOMPARE(*paged.value, whole);
+        const QJsonArray log = m_sandbox->requestLog();
+        QCOMPARE(log.size(), 4); // empty, 12, 12, 12: then 25 are there
+        const QUrlQuery first(log.at(0)["query"].toString());
+        for (int i = 1; i < log.size(); ++i) {
+            QUrlQuery query(log.at(i)["query"].toString());
+            QVERIFY(query.hasQueryItem("pageToken"));
+            query.removeAllQueryItems("pageToken");
+            QCOMPARE(query.query(), first.query());
+        }
+        auto mira = upcoming(Sandbox::MiraSub);
+        QVERIFY(!mira.error);
+        QStringList ids;
+        for (const CalendarEvent &event : *mira.value)
+            ids.append(event.id);
+        QCOMPARE(ids, QStringList({"mira0001", "mira0002", "mira0003"}));
+    }
+
     void mapsTheSeededCalendar()
     {
         const QList<CalendarEvent> events = upcoming(Sandbox::AlexSub, 250).value.value_or(QList<CalendarEvent>());

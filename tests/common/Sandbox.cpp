@@ -167,3 +167,13 @@ void Sandbox::setUploadGranularity(qint64 bytes)
 {
     control("POST", QStringLiteral("upload-granularity"), QJsonObject{{"bytes", bytes}});
 }
+
+void Sandbox::requireClientSecret(bool required)
+{
+    control("POST", QStringLiteral("client-secret"), QJsonObject{{"required", required}});
+}
+
+void Sandbox::setShortPages(const QString &sub, bool on)
+{
+    control("POST", QStringLiteral("short-pages"), QJsonObject{{"sub", sub}, {"on", on}});
+}

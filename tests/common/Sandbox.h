@@ -9,11 +9,16 @@
 //
 // Facts the seed data guarantees (reset() restores them):
 //   OAuth client  "tarnlight-sandbox.apps.googleusercontent.com" / "sandbox-secret"
-//                 (override with extra args --client-id X --client-secret Y)
+//                 (override with extra args --client-id X --client-secret Y);
+//                 token requests without the secret are refused unless
+//                 --allow-missing-client-secret or requireClientSecret(false)
 //   Accounts      sub "108000000000000000001" alex.rivera@example.com "Alex Rivera"
 //                   (the full mailbox, calendar and Drive; the default for consent)
 //                 sub "108000000000000000002" mira.okafor@example.com "Mira Okafor"
-//                   (5 inbox messages, 3 unread; a few events; a small Drive)
+//                   (5 inbox messages, 3 unread; 3 events; a Drive of 3 files;
+//                   her event and file lists come in short pages: an empty
+//                   first page, then at most half the asked size, each with a
+//                   nextPageToken while items remain)
 //                 sub "108000000000000000003" empty.box@example.com "Sam Empty"
 //                   (no mail, no events, an empty Drive)
 //   Gmail (Alex)  32 INBOX messages, 12 of them UNREAD, newest first; 4 more
@@ -26,6 +31,16 @@
 //                 "18f0000000000006" (unread, no Date), "18f0000000000007"
 //                 (CRLF body, Date with "(CEST)"-style comment).
 //                 Thread ids equal the first message id of the thread.
+//                 Outside the inbox, older, under user labels: the thread
+//                 "18f0000000000027" of three ("Fotos de Ålesund 📷":
+//                 ...27 with two JPEG attachments, ...26 Alex's SENT reply,
+//                 ...25 unread with a PDF), "18f0000000000028" (multipart/
+//                 alternative, both text parts over 64 KiB: attachmentId, no
+//                 data), "18f0000000000029" (non-ASCII sender, a PDF).
+//                 User labels "Label_1" Receipts, "Label_2" Work/Clients,
+//                 "Label_3" Travel/Ålesund 2025 (the thread), "Label_4" Family.
+//                 Attachments and parts over the inline limit (64 KiB) come
+//                 with an attachmentId and no data.
 //   Calendar      calendar "primary" (or the account's e-mail); more than 25
 //                 events in the next 14 days, all-day and timed ones, one event
 //                 without start (id "nostart0001"), one weekly recurring series
@@ -57,9 +72,13 @@
 //   GET  accounts             [{sub,email,name}]
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"}
 //   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
-//   GET  uploads              upload sessions: id, status, received, total,
+//   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
-//   POST upload-granularity {"bytes":N}  announced granularity (0 = none)
+//   POST upload-granularity {"bytes":N}  announced and enforced chunk
+//                             granularity (default 262144, 0 = none)
+//   POST client-secret {"required":bool}  token requests need the secret
+//   POST short-pages {"sub", "on"?}  short and empty list pages for that account
+//   POST inline-body-limit {"bytes":N}  larger message parts come as attachments
 //   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
 #include <QJsonArray>
 #include <QJsonObject>
@@ -111,6 +130,8 @@ public:
     QJsonArray drafts(const QString &sub);
     QJsonArray uploads();
     void setUploadGranularity(qint64 bytes);
+    void requireClientSecret(bool required);
+    void setShortPages(const QString &sub, bool on);
 
     // Any control endpoint: path relative to /__sandbox/. Returns the JSON
     // answer (undefined when none or on failure; failures are test warnings).

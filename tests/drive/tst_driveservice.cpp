@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(query.queryItemValue("orderBy", QUrl::FullyDecoded), QStringLiteral("folder,name"));
         QCOMPARE(query.queryItemValue("pageSize"), QStringLiteral("100"));
         QCOMPARE(query.queryItemValue("fields", QUrl::FullyDecoded),
-                 QStringLiteral("files(id,name,mimeType,modifiedTime,webViewLink)"));
+                 QStringLiteral("nextPageToken,files(id,name,mimeType,modifiedTime,webViewLink)"));
 
         QCOMPARE(namesOf(items).mid(0, 3), QStringList({"Archive", "Photos", "Projects"}));
         QVERIFY(!namesOf(items).contains("Old draft")); // trashed
@@ -118,6 +118,29 @@ private slots:
         QCOMPARE(items.at(19).name, QStringLiteral("Year 2010"));
         QCOMPARE(items.at(20).name, QStringLiteral("Scan 001.pdf"));
         QCOMPARE(items.at(99).name, QStringLiteral("Scan 080")); // a Doc: no extension
+    }
+
+    // Short and empty pages before the end: further pages until 100 children
+    // arrived, each asked with the token of the one before.
+    void followsShortPagesToTheFirstHundred()
+    {
+        const QList<DriveItem> whole = list("fldArchive150");
+        m_sandbox->setShortPages(Sandbox::AlexSub, true);
+        m_sandbox->clearLog();
+        QCOMPARE(list("fldArchive150"), whole);
+        const QJsonArray log = m_sandbox->requestLog();
+        QCOMPARE(log.size(), 3); // empty, 50, 50
+        QVERIFY(!QUrlQuery(log.at(0)["query"].toString()).hasQueryItem("pageToken"));
+        for (int i = 1; i < log.size(); ++i) {
+            const QUrlQuery query(log.at(i)["query"].toString());
+            QVERIFY(query.hasQueryItem("pageToken"));
+            QCOMPARE(query.queryItemValue("pageSize"), QStringLiteral("100"));
+        }
+        // Mira's seeded Drive always answers so.
+        const QString token = m_sandbox->issueTokens(Sandbox::MiraSub).value("access_token").toString();
+        auto mira = runTask(DriveService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()), "root"));
+        QVERIFY(!mira.error);
+        QCOMPARE(namesOf(*mira.value), QStringList({"Recipes", "Concert ticket.pdf", "Reading list"}));
     }
 
     void mapsMissingFields()

@@ -323,6 +323,43 @@ private slots:
 
     // A switch starts again at the top of the new account's Drive, drops the
     // old account's late listing, and leaves the old rows to their account.
+    // The strip's rows: a drop inserts one per file, a failure changes its
+    // row, a finished upload removes its row; never a reset.
+    void uploadRowsChangeOneByOne()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        DriveViewModel model;
+        model.attach(registry.get());
+        load(model);
+        QAbstractItemModel *rows = model.activeUploadList();
+        QSignalSpy changed(rows, &QAbstractItemModel::dataChanged);
+        QSignalSpy removed(rows, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(rows, &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(rows, &QAbstractItemModel::modelReset);
+
+        m_sandbox->injectFault({{"route", "POST " + UploadPath}, {"status", 403}, {"delayMs", 300}});
+        model.upload({localFile("refused.txt"), localFile("fine.txt")}, itemWithId(model, "fldPhotos"));
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(rows->rowCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, Slow);
+        QCOMPARE(rows->rowCount(), 1);
+        QCOMPARE(rows->index(0, 0).data(DriveUploadList::NameRole).toString(), QStringLiteral("refused.txt"));
+        QCOMPARE(rows->index(0, 0).data(DriveUploadList::KindRole).toString(), QStringLiteral("failed"));
+        QVERIFY(!rows->index(0, 0).data(DriveUploadList::MessageRole).toString().isEmpty());
+        QCOMPARE(reset.count(), 0);
+
+        // Entering a folder appends one crumb row and lists without a reset.
+        QAbstractItemModel *crumbs = model.pathList();
+        QSignalSpy crumbInserted(crumbs, &QAbstractItemModel::rowsInserted);
+        model.open(itemWithId(model, "fldProjects"));
+        QCOMPARE(crumbInserted.count(), 1);
+        QCOMPARE(crumbs->index(1, 0).data(DriveCrumbList::NameRole).toString(), QStringLiteral("Projects"));
+        waitLoaded(model);
+        QSignalSpy itemsReset(model.itemList(), &QAbstractItemModel::modelReset);
+        QCOMPARE(itemsReset.count(), 0);
+    }
+
     void switchStartsAtTheTopOfTheNewAccountsDrive()
     {
         const Account mira = vmtest::account(QStringLiteral("mira"));

@@ -32,6 +32,11 @@ QJsonObject part(const QString &mimeType, const QString &data, const QJsonArray 
     return object;
 }
 
+QJsonObject byAttachment(const QString &mimeType, const QString &attachmentId)
+{
+    return QJsonObject{{"mimeType", mimeType}, {"body", QJsonObject{{"attachmentId", attachmentId}, {"size", 9}}}};
+}
+
 QDateTime utc(int y, int mo, int d, int h, int mi, int s)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
@@ -51,6 +56,7 @@ private slots:
     void mapsMessageWithMissingPieces();
     void extractsText();
     void rejectsUndecodableData();
+    void findsTextPartsThatCameAsAttachments();
 };
 
 void GmailMessageTest::headerLookupIgnoresCase()
@@ -170,6 +176,26 @@ void GmailMessageTest::rejectsUndecodableData()
     for (int i = 0; i < 200; ++i)
         deep = part("multipart/mixed", {}, {deep});
     QVERIFY(!gmail::extractText(deep).has_value());
+}
+
+void GmailMessageTest::findsTextPartsThatCameAsAttachments()
+{
+    const QString hello = base64Url("hello");
+    // The plain part is wanted before the inline HTML one.
+    QJsonObject payload = part("multipart/alternative", QString(),
+                               {byAttachment("text/plain", "A1"), part("text/html", base64Url("<b>hi</b>"))});
+    QCOMPARE(gmail::pendingTextAttachment(payload), std::optional<QString>("A1"));
+    const QJsonObject filled = gmail::withBodyData(payload, "A1", hello);
+    QVERIFY(!gmail::pendingTextAttachment(filled));
+    QCOMPARE(gmail::extractText(filled), std::optional<QString>("hello"));
+    // Fetched data that does not decode moves on to the next candidate.
+    const QJsonObject broken = gmail::withBodyData(
+        part("multipart/alternative", QString(), {byAttachment("text/plain", "A1"), byAttachment("text/html", "A2")}),
+        "A1", "***");
+    QCOMPARE(gmail::pendingTextAttachment(broken), std::optional<QString>("A2"));
+    // Readable inline plain text needs no fetch; attachments of other types never count.
+    QVERIFY(!gmail::pendingTextAttachment(part("multipart/mixed", QString(),
+                                              {part("text/plain", hello), byAttachment("application/pdf", "P1")})));
 }
 
 QTEST_GUILESS_MAIN(GmailMessageTest)

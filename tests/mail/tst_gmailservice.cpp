@@ -16,6 +16,7 @@ const QString WithReferences = QStringLiteral("18f0000000000004");
 const QString NoMessageId = QStringLiteral("18f0000000000005");
 const QString NoDate = QStringLiteral("18f0000000000006");
 const QString CommentedDate = QStringLiteral("18f0000000000007");
+const QString LargeBody = QStringLiteral("18f0000000000028"); // text parts by attachmentId only
 
 const EmailMessage *findMessage(const QList<EmailMessage> &messages, const QString &id)
 {
@@ -43,6 +44,7 @@ private slots:
     void listsNothingWithoutMessages();
     void listFailsAsAWhole();
     void readsBodyText();
+    void fetchesABodyThatCameAsAttachment();
     void savesThreadedReplyDraft();
     void savesReplyWithoutMessageId();
     void removesLabels();
@@ -157,6 +159,26 @@ void GmailServiceTest::readsBodyText()
     QCOMPARE(request.value("query").toString(), QStringLiteral("format=full&prettyPrint=false"));
 }
 
+void GmailServiceTest::fetchesABodyThatCameAsAttachment()
+{
+    m_sandbox->clearLog();
+    auto outcome = runTask(GmailService::bodyText(authorizerFor(Sandbox::AlexSub), LargeBody));
+    QVERIFY(!outcome.error);
+    QVERIFY(outcome.value->startsWith(QStringLiteral("Hej Alex")));
+    QVERIFY(outcome.value->size() > 64 * 1024);
+    QVERIFY2(!outcome.value->contains(u'<'), "the plain part, not the HTML one");
+    const QJsonArray log = m_sandbox->requestLog();
+    QCOMPARE(log.size(), 2);
+    QVERIFY(log.at(1)["path"].toString().startsWith("/gmail/v1/users/me/messages/" + LargeBody + "/attachments/"));
+
+    // A failing second fetch fails the whole read.
+    m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/" + LargeBody + "/attachments/*"},
+                            {"status", 503}});
+    auto failed = runTask(GmailService::bodyText(authorizerFor(Sandbox::AlexSub), LargeBody));
+    QVERIFY(failed.error);
+    QCOMPARE(failed.error->code(), 503);
+}
+
 void GmailServiceTest::savesThreadedReplyDraft()
 {
     const QList<EmailMessage> inbox = listInbox();
@@ -199,8 +221,12 @@ void GmailServiceTest::savesReplyWithoutMessageId()
     const EmailMessage original = *findMessage(listInbox(), NoMessageId);
     auto outcome = runTask(GmailService::createReplyDraft(authorizerFor(Sandbox::AlexSub), original, "ok"));
     QVERIFY(!outcome.error);
+    // The draft asks for the thread but cannot cite a message of it, so Gmail
+    // starts a thread of its own.
+    const QJsonObject sent = m_sandbox->requestLog().last().toObject().value("json").toObject();
+    QCOMPARE(sent.value("message").toObject().value("threadId").toString(), original.threadId);
     const QJsonObject draft = m_sandbox->drafts(Sandbox::AlexSub).at(0).toObject();
-    QCOMPARE(draft.value("threadId").toString(), original.threadId);
+    QCOMPARE(draft.value("threadId").toString(), draft.value("messageId").toString());
     const QStringList lines = headerLinesOf(draft.value("rawText").toString());
     QCOMPARE(lines, QStringList({"To: " + original.from, "Subject: " + gmail::replySubject(original.subject),
                                  "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8"}));

@@ -330,6 +330,59 @@ private slots:
         QVERIFY(opened.urls.isEmpty());
     }
 
+    // Each change reaches the list as a change of its own row: expanding, a
+    // summary arriving, marking read, a reply finishing; archiving removes
+    // its row. A reload tells the list only what changed.
+    void rowChangesReachTheListOneByOne()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        MailViewModel model;
+        model.attach(registry.get());
+        load(model);
+        vmtest::OpenedUrls opened;
+        QAbstractItemModel *rows = model.messageList();
+        const QList<EmailMessage> listed = model.messages();
+        QSignalSpy changed(rows, &QAbstractItemModel::dataChanged);
+        QSignalSpy removed(rows, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(rows, &QAbstractItemModel::rowsInserted);
+        QSignalSpy reset(rows, &QAbstractItemModel::modelReset);
+        const auto changedRows = [&] {
+            QList<int> list;
+            for (const auto &signal : changed)
+                list.append(signal.at(0).toModelIndex().row());
+            changed.clear();
+            return list;
+        };
+
+        model.toggle(listed.at(0));
+        QTRY_COMPARE_WITH_TIMEOUT(summaryKind(model, listed.at(0).id), MailSummaryState::Ready, Slow);
+        QCOMPARE(changedRows(), QList<int>({0, 0, 0})); // expanded, summarizing, summary
+        QCOMPARE(rows->index(0, 0).data(MailMessageList::ShowsActionItemRole).toBool(),
+                 model.summaries().value(listed.at(0).id).summary.hasActionItem());
+
+        QVERIFY(runTask(model.markRead(listed.at(1)), Slow).finished);
+        QCOMPARE(changedRows(), QList<int>{1});
+        QCOMPARE(rows->index(1, 0).data(MailMessageList::IsUnreadRole).toBool(), false);
+
+        QVERIFY(runTask(model.draftReply(listed.at(0)), Slow).finished);
+        QCOMPARE(changedRows(), QList<int>({0, 0})); // drafting, done
+        QCOMPARE(rows->index(0, 0).data(MailMessageList::ReplyKindRole).toString(), QStringLiteral("done"));
+
+        QVERIFY(runTask(model.archive(listed.at(2)), Slow).finished);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(removed.at(0).at(1).toInt(), 2);
+        QCOMPARE(rows->rowCount(), int(listed.size()) - 1);
+
+        // The server no longer lists the read message: its row goes, the
+        // others are untouched.
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(removed.count(), 2);
+        QCOMPARE(removed.at(1).at(1).toInt(), 1);
+        QCOMPARE(changedRows(), QList<int>());
+        QCOMPARE(inserted.count(), 0);
+        QCOMPARE(reset.count(), 0);
+    }
+
     void droppedModelIgnoresLateAnswers()
     {
         vmtest::Registry registry({m_alex}, m_alex.id);

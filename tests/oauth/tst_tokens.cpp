@@ -79,6 +79,7 @@ private slots:
 
     void codeExchangeSendsVerifierAndClientID()
     {
+        m_sandbox->requireClientSecret(false); // a public client
         const auto state = signIn(*m_sandbox, std::nullopt);
         QVERIFY(state->isAuthorized());
         QVERIFY(state->accessToken());

@@ -78,6 +78,30 @@ inline Sandbox::Reply postToken(Sandbox &sandbox, const QByteArray &body, const 
 
 inline QByteArray bearer(const QString &token) { return "Bearer " + token.toUtf8(); }
 
+// An API request with a bearer token; query values are sent percent-encoded.
+inline Sandbox::Reply apiGet(Sandbox &sandbox, const QString &token, const QString &path,
+                             const QList<QPair<QString, QString>> &params = {})
+{
+    QUrl url = sandbox.url(path);
+    QUrlQuery query;
+    for (const auto &[name, value] : params)
+        query.addQueryItem(QString::fromLatin1(QUrl::toPercentEncoding(name)),
+                           QString::fromLatin1(QUrl::toPercentEncoding(value)));
+    url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return sandbox.send("GET", url, {{"Authorization", bearer(token)}});
+}
+
+inline Sandbox::Reply apiPost(Sandbox &sandbox, const QString &token, const QString &path, const QByteArray &json)
+{
+    return sandbox.send("POST", sandbox.url(path),
+                        {{"Authorization", bearer(token)}, {"Content-Type", "application/json"}}, json);
+}
+
+inline QJsonObject apiError(const Sandbox::Reply &reply)
+{
+    return reply.json().value("error").toObject();
+}
+
 inline QJsonObject jwtClaims(const QString &token)
 {
     const QByteArray payload = token.section(u'.', 1, 1).toLatin1();

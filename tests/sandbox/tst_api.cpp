@@ -117,7 +117,8 @@ private slots:
         QCOMPARE(sandbox->send("POST", sandbox->url("/gmail/v1/users/me/messages/18f0000000000002/modify"),
                                {{"Authorization", bearer(token)}}, "{oops").status, 400);
 
-        const QByteArray raw = "To: a@b.example\r\nSubject: Re: Q3\r\n\r\nSounds good \xc3\xa9";
+        const QByteArray raw = "To: a@b.example\r\nSubject: Re: Q3 roadmap review \xe2\x80\x94 agenda\r\n"
+                               "In-Reply-To: <CAF18f0000000000001@mail.gmail.com>\r\n\r\nSounds good \xc3\xa9";
         const auto draft = post("/gmail/v1/users/me/drafts",
                                 {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(raw))},
                                                          {"threadId", "18f0000000000001"}}}});

@@ -135,7 +135,7 @@ private slots:
         QTest::addColumn<bool>("bodyClientId");
         QTest::addColumn<int>("status");
         QTest::newRow("basic") << basicAuth() << false << 200;
-        QTest::newRow("public client in body") << QByteArray() << true << 200;
+        QTest::newRow("no secret: refused by default") << QByteArray() << true << 400;
         QTest::newRow("wrong secret") << basicAuth(Sandbox::ClientId, "nope") << false << 401;
         QTest::newRow("unknown client") << basicAuth("someone-else", Sandbox::ClientSecret) << false << 401;
         QTest::newRow("none at all") << QByteArray() << false << 401;

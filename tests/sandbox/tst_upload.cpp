@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 using namespace sandboxtest;
@@ -123,16 +125,17 @@ private slots:
 
     void wrongOffsetIsRefusedThenQueryRecovers()
     {
-        const QByteArray bytes = pattern(300000);
+        const QByteArray bytes = pattern(600000);
         const QUrl url = startUrl(bytes.size());
-        QCOMPARE(put(url, "upload", 0, bytes.left(100000)).status, 200);
-        const auto wrong = put(url, "upload", 50000, bytes.mid(50000, 100000));
+        QCOMPARE(put(url, "upload", 0, bytes.left(262144)).status, 200);
+        const auto wrong = put(url, "upload", 131072, bytes.mid(131072, 262144));
         QCOMPARE(wrong.status, 400);
         QCOMPARE(wrong.header("X-Goog-Upload-Status"), QByteArray("active"));
         const auto query = put(url, "query", -1);
         QCOMPARE(query.status, 200);
-        QCOMPARE(query.header("X-Goog-Upload-Size-Received"), QByteArray("100000"));
-        QCOMPARE(put(url, "upload, finalize", 100000, bytes.mid(100000)).header("X-Goog-Upload-Status"),
+        QCOMPARE(query.header("X-Goog-Upload-Size-Received"), QByteArray("262144"));
+        QCOMPARE(query.header("X-Goog-Upload-Chunk-Granularity"), QByteArray("262144"));
+        QCOMPARE(put(url, "upload, finalize", 262144, bytes.mid(262144)).header("X-Goog-Upload-Status"),
                  QByteArray("final"));
         QCOMPARE(sandbox->uploads().at(0).toObject().value("sha256").toString(),
                  QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
@@ -150,13 +153,51 @@ private slots:
 
     void granularityIsAnnouncedAndEnforced()
     {
-        sandbox->setUploadGranularity(262144);
+        // Google's 256 KiB unless turned off.
         const auto started = start(600000);
         QCOMPARE(started.header("X-Goog-Upload-Chunk-Granularity"), QByteArray("262144"));
         const QUrl url(QString::fromUtf8(started.header("X-Goog-Upload-URL")));
         QCOMPARE(put(url, "upload", 0, pattern(100000)).status, 400);
         QCOMPARE(put(url, "upload", 0, pattern(262144)).status, 200);
         QCOMPARE(put(url, "upload, finalize", 262144, pattern(600000 - 262144)).status, 200);
+        sandbox->setUploadGranularity(0);
+        const auto free = start(600000);
+        QVERIFY(free.header("X-Goog-Upload-Chunk-Granularity").isEmpty());
+        QCOMPARE(put(QUrl(QString::fromUtf8(free.header("X-Goog-Upload-URL"))), "upload", 0, pattern(100000)).status, 200);
+    }
+
+    void cancelWaitsForTheChunkBeingWritten()
+    {
+        QTemporaryDir dir;
+        Sandbox withData({"--data", dir.path()});
+        const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const auto started = withData.send("POST", withData.url("/resumable/upload/drive/v3/files"),
+                                           {{"Authorization", bearer(accessToken)}, {"X-Goog-Upload-Protocol", "resumable"},
+                                            {"X-Goog-Upload-Command", "start"}}, R"({"name":"slow.bin"})");
+        const QUrl url(QString::fromUtf8(started.header("X-Goog-Upload-URL")));
+        const QByteArray bytes = pattern(524288);
+        QTcpSocket chunk;
+        chunk.connectToHost(QStringLiteral("127.0.0.1"), quint16(url.port()));
+        QVERIFY(chunk.waitForConnected(5000));
+        chunk.write("PUT " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                    "X-Goog-Upload-Command: upload\r\nX-Goog-Upload-Offset: 0\r\nContent-Length: 524288\r\n\r\n"
+                    + bytes.left(262144));
+        QVERIFY(QTest::qWaitFor([&] { return withData.uploads().at(0).toObject().value("writing").toBool(); }, 10000));
+        bool restSent = false;
+        QTimer::singleShot(300, &chunk, [&] {
+            chunk.write(bytes.mid(262144));
+            restSent = true;
+        });
+        const auto cancel = withData.send("PUT", url, {{"X-Goog-Upload-Command", "cancel"}});
+        QVERIFY(restSent); // the cancel waited for the chunk
+        QCOMPARE(cancel.status, 200);
+        QCOMPARE(cancel.header("X-Goog-Upload-Status"), QByteArray("cancelled"));
+        QVERIFY(QTest::qWaitFor([&] { return chunk.bytesAvailable() > 0; }, 5000));
+        const QByteArray answer = chunk.readAll();
+        QVERIFY2(answer.startsWith("HTTP/1.1 200"), answer.constData());
+        QVERIFY(answer.contains("X-Goog-Upload-Size-Received: 524288"));
+        QCOMPARE(withData.uploads().at(0).toObject().value("received").toInt(), 524288);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty()); // removed once written, not before
     }
 
     void cancelledUploadStaysCancelled()

@@ -32,10 +32,7 @@ int tl::runShell(GoogleAuthService &auth)
         break;
     }
     TarnlightApp app(auth);
-    QObject::connect(&service, &ApplicationService::activateRequested, &app,
-                     &TarnlightApp::togglePopover);
-    QObject::connect(&service, &ApplicationService::actionRequested, &app,
-                     &TarnlightApp::runAction);
+    app.listenOn(service);
     QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);
     app.start();
     return QCoreApplication::exec();

@@ -1,6 +1,7 @@
 #include "shell/app/TarnlightApp.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "shell/app/ApplicationService.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
 #include "ui/QmlModules.h"
@@ -17,6 +18,16 @@ const QString ShellModule = QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/");
 bool isX11()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+// Shows a window in front and gives it the keyboard. Only X11 lets a client
+// raise its own window; elsewhere activation does it.
+void bringForward(QQuickWindow *window)
+{
+    window->show();
+    if (isX11())
+        window->raise();
+    window->requestActivate();
 }
 
 } // namespace
@@ -56,6 +67,12 @@ void TarnlightApp::start()
     m_tray->show();
 }
 
+void TarnlightApp::listenOn(ApplicationService &service)
+{
+    connect(&service, &ApplicationService::activateRequested, this, &TarnlightApp::togglePopover);
+    connect(&service, &ApplicationService::actionRequested, this, &TarnlightApp::runAction);
+}
+
 QQuickWindow *TarnlightApp::createWindow(const QString &file)
 {
     QQmlComponent component(&m_engine, QUrl(ShellModule + file));
@@ -89,9 +106,7 @@ void TarnlightApp::showPopover()
     // On Wayland the compositor places windows; elsewhere we do.
     if (isX11())
         placePopover();
-    m_popover->show();
-    m_popover->raise();
-    m_popover->requestActivate();
+    bringForward(m_popover);
 }
 
 void TarnlightApp::hidePopover()
@@ -126,9 +141,7 @@ void TarnlightApp::openSettings()
                 window->deleteLater();
         });
     }
-    m_settings->show();
-    m_settings->raise();
-    m_settings->requestActivate();
+    bringForward(m_settings);
 }
 
 void TarnlightApp::runAction(const QString &name)

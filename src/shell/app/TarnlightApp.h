@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class ApplicationService;
 class GoogleAuthService;
 class TrayIcon;
 
@@ -23,6 +24,9 @@ public:
     // Shows the tray icon, or, on a desktop without a tray, the popover, so
     // that Tarnlight is never out of reach.
     void start();
+    // Answers the session bus's activation: Activate toggles the popover,
+    // ActivateAction runs "settings" or "quit".
+    void listenOn(ApplicationService &service);
 
     bool hasTray() const { return m_tray != nullptr; }
     TrayIcon *tray() const { return m_tray.get(); }

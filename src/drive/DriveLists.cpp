@@ -1,0 +1,65 @@
+#include "drive/DriveLists.h"
+
+QVariant DriveItemList::data(const QModelIndex &index, int role) const
+{
+    const DriveItem *item = recordAt(index);
+    if (!item)
+        return {};
+    switch (role) {
+    case ItemRole: return QVariant::fromValue(*item);
+    case ItemIdRole: return item->id;
+    case NameRole: return item->name;
+    case IsFolderRole: return item->isFolder();
+    case SystemImageRole: return item->systemImage();
+    case ModifiedLabelRole: return item->modifiedLabel();
+    }
+    return {};
+}
+
+QHash<int, QByteArray> DriveItemList::roleNames() const
+{
+    return {
+        {ItemRole, "item"},
+        {ItemIdRole, "itemId"},
+        {NameRole, "name"},
+        {IsFolderRole, "isFolder"},
+        {SystemImageRole, "systemImage"},
+        {ModifiedLabelRole, "modifiedLabel"},
+    };
+}
+
+QVariant DriveCrumbList::data(const QModelIndex &index, int role) const
+{
+    const DriveCrumb *crumb = recordAt(index);
+    if (!crumb)
+        return {};
+    if (role == CrumbRole)
+        return QVariant::fromValue(*crumb);
+    return role == NameRole ? QVariant(crumb->name) : QVariant();
+}
+
+QHash<int, QByteArray> DriveCrumbList::roleNames() const
+{
+    return {{CrumbRole, "crumb"}, {NameRole, "name"}};
+}
+
+QVariant DriveUploadList::data(const QModelIndex &index, int role) const
+{
+    const DriveActiveUpload *upload = recordAt(index);
+    if (!upload)
+        return {};
+    switch (role) {
+    case NameRole: return upload->name;
+    case KindRole:
+        return upload->state.kind == DriveUploadState::Failed ? QStringLiteral("failed")
+               : upload->state.kind == DriveUploadState::Done ? QStringLiteral("done")
+                                                              : QStringLiteral("uploading");
+    case MessageRole: return upload->state.message;
+    }
+    return {};
+}
+
+QHash<int, QByteArray> DriveUploadList::roleNames() const
+{
+    return {{NameRole, "name"}, {KindRole, "kind"}, {MessageRole, "message"}};
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "drive/DriveRecords.h"
+#include "shell/records/DriveItem.h"
+#include "support/RecordListModel.h"
+
+// The items of the folder shown, one row each, named by id.
+class DriveItemList : public RecordListModel<DriveItem>
+{
+public:
+    enum Role { ItemRole = Qt::UserRole + 1, ItemIdRole, NameRole, IsFolderRole, SystemImageRole, ModifiedLabelRole };
+
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+protected:
+    QString keyOf(const DriveItem &item) const override { return item.id; }
+};
+
+// The trail from "My Drive" to the folder shown.
+class DriveCrumbList : public RecordListModel<DriveCrumb>
+{
+public:
+    enum Role { CrumbRole = Qt::UserRole + 1, NameRole };
+
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+protected:
+    QString keyOf(const DriveCrumb &crumb) const override { return crumb.id; }
+};
+
+// The uploads not done, one row per drop of a file, in drop order.
+class DriveUploadList : public RecordListModel<DriveActiveUpload>
+{
+public:
+    enum Role { NameRole = Qt::UserRole + 1, KindRole, MessageRole };
+
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+protected:
+    QString keyOf(const DriveActiveUpload &upload) const override { return QString::number(upload.id); }
+};

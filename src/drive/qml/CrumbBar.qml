@@ -1,0 +1,62 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+
+// The folder trail, "My Drive" first; a crumb goes back up to its folder.
+// Scrolls sideways when the trail is wider than the tab.
+Flickable {
+    id: bar
+    objectName: "crumbBar"
+
+    property alias model: crumbs.model
+    signal chosen(var crumb)
+
+    implicitHeight: row.implicitHeight + 12
+    contentWidth: row.implicitWidth + 24
+    contentHeight: height
+    flickableDirection: Flickable.HorizontalFlick
+    boundsBehavior: Flickable.StopAtBounds
+    clip: true
+    // The folder shown is the last crumb: keep it in sight.
+    onContentWidthChanged: contentX = Math.max(0, contentWidth - width)
+
+    RowLayout {
+        id: row
+        x: 12
+        y: 6
+        spacing: 4
+
+        Repeater {
+            id: crumbs
+            delegate: RowLayout {
+                id: step
+                required property var crumb
+                required property string name
+                required property int index
+                readonly property bool isLast: index === crumbs.count - 1
+
+                spacing: 4
+                SymbolIcon {
+                    objectName: "crumbSeparator"
+                    visible: step.index > 0
+                    symbol: "chevron.right"
+                    size: 10
+                    color: Theme.tertiary
+                }
+                AbstractButton {
+                    objectName: "crumb:" + step.name
+                    text: step.name
+                    background: null
+                    onClicked: bar.chosen(step.crumb)
+                    contentItem: Label {
+                        objectName: "crumbText"
+                        text: step.name
+                        font: Theme.caption
+                        color: step.isLast ? Theme.primary : Theme.secondary
+                    }
+                }
+            }
+        }
+    }
+}

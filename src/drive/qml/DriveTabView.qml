@@ -1,0 +1,97 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+import Tarnlight.Drive
+
+// The Drive tab: the crumbs of the folder trail, the folder's items (files
+// dropped on a folder row upload into it), and the running or failed uploads.
+Item {
+    id: root
+    objectName: "driveTab"
+
+    required property var auth
+
+    readonly property var loadState: drive.state
+    readonly property int count: drive.items.count
+
+    DriveViewModel {
+        id: drive
+    }
+
+    // The start task: loads when first shown, and again only after a
+    // refresh found no account.
+    function start() {
+        drive.attach(root.auth)
+        if (drive.state.isIdle)
+            drive.startRefresh()
+    }
+    Component.onCompleted: start()
+    onVisibleChanged: if (visible) start()
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        CrumbBar {
+            Layout.fillWidth: true
+            model: drive.path
+            onChosen: (crumb) => drive.navigate(crumb)
+        }
+        Divider {}
+
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            BusyIndicator {
+                objectName: "driveLoading"
+                anchors.centerIn: parent
+                visible: root.loadState.isLoading && root.count === 0
+                running: visible
+            }
+            EmptyStateView {
+                objectName: "driveEmpty"
+                anchors.fill: parent
+                visible: (root.loadState.isIdle || root.loadState.isLoaded) && root.count === 0
+                systemImage: "folder"
+                title: qsTr("Empty folder")
+                message: qsTr("Drag files from your file manager onto a folder to upload.")
+            }
+            EmptyStateView {
+                objectName: "driveError"
+                anchors.fill: parent
+                visible: root.loadState.isError
+                systemImage: "exclamationmark.triangle"
+                title: qsTr("Couldn't load Drive")
+                message: root.loadState.message
+            }
+            ListView {
+                objectName: "driveList"
+                anchors.fill: parent
+                visible: !root.loadState.isError && root.count > 0
+                clip: true
+                spacing: 0
+                boundsBehavior: Flickable.StopAtBounds
+                model: drive.items
+                ScrollBar.vertical: ScrollBar {}
+
+                delegate: DriveRow {
+                    width: ListView.view.width
+                    onTapped: drive.open(item)
+                    onFilesDropped: (urls) => drive.upload(urls, item)
+                }
+            }
+        }
+
+        Divider {
+            visible: strip.visible
+        }
+        UploadStrip {
+            id: strip
+            Layout.fillWidth: true
+            visible: drive.activeUploads.count > 0
+            model: drive.activeUploads
+        }
+    }
+}

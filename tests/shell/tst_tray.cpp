@@ -1,0 +1,272 @@
+#include "DesktopSession.h"
+#include "ShellTestSupport.h"
+#include "ViewModelSupport.h"
+#include "shell/app/ApplicationService.h"
+#include "shell/app/ShellMain.h"
+#include "shell/app/TarnlightApp.h"
+#include "shell/app/TrayIcon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QMenu>
+#include <QMutex>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+using namespace shelltest;
+
+namespace {
+
+const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString ItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+const QString ItemPath = QStringLiteral("/StatusNotifierItem");
+
+// The tray side of a desktop: a minimal StatusNotifier watcher with a host.
+// It runs on its own thread and connection, because Qt asks it questions
+// synchronously from the app's (here the test's) main thread.
+class Watcher : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+
+public:
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_items;
+    }
+
+public slots:
+    bool start()
+    {
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                            QStringLiteral("watcher"));
+        return bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
+                                  QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
+               && bus.registerService(WatcherService);
+    }
+    void stop()
+    {
+        QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
+    }
+    // Items pass their bus name (Qt does) or an object path on the caller.
+    void RegisterStatusNotifierItem(const QString &serviceOrPath)
+    {
+        const QString service = serviceOrPath.startsWith(u'/') ? message().service() : serviceOrPath;
+        QMutexLocker lock(&m_mutex);
+        m_items.append(service);
+    }
+    void RegisterStatusNotifierHost(const QString &) {}
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_items;
+};
+
+} // namespace
+
+// The tray icon on a desktop with a StatusNotifier tray, and the app's
+// org.freedesktop.Application object on the session bus.
+class TrayTest : public QObject
+{
+    Q_OBJECT
+
+    QThread m_watcherThread;
+    Watcher *m_watcher = nullptr;
+
+    // Calls from a connection of the test's own, without blocking: the
+    // answering objects live on this same thread.
+    static QDBusMessage call(const QString &service, const QString &path, const QString &interface,
+                             const QString &method, const QVariantList &args = {})
+    {
+        QDBusConnection caller = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                               QStringLiteral("caller"));
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        message.setArguments(args);
+        QDBusPendingCall pending = caller.asyncCall(message, 10000);
+        QTest::qWaitFor([&] { return pending.isFinished(); }, 12000);
+        return pending.reply();
+    }
+
+    static QVariant itemProperty(const QString &service, const QString &name)
+    {
+        const QDBusMessage reply = call(service, ItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                        QStringLiteral("Get"), {ItemInterface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return {};
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+
+    // The tooltip's title: the third member of (s a(iiay) s s).
+    static QString toolTipTitle(const QVariant &toolTip)
+    {
+        // Read-only, so the begin...() calls read rather than write.
+        const auto argument = toolTip.value<QDBusArgument>();
+        QString iconName, title, subTitle;
+        argument.beginStructure();
+        argument >> iconName;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray pixels;
+            argument.beginStructure();
+            argument >> width >> height >> pixels;
+            argument.endStructure();
+        }
+        argument.endArray();
+        argument >> title >> subTitle;
+        argument.endStructure();
+        return title;
+    }
+
+    static bool hasIcon(const QString &service)
+    {
+        if (!itemProperty(service, QStringLiteral("IconName")).toString().isEmpty())
+            return true;
+        const auto pixmaps = itemProperty(service, QStringLiteral("IconPixmap")).value<QDBusArgument>();
+        pixmaps.beginArray();
+        return !pixmaps.atEnd();
+    }
+
+    static QAction *menuAction(TarnlightApp &app, const QString &text)
+    {
+        for (QAction *action : app.tray()->menu()->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_watcher = new Watcher;
+        m_watcher->moveToThread(&m_watcherThread);
+        connect(&m_watcherThread, &QThread::finished, m_watcher, &QObject::deleteLater);
+        m_watcherThread.start();
+        bool started = false;
+        QMetaObject::invokeMethod(m_watcher, "start", Qt::BlockingQueuedConnection,
+                                  Q_RETURN_ARG(bool, started));
+        QVERIFY(started);
+    }
+
+    void cleanupTestCase()
+    {
+        QMetaObject::invokeMethod(m_watcher, "stop", Qt::BlockingQueuedConnection);
+        m_watcherThread.quit();
+        m_watcherThread.wait();
+    }
+
+    void itemRegistersAndActivateShowsThePopover()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        vmtest::Registry registry({}, std::nullopt);
+        TarnlightApp app(*registry.get());
+        app.start();
+        QVERIFY(app.hasTray());
+        QVERIFY(!app.popover()->isVisible());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!m_watcher->items().isEmpty(), 10000);
+        const QString item = m_watcher->items().constLast();
+        QCOMPARE(itemProperty(item, QStringLiteral("Title")).toString(), QStringLiteral("Tarnlight"));
+        QCOMPARE(toolTipTitle(itemProperty(item, QStringLiteral("ToolTip"))), QStringLiteral("Tarnlight"));
+        QVERIFY(hasIcon(item));
+
+        QCOMPARE(call(item, ItemPath, ItemInterface, QStringLiteral("Activate"), {0, 0}).type(),
+                 QDBusMessage::ReplyMessage);
+        QTRY_VERIFY(app.popover()->isVisible());
+        const QRect screen = app.popover()->screen()->availableGeometry();
+        QVERIFY(screen.contains(app.popover()->geometry()));
+
+        call(item, ItemPath, ItemInterface, QStringLiteral("Activate"), {0, 0});
+        QTRY_VERIFY(!app.popover()->isVisible());
+    }
+
+    void popoverHidesWhenAnotherWindowTakesFocus()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        TarnlightApp app(*registry.get());
+        app.start();
+        app.showPopover();
+        QTRY_VERIFY(app.popover()->isActive());
+        QWindow elsewhere;
+        elsewhere.resize(200, 200);
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        elsewhere.requestActivate();
+        QTRY_VERIFY(!app.popover()->isVisible());
+    }
+
+    void menuOpensSettingsThePopoverAndQuits()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        TarnlightApp app(*registry.get());
+        QSignalSpy quit(&app, &TarnlightApp::quitRequested);
+        app.start();
+        QStringList titles;
+        for (QAction *action : app.tray()->menu()->actions())
+            if (!action->isSeparator())
+                titles << action->text();
+        QCOMPARE(titles, (QStringList{QStringLiteral("Open Tarnlight"), QStringLiteral("Settings…"),
+                                      QStringLiteral("Quit")}));
+
+        menuAction(app, QStringLiteral("Settings…"))->trigger();
+        QTRY_VERIFY(app.settingsWindow() && app.settingsWindow()->isVisible());
+        menuAction(app, QStringLiteral("Open Tarnlight"))->trigger();
+        QTRY_VERIFY(app.popover()->isVisible());
+        menuAction(app, QStringLiteral("Quit"))->trigger();
+        QCOMPARE(quit.count(), 1);
+    }
+
+    void applicationObjectOnTheSessionBus()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        TarnlightApp app(*registry.get());
+        ApplicationService service;
+        QCOMPARE(service.claim(), ApplicationService::Claim::Owned);
+        app.listenOn(service);
+        QSignalSpy quit(&app, &TarnlightApp::quitRequested);
+        app.start();
+
+        const auto activate = [](const QString &method, const QVariantList &args) {
+            return call(ApplicationService::ServiceName, ApplicationService::ObjectPath,
+                        ApplicationService::Interface, method, args);
+        };
+        QCOMPARE(activate(QStringLiteral("Activate"), {QVariantMap()}).type(), QDBusMessage::ReplyMessage);
+        QTRY_VERIFY(app.popover()->isVisible());
+        activate(QStringLiteral("Activate"), {QVariantMap()});
+        QTRY_VERIFY(!app.popover()->isVisible());
+
+        activate(QStringLiteral("ActivateAction"),
+                 {QStringLiteral("settings"), QVariantList(), QVariantMap()});
+        QTRY_VERIFY(app.settingsWindow() && app.settingsWindow()->isVisible());
+        activate(QStringLiteral("ActivateAction"), {QStringLiteral("quit"), QVariantList(), QVariantMap()});
+        QTRY_COMPARE(quit.count(), 1);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    DesktopSession desktop;
+    if (!desktop.ok())
+        return 1;
+    QApplication app(argc, argv);
+    tl::setUpApplication();
+    TrayTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_tray.moc"
