@@ -18,6 +18,7 @@ void addUploadRoutes(Server &server, State &state);
 void addModelRoutes(Server &server, State &state);
 void addWebRoutes(Server &server, State &state);
 void addControlRoutes(Server &server, State &state);
+void addMailControlRoutes(Server &server, State &state);
 
 // Scope URIs as the provider grants them.
 QString scopeUri(const char *name);

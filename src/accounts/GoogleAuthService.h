@@ -3,6 +3,7 @@
 #include "shell/records/Account.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 
 #include <qcoro/qcorotask.h>
@@ -31,6 +32,8 @@ class GoogleAuthService : public QObject
 public:
     static inline const QString accountsKey = QStringLiteral("tarnlight.accounts");
     static inline const QString activeKey = QStringLiteral("tarnlight.activeAccountID");
+    // Followed by the account's id: the labels its Mail tab lists.
+    static inline const QString labelsKeyPrefix = QStringLiteral("tarnlight.labels.");
 
     // Uses `store` when given (not owned), otherwise the user's settings.
     explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
@@ -46,6 +49,11 @@ public:
     Q_INVOKABLE void setActiveByID(const QString &accountID);
     // Deletes the account's keychain item, then removes it from the list.
     Q_INVOKABLE void signOut(const Account &account);
+
+    // The Gmail labels whose unread mail the account's Mail tab lists; INBOX
+    // until the user picks others. Forgotten at sign-out.
+    Q_INVOKABLE QStringList labelIds(const QString &accountID) const;
+    Q_INVOKABLE void setLabelIds(const QString &accountID, const QStringList &labelIds);
 
     // The account's authorizing session, read from its keychain item on
     // every call; throws AuthError::noSession's Error when there is none.
@@ -64,6 +72,7 @@ signals:
     void activeAccountIDChanged();
     void activeAccountChanged();
     void pendingRedirectHandlerChanged();
+    void labelIdsChanged(const QString &accountID);
 
 protected:
     // Registers an account at the end of a sign-in: replaced in place when
