@@ -93,6 +93,11 @@ void addControlRoutes(Server &server, State &state)
         s->tokenLifetime = bodyObject(e).value(QStringLiteral("seconds")).toInt(3600);
         ok(e);
     });
+    server.control("POST", "/__sandbox/refresh-rotation", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->rotateRefreshTokens = bodyObject(e).value(QStringLiteral("enabled")).toBool();
+        ok(e);
+    });
     server.control("POST", "/__sandbox/tokens", [s](Exchange &e) {
         const QJsonObject body = bodyObject(e);
         std::lock_guard lock(s->mutex);
@@ -123,7 +128,7 @@ void addControlRoutes(Server &server, State &state)
     server.control("POST", "/__sandbox/consent", [s](Exchange &e) {
         const QJsonObject body = bodyObject(e);
         const QString outcome = body.value(QStringLiteral("outcome")).toString(QStringLiteral("grant"));
-        if (!QStringList{"grant", "access_denied", "wrong_state"}.contains(outcome))
+        if (!QStringList{"grant", "access_denied", "wrong_state", "wrong_issuer"}.contains(outcome))
             return e.apiError(400, QStringLiteral("Unknown outcome."), QStringLiteral("invalid"));
         std::lock_guard lock(s->mutex);
         s->consentOutcome = outcome;

@@ -92,6 +92,7 @@ void discovery(State &state, Exchange &exchange)
         {"claims_supported", QJsonArray{"aud", "email", "email_verified", "exp", "family_name", "given_name",
                                         "iat", "iss", "name", "sub"}},
         {"code_challenge_methods_supported", QJsonArray{"plain", "S256"}},
+        {"authorization_response_iss_parameter_supported", true},
         {"grant_types_supported", QJsonArray{"authorization_code", "refresh_token"}}});
 }
 
@@ -104,8 +105,11 @@ void authorizationPage(Exchange &exchange, const QString &error, const QString &
                   "text/html; charset=UTF-8");
 }
 
-void redirectBack(Exchange &exchange, const QString &redirectUri, const QList<QPair<QString, QString>> &params)
+// Every redirect names the issuer (RFC 9207), or a forged one when asked.
+void redirectBack(State &state, Exchange &exchange, const QString &redirectUri, QList<QPair<QString, QString>> params)
 {
+    params.append({"iss", state.consentOutcome == u"wrong_issuer" ? QStringLiteral("https://issuer.example")
+                                                                 : state.baseUrl});
     QStringList pairs;
     for (const auto &[name, value] : params)
         pairs.append(util::percentEncode(name) + u'=' + util::percentEncode(value));
@@ -132,7 +136,7 @@ void authorizeEndpoint(State &state, Exchange &exchange)
             answer.append({"error_description", description});
         if (exchange.hasParam(QStringLiteral("state")))
             answer.append({"state", state_});
-        redirectBack(exchange, redirectUri, answer);
+        redirectBack(state, exchange, redirectUri, answer);
     };
     if (exchange.param(QStringLiteral("response_type")) != u"code")
         return fail(QStringLiteral("unsupported_response_type"), QStringLiteral("Only the code response type is supported."));
@@ -162,7 +166,7 @@ void authorizeEndpoint(State &state, Exchange &exchange)
     if (exchange.hasParam(QStringLiteral("state")))
         answer.append({"state", state.consentOutcome == u"wrong_state" ? state_ + QStringLiteral("-forged") : state_});
     answer.append({{"code", code}, {"scope", *granted}, {"authuser", "0"}, {"prompt", "consent"}});
-    redirectBack(exchange, redirectUri, answer);
+    redirectBack(state, exchange, redirectUri, answer);
 }
 
 // Client authentication: HTTP Basic with form-encoded parts, or form fields.
@@ -246,13 +250,23 @@ void refresh(State &state, Exchange &exchange, const QHash<QString, QString> &fo
     const QString token = form.value(QStringLiteral("refresh_token"));
     if (token.isEmpty())
         return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Missing required parameter: refresh_token"));
-    const auto it = state.refreshTokens.constFind(token);
-    if (it == state.refreshTokens.constEnd())
+    const auto it = state.refreshTokens.find(token);
+    if (it == state.refreshTokens.end())
         return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Bad Request"));
+    if (it->spent) {
+        // A spent token coming back means it leaked or a client lost the new
+        // one: rotating providers withdraw the whole grant.
+        revokeGrant(state, it->sub);
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Token has been expired or revoked."));
+    }
     if (it->revoked)
         return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Token has been expired or revoked."));
+    const bool rotate = state.rotateRefreshTokens;
+    if (rotate)
+        it->spent = true;
+    const RefreshGrant grant = *it;
     noStore(exchange);
-    exchange.json(200, mintTokens(state, it->sub, it->scope, QString(), false, state.tokenLifetime));
+    exchange.json(200, mintTokens(state, grant.sub, grant.scope, QString(), rotate, state.tokenLifetime));
 }
 
 void tokenEndpoint(State &state, Exchange &exchange)

@@ -18,6 +18,7 @@ void State::reset()
     seededAt = QDateTime::currentDateTime();
     tokenLifetime = options.tokenLifetime;
     requireSecret = options.requireSecret;
+    rotateRefreshTokens = options.rotateRefreshTokens;
     granularity = options.granularity;
     inlineBodyLimit = options.inlineBodyLimit;
     shortPages.clear();

@@ -22,6 +22,7 @@ struct Options
     QString clientId = QStringLiteral("tarnlight-sandbox.apps.googleusercontent.com");
     QString clientSecret = QStringLiteral("sandbox-secret");
     bool requireSecret = true; // off: token requests without a secret pass, as for a public client
+    bool rotateRefreshTokens = false;
     int tokenLifetime = 3600;
     QString model = QStringLiteral("llama3.2");
     qint64 granularity = 256 * 1024;
@@ -120,7 +121,12 @@ struct AccountData
 };
 
 struct AccessGrant { QString sub, scope; QDateTime expiry; };
-struct RefreshGrant { QString sub, scope; bool revoked = false; };
+struct RefreshGrant
+{
+    QString sub, scope;
+    bool revoked = false;
+    bool spent = false; // replaced by a rotation; presenting it again revokes the grant
+};
 struct CodeGrant
 {
     QString sub, clientId, redirectUri, challenge, scope, nonce;
@@ -139,6 +145,7 @@ struct State
     QDateTime seededAt;
     int tokenLifetime = 3600;
     bool requireSecret = true;
+    bool rotateRefreshTokens = false;
     qint64 granularity = 0;
     qint64 inlineBodyLimit = 0;
     QSet<QString> shortPages; // subs whose event and file lists come in short and empty pages
@@ -154,7 +161,7 @@ struct State
     QStringList uploadOrder; // ids in the order the uploads started
 
     QString consentSub;                          // empty: login_hint or the first account
-    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state"
+    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state", "wrong_issuer"
 
     bool modelLoading = false;
     QStringList models;

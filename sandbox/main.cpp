@@ -22,6 +22,7 @@ Options parseOptions(const QCoreApplication &app)
     const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret (the default)."));
     const QCommandLineOption allowNoSecret(QStringLiteral("allow-missing-client-secret"),
                                            QStringLiteral("Accept token requests without the secret, as for a public client."));
+    const QCommandLineOption rotate(QStringLiteral("rotate-refresh-tokens"), QStringLiteral("Issue a new refresh token on every refresh; a spent one revokes the grant."));
     const QCommandLineOption lifetime(QStringLiteral("token-lifetime"), QStringLiteral("expires_in of access tokens."), QStringLiteral("SECONDS"));
     const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the model endpoint lists."), QStringLiteral("NAME"));
     const QCommandLineOption granularity(QStringLiteral("chunk-granularity"),
@@ -29,7 +30,7 @@ Options parseOptions(const QCoreApplication &app)
     const QCommandLineOption inlineLimit(QStringLiteral("inline-body-limit"),
                                          QStringLiteral("Larger message parts come as attachments (default 65536)."), QStringLiteral("BYTES"));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."), QStringLiteral("MS"));
-    parser.addOptions({port, data, clientId, secret, requireSecret, allowNoSecret, lifetime, model, granularity, inlineLimit, delay});
+    parser.addOptions({port, data, clientId, secret, requireSecret, allowNoSecret, rotate, lifetime, model, granularity, inlineLimit, delay});
     parser.process(app);
 
     Options options;
@@ -40,6 +41,7 @@ Options parseOptions(const QCoreApplication &app)
     if (parser.isSet(secret))
         options.clientSecret = parser.value(secret);
     options.requireSecret = !parser.isSet(allowNoSecret);
+    options.rotateRefreshTokens = parser.isSet(rotate);
     if (parser.isSet(lifetime))
         options.tokenLifetime = parser.value(lifetime).toInt();
     if (parser.isSet(model))

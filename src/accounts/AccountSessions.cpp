@@ -1,8 +1,11 @@
 #include "accounts/GoogleAuthService.h"
 
-#include "oauth/KeychainStore.h"
+#include "accounts/SessionCache.h"
+#include "oauth/AuthSession.h"
 #include "shell/records/AuthError.h"
 #include "support/Completion.h"
+
+#include <QPointer>
 
 QString GoogleAuthService::keychainItemName(const Account &account)
 {
@@ -12,15 +15,19 @@ QString GoogleAuthService::keychainItemName(const Account &account)
 QCoro::Task<std::shared_ptr<oauth::AuthSession>>
 GoogleAuthService::authSession(const Account &account) const
 {
-    const oauth::KeychainStore store(keychainItemName(account));
+    const QString itemName = keychainItemName(account);
+    if (auto session = m_sessions->cached(itemName))
+        co_return session;
     std::shared_ptr<oauth::AuthSession> session;
     try {
-        auto retrieved = awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
-            [store](Completion<std::shared_ptr<oauth::AuthSession>> done) {
-                store.retrieveAuthSession(std::move(done));
+        auto loaded = awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
+            [cache = QPointer<SessionCache>(m_sessions),
+             itemName](Completion<std::shared_ptr<oauth::AuthSession>> done) {
+                if (cache)
+                    cache->load(itemName, std::move(done));
             },
             toError(AuthError::noSession));
-        session = co_await std::move(retrieved);
+        session = co_await std::move(loaded);
     } catch (const Error &) {
         // Whatever went wrong with the item, the user's remedy is to sign in again.
         throw toError(AuthError::noSession);
@@ -28,8 +35,20 @@ GoogleAuthService::authSession(const Account &account) const
     co_return session;
 }
 
+QCoro::Task<void> GoogleAuthService::saveSession(const Account &account,
+                                                 std::shared_ptr<oauth::AuthState> state)
+{
+    auto session = std::make_shared<oauth::AuthSession>(std::move(state));
+    auto saved = awaitCompletion([cache = QPointer<SessionCache>(m_sessions),
+                                  itemName = keychainItemName(account), session](VoidCompletion done) {
+        if (cache)
+            cache->install(itemName, session, std::move(done));
+    });
+    co_await std::move(saved);
+}
+
 void GoogleAuthService::removeSession(const Account &account)
 {
     // Started first; a missing item or a failed delete does not stop the sign-out.
-    oauth::KeychainStore(keychainItemName(account)).removeAuthSession([](std::optional<Error>) {});
+    m_sessions->remove(keychainItemName(account), [](std::optional<Error>) {});
 }

@@ -1,5 +1,7 @@
 #include "accounts/GoogleAuthService.h"
 
+#include "accounts/SessionCache.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -33,7 +35,7 @@ QByteArray encodeAccounts(const QList<Account> &accounts)
 } // namespace
 
 GoogleAuthService::GoogleAuthService(QSettings *store, QObject *parent)
-    : QObject(parent), m_store(store)
+    : QObject(parent), m_store(store), m_sessions(new SessionCache(this))
 {
     if (!m_store) {
         m_ownedStore = std::make_unique<QSettings>(QStringLiteral("tarnlight"),

@@ -18,10 +18,12 @@ class RedirectHTTPHandler;
 }
 
 class QSettings;
+class SessionCache;
 
 // The one registry of signed-in accounts and of which one is active, kept in
 // the user's settings store. Each account's tokens live in its own keychain
-// item; the registry hands out a session built from that item per operation.
+// item; the registry keeps one session per account in memory, read from that
+// item on first use and written back whenever a refresh changes its tokens.
 class GoogleAuthService : public QObject
 {
     Q_OBJECT
@@ -47,7 +49,8 @@ public:
     // Makes a listed account active (compared by id); unlisted: no change.
     Q_INVOKABLE void setActive(const Account &account);
     Q_INVOKABLE void setActiveByID(const QString &accountID);
-    // Deletes the account's keychain item, then removes it from the list.
+    // Drops the account's session, deletes its keychain item, then removes
+    // it from the list.
     Q_INVOKABLE void signOut(const Account &account);
 
     // The Gmail labels whose unread mail the account's Mail tab lists; INBOX
@@ -55,8 +58,9 @@ public:
     Q_INVOKABLE QStringList labelIds(const QString &accountID) const;
     Q_INVOKABLE void setLabelIds(const QString &accountID, const QStringList &labelIds);
 
-    // The account's authorizing session, read from its keychain item on
-    // every call; throws AuthError::noSession's Error when there is none.
+    // The account's authorizing session: the one in memory, or read from its
+    // keychain item on first use; throws AuthError::noSession's Error when
+    // there is none. Every operation of an account shares this session.
     QCoro::Task<std::shared_ptr<oauth::AuthSession>> authSession(const Account &account) const;
     // The keychain item of an account: "app.tarnlight.account." + its id.
     static QString keychainItemName(const Account &account);
@@ -86,8 +90,12 @@ private:
     void persistIndex();
     void setAccounts(const QList<Account> &accounts, bool forceNotify = false);
     void setActiveAccountID(const std::optional<QString> &id);
-    // Deletes the account's keychain item; failures are ignored.
+    // Drops the session and deletes the account's keychain item; failures
+    // are ignored.
     void removeSession(const Account &account);
+    // Saves a signed-in session as the account's item and its session.
+    QCoro::Task<void> saveSession(const Account &account,
+                                  std::shared_ptr<oauth::AuthState> state);
     void setPendingRedirectHandler(std::shared_ptr<oauth::RedirectHTTPHandler> handler);
 
     QVariantList accountsForViews() const;
@@ -96,6 +104,7 @@ private:
 
     QSettings *m_store;
     std::unique_ptr<QSettings> m_ownedStore;
+    SessionCache *m_sessions;
     QList<Account> m_accounts;
     std::optional<QString> m_activeAccountID;
     // Keeps the loopback listener of a sign-in in progress alive.

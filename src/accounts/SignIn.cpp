@@ -3,7 +3,6 @@
 #include "accounts/IDToken.h"
 #include "accounts/OAuthConfig.h"
 #include "oauth/AuthSession.h"
-#include "oauth/KeychainStore.h"
 #include "oauth/PresentAuthorizationRequest.h"
 #include "oauth/RedirectHTTPHandler.h"
 #include "oauth/ServiceConfiguration.h"
@@ -52,16 +51,6 @@ authorize(oauth::AuthorizationRequest request, std::shared_ptr<oauth::RedirectHT
     if (!state)
         throw toError(AuthError::cancelled);
     co_return state;
-}
-
-QCoro::Task<void> saveSession(const QString &itemName, std::shared_ptr<oauth::AuthState> state)
-{
-    const oauth::KeychainStore store(itemName);
-    auto session = std::make_shared<oauth::AuthSession>(std::move(state));
-    auto saved = awaitCompletion([store, session](VoidCompletion done) {
-        store.save(session, store.itemName(), std::move(done));
-    });
-    co_await std::move(saved);
 }
 
 } // namespace
@@ -120,7 +109,7 @@ QCoro::Task<void> GoogleAuthService::addAccount()
     const std::shared_ptr<oauth::AuthState> state = co_await authorize(request, handler);
 
     const Account account = makeAccount(*state);
-    co_await saveSession(keychainItemName(account), state);
+    co_await saveSession(account, state);
     if (!self)
         throw toError(AuthError::cancelled);
     upsert(account, true);

@@ -72,7 +72,6 @@ void startExchange(const rest::HttpRequest &request, ExchangeLimits limits,
 
 QCoro::Task<ModelReply> exchange(rest::HttpRequest request, ExchangeLimits limits)
 {
-    request.followRedirects = false;
     request.timeoutSeconds = limits.deadlineMs / 1000.0;
     auto reply = awaitCompletion<ModelReply>([request, limits](Completion<ModelReply> done) {
         startExchange(request, limits, std::move(done));

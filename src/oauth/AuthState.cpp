@@ -77,34 +77,45 @@ void AuthState::updateWithAuthorizationResponse(const std::optional<Authorizatio
     m_refreshToken.reset();
     m_authorizationError.reset();
     m_scope = response->scope ? response->scope : response->request.scope;
+    didChangeState();
 }
 
 void AuthState::updateWithTokenResponse(const std::optional<TokenResponse> &response,
                                         const std::optional<Error> &error)
 {
-    if (m_authorizationError) {
+    const bool clearedError = m_authorizationError.has_value();
+    if (clearedError) {
         qWarning("AuthState::updateWithTokenResponse called in an error state [%s]; call "
                  "updateWithAuthorizationResponse with the result of a fresh authorization first",
                  qPrintable(m_authorizationError->description()));
         m_authorizationError.reset();
     }
-    if (error) {
-        if (error->domain() == TokenErrorDomain)
-            updateWithAuthorizationError(*error);
+    if (error && error->domain() == TokenErrorDomain) {
+        updateWithAuthorizationError(*error);
         return;
     }
-    if (!response)
-        return;
-    m_lastTokenResponse = *response;
-    if (response->scope)
-        m_scope = response->scope;
-    if (response->refreshToken)
-        m_refreshToken = response->refreshToken;
+    if (response && !error) {
+        m_lastTokenResponse = *response;
+        if (response->scope)
+            m_scope = response->scope;
+        if (response->refreshToken)
+            m_refreshToken = response->refreshToken;
+    }
+    if (clearedError || (response && !error))
+        didChangeState();
 }
 
 void AuthState::updateWithAuthorizationError(const Error &error)
 {
     m_authorizationError = error;
+    didChangeState();
+}
+
+void AuthState::didChangeState()
+{
+    // A copy: the handler may replace itself.
+    if (auto handler = m_stateChanged)
+        handler();
 }
 
 void AuthState::restore(std::optional<QString> scope, std::optional<QString> refreshToken,

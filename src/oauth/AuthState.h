@@ -45,6 +45,11 @@ public:
     bool isAuthorized() const;
     bool isTokenFresh() const;
 
+    // The one observer, told after every change of the tokens or of the
+    // grant's validity (a refresh's answer, a recorded error), so that a
+    // holder can store the state again. Runs on the thread of the change.
+    void setStateChangeHandler(std::function<void()> handler) { m_stateChanged = std::move(handler); }
+
     void setNeedsTokenRefresh(bool needsRefresh = true) { m_needsTokenRefresh = needsRefresh; }
     void updateWithAuthorizationResponse(const std::optional<AuthorizationResponse> &response,
                                          const std::optional<Error> &error);
@@ -79,6 +84,7 @@ private:
     };
     void finishRefresh(const std::optional<TokenResponse> &response,
                        const std::optional<Error> &error);
+    void didChangeState();
     static void dispatch(const PendingAction &pending, std::optional<QString> accessToken,
                          std::optional<QString> idToken, std::optional<Error> error);
 
@@ -88,6 +94,7 @@ private:
     std::optional<TokenResponse> m_lastTokenResponse;
     std::optional<Error> m_authorizationError;
     bool m_needsTokenRefresh = false;
+    std::function<void()> m_stateChanged;
 
     QMutex m_pendingLock;
     QList<PendingAction> m_pendingActions;

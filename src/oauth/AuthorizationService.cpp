@@ -4,6 +4,7 @@
 #include "oauth/ParsedIDToken.h"
 #include "rest/HttpClient.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonParseError>
 
@@ -81,6 +82,14 @@ void performTokenRequest(const TokenRequest &request,
                          const std::optional<AuthorizationResponse> &originalAuthorizationResponse,
                          Completion<TokenResponse> callback)
 {
+    // The code, the verifier, the secret and the refresh token never go out in clear.
+    if (auto insecure = insecureEndpointError(request.configuration.tokenEndpoint)) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [callback, error = *insecure] { callback(std::nullopt, error); },
+            Qt::QueuedConnection);
+        return;
+    }
     rest::HttpClient::shared().dataTask(
         request.urlRequest(),
         [request, original = originalAuthorizationResponse, callback](

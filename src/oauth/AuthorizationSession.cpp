@@ -33,21 +33,55 @@ static QJsonObject redirectParameters(const QUrl &url)
     return parameters;
 }
 
+// Mix-up defence (RFC 9207): a provider that says it names itself in the
+// redirect must name the issuer this request was made for.
+static std::optional<QString> unexpectedIssuer(const ServiceConfiguration &configuration,
+                                               const QJsonObject &parameters)
+{
+    const QJsonValue iss = parameters.value(QStringLiteral("iss"));
+    if (iss.isUndefined() || !configuration.discoveryDocument)
+        return std::nullopt;
+    const QJsonObject &document = configuration.discoveryDocument->discoveryDictionary;
+    if (!document.value(QStringLiteral("authorization_response_iss_parameter_supported")).toBool())
+        return std::nullopt;
+    // Compared as text, as the provider wrote its issuer.
+    const QJsonValue expected = document.value(QStringLiteral("issuer"));
+    const QString configured = expected.isString() ? expected.toString()
+                                                    : configuration.issuer.toString();
+    if (iss.isString() && iss.toString() == configured)
+        return std::nullopt;
+    return configured;
+}
+
+static Error clientError(const QString &text, const QJsonObject &parameters)
+{
+    return Error::make(AuthorizationErrorDomain, OAuthClientError, text)
+        .withUserInfo(OAuthErrorResponseKey, parameters.toVariantMap());
+}
+
 std::variant<AuthorizationResponse, Error> checkRedirect(const AuthorizationRequest &request,
                                                          const QUrl &url)
 {
     const QJsonObject parameters = redirectParameters(url);
+    AuthorizationResponse response = AuthorizationResponse::fromParameters(request, parameters);
+    // Before the error: an error answer of another provider is no answer of ours.
+    if (const auto expected = unexpectedIssuer(request.configuration, parameters)) {
+        const QJsonValue iss = parameters.value(QStringLiteral("iss"));
+        return clientError(
+            QStringLiteral("Issuer mismatch, expecting %1 but got %2 in authorization response %3")
+                .arg(*expected, iss.isString() ? iss.toString() : QStringLiteral("(not a string)"),
+                     response.description()),
+            parameters);
+    }
     if (parameters.contains(QStringLiteral("error")))
         return oauthError(AuthorizationErrorDomain, parameters);
-    AuthorizationResponse response = AuthorizationResponse::fromParameters(request, parameters);
     // Exact string comparison; absent on both sides counts as equal.
     if (response.state != request.state) {
-        const QString text =
+        return clientError(
             QStringLiteral("State mismatch, expecting %1 but got %2 in authorization response %3")
                 .arg(request.state.value_or(QStringLiteral("(null)")),
-                     response.state.value_or(QStringLiteral("(null)")), response.description());
-        return Error::make(AuthorizationErrorDomain, OAuthClientError, text)
-            .withUserInfo(OAuthErrorResponseKey, parameters.toVariantMap());
+                     response.state.value_or(QStringLiteral("(null)")), response.description()),
+            parameters);
     }
     return response;
 }

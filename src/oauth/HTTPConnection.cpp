@@ -32,6 +32,10 @@ HTTPConnection::HTTPConnection(QTcpSocket *socket, QObject *delegateObject,
 {
     setDelegate(delegateObject, delegate);
     m_socket->setParent(this);
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &HTTPConnection::closeNow);
+    setIdleTimeout(DefaultIdleTimeoutMs);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &HTTPConnection::noteActivity);
     connect(m_socket, &QTcpSocket::readyRead, this, &HTTPConnection::processIncomingBytes);
     connect(m_socket, &QTcpSocket::disconnected, this, &HTTPConnection::onDisconnected);
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -55,6 +59,19 @@ void HTTPConnection::setDelegate(QObject *delegateObject, HTTPServerDelegate *de
     m_delegate = delegate;
 }
 
+void HTTPConnection::setIdleTimeout(int ms)
+{
+    m_idleTimer.setInterval(ms);
+    noteActivity();
+}
+
+void HTTPConnection::noteActivity()
+{
+    m_lastActivity.start();
+    if (!m_finished)
+        m_idleTimer.start();
+}
+
 HTTPServerDelegate *HTTPConnection::liveDelegate() const
 {
     return m_delegateObject ? m_delegate : nullptr;
@@ -67,6 +84,7 @@ void HTTPConnection::processIncomingBytes()
         const QByteArray chunk = m_socket->read(ReadChunkBytes);
         if (chunk.isEmpty())
             break;
+        noteActivity();
         if (m_closeAfterQueue)
             continue;  // closing: later bytes are not requests we answer
         m_inBuffer += chunk;
@@ -132,6 +150,14 @@ void HTTPConnection::closeWhenFlushed()
     beginClose();
 }
 
+void HTTPConnection::closeNow()
+{
+    m_closeAfterQueue = true;
+    m_queue.clear();
+    m_socket->abort();
+    finish();
+}
+
 void HTTPConnection::beginClose()
 {
     if (m_closing)
@@ -180,6 +206,7 @@ void HTTPConnection::finish()
     if (m_finished)
         return;
     m_finished = true;
+    m_idleTimer.stop();
     emit closed(this);
 }
 

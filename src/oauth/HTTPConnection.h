@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -38,6 +40,10 @@ public:
                    QObject *parent = nullptr);
     ~HTTPConnection() override;
 
+    // A connection on which nothing is received or sent for this long is
+    // closed, so an idle local client cannot hold it open.
+    static constexpr int DefaultIdleTimeoutMs = 10000;
+
     QHostAddress peerAddress() const { return m_peerAddress; }
     quint16 peerPort() const { return m_peerPort; }
     void setDelegate(QObject *delegateObject, HTTPServerDelegate *delegate);
@@ -47,6 +53,12 @@ public:
     void processOutgoingBytes();
     // Writes what is already answered, then closes; no more requests are read.
     void closeWhenFlushed();
+    // Drops the connection at once, answered or not.
+    void closeNow();
+
+    void setIdleTimeout(int ms);
+    // Started when bytes last came in or went out.
+    const QElapsedTimer &lastActivity() const { return m_lastActivity; }
 
 signals:
     // Emitted once, when the connection is gone; the owner deletes it later.
@@ -62,12 +74,15 @@ private:
     void shutdownWhenWritten();
     void finish();
     HTTPServerDelegate *liveDelegate() const;
+    void noteActivity();
 
     QTcpSocket *m_socket;
     QHostAddress m_peerAddress;
     quint16 m_peerPort = 0;
     QPointer<QObject> m_delegateObject;
     HTTPServerDelegate *m_delegate = nullptr;
+    QElapsedTimer m_lastActivity;
+    QTimer m_idleTimer;
     QByteArray m_inBuffer;
     std::deque<std::shared_ptr<HTTPServerRequest>> m_queue;
     bool m_closeAfterQueue = false;  // stop reading; close once answers are out

@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace oauth {
 
 HTTPServer::HTTPServer(QObject *parent) : TCPServer(parent) {}
@@ -28,9 +30,24 @@ void HTTPServer::setDelegate(QObject *delegateObject, HTTPServerDelegate *delega
 
 void HTTPServer::acceptConnection(QTcpSocket *socket)
 {
+    makeRoom();
     auto *connection = new HTTPConnection(socket, m_delegateObject, m_delegate);
+    connection->setIdleTimeout(idleTimeoutMs);
     m_connections.insert(connection);
     connect(connection, &HTTPConnection::closed, this, &HTTPServer::connectionClosed);
+}
+
+void HTTPServer::makeRoom()
+{
+    while (!m_connections.isEmpty() && m_connections.size() >= qMax(1, maxConnections)) {
+        HTTPConnection *stalest = *std::min_element(
+            m_connections.cbegin(), m_connections.cend(),
+            [](const HTTPConnection *a, const HTTPConnection *b) {
+                return a->lastActivity() < b->lastActivity();
+            });
+        stalest->closeNow();
+        m_connections.remove(stalest); // already gone through closed(), unless it had finished
+    }
 }
 
 void HTTPServer::connectionClosed(HTTPConnection *connection)

@@ -17,6 +17,13 @@ public:
     // Open connections write what is already answered, then close.
     ~HTTPServer() override;
 
+    // More connections than this are never open at once: a newcomer beyond
+    // it closes the one idle longest, so a local process holding idle
+    // connections cannot keep the browser's redirect out.
+    static constexpr int DefaultMaxConnections = 16;
+    int maxConnections = DefaultMaxConnections;
+    int idleTimeoutMs = HTTPConnection::DefaultIdleTimeoutMs;
+
     // The delegate is held weakly.
     void setDelegate(QObject *delegateObject, HTTPServerDelegate *delegate);
     qsizetype connectionCount() const { return m_connections.size(); }
@@ -26,6 +33,7 @@ protected:
 
 private:
     void connectionClosed(HTTPConnection *connection);
+    void makeRoom();
 
     QPointer<QObject> m_delegateObject;
     HTTPServerDelegate *m_delegate = nullptr;

@@ -50,7 +50,11 @@ std::shared_ptr<AuthorizationSession> presentAuthorizationRequest(const Authoriz
                 callback(AuthState::create(*response), std::nullopt);
         });
     session->setDismissHandler([agent] { agent->dismiss(); });
-    agent->presentExternalUserAgentRequest(request, session);
+    // The sign-in page and its answer must not travel in clear.
+    if (auto insecure = insecureEndpointError(request.configuration.authorizationEndpoint))
+        session->failAuthorizationFlowWithError(*insecure);
+    else
+        agent->presentExternalUserAgentRequest(request, session);
     return session;
 }
 

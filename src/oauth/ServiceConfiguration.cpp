@@ -1,8 +1,11 @@
 #include "oauth/ServiceConfiguration.h"
 
 #include "oauth/OAuthError.h"
+#include "rest/HTTPFetcher.h"
 #include "rest/HttpClient.h"
+#include "support/Provider.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonParseError>
 
@@ -53,6 +56,14 @@ ServiceConfiguration ServiceConfiguration::fromDiscovery(const ServiceDiscovery 
             discovery.registrationEndpoint(), discovery.endSessionEndpoint(), discovery};
 }
 
+std::optional<Error> insecureEndpointError(const QUrl &endpoint)
+{
+    const QString scheme = endpoint.scheme().toLower();
+    if (scheme == u"https" || (scheme == u"http" && isLoopbackHost(endpoint.host())))
+        return std::nullopt;
+    return rest::insecureFetchError(endpoint);
+}
+
 QUrl discoveryURL(const QUrl &issuer)
 {
     QUrl url = issuer;
@@ -84,40 +95,59 @@ static std::variant<ServiceConfiguration, Error> parseDiscovery(const QByteArray
     return ServiceConfiguration::fromDiscovery(*discovery);
 }
 
+static std::optional<Error> insecureEndpointsError(const ServiceConfiguration &configuration)
+{
+    for (const QUrl &endpoint : {configuration.authorizationEndpoint, configuration.tokenEndpoint})
+        if (auto insecure = insecureEndpointError(endpoint))
+            return insecure;
+    return std::nullopt;
+}
+
+static std::variant<ServiceConfiguration, Error>
+discoveryOutcome(const QString &shownURL, const QByteArray &body,
+                 const rest::HttpResponse &response, const std::optional<Error> &transport)
+{
+    if (transport)
+        return generalError(NetworkError, transport,
+                            QStringLiteral("Connection error fetching discovery document '%1': %2.")
+                                .arg(shownURL, transport->description()));
+    if (response.statusCode != 200)
+        return generalError(NetworkError, remoteHTTPError(response.statusCode, body),
+                            QStringLiteral("Non-200 HTTP response (%1) fetching discovery "
+                                           "document '%2'.")
+                                .arg(response.statusCode)
+                                .arg(shownURL));
+    auto parsed = parseDiscovery(body);
+    if (auto *error = std::get_if<Error>(&parsed))
+        return generalError(NetworkError, *error,
+                            QStringLiteral("JSON error parsing document at '%1': %2")
+                                .arg(shownURL, error->description()));
+    if (auto insecure = insecureEndpointsError(std::get<ServiceConfiguration>(parsed)))
+        return *insecure;
+    return parsed;
+}
+
 void discoverServiceConfigurationAt(const QUrl &url, Completion<ServiceConfiguration> completion)
 {
+    // A document read in clear could name any endpoints at all.
+    if (auto insecure = insecureEndpointError(url)) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [completion, error = *insecure] { completion(std::nullopt, error); },
+            Qt::QueuedConnection);
+        return;
+    }
     rest::HttpRequest request;
     request.url = url;
-    const QString shownURL = url.toString();
     rest::HttpClient::shared().dataTask(
-        request, [completion, shownURL](const QByteArray &body, const rest::HttpResponse &response,
-                                        std::optional<Error> transport) {
-            if (transport) {
-                completion(std::nullopt,
-                           generalError(NetworkError, transport,
-                                        QStringLiteral("Connection error fetching discovery "
-                                                       "document '%1': %2.")
-                                            .arg(shownURL, transport->description())));
-                return;
-            }
-            if (response.statusCode != 200) {
-                completion(std::nullopt,
-                           generalError(NetworkError, remoteHTTPError(response.statusCode, body),
-                                        QStringLiteral("Non-200 HTTP response (%1) fetching "
-                                                       "discovery document '%2'.")
-                                            .arg(response.statusCode)
-                                            .arg(shownURL)));
-                return;
-            }
-            auto parsed = parseDiscovery(body);
-            if (auto *error = std::get_if<Error>(&parsed)) {
-                completion(std::nullopt,
-                           generalError(NetworkError, *error,
-                                        QStringLiteral("JSON error parsing document at '%1': %2")
-                                            .arg(shownURL, error->description())));
-                return;
-            }
-            completion(std::get<ServiceConfiguration>(std::move(parsed)), std::nullopt);
+        request, [completion, shownURL = url.toString()](const QByteArray &body,
+                                                         const rest::HttpResponse &response,
+                                                         std::optional<Error> transport) {
+            auto outcome = discoveryOutcome(shownURL, body, response, transport);
+            if (auto *error = std::get_if<Error>(&outcome))
+                completion(std::nullopt, *error);
+            else
+                completion(std::get<ServiceConfiguration>(std::move(outcome)), std::nullopt);
         });
 }
 

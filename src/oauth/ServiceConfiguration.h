@@ -43,6 +43,11 @@ struct ServiceConfiguration
     friend bool operator==(const ServiceConfiguration &, const ServiceConfiguration &) = default;
 };
 
+// The refusal of an endpoint that would carry codes, verifiers, secrets or
+// tokens in clear: anything but https, except plain http to a loopback host
+// (the loopback provider). The error is the fetcher's insecure-URL error.
+std::optional<Error> insecureEndpointError(const QUrl &endpoint);
+
 // The issuer's discovery URL: its path + ".well-known/openid-configuration".
 QUrl discoveryURL(const QUrl &issuer);
 

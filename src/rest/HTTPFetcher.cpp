@@ -35,6 +35,13 @@ double drawMinRetryInterval()
 
 } // namespace
 
+Error insecureFetchError(const QUrl &url)
+{
+    return Error::make(FetcherErrorDomain, FetcherErrorInsecureRequest,
+                       QStringLiteral("Insecure fetch disallowed"))
+        .withUserInfo(FailingURLKey, url);
+}
+
 QString cleanedUserAgentString(const QString &text)
 {
     static const QString dropped = QStringLiteral("()<>@;:\\\"/[]?={}");
@@ -216,9 +223,7 @@ void HTTPFetcher::begin(bool mayDelay, bool mayAuthorize)
         qCWarning(lcFetcher).noquote() << "Insecure fetch disallowed for"
                                        << (url.isEmpty() ? QStringLiteral("nil request URL")
                                                          : url.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
-        finish({}, Error::make(FetcherErrorDomain, FetcherErrorInsecureRequest,
-                               QStringLiteral("Insecure fetch disallowed"))
-                       .withUserInfo(FailingURLKey, url));
+        finish({}, insecureFetchError(url));
         return;
     }
     if (mayDelay) {

@@ -23,6 +23,10 @@ inline const QString StatusDataKey = QStringLiteral("data");
 inline const QString StatusDataContentTypeKey = QStringLiteral("data_content_type");
 inline const QString FailingURLKey = QStringLiteral("failingURL");
 
+// The refusal of a URL that may not be fetched: "http.fetcher" -5 with the
+// URL under FailingURLKey.
+Error insecureFetchError(const QUrl &url);
+
 // User-Agent pieces. Cleaning turns " " and "," into "_" and drops
 // whitespace and ()<>@;:\"/[]?={}.
 QString cleanedUserAgentString(const QString &text);

@@ -190,6 +190,7 @@ HttpClient::HttpClient() : m_manager(new QNetworkAccessManager(this))
     m_manager->setCookieJar(new NoCookieJar(m_manager));
     m_manager->setCache(nullptr);
     m_manager->setAutoDeleteReplies(false);
+    m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 HttpClient &HttpClient::shared()
@@ -208,9 +209,9 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
                           QNetworkRequest::AlwaysNetwork);
     qrequest.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     qrequest.setTransferTimeout(int(request.timeoutSeconds * 1000));
-    if (!request.followRedirects)
-        qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                              QNetworkRequest::ManualRedirectPolicy);
+    // Qt follows redirects by default and keeps every header on the way.
+    qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                          QNetworkRequest::ManualRedirectPolicy);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setProtocol(QSsl::TlsV1_2OrLater);
     qrequest.setSslConfiguration(tls);

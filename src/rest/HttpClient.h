@@ -42,9 +42,6 @@ struct HttpRequest
     QByteArray body;          // sent when bodyFile is empty
     QString bodyFile;         // when set, the body is streamed from this file
     double timeoutSeconds = 60;
-    // False keeps a redirect as the answer instead of following it, so a
-    // request can never be sent on to another host.
-    bool followRedirects = true;
 
     QByteArray header(const QByteArray &name) const;
     bool hasHeader(const QByteArray &name) const;
@@ -95,7 +92,9 @@ private:
 };
 
 // The HTTPS client: TLS 1.2 or later, no cache, no cookies kept, connections
-// kept alive and reused per host. One client per thread is shared by every
+// kept alive and reused per host. Redirects are never followed: a 3xx is the
+// answer, with its own status, headers and body, so credentials and secrets
+// never travel on to a host (or a scheme) the caller did not choose. One client per thread is shared by every
 // session so that sequential requests to a host share a connection.
 class HttpClient : public QObject
 {

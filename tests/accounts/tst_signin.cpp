@@ -3,6 +3,7 @@
 #include "TaskRunner.h"
 #include "accounts/OAuthConfig.h"
 #include "oauth/AuthSession.h"
+#include "oauth/KeychainStore.h"
 #include "oauth/OAuthError.h"
 #include "oauth/RedirectHTTPHandler.h"
 #include "support/Provider.h"
@@ -171,9 +172,17 @@ private slots:
         QCOMPARE(m_browser->openedQuery().queryItemValue(QStringLiteral("access_type")),
                  QStringLiteral("offline"));
 
+        // The new session replaced the one in memory and the item.
         std::shared_ptr<oauth::AuthSession> second;
         QVERIFY(storedSession(Sandbox::AlexSub, second));
         QVERIFY(second->authState()->accessToken() != first->authState()->accessToken());
+        auto stored = runTask(awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
+            [](Completion<std::shared_ptr<oauth::AuthSession>> done) {
+                oauth::KeychainStore(QStringLiteral("app.tarnlight.account.") + Sandbox::AlexSub)
+                    .retrieveAuthSession(std::move(done));
+            }));
+        QVERIFY(stored.value);
+        QCOMPARE((*stored.value)->authState()->accessToken(), second->authState()->accessToken());
     }
 
     void secondAccountIsAppendedAndMadeActive()
@@ -203,6 +212,8 @@ private slots:
                                 << QStringLiteral("access_denied");
         QTest::newRow("forged state") << QStringLiteral("wrong_state") << int(oauth::OAuthClientError)
                                       << QStringLiteral("State mismatch, expecting ");
+        QTest::newRow("another issuer") << QStringLiteral("wrong_issuer") << int(oauth::OAuthClientError)
+                                        << QStringLiteral("Issuer mismatch, expecting ");
     }
 
     void providerRefusalsEndTheSignIn()

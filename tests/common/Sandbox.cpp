@@ -136,6 +136,11 @@ QJsonObject Sandbox::issueTokens(const QString &sub, int expiresInSeconds)
 
 void Sandbox::revoke(const QString &sub) { control("POST", QStringLiteral("revoke"), QJsonObject{{"sub", sub}}); }
 
+void Sandbox::setRefreshRotation(bool enabled)
+{
+    control("POST", QStringLiteral("refresh-rotation"), QJsonObject{{"enabled", enabled}});
+}
+
 void Sandbox::expireAccessTokens(const QString &sub)
 {
     control("POST", QStringLiteral("expire"), QJsonObject{{"sub", sub}});

@@ -69,8 +69,12 @@
 //   POST tokens {"sub","expiresIn"?,"scope"?,"nonce"?}  mint a token response
 //   POST revoke {"sub"}       revoke the account's grant (refresh -> invalid_grant)
 //   POST expire {"sub"}       make the account's access tokens expired
+//   POST refresh-rotation {"enabled":bool}  each refresh issues a new refresh
+//                             token; a spent one gets invalid_grant and
+//                             revokes the grant (--rotate-refresh-tokens)
 //   GET  accounts             [{sub,email,name}]
-//   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"}
+//   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"|
+//                 "wrong_issuer"}  (redirects carry "iss", forged with wrong_issuer)
 //   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
 //   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
@@ -125,6 +129,7 @@ public:
     QJsonObject issueTokens(const QString &sub, int expiresInSeconds = 0);
     void revoke(const QString &sub);
     void expireAccessTokens(const QString &sub);
+    void setRefreshRotation(bool enabled);
     QJsonArray accounts();
     void setConsent(const QString &outcome, const QString &sub = {});
     QJsonArray drafts(const QString &sub);

@@ -262,7 +262,9 @@ private slots:
 
     void failuresKeepTheListAndShowTheirMessage()
     {
-        vmtest::Registry registry({m_alex}, m_alex.id);
+        // Listed, but without a saved session until later.
+        const Account lost = vmtest::account(QStringLiteral("lost"));
+        vmtest::Registry registry({m_alex, lost}, m_alex.id);
         DriveViewModel model;
         model.attach(registry.get());
         load(model);
@@ -276,7 +278,7 @@ private slots:
 
         // Without a saved session: the listing and the upload both say so.
         const QString noSession = QStringLiteral("No saved session for this account. Sign in again.");
-        vmtest::removeSession(m_alex);
+        registry.get()->setActive(lost);
         m_sandbox->clearLog();
         QVERIFY(runTask(model.refresh(), Slow).finished);
         QCOMPARE(model.state(), LoadState::error(noSession));
@@ -288,13 +290,14 @@ private slots:
         QCOMPARE(model.state(), LoadState::error(noSession)); // uploads never touch it
 
         // A failed upload stays listed with the server's message.
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        QVERIFY(vmtest::saveSession(*m_sandbox, lost));
         m_sandbox->injectFault({{"route", "POST " + UploadPath}, {"status", 403}});
         model.upload({localFile("refused.txt")}, itemWithId(model, "fldPhotos"));
         QTRY_COMPARE_WITH_TIMEOUT(latestUpload(model, "fldPhotos/refused.txt").kind, DriveUploadState::Failed, Slow);
         QVERIFY(!latestUpload(model, "fldPhotos/refused.txt").message.isEmpty());
         QCOMPARE(activeNames(model), QStringList({"lost.txt", "refused.txt"}));
         QVERIFY(requestsTo(*m_sandbox, ListPath, "GET").isEmpty());
+        vmtest::removeSession(lost);
     }
 
     // The second drop of a name finishes first; the first still shows.

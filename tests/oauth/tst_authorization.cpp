@@ -2,7 +2,10 @@
 
 #include "OAuthTestSupport.h"
 #include "oauth/OAuthError.h"
+#include "oauth/PresentAuthorizationRequest.h"
 #include "oauth/URLQueryComponent.h"
+#include "rest/HTTPFetcher.h"
+#include "support/UrlOpener.h"
 
 #include <QJsonDocument>
 #include <QRegularExpression>
@@ -63,6 +66,35 @@ class TestAuthorization : public QObject
         configuration.authorizationEndpoint = QUrl("https://accounts.example.com/o/auth?old=1");
         configuration.tokenEndpoint = QUrl("https://accounts.example.com/token");
         return oauthtest::makeRequest(configuration, std::nullopt);
+    }
+
+    // A request to a provider that names itself in its redirects (RFC 9207)
+    // when `advertised`.
+    AuthorizationRequest requestToIssuer(bool advertised) const
+    {
+        ServiceConfiguration configuration = request().configuration;
+        configuration.issuer = QUrl("https://accounts.example.com");
+        QJsonObject document{{"issuer", "https://accounts.example.com"}};
+        if (advertised)
+            document.insert("authorization_response_iss_parameter_supported", true);
+        configuration.discoveryDocument = ServiceDiscovery{document};
+        return oauthtest::makeRequest(configuration, std::nullopt);
+    }
+
+    static QJsonObject documentWith(const QString &authorizationEndpoint, const QString &tokenEndpoint)
+    {
+        return {{"issuer", "https://a.test"}, {"authorization_endpoint", authorizationEndpoint},
+                {"token_endpoint", tokenEndpoint}, {"jwks_uri", "https://a.test/certs"},
+                {"response_types_supported", "x"}, {"subject_types_supported", "x"},
+                {"id_token_signing_alg_values_supported", "x"}};
+    }
+
+    static void verifyInsecure(const std::optional<Error> &error, const QUrl &url)
+    {
+        QVERIFY(error);
+        QVERIFY2(error->is(rest::FetcherErrorDomain, rest::FetcherErrorInsecureRequest),
+                 qPrintable(error->description()));
+        QCOMPARE(error->userInfoValue(rest::FailingURLKey).toUrl(), url);
     }
 
 private slots:
@@ -208,6 +240,69 @@ private slots:
         QVERIFY2(!outcome.error->description().contains("abc"), "the code must not be shown");
         // A missing state is a mismatch too.
         QCOMPARE(offer(r, QUrl("http://127.0.0.1:8765/?code=abc")).error->code(), -61439);
+    }
+
+    void redirectMustNameTheConfiguredIssuer()
+    {
+        const auto r = requestToIssuer(true);
+        const QString state = "&state=" + *r.state;
+        const QString evil = "iss=https%3A%2F%2Fevil.example";
+        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com" + state)).response);
+        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a" + state)).response);  // without iss: as before
+
+        auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&" + evil + state));
+        QVERIFY(outcome.accepted);
+        QVERIFY(!outcome.response);
+        QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
+        QVERIFY2(outcome.error->description().startsWith(
+                     "Issuer mismatch, expecting https://accounts.example.com but got https://evil.example"),
+                 qPrintable(outcome.error->description()));
+        QVERIFY2(!outcome.error->description().contains("code"), "the code must not be shown");
+        // An error answer from another provider is refused as a mix-up too.
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=access_denied&" + evil + state));
+        QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
+        // Twice, even with the right one among them.
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com&" + evil + state));
+        QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
+        // A provider that does not advertise the parameter is not held to it.
+        const auto quiet = requestToIssuer(false);
+        QVERIFY(offer(quiet, QUrl("http://127.0.0.1:8765/?code=a&" + evil + "&state=" + *quiet.state)).response);
+    }
+
+    void insecureEndpointsAreRefused()
+    {
+        const QUrl remoteToken("http://accounts.example.com/token");
+        injectDiscovery(200, QJsonDocument(documentWith("https://a.test/auth", remoteToken.toString())).toJson());
+        verifyInsecure(discoverAt(m_sandbox->baseUrl()).error, remoteToken);
+        const QUrl remoteAuth("http://accounts.example.com/auth");
+        injectDiscovery(200, QJsonDocument(documentWith(remoteAuth.toString(), "https://a.test/t")).toJson());
+        verifyInsecure(discoverAt(m_sandbox->baseUrl()).error, remoteAuth);
+        // An issuer in clear is not even asked.
+        verifyInsecure(discoverAt(QUrl("http://accounts.example.com")).error,
+                       QUrl("http://accounts.example.com/.well-known/openid-configuration"));
+
+        // Configurations made otherwise (or kept in the keychain) are refused too.
+        ServiceConfiguration configuration;
+        configuration.authorizationEndpoint = remoteAuth;
+        configuration.tokenEndpoint = remoteToken;
+        const auto refresh = TokenRequest::make(configuration, GrantTypeRefreshToken, std::nullopt, QUrl(),
+                                                "id", QStringLiteral("secret"), std::nullopt,
+                                                QStringLiteral("refresh"), std::nullopt);
+        verifyInsecure(oauthtest::performTokenRequest(refresh, std::nullopt).error, remoteToken);
+
+        QList<QUrl> opened;
+        support::ScopedUrlOpener opener([&](const QUrl &url) { opened.append(url); return true; });
+        auto outcome = runTask(awaitCompletion<std::shared_ptr<AuthState>>([&](Completion<std::shared_ptr<AuthState>> done) {
+            presentAuthorizationRequest(oauthtest::makeRequest(configuration, std::nullopt), std::move(done));
+        }));
+        verifyInsecure(outcome.error, remoteAuth);
+        QVERIFY(opened.isEmpty());
+
+        // Only https, or plain http to this machine.
+        QVERIFY(!insecureEndpointError(QUrl("https://accounts.example.com/t")));
+        QVERIFY(!insecureEndpointError(QUrl("http://[::1]:8080/t")));
+        QVERIFY(insecureEndpointError(QUrl("ftp://accounts.example.com/t")));
+        QVERIFY(insecureEndpointError(QUrl()));
     }
 
     void sessionCompletesOnlyOnce()

@@ -6,6 +6,9 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <algorithm>
+#include <vector>
+
 using namespace oauth;
 
 namespace {
@@ -138,6 +141,8 @@ private slots:
     void oversizedRequestsRefusedWithoutDisturbingFlow();
     void malformedRequestGets400AndClose();
     void withoutDelegateDefaultAnswers();
+    void idleConnectionsCannotKeepTheRedirectOut();
+    void idleConnectionIsClosed();
 };
 
 void ListenerTest::requestParsing_data()
@@ -439,6 +444,67 @@ void ListenerTest::withoutDelegateDefaultAnswers()
     client.send("GET / HTTP/1.0\r\n\r\n");
     QCOMPARE(client.read()->status, 505);
     QVERIFY(client.waitClosed());  // HTTP/1.0 without keep-alive ends the connection
+}
+
+void ListenerTest::idleConnectionsCannotKeepTheRedirectOut()
+{
+    RedirectHTTPHandler handler;
+    handler.startHTTPListener();
+    auto flow = std::make_shared<RecordingFlow>();
+    handler.setCurrentAuthorizationFlow(flow);
+    const quint16 port = handler.port();
+
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 100; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        idle.back()->connectToHost(QStringLiteral("127.0.0.1"), port);
+    }
+    auto openCount = [&] {
+        return std::count_if(idle.begin(), idle.end(), [](const auto &socket) {
+            return socket->state() != QAbstractSocket::UnconnectedState;
+        });
+    };
+    // Never more than 16 open: the other 84 are closed at once, not after the idle time.
+    QTRY_COMPARE_WITH_TIMEOUT(openCount(), 16, 5000);
+    QTest::qWait(100);
+    QCOMPARE(openCount(), 16);
+
+    Client browser;
+    QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
+    browser.send(get("/favicon.ico", port));
+    QCOMPARE(browser.read(2000)->status, 404);
+    browser.send(get("/?code=real&state=s", port));
+    const std::optional<Reply> done = browser.read(2000);
+    QVERIFY(done);
+    QCOMPARE(done->status, 200);
+    QCOMPARE(flow->offered.size(), 2);
+    QVERIFY(!handler.isListening());
+    QVERIFY(openCount() <= 15);
+}
+
+void ListenerTest::idleConnectionIsClosed()
+{
+    HTTPServer server;
+    server.idleTimeoutMs = 300;
+    QVERIFY(server.start());
+    Client silent;
+    QVERIFY(silent.connectTo(QStringLiteral("127.0.0.1"), server.port()));
+    Client halfway;
+    QVERIFY(halfway.connectTo(QStringLiteral("127.0.0.1"), server.port()));
+    halfway.send("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+    Client talking;
+    QVERIFY(talking.connectTo(QStringLiteral("127.0.0.1"), server.port()));
+    // Each answered request counts as activity and keeps its connection.
+    for (int i = 0; i < 4; ++i) {
+        QTest::qWait(150);
+        talking.send("GET / HTTP/1.1\r\n\r\n");
+        QCOMPARE(talking.read()->status, 500);
+    }
+    QVERIFY(silent.waitClosed(3000));
+    QVERIFY(halfway.waitClosed(3000));
+    QCOMPARE(server.connectionCount(), 1);
+    QVERIFY(talking.waitClosed(3000));
+    QCOMPARE(server.connectionCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(ListenerTest)

@@ -133,8 +133,12 @@ private slots:
         const auto state = mintedState(*m_sandbox, 30);
         const auto oldAccess = state->accessToken();
         const auto oldRefresh = state->refreshToken();
+        // The holder is told once, with the new tokens already in place.
+        QList<std::optional<QString>> told;
+        state->setStateChangeHandler([&] { told.append(state->accessToken()); });
         const auto result = freshTokens(state);
         QVERIFY(!result.error);
+        QCOMPARE(told, QList<std::optional<QString>>{result.accessToken});
         QVERIFY(result.accessToken && result.accessToken != oldAccess);
         QCOMPARE(state->accessToken(), result.accessToken);
         QCOMPARE(state->refreshToken(), oldRefresh);
@@ -208,7 +212,10 @@ private slots:
     {
         const auto state = mintedState(*m_sandbox, 10);
         m_sandbox->revoke(Sandbox::AlexSub);
+        int told = 0;
+        state->setStateChangeHandler([&] { ++told; });
         const auto result = freshTokens(state);
+        QCOMPARE(told, 1);
         QVERIFY(!result.accessToken);
         QCOMPARE(result.error->domain(), TokenErrorDomain);
         QCOMPARE(result.error->code(), -10);
@@ -222,7 +229,10 @@ private slots:
         const auto state = mintedState(*m_sandbox, 10);
         const auto old = state->accessToken();
         answerTokenRequest(QStringLiteral("<html>busy</html>"), 503);
+        int told = 0;
+        state->setStateChangeHandler([&] { ++told; });
         const auto result = freshTokens(state);
+        QCOMPARE(told, 0);  // nothing to store again
         QCOMPARE(result.accessToken, old);
         QCOMPARE(result.error->domain(), GeneralErrorDomain);
         QCOMPARE(result.error->code(), -6);

@@ -44,6 +44,7 @@ private slots:
                                    "id_token_signing_alg_values_supported"})
             QVERIFY2(doc.contains(QLatin1String(member)), member);
         QCOMPARE(doc.value("issuer").toString(), sandbox->baseUrl().toString());
+        QVERIFY(doc.value("authorization_response_iss_parameter_supported").toBool());
     }
 
     void redirectCarriesStateAndAnEncodedCode()
@@ -55,6 +56,7 @@ private slots:
         QCOMPARE(queryValue(redirect, "state"), QStringLiteral("state-1"));
         QVERIFY(queryValue(redirect, "code").startsWith(QStringLiteral("4/")));
         QVERIFY(redirect.query(QUrl::FullyEncoded).contains(QStringLiteral("code=4%2F")));
+        QCOMPARE(queryValue(redirect, "iss"), sandbox->baseUrl().toString());
     }
 
     void authorizationRefusesWhatItCannotTrust()
@@ -181,6 +183,38 @@ private slots:
         QCOMPARE(api.status, 401);
     }
 
+    void rotationReplacesRefreshTokenAndASpentOneRevokesTheGrant()
+    {
+        auto refresh = [&](const QString &token) {
+            return postToken(*sandbox, form({{"grant_type", "refresh_token"}, {"refresh_token", token}}));
+        };
+        sandbox->setRefreshRotation(true);
+        const QString first = sandbox->issueTokens(Sandbox::AlexSub).value("refresh_token").toString();
+        const QJsonObject rotated = refresh(first).json();
+        const QString second = rotated.value("refresh_token").toString();
+        QVERIFY(!second.isEmpty() && second != first);
+        const QString third = refresh(second).json().value("refresh_token").toString();
+        QVERIFY(!third.isEmpty());
+
+        const auto spent = refresh(first);
+        QCOMPARE(spent.status, 400);
+        QCOMPARE(spent.json().value("error").toString(), QStringLiteral("invalid_grant"));
+        // The whole grant is gone: the newest refresh token and the access tokens too.
+        QCOMPARE(refresh(third).json().value("error").toString(), QStringLiteral("invalid_grant"));
+        const auto api = sandbox->send("GET", sandbox->url("/gmail/v1/users/me/profile"),
+                                       {{"Authorization", bearer(rotated.value("access_token").toString())}});
+        QCOMPARE(api.status, 401);
+
+        Sandbox withOption({"--rotate-refresh-tokens"});
+        const QString issued = withOption.issueTokens(Sandbox::AlexSub).value("refresh_token").toString();
+        const auto answer = postToken(withOption, form({{"grant_type", "refresh_token"}, {"refresh_token", issued}}));
+        QVERIFY(answer.json().contains("refresh_token"));
+        withOption.reset();  // back to the command line's choice
+        const QString again = withOption.issueTokens(Sandbox::AlexSub).value("refresh_token").toString();
+        QVERIFY(postToken(withOption, form({{"grant_type", "refresh_token"}, {"refresh_token", again}}))
+                    .json().contains("refresh_token"));
+    }
+
     void malformedTokenRequestsGetOAuthErrors()
     {
         QCOMPARE(postToken(*sandbox, "").json().value("error").toString(), QStringLiteral("invalid_request"));
@@ -201,6 +235,8 @@ private slots:
         QVERIFY(queryValue(denied, "code").isEmpty());
         sandbox->setConsent("wrong_state");
         QVERIFY(queryValue(authorize(*sandbox, randomVerifier()), "state") != QStringLiteral("state-1"));
+        sandbox->setConsent("wrong_issuer");
+        QVERIFY(queryValue(authorize(*sandbox, randomVerifier()), "iss") != sandbox->baseUrl().toString());
         sandbox->setConsent("grant", Sandbox::MiraSub);
         const QByteArray verifier = randomVerifier();
         const auto tokens = exchange(codeFor(verifier), verifier).json();

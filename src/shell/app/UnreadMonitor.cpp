@@ -108,16 +108,13 @@ QCoro::Task<void> UnreadMonitor::checkNow()
 QCoro::Task<void> UnreadMonitor::check(Account account)
 {
     QPointer<UnreadMonitor> self(this);
-    std::shared_ptr<rest::Authorizer> session = m_states.value(account.id).session;
     try {
-        if (!session) {
-            session = co_await m_auth.authSession(account);
-            if (!self || !m_auth.accounts().contains(account))
-                co_return;
-            m_states[account.id].session = session;
-        }
+        // The registry reads the keychain once per account and keeps the session.
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth.authSession(account);
+        if (!self || !m_auth.accounts().contains(account))
+            co_return;
         const int count = co_await gmail::unreadCount(session, GmailService::InboxLabel);
-        if (!self || !m_states.contains(account.id))
+        if (!self || !m_auth.accounts().contains(account))
             co_return;
         State &state = m_states[account.id];
         const bool changed = state.count != count;
@@ -126,9 +123,7 @@ QCoro::Task<void> UnreadMonitor::check(Account account)
         if (changed || !state.seen)
             co_await noteArrivals(account, session);
     } catch (const Error &) {
-        // The last count stays; the session is read again next time.
-        if (self && m_states.contains(account.id))
-            m_states[account.id].session.reset();
+        // The last count stays; the next interval tries again.
     }
 }
 

@@ -20,7 +20,7 @@ class Authorizer;
 }
 
 // Reads every account's unread inbox count on the refresh interval, one
-// labels.get per account on a session read from the keychain once and kept.
+// labels.get per account on the session the registry keeps for it.
 // Mail that arrived since the previous check is announced through
 // newMail(); what was unread at the first check never is. With refresh
 // "Off" no timer runs at all. Main thread only.
@@ -56,7 +56,6 @@ signals:
 private:
     struct State
     {
-        std::shared_ptr<rest::Authorizer> session;
         std::optional<int> count;
         std::optional<QSet<QString>> seen; // unread ids already known; none before the first check
     };
