@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 #include "ViewModelSupport.h"
 #include "../accounts/tst_signin_support.h"
+#include "shell/app/TabCatalog.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -143,22 +144,39 @@ private slots:
         QVERIFY(isShown(view.find("switcherAvatar")));
     }
 
+    // Which tab the body shows: its own view, handed the registry, or the
+    // stand-in while that view is not built in.
+    QString shownTab(qmltest::View &view, GoogleAuthService *auth)
+    {
+        auto *loader = view.find<QObject>(QStringLiteral("tabView"));
+        QObject *item = tabViewItem(view);
+        if (!loader || !item)
+            return {};
+        const QString source = loader->property("source").toUrl().toString();
+        if (source.endsWith(QLatin1String("/TabPlaceholder.qml")))
+            return item->property("systemTitle").toString();
+        const QString title = source.section(u'/', -2, -2);
+        if (source != TabCatalog::viewUrl(title).toString()
+            || item->property("auth").value<QObject *>() != auth)
+            return QStringLiteral("<wrong view %1>").arg(source);
+        return title;
+    }
+
     void switchingTabsCreatesANewTabView()
     {
         vmtest::Registry registry({m_alex}, m_alex.id);
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
-        QTRY_VERIFY(tabViewItem(view));
+        QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Mail"));
         QPointer<QObject> firstMail = tabViewItem(view);
-        QCOMPARE(firstMail->property("systemTitle").toString(), QStringLiteral("Mail"));
 
         click(view, findItem(view, "tabSegmentDrive"));
-        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Drive"));
+        QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Drive"));
         QTRY_VERIFY(firstMail.isNull()); // discarded with its state
         click(view, findItem(view, "tabSegmentCalendar"));
-        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Calendar"));
+        QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Calendar"));
         click(view, findItem(view, "tabSegmentMail"));
-        QTRY_COMPARE(tabViewItem(view)->property("systemTitle").toString(), QStringLiteral("Mail"));
+        QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Mail"));
         QVERIFY(findItem(view, "tabSegmentMail")->property("checked").toBool());
         QVERIFY(!findItem(view, "tabSegmentDrive")->property("checked").toBool());
     }

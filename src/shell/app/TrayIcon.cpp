@@ -1,17 +1,34 @@
 #include "shell/app/TrayIcon.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 
 namespace {
 
-// The "eye" symbol: the desktop theme's icon, or our bundled one.
+// The "eye" symbol: the desktop theme's icon (which the tray host may draw in
+// its own colours), or our bundled one in the desktop's text colour, so it
+// stands out on a dark panel as well as on a light one.
 QIcon eyeIcon()
 {
-    return QIcon::fromTheme(QStringLiteral("view-reveal-symbolic"),
-                            QIcon(QStringLiteral(":/qt/qml/Tarnlight/Ui/icons/eye.svg")));
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("view-reveal-symbolic"));
+    if (!themed.isNull())
+        return themed;
+    const QIcon bundled(QStringLiteral(":/qt/qml/Tarnlight/Ui/icons/eye.svg"));
+    const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
+    QIcon tinted;
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap = bundled.pixmap(QSize(size, size));
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(pixmap.rect(), ink);
+        painter.end();
+        tinted.addPixmap(pixmap);
+    }
+    return tinted;
 }
 
 // The eye with a red pill in the lower right holding the number.
