@@ -1,5 +1,7 @@
 #include "calendar/DayLabel.h"
 
+#include "shell/records/Timestamps.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTimeZone>
@@ -23,7 +25,7 @@ QString dayHeaderText(const QDate &day, const QDate &today)
 QString weekdayMonthDay(const QDate &day)
 {
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale locale(QLocale().name().toUtf8().constData());
+    const icu::Locale locale(icuLocaleID().constData());
     icu::SimpleDateFormat format(icu::UnicodeString(u"EEEE, MMM d"), locale, status);
     if (U_FAILURE(status))
         return QLocale().toString(day, QStringLiteral("dddd, MMM d"));

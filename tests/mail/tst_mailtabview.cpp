@@ -208,6 +208,19 @@ private slots:
         qmltest::saveLightAndDark(view, QStringLiteral("mail-expanded-summary"));
     }
 
+    void summaryShowsASpinnerWhileItIsMade()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(openInbox(view, registry));
+        vmtest::holdNextRequest(*m_sandbox, QStringLiteral("POST /v1/chat/completions"), 1500);
+        QQuickItem *expanded = expand(view, FirstID);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(expanded, "summaryLoading")->isVisible(), Slow);
+        qmltest::saveLightAndDark(view, QStringLiteral("mail-summarizing"));
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(expanded, "summaryReady")->isVisible(), Slow);
+        QVERIFY(!findItem(expanded, "summaryLoading")->isVisible());
+    }
+
     void summaryFailureShowsItsMessage()
     {
         m_sandbox->control("POST", QStringLiteral("model"), QJsonObject{{"loading", true}});

@@ -31,7 +31,7 @@ const icu::RelativeDateTimeFormatter *formatter()
     thread_local std::unique_ptr<icu::RelativeDateTimeFormatter> cached;
     if (!cached) {
         UErrorCode status = U_ZERO_ERROR;
-        const icu::Locale locale(QLocale().name().toUtf8().constData());
+        const icu::Locale locale(icuLocaleID().constData());
         cached = std::make_unique<icu::RelativeDateTimeFormatter>(
             locale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);
         if (U_FAILURE(status))
@@ -41,6 +41,14 @@ const icu::RelativeDateTimeFormatter *formatter()
 }
 
 } // namespace
+
+QByteArray icuLocaleID()
+{
+    // ICU knows no "C" language: it would format with English words but
+    // without English plural rules ("1 days ago").
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QByteArrayLiteral("en_US_POSIX") : locale.name().toUtf8();
+}
 
 QString relativeLabel(const Timestamp &when, const QDateTime &now)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -13,5 +14,8 @@ QString relativeLabel(const Timestamp &when, const QDateTime &now = QDateTime::c
 
 // The time of day in the current locale's short style, in local time.
 QString shortTimeLabel(const QDateTime &when);
+
+// The current locale as ICU names it ("en_US_POSIX" for the C locale).
+QByteArray icuLocaleID();
 
 size_t qHashTimestamp(const Timestamp &when, size_t seed = 0);
