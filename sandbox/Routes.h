@@ -18,6 +18,7 @@ void addUploadRoutes(Server &server, State &state);
 void addModelRoutes(Server &server, State &state);
 void addWebRoutes(Server &server, State &state);
 void addControlRoutes(Server &server, State &state);
+void addMailControlRoutes(Server &server, State &state);
 
 // The answer shapes the model endpoint can play (State::modelAnswerShape).
 QStringList modelAnswerShapes();

@@ -77,6 +77,7 @@ int main(int argc, char *argv[])
     addModelRoutes(server, state);
     addWebRoutes(server, state);
     addControlRoutes(server, state);
+    addMailControlRoutes(server, state);
     server.setDelay(state.options.delayMs);
 
     const int port = server.bind(state.options.port);

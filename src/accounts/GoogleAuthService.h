@@ -3,6 +3,7 @@
 #include "shell/records/Account.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 
 #include <qcoro/qcorotask.h>
@@ -33,6 +34,8 @@ class GoogleAuthService : public QObject
 public:
     static inline const QString accountsKey = QStringLiteral("tarnlight.accounts");
     static inline const QString activeKey = QStringLiteral("tarnlight.activeAccountID");
+    // Followed by the account's id: the labels its Mail tab lists.
+    static inline const QString labelsKeyPrefix = QStringLiteral("tarnlight.labels.");
 
     // Uses `store` when given (not owned), otherwise the user's settings.
     explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
@@ -49,6 +52,11 @@ public:
     // Drops the account's session, deletes its keychain item, then removes
     // it from the list.
     Q_INVOKABLE void signOut(const Account &account);
+
+    // The Gmail labels whose unread mail the account's Mail tab lists; INBOX
+    // until the user picks others. Forgotten at sign-out.
+    Q_INVOKABLE QStringList labelIds(const QString &accountID) const;
+    Q_INVOKABLE void setLabelIds(const QString &accountID, const QStringList &labelIds);
 
     // The account's authorizing session: the one in memory, or read from its
     // keychain item on first use; throws AuthError::noSession's Error when
@@ -68,6 +76,7 @@ signals:
     void activeAccountIDChanged();
     void activeAccountChanged();
     void pendingRedirectHandlerChanged();
+    void labelIdsChanged(const QString &accountID);
 
 protected:
     // Registers an account at the end of a sign-in: replaced in place when

@@ -2,6 +2,7 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "accounts/ListAccount.h"
+#include "mail/GmailLabels.h"
 #include "mail/GmailLink.h"
 #include "mail/GmailService.h"
 #include "oauth/AuthSession.h"
@@ -30,6 +31,20 @@ void MailViewModel::attach(GoogleAuthService *auth)
         return;
     m_auth = auth;
     connect(auth, &GoogleAuthService::activeAccountChanged, this, &MailViewModel::onActiveAccountChanged);
+    connect(auth, &GoogleAuthService::labelIdsChanged, this, [this](const QString &accountID) {
+        // A new choice of labels shows at once in a tab that has loaded.
+        if (m_loadGeneration > 0 && listAccount() && listAccount()->id == accountID)
+            refresh();
+    });
+    emit labelIdsChanged();
+}
+
+QStringList MailViewModel::labelIds() const
+{
+    const auto account = m_loadGeneration > 0 ? listAccount() : activeAccount();
+    if (!m_auth || !account)
+        return {GmailService::InboxLabel};
+    return m_auth->labelIds(account->id);
 }
 
 std::optional<Account> MailViewModel::activeAccount() const
@@ -83,7 +98,7 @@ QCoro::Task<void> MailViewModel::refresh()
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
         if (!current())
             co_return;
-        const auto listed = co_await GmailService::list(session, m_labelIds, MaxResults);
+        const auto listed = co_await gmail::unreadInAny(session, m_auth->labelIds(account->id), MaxResults);
         if (!current())
             co_return;
         QStringList ids;

@@ -86,7 +86,8 @@ class MailViewModel : public QObject
     // The messages as rows, each with its expansion, summary and reply state.
     Q_PROPERTY(RecordListModelBase *messages READ messageList CONSTANT)
     Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
-    Q_PROPERTY(QStringList labelIds READ labelIds CONSTANT)
+    // The labels listed: unread mail carrying any of them.
+    Q_PROPERTY(QStringList labelIds READ labelIds NOTIFY labelIdsChanged)
 
 public:
     using SummaryState = MailSummaryState;
@@ -110,7 +111,7 @@ public:
     const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
     const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
     const std::optional<QString> &expandedID() const { return m_expandedID; }
-    QStringList labelIds() const { return m_labelIds; }
+    QStringList labelIds() const;
 
     // Reloads the list of the active account; idle and empty without one.
     // A load overtaken by a later one publishes nothing.
@@ -138,6 +139,7 @@ signals:
     void summariesChanged();
     void replyStatesChanged();
     void expandedIDChanged();
+    void labelIdsChanged();
 
 private:
     QCoro::Task<void> summarize(EmailMessage message);
@@ -164,7 +166,6 @@ private:
     QHash<QString, SummaryState> m_summaries;
     QHash<QString, ReplyState> m_replyStates;
     std::optional<QString> m_expandedID;
-    const QStringList m_labelIds{QStringLiteral("INBOX"), QStringLiteral("UNREAD")};
     AIService m_ai;
     QPointer<GoogleAuthService> m_auth;
     ListAccount m_listAccount;

@@ -107,6 +107,24 @@ GmailDraftsCreateQuery::query(const RestObjectPtr &object, const QString &userId
     return q;
 }
 
+std::shared_ptr<GmailLabelsListQuery> GmailLabelsListQuery::query(const QString &userId)
+{
+    auto q = makeQuery<GmailLabelsListQuery, GmailListLabelsResource>(
+        "gmail/v1/users/{userId}/labels", {}, {QStringLiteral("userId")}, "gmail.users.labels.list");
+    q->setParameter(QStringLiteral("userId"), userId);
+    return q;
+}
+
+std::shared_ptr<GmailLabelsGetQuery> GmailLabelsGetQuery::query(const QString &userId, const QString &identifier)
+{
+    auto q = makeQuery<GmailLabelsGetQuery, GmailLabelResource>(
+        "gmail/v1/users/{userId}/labels/{id}", {}, {QStringLiteral("id"), QStringLiteral("userId")},
+        "gmail.users.labels.get");
+    q->setParameter(QStringLiteral("userId"), userId);
+    q->setParameter(QStringLiteral("identifier"), identifier);
+    return q;
+}
+
 QHash<QString, const ObjectClass *> calendarKindMap()
 {
     return {{QStringLiteral("calendar#events"), ObjectClass::of<CalendarEventsResource>()},

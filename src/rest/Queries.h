@@ -81,4 +81,16 @@ public:
           const std::optional<UploadParameters> &uploadParameters = std::nullopt);
 };
 
+class GmailLabelsListQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailLabelsListQuery> query(const QString &userId);
+};
+
+class GmailLabelsGetQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<GmailLabelsGetQuery> query(const QString &userId, const QString &identifier);
+};
+
 } // namespace rest

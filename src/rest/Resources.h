@@ -68,6 +68,23 @@ public:
     TL_REST_OBJECT_CLASS(GmailDraftResource, RestObject)
 };
 
+// A label: id, name, type ("system" or "user"); from users.labels.get also
+// its counts ("messagesUnread" and the others).
+class GmailLabelResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailLabelResource, RestObject)
+};
+
+// "labels": every label of the mailbox, without counts.
+class GmailListLabelsResource : public CollectionObject
+{
+public:
+    TL_REST_OBJECT_CLASS(GmailListLabelsResource, CollectionObject)
+    QString collectionItemsKey() const override { return QStringLiteral("labels"); }
+    const ObjectClass *itemClass() const override { return ObjectClass::of<GmailLabelResource>(); }
+};
+
 #undef TL_REST_OBJECT_CLASS
 
 // The kind maps of the APIs (Gmail answers carry no kinds).

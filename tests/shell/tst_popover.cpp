@@ -181,14 +181,15 @@ private slots:
         QVERIFY(!findItem(view, "tabSegmentDrive")->property("checked").toBool());
     }
 
-    void refreshIsDisabledAndExplainsItself()
+    void refreshIsDisabledWithoutAnActiveAccount()
     {
-        vmtest::Registry registry({m_alex}, m_alex.id);
+        vmtest::Registry registry({m_alex}, QStringLiteral("someone-else"));
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
         auto *refresh = view.find("refreshButton");
         QVERIFY(isShown(refresh));
         QVERIFY(!refresh->isEnabled());
+        QVERIFY(!view.find<QObject>("refreshTimer")->property("running").toBool());
         QVERIFY(!findShownText(view, QStringLiteral("Refresh")));
         const QPointF centre = refresh->mapToScene(QPointF(refresh->width() / 2, refresh->height() / 2));
         QTest::mouseMove(&view.window, centre.toPoint());

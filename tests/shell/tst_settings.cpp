@@ -82,12 +82,6 @@ private slots:
         QTRY_VERIFY(isShown(inRow(view, m_mira, "activeMarker")));
         QVERIFY(isShown(inRow(view, m_alex, "makeActiveButton")));
 
-        click(view, view.find("generalTabButton"));
-        QTRY_VERIFY(isShown(view.find("generalNote")));
-        QCOMPARE(text(view.find("generalNote")),
-                 QStringLiteral("Gmail label picker, refresh interval, and launch-at-login arrive in later phases."));
-        QVERIFY(!isShown(view.find("accountList")));
-        saveBoth(view, QStringLiteral("general"));
     }
 
     // Signing out the active account makes the first remaining one active;

@@ -20,6 +20,11 @@ Item {
 
     // The start task: loads when first shown, and again only after a
     // refresh found no account.
+    // The header's refresh button and the refresh interval.
+    function refresh() {
+        calendar.attach(root.auth)
+        calendar.startRefresh()
+    }
     function start() {
         calendar.attach(root.auth)
         if (calendar.state.isIdle)

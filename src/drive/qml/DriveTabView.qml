@@ -21,6 +21,11 @@ Item {
 
     // The start task: loads when first shown, and again only after a
     // refresh found no account.
+    // The header's refresh button and the refresh interval.
+    function refresh() {
+        drive.attach(root.auth)
+        drive.startRefresh()
+    }
     function start() {
         drive.attach(root.auth)
         if (drive.state.isIdle)

@@ -20,6 +20,11 @@ Item {
 
     // The start task: loads when first shown, and again only after a
     // refresh found no account.
+    // The header's refresh button and the refresh interval.
+    function refresh() {
+        mail.attach(root.auth)
+        mail.startRefresh()
+    }
     function start() {
         mail.attach(root.auth)
         if (mail.state.isIdle)

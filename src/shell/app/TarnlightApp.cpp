@@ -1,7 +1,10 @@
 #include "shell/app/TarnlightApp.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "shell/app/AppSettings.h"
 #include "shell/app/ApplicationService.h"
+#include "shell/app/MailNotifier.h"
+#include "shell/app/UnreadMonitor.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
 #include "ui/QmlModules.h"
@@ -39,6 +42,15 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent)
     QGuiApplication::setQuitOnLastWindowClosed(false);
     tl::setUpQmlEngine(m_engine);
     connect(&m_engine, &QQmlEngine::quit, this, &TarnlightApp::quitRequested, Qt::QueuedConnection);
+    m_unread = std::make_unique<UnreadMonitor>(m_auth, AppSettings::instance());
+    m_notifier = std::make_unique<MailNotifier>();
+    connect(m_unread.get(), &UnreadMonitor::countsChanged, this, &TarnlightApp::showUnread);
+    connect(m_unread.get(), &UnreadMonitor::newMail, this,
+            [this](const Account &account, const QList<EmailMessage> &messages, int count) {
+                const int index = int(m_auth.accounts().indexOf(account));
+                m_notifier->announce(account, qMax(0, index), messages, count);
+            });
+    connect(m_notifier.get(), &MailNotifier::popoverRequested, this, &TarnlightApp::showPopover);
 }
 
 TarnlightApp::~TarnlightApp()
@@ -62,6 +74,7 @@ void TarnlightApp::start()
         // Nothing to click: the popover stays up until Escape or "Quit".
         m_popover->setProperty("hidesOnFocusLoss", false);
         showPopover();
+        m_unread->start();
         return;
     }
     m_tray = std::make_unique<TrayIcon>();
@@ -70,6 +83,14 @@ void TarnlightApp::start()
     connect(m_tray.get(), &TrayIcon::settingsRequested, this, &TarnlightApp::openSettings);
     connect(m_tray.get(), &TrayIcon::quitRequested, this, &TarnlightApp::quitRequested);
     m_tray->show();
+    showUnread();
+    m_unread->start();
+}
+
+void TarnlightApp::showUnread()
+{
+    if (m_tray)
+        m_tray->setUnread(UnreadMonitor::badgeText(m_unread->total()), UnreadMonitor::tooltip(m_unread->counts()));
 }
 
 void TarnlightApp::listenOn(ApplicationService &service)

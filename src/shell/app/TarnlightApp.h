@@ -9,7 +9,9 @@
 
 class ApplicationService;
 class GoogleAuthService;
+class MailNotifier;
 class TrayIcon;
+class UnreadMonitor;
 
 // The running shell: the tray icon, the popover window and the settings
 // window, all showing the one registry. Main thread only.
@@ -33,6 +35,7 @@ public:
     QQuickWindow *popover() const { return m_popover.data(); }
     QQuickWindow *settingsWindow() const { return m_settings.data(); }
     QQmlEngine &engine() { return m_engine; }
+    UnreadMonitor &unreadMonitor() { return *m_unread; }
 
 public slots:
     void togglePopover();
@@ -52,10 +55,13 @@ private:
     // Next to the tray icon, or the pointer when the icon's place is unknown.
     void anchorPopover();
     void placePopover();
+    void showUnread();
 
     GoogleAuthService &m_auth;
     QQmlEngine m_engine;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<UnreadMonitor> m_unread;
+    std::unique_ptr<MailNotifier> m_notifier;
     QPointer<QQuickWindow> m_popover;
     QPointer<QQuickWindow> m_settings;
     QRect m_anchor;

@@ -1,8 +1,10 @@
 #include "shell/app/TrayIcon.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 
 namespace {
@@ -27,6 +29,32 @@ QIcon eyeIcon()
         tinted.addPixmap(pixmap);
     }
     return tinted;
+}
+
+// The eye with a red pill in the lower right holding the number.
+QIcon badgedIcon(const QString &badge)
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap = eyeIcon().pixmap(size, size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QFont font;
+        font.setBold(true);
+        font.setPixelSize(qMax(7, size * 9 / 16));
+        painter.setFont(font);
+        const int height = font.pixelSize() + 2;
+        const int width = qMin(size, qMax(height, painter.fontMetrics().horizontalAdvance(badge) + 4));
+        const QRectF pill(size - width, size - height, width, height);
+        QPainterPath path;
+        path.addRoundedRect(pill, height / 2.0, height / 2.0);
+        painter.fillPath(path, QColor(0xd9, 0x30, 0x25));
+        painter.setPen(Qt::white);
+        painter.drawText(pill, Qt::AlignCenter, badge);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 } // namespace
@@ -69,4 +97,13 @@ void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason)
     // The context menu opens by itself on a right click.
     if (reason == QSystemTrayIcon::Trigger)
         emit toggleRequested();
+}
+
+void TrayIcon::setUnread(const QString &badge, const QString &tooltip)
+{
+    if (badge != m_badge) {
+        m_badge = badge;
+        m_icon.setIcon(badge.isEmpty() ? eyeIcon() : badgedIcon(badge));
+    }
+    m_icon.setToolTip(tooltip);
 }

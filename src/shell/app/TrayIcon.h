@@ -24,6 +24,11 @@ public:
     // The icon's place on screen; empty where the desktop does not tell.
     QRect geometry() const;
     QMenu *menu() const { return m_menu.get(); }
+    // The unread number drawn over the icon (the plain icon when empty) and
+    // the tooltip beside it.
+    void setUnread(const QString &badge, const QString &tooltip);
+    QString badge() const { return m_badge; }
+    QString toolTip() const { return m_icon.toolTip(); }
 
 signals:
     void toggleRequested();
@@ -36,4 +41,5 @@ private:
 
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon m_icon;
+    QString m_badge;
 };

@@ -55,11 +55,22 @@ Item {
             onClicked: row.auth.setActive(row.modelData)
         }
         LinkButton {
+            objectName: "labelsButton"
+            text: qsTr("Labels…")
+            onClicked: labelPicker.open()
+        }
+        LinkButton {
             objectName: "signOutButton"
             destructive: true
             text: qsTr("Sign Out")
             onClicked: row.auth.signOut(row.modelData)
         }
+    }
+
+    LabelPickerPopup {
+        id: labelPicker
+        auth: row.auth
+        account: row.modelData
     }
 
     Rectangle {

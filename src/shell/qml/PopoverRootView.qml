@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import QtQuick.Window
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -14,7 +15,27 @@ Item {
     property int selectedTab: 0
     readonly property bool hasActiveAccount: auth && auth.activeAccount !== undefined
                                              && auth.activeAccount !== null
+    // The tab view on screen; its refresh() reloads it.
+    property var shownTab: null
+    readonly property bool canRefresh: hasActiveAccount && shownTab !== null
+                                       && typeof shownTab.refresh === "function"
+    readonly property bool popoverShown: Window.window ? Window.window.visible : false
     signal settingsRequested()
+
+    function refreshShownTab() {
+        if (canRefresh)
+            shownTab.refresh()
+    }
+
+    // Reloads the shown tab on the chosen interval, only while the popover
+    // is up; with "Off" there is no timer running at all.
+    Timer {
+        objectName: "refreshTimer"
+        interval: Math.max(1, AppSettings.refreshMinutes) * 60000
+        repeat: true
+        running: AppSettings.refreshMinutes > 0 && root.popoverShown && root.canRefresh
+        onTriggered: root.refreshShownTab()
+    }
 
     implicitWidth: 380
     implicitHeight: column.implicitHeight
@@ -50,7 +71,8 @@ Item {
                     id: refresh
                     objectName: "refreshButton"
                     symbol: "arrow.clockwise"
-                    enabled: false
+                    enabled: root.canRefresh
+                    onClicked: root.refreshShownTab()
                 }
             }
         }
@@ -127,6 +149,8 @@ Item {
                                                               "systemImage": tab.systemImage })
                     }
                     Component.onCompleted: showSelected()
+                    onItemChanged: root.shownTab = item
+                    Component.onDestruction: root.shownTab = null
                     Connections {
                         target: root
                         function onSelectedTabChanged() { tabView.showSelected() }

@@ -44,17 +44,8 @@ Item {
                 objectName: "accountSettings"
                 auth: view.auth
             }
-            Item {
+            GeneralSettingsView {
                 objectName: "generalSettings"
-                Label {
-                    objectName: "generalNote"
-                    anchors.fill: parent
-                    anchors.margins: Theme.margin
-                    text: qsTr("Gmail label picker, refresh interval, and launch-at-login arrive in later phases.")
-                    color: Theme.secondary
-                    wrapMode: Text.Wrap
-                    verticalAlignment: Text.AlignTop
-                }
             }
         }
     }

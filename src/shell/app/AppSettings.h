@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QtQml/qqmlregistration.h>
+
+#include <memory>
+
+class QJSEngine;
+class QQmlEngine;
+class QSettings;
+
+// The user's choices of the General tab, kept in the settings store and
+// announced at once. Launch at login is the autostart file itself, so the
+// switch can never disagree with it. (Each account's Mail labels belong to
+// the account registry.)
+class AppSettings : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_SINGLETON
+    // Minutes between checks; 0 is "Off".
+    Q_PROPERTY(int refreshMinutes READ refreshMinutes WRITE setRefreshMinutes NOTIFY refreshMinutesChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool notifyNewMail READ notifyNewMail WRITE setNotifyNewMail NOTIFY notifyNewMailChanged)
+    Q_PROPERTY(QList<int> refreshChoices READ refreshChoices CONSTANT)
+
+public:
+    static inline const QString refreshKey = QStringLiteral("tarnlight.refreshMinutes");
+    static inline const QString notifyKey = QStringLiteral("tarnlight.notifyNewMail");
+    static constexpr int DefaultRefreshMinutes = 5;
+
+    // The process-wide instance, on the user's settings store.
+    static AppSettings &instance();
+    static AppSettings *create(QQmlEngine *, QJSEngine *);
+    // Points the instance at another store (not owned); tests use a file of their own.
+    void useStore(QSettings *store);
+
+    static QList<int> refreshChoices() { return {0, 1, 5, 15, 30}; }
+    int refreshMinutes() const;
+    void setRefreshMinutes(int minutes);
+    bool notifyNewMail() const;
+    void setNotifyNewMail(bool on);
+
+    bool launchAtLogin() const;
+    void setLaunchAtLogin(bool on);
+    // $XDG_CONFIG_HOME/autostart/app.tarnlight.Tarnlight.desktop
+    static QString autostartFile();
+
+signals:
+    void refreshMinutesChanged();
+    void launchAtLoginChanged();
+    void notifyNewMailChanged();
+
+private:
+    AppSettings();
+    ~AppSettings() override;
+
+    QSettings *m_store;
+    std::unique_ptr<QSettings> m_ownedStore;
+};

@@ -1,0 +1,157 @@
+#include "shell/app/UnreadMonitor.h"
+
+#include "accounts/GoogleAuthService.h"
+#include "mail/GmailLabels.h"
+#include "mail/GmailService.h"
+#include "oauth/AuthSession.h"
+#include "shell/app/AppSettings.h"
+#include "support/Error.h"
+
+namespace {
+
+// Unread ids compared per check; more than a person reads between checks.
+constexpr unsigned TrackedIds = 100;
+// More new messages than this make one summary notification.
+constexpr int SingleNotices = 3;
+
+} // namespace
+
+UnreadMonitor::UnreadMonitor(GoogleAuthService &auth, AppSettings &settings, QObject *parent)
+    : QObject(parent), m_auth(auth), m_settings(settings)
+{
+    connect(&m_timer, &QTimer::timeout, this, [this] { checkNow(); });
+    connect(&m_auth, &GoogleAuthService::accountsChanged, this, &UnreadMonitor::forgetSignedOut);
+}
+
+UnreadMonitor::~UnreadMonitor() = default;
+
+void UnreadMonitor::start()
+{
+    connect(&m_settings, &AppSettings::refreshMinutesChanged, this, &UnreadMonitor::followInterval,
+            Qt::UniqueConnection);
+    followInterval();
+}
+
+void UnreadMonitor::followInterval()
+{
+    const int minutes = m_settings.refreshMinutes();
+    if (minutes <= 0) {
+        m_timer.stop();
+        return;
+    }
+    const bool wasRunning = m_timer.isActive();
+    m_timer.start(minutes * 60 * 1000);
+    if (!wasRunning)
+        checkNow();
+}
+
+void UnreadMonitor::forgetSignedOut()
+{
+    QSet<QString> listed;
+    for (const Account &account : m_auth.accounts())
+        listed.insert(account.id);
+    const qsizetype before = m_states.size();
+    m_states.removeIf([&](const auto &entry) { return !listed.contains(entry.key()); });
+    if (m_states.size() != before)
+        emit countsChanged();
+}
+
+QList<QPair<Account, int>> UnreadMonitor::counts() const
+{
+    QList<QPair<Account, int>> list;
+    for (const Account &account : m_auth.accounts())
+        if (const auto state = m_states.constFind(account.id); state != m_states.cend() && state->count)
+            list.append({account, *state->count});
+    return list;
+}
+
+int UnreadMonitor::total() const
+{
+    int sum = 0;
+    for (const auto &[account, count] : counts())
+        sum += count;
+    return sum;
+}
+
+QString UnreadMonitor::badgeText(int total)
+{
+    if (total <= 0)
+        return {};
+    return total > 99 ? QStringLiteral("99+") : QString::number(total);
+}
+
+QString UnreadMonitor::tooltip(const QList<QPair<Account, int>> &counts)
+{
+    QStringList parts;
+    for (const auto &[account, count] : counts)
+        parts.append(account.email + QStringLiteral(": ") + QString::number(count));
+    if (parts.isEmpty())
+        return QStringLiteral("Tarnlight");
+    return QStringLiteral("Tarnlight — ") + parts.join(QStringLiteral(", "));
+}
+
+QCoro::Task<void> UnreadMonitor::checkNow()
+{
+    if (m_checking)
+        co_return;
+    m_checking = true;
+    QPointer<UnreadMonitor> self(this);
+    for (const Account &account : QList<Account>(m_auth.accounts())) {
+        co_await check(account);
+        if (!self)
+            co_return;
+    }
+    m_checking = false;
+    emit countsChanged();
+}
+
+QCoro::Task<void> UnreadMonitor::check(Account account)
+{
+    QPointer<UnreadMonitor> self(this);
+    try {
+        // The registry reads the keychain once per account and keeps the session.
+        const std::shared_ptr<rest::Authorizer> session = co_await m_auth.authSession(account);
+        if (!self || !m_auth.accounts().contains(account))
+            co_return;
+        const int count = co_await gmail::unreadCount(session, GmailService::InboxLabel);
+        if (!self || !m_auth.accounts().contains(account))
+            co_return;
+        State &state = m_states[account.id];
+        const bool changed = state.count != count;
+        state.count = count;
+        // The ids are read only when the count moved: new mail always moves it.
+        if (changed || !state.seen)
+            co_await noteArrivals(account, session);
+    } catch (const Error &) {
+        // The last count stays; the next interval tries again.
+    }
+}
+
+QCoro::Task<void> UnreadMonitor::noteArrivals(Account account, std::shared_ptr<rest::Authorizer> session)
+{
+    QPointer<UnreadMonitor> self(this);
+    const QStringList ids = co_await gmail::unreadIds(session, GmailService::InboxLabel, TrackedIds);
+    if (!self || !m_states.contains(account.id))
+        co_return;
+    State &state = m_states[account.id];
+    const bool first = !state.seen;
+    QStringList arrived;
+    for (const QString &id : ids)
+        if (!first && !state.seen->contains(id))
+            arrived.append(id);
+    if (first)
+        state.seen.emplace();
+    for (const QString &id : ids)
+        state.seen->insert(id);
+    if (arrived.isEmpty() || !m_settings.notifyNewMail())
+        co_return;
+    QList<EmailMessage> messages;
+    if (arrived.size() <= SingleNotices) {
+        for (const QString &id : arrived) {
+            messages.append(co_await gmail::listedMessage(session, id));
+            if (!self)
+                co_return;
+        }
+    }
+    emit newMail(account, messages, int(arrived.size()));
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "shell/records/Account.h"
+#include "shell/records/EmailMessage.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+
+class AppSettings;
+class GoogleAuthService;
+namespace rest {
+class Authorizer;
+}
+
+// Reads every account's unread inbox count on the refresh interval, one
+// labels.get per account on the session the registry keeps for it.
+// Mail that arrived since the previous check is announced through
+// newMail(); what was unread at the first check never is. With refresh
+// "Off" no timer runs at all. Main thread only.
+class UnreadMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    UnreadMonitor(GoogleAuthService &auth, AppSettings &settings, QObject *parent = nullptr);
+    ~UnreadMonitor() override;
+
+    // Follows the interval from now on, starting with a check when it is on.
+    void start();
+    bool timerActive() const { return m_timer.isActive(); }
+
+    // The last known counts, in account order; an account never read yet is left out.
+    QList<QPair<Account, int>> counts() const;
+    int total() const;
+    // What the tray shows: nothing at 0, "99+" above 99.
+    static QString badgeText(int total);
+    // "Tarnlight — alex@example.com: 3, mira@example.com: 1"
+    static QString tooltip(const QList<QPair<Account, int>> &counts);
+
+    // One round over all accounts; a round already running is not doubled.
+    QCoro::Task<void> checkNow();
+
+signals:
+    void countsChanged();
+    // New unread mail of one account: up to three messages with their
+    // headers, or only their number when more arrived at once.
+    void newMail(const Account &account, const QList<EmailMessage> &messages, int count);
+
+private:
+    struct State
+    {
+        std::optional<int> count;
+        std::optional<QSet<QString>> seen; // unread ids already known; none before the first check
+    };
+    void followInterval();
+    void forgetSignedOut();
+    QCoro::Task<void> check(Account account);
+    QCoro::Task<void> noteArrivals(Account account, std::shared_ptr<rest::Authorizer> session);
+
+    GoogleAuthService &m_auth;
+    AppSettings &m_settings;
+    QTimer m_timer;
+    QHash<QString, State> m_states;
+    bool m_checking = false;
+};

@@ -1,0 +1,87 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tarnlight.Ui
+import Tarnlight.Shell
+
+// The labels whose unread mail the account's Mail tab lists, one check box
+// each; a change is saved at once.
+Popup {
+    id: popup
+    required property var auth
+    required property var account
+
+    objectName: "labelPicker"
+    parent: Overlay.overlay
+    anchors.centerIn: parent
+    width: parent ? parent.width - 40 : 400
+    height: parent ? parent.height - 40 : 240
+    modal: true
+    focus: true
+    padding: Theme.margin
+    onOpened: picker.load()
+
+    LabelPicker {
+        id: picker
+        auth: popup.auth
+        accountID: popup.account ? popup.account.id : ""
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 8
+
+        Label {
+            objectName: "labelPickerTitle"
+            Layout.fillWidth: true
+            text: qsTr("Labels for %1").arg(popup.account ? popup.account.email : "")
+            font.weight: Font.Medium
+            color: Theme.primary
+            elide: Text.ElideRight
+        }
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            BusyIndicator {
+                objectName: "labelPickerLoading"
+                anchors.centerIn: parent
+                visible: picker.loading
+                running: visible
+            }
+            Label {
+                objectName: "labelPickerError"
+                anchors.fill: parent
+                visible: !picker.loading && picker.errorText !== ""
+                text: picker.errorText
+                font: Theme.caption
+                color: Theme.red
+                wrapMode: Text.Wrap
+            }
+            ListView {
+                id: list
+                objectName: "labelList"
+                anchors.fill: parent
+                visible: !picker.loading && picker.errorText === ""
+                clip: true
+                model: picker.labels
+                boundsBehavior: Flickable.StopAtBounds
+                ScrollBar.vertical: ScrollBar {}
+                delegate: CheckBox {
+                    required property var modelData
+                    objectName: "labelChoice:" + modelData.id
+                    width: list.width
+                    text: modelData.name
+                    checked: modelData.chosen
+                    onToggled: picker.setChosen(modelData.id, checked)
+                }
+            }
+        }
+        Button {
+            objectName: "labelPickerDone"
+            Layout.alignment: Qt.AlignRight
+            text: qsTr("Done")
+            onClicked: popup.close()
+        }
+    }
+}

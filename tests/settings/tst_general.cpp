@@ -1,0 +1,131 @@
+#include "../shell/ShellTestSupport.h"
+#include "ViewModelSupport.h"
+#include "../accounts/tst_signin_support.h"
+#include "shell/app/AppSettings.h"
+
+#include <QSettings>
+#include <QtTest>
+
+using namespace shelltest;
+
+// The General tab's choices and the refresh they drive in the popover.
+class GeneralTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_resources;
+    const Account m_alex = vmtest::account(QStringLiteral("alex"));
+
+    void saveBoth(qmltest::View &view, const QString &name)
+    {
+        view.save(QStringLiteral("settings-") + name);
+        qmltest::usePalette(true);
+        view.save(QStringLiteral("settings-") + name + QStringLiteral("-dark"));
+        qmltest::usePalette(false);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        useSandboxProvider(*m_sandbox);
+        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
+        qputenv("XDG_CONFIG_HOME", m_resources.filePath(QStringLiteral("config")).toUtf8());
+        qmltest::usePalette(false);
+    }
+
+    void init() { m_sandbox->reset(); }
+
+    // The General tab: defaults, each change saved at once and shown again by
+    // a new window; launch at login is the autostart file itself.
+    void generalChoicesArePersistedAndReloaded()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        QSettings store(m_resources.filePath(QStringLiteral("general.ini")), QSettings::IniFormat);
+        store.clear();
+        AppSettings::instance().useStore(&store);
+        QFile::remove(AppSettings::autostartFile());
+        {
+            qmltest::View view;
+            QVERIFY(loadSettings(view, registry.get()));
+            click(view, view.find("generalTabButton"));
+            QTRY_VERIFY(isShown(view.find("refreshEvery")));
+            QVERIFY(!isShown(view.find("accountList")));
+            QCOMPARE(view.find("refreshEvery")->property("displayText").toString(), QStringLiteral("5 minutes"));
+            QVERIFY(!view.find("launchAtLogin")->property("checked").toBool());
+            QVERIFY(view.find("notifyNewMail")->property("checked").toBool());
+            saveBoth(view, QStringLiteral("general"));
+
+            QMetaObject::invokeMethod(view.find("refreshEvery"), "activated", Q_ARG(int, 0));
+            QCOMPARE(AppSettings::instance().refreshMinutes(), 0);
+            QCOMPARE(store.value(AppSettings::refreshKey).toInt(), 0);
+            QCOMPARE(view.find("refreshEvery")->property("displayText").toString(), QStringLiteral("Off"));
+            click(view, view.find("launchAtLogin"));
+            QVERIFY(QFile::exists(AppSettings::autostartFile()));
+            QVERIFY(AppSettings::autostartFile().startsWith(m_resources.path()));
+            QFile entry(AppSettings::autostartFile());
+            QVERIFY(entry.open(QIODevice::ReadOnly));
+            const QByteArray content = entry.readAll();
+            QVERIFY(content.startsWith("[Desktop Entry]\n"));
+            QVERIFY(content.contains("\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
+            click(view, view.find("notifyNewMail"));
+            QVERIFY(!store.value(AppSettings::notifyKey).toBool());
+        }
+        qmltest::View again;
+        QVERIFY(loadSettings(again, registry.get()));
+        click(again, again.find("generalTabButton"));
+        QTRY_VERIFY(isShown(again.find("refreshEvery")));
+        QCOMPARE(again.find("refreshEvery")->property("displayText").toString(), QStringLiteral("Off"));
+        QVERIFY(again.find("launchAtLogin")->property("checked").toBool());
+        QVERIFY(!again.find("notifyNewMail")->property("checked").toBool());
+
+        // Turning it off removes the file again.
+        click(again, again.find("launchAtLogin"));
+        QVERIFY(!QFile::exists(AppSettings::autostartFile()));
+        QVERIFY(!again.find("launchAtLogin")->property("checked").toBool());
+        AppSettings::instance().useStore(nullptr);
+    }
+
+    // The button reloads the shown tab; the interval timer runs only while
+    // an interval is chosen, and "Off" leaves no timer running.
+    void refreshReloadsTheShownTab()
+    {
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        QSettings store(m_resources.filePath(QStringLiteral("refresh.ini")), QSettings::IniFormat);
+        store.clear();
+        AppSettings::instance().useStore(&store);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        const auto lists = [this] {
+            int count = 0;
+            for (const QJsonObject &entry : vmtest::requestsTo(*m_sandbox, QStringLiteral("/gmail/v1/users/me/messages")))
+                count += entry.value(QStringLiteral("path")).toString() == u"/gmail/v1/users/me/messages";
+            return count;
+        };
+        QTRY_VERIFY(view.find("refreshButton")->isEnabled());
+        QTRY_COMPARE(lists(), 1);
+        auto *timer = view.find<QObject>("refreshTimer");
+        QVERIFY(timer->property("running").toBool());
+        QCOMPARE(timer->property("interval").toInt(), 5 * 60000);
+
+        click(view, view.find("refreshButton"));
+        QTRY_COMPARE(lists(), 2);
+        QMetaObject::invokeMethod(timer, "triggered");
+        QTRY_COMPARE(lists(), 3);
+
+        AppSettings::instance().setRefreshMinutes(0);
+        QVERIFY(!timer->property("running").toBool());
+        AppSettings::instance().setRefreshMinutes(15);
+        QCOMPARE(timer->property("interval").toInt(), 15 * 60000);
+        view.window.hide();
+        QVERIFY(!timer->property("running").toBool());
+        AppSettings::instance().useStore(nullptr);
+        vmtest::removeSession(m_alex);
+    }
+};
+
+QTEST_MAIN(GeneralTest)
+#include "tst_general.moc"

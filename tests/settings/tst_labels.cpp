@@ -1,0 +1,144 @@
+#include "../shell/ShellTestSupport.h"
+#include "BearerAuthorizer.h"
+#include "TaskRunner.h"
+#include "ViewModelSupport.h"
+#include "../accounts/tst_signin_support.h"
+#include "mail/GmailLabels.h"
+#include "mail/GmailService.h"
+
+#include <QtTest>
+
+using namespace shelltest;
+
+// The labels the Mail tab lists: the picker in the Accounts tab, and the
+// listing of unread mail carrying any chosen label, against the sandbox.
+class LabelsTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_resources;
+    const Account m_alex = vmtest::account(QStringLiteral("alex"));
+
+    std::shared_ptr<rest::Authorizer> alex()
+    {
+        const QString token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        return std::make_shared<BearerAuthorizer>(token.toUtf8());
+    }
+
+    QString deliver(const QString &subject, const QJsonArray &labels)
+    {
+        return m_sandbox->control("POST", QStringLiteral("mail"),
+                                  QJsonObject{{"sub", Sandbox::AlexSub}, {"from", "Sofia Rossi <sofia@example.it>"},
+                                              {"subject", subject}, {"labelIds", labels}})
+            .toObject().value("id").toString();
+    }
+
+    QStringList unreadIn(const QStringList &labels, unsigned max = 25)
+    {
+        auto outcome = runTask(gmail::unreadInAny(alex(), labels, max));
+        if (outcome.error)
+            qWarning() << *outcome.error;
+        QStringList ids;
+        for (const EmailMessage &message : outcome.value.value_or(QList<EmailMessage>())) {
+            if (!message.isUnread)
+                return {QStringLiteral("read message listed: ") + message.id};
+            ids.append(message.id);
+        }
+        return ids;
+    }
+
+    QStringList gmailList(const QStringList &labels)
+    {
+        QStringList ids;
+        for (const EmailMessage &message : runTask(GmailService::list(alex(), labels, 100)).value.value())
+            ids.append(message.id);
+        return ids;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sandbox = std::make_unique<Sandbox>();
+        QVERIFY(m_sandbox->isRunning());
+        useSandboxProvider(*m_sandbox);
+        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
+        qmltest::usePalette(false);
+    }
+
+    void init() { m_sandbox->reset(); }
+
+    // Unread mail under any chosen label, each once, newest first; read mail
+    // and mail under other labels stay out; at most as many as asked.
+    void listsUnreadMailCarryingAnyChosenLabel()
+    {
+        const QStringList inbox = gmailList({"INBOX", "UNREAD"});
+        const QStringList travel = gmailList({"Label_3", "UNREAD"});
+        QCOMPARE(travel.size(), 1);
+        QVERIFY(!inbox.contains(travel.first()));
+        const QString starred = deliver(QStringLiteral("Starred, not in the inbox"), {"STARRED", "UNREAD"});
+        const QString both = deliver(QStringLiteral("Inbox and travel"), {"INBOX", "Label_3", "UNREAD"});
+        deliver(QStringLiteral("Read travel mail"), {"Label_3"});
+        deliver(QStringLiteral("Unread receipt"), {"Label_1", "UNREAD"});
+
+        const QStringList listed = unreadIn({"INBOX", "Label_3", "STARRED"});
+        QCOMPARE(listed.mid(0, 2), (QStringList{both, starred}));
+        QCOMPARE(listed.mid(2), inbox + travel);
+        QCOMPARE(unreadIn({"INBOX", "Label_3", "STARRED"}, 3), listed.mid(0, 3));
+        // One label is Gmail's own list.
+        QCOMPARE(unreadIn({"Label_3"}), (QStringList{both} + travel));
+    }
+
+    void deletedLabelListsNothingWithoutError()
+    {
+        const QStringList inbox = gmailList({"INBOX", "UNREAD"});
+        m_sandbox->control("POST", QStringLiteral("delete-label"), QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
+        QCOMPARE(unreadIn({"INBOX", "Label_3"}), inbox);
+        QCOMPARE(unreadIn({"Label_3", "STARRED"}), QStringList());
+    }
+
+    // The picker offers Inbox, Starred, Important and the user labels by
+    // name; a choice is saved at once and shown again; a label deleted in
+    // Gmail drops out of the choice without an error.
+    void pickerSavesTheChoiceAndDropsDeletedLabels()
+    {
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex, Sandbox::AlexSub));
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        GoogleAuthService *auth = registry.get();
+        qmltest::View view;
+        QVERIFY(loadSettings(view, auth));
+        const auto choice = [&view](const QString &id) { return findItem(view, QStringLiteral("labelChoice:") + id); };
+        click(view, findItem(findItem(view, QStringLiteral("accountRow:") + m_alex.id), QStringLiteral("labelsButton")));
+        QTRY_VERIFY(isShown(choice("Label_2")));
+        const QStringList order{"INBOX", "STARRED", "IMPORTANT", "Label_4", "Label_1", "Label_3", "Label_2"};
+        for (int i = 1; i < order.size(); ++i)
+            QVERIFY2(choice(order[i - 1])->y() < choice(order[i])->y(), qPrintable(order[i]));
+        for (const QString &id : {"SENT", "UNREAD", "TRASH", "CATEGORY_UPDATES"})
+            QVERIFY(!choice(id));
+        QCOMPARE(text(choice("INBOX")), QStringLiteral("Inbox"));
+        QCOMPARE(text(choice("Label_3")), QStringLiteral("Travel/\u00c5lesund 2025"));
+        QVERIFY(choice("INBOX")->property("checked").toBool());
+        QVERIFY(!choice("Label_3")->property("checked").toBool());
+
+        click(view, choice("Label_3"));
+        click(view, choice("STARRED"));
+        QCOMPARE(auth->labelIds(m_alex.id), (QStringList{"INBOX", "Label_3", "STARRED"}));
+        view.save(QStringLiteral("settings-labels"));
+        click(view, findItem(view, "labelPickerDone"));
+        QTRY_VERIFY(!isShown(choice("Label_3")));
+
+        m_sandbox->control("POST", QStringLiteral("delete-label"), QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
+        qmltest::View again;
+        QVERIFY(loadSettings(again, auth));
+        click(again, findItem(findItem(again, QStringLiteral("accountRow:") + m_alex.id), QStringLiteral("labelsButton")));
+        QTRY_VERIFY(isShown(findItem(again, "labelChoice:STARRED")));
+        QVERIFY(findItem(again, "labelChoice:STARRED")->property("checked").toBool());
+        QVERIFY(!findItem(again, "labelChoice:Label_3"));
+        QVERIFY(!isShown(findItem(again, "labelPickerError")));
+        QCOMPARE(auth->labelIds(m_alex.id), (QStringList{"INBOX", "STARRED"}));
+        vmtest::removeSession(m_alex);
+    }
+};
+
+QTEST_MAIN(LabelsTest)
+#include "tst_labels.moc"

@@ -1,0 +1,232 @@
+#include "BearerAuthorizer.h"
+#include "TaskRunner.h"
+#include "ViewModelSupport.h"
+#include "mail/GmailLink.h"
+#include "mail/GmailService.h"
+#include "shell/app/AppSettings.h"
+#include "shell/app/MailNotifier.h"
+#include "shell/app/UnreadMonitor.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QSignalSpy>
+#include <QtTest>
+
+// The desktop's notification service, played by the test on the private
+// session bus over a connection of its own: it records every Notify.
+class NotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Notice
+    {
+        uint id;
+        QString summary, body;
+        QStringList actions;
+    };
+    QList<Notice> notices;
+
+    bool start()
+    {
+        return m_bus.isConnected() && m_bus.registerObject(MailNotifier::Path, this, QDBusConnection::ExportAllSlots)
+               && m_bus.registerService(MailNotifier::Service);
+    }
+    ~NotificationServer() override
+    {
+        m_bus.unregisterService(MailNotifier::Service);
+        QDBusConnection::disconnectFromBus(m_bus.name());
+    }
+    void invoke(uint id, const QString &action)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(MailNotifier::Path, MailNotifier::Service,
+                                                         QStringLiteral("ActionInvoked"));
+        signal << id << action;
+        m_bus.send(signal);
+    }
+
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
+                const QStringList &actions, const QVariantMap &, int)
+    {
+        notices.append({uint(notices.size() + 1), summary, body, actions});
+        return notices.size();
+    }
+    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+
+private:
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notices"));
+};
+
+// The unread count at the tray and the notices of new mail, against the sandbox.
+class UnreadTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    QTemporaryDir m_dir;
+    std::unique_ptr<QSettings> m_store;
+    const Account m_alex = vmtest::account(QStringLiteral("alex"));
+    const Account m_mira = vmtest::account(QStringLiteral("mira"));
+
+    QString deliver(const QString &sub, const QString &subject)
+    {
+        return m_sandbox->control("POST", QStringLiteral("mail"),
+                                  QJsonObject{{"sub", sub}, {"from", "Sofia Rossi <sofia@example.it>"},
+                                              {"subject", subject}})
+            .toObject().value("id").toString();
+    }
+
+    int inboxUnread(const QString &sub)
+    {
+        const QString token = m_sandbox->issueTokens(sub).value("access_token").toString();
+        auto listed = runTask(GmailService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()),
+                                                 {"INBOX", "UNREAD"}, 500));
+        return listed.value ? int(listed.value->size()) : -1;
+    }
+
+    static int countOf(const UnreadMonitor &monitor, const Account &account)
+    {
+        for (const auto &[listed, count] : monitor.counts())
+            if (listed.id == account.id)
+                return count;
+        return -1;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(vmtest::inKeyring());
+        m_sandbox = vmtest::startProvider();
+        QVERIFY(m_sandbox->isRunning());
+        m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+        AppSettings::instance().useStore(m_store.get());
+    }
+
+    void init()
+    {
+        m_sandbox->reset();
+        m_store->clear();
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex, Sandbox::AlexSub));
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_mira, Sandbox::MiraSub));
+    }
+
+    void cleanup()
+    {
+        vmtest::removeSession(m_alex);
+        vmtest::removeSession(m_mira);
+    }
+
+    void badgeAndTooltipTexts()
+    {
+        QCOMPARE(UnreadMonitor::badgeText(0), QString());
+        QCOMPARE(UnreadMonitor::badgeText(7), QStringLiteral("7"));
+        QCOMPARE(UnreadMonitor::badgeText(99), QStringLiteral("99"));
+        QCOMPARE(UnreadMonitor::badgeText(100), QStringLiteral("99+"));
+        QCOMPARE(UnreadMonitor::tooltip({}), QStringLiteral("Tarnlight"));
+        QCOMPARE(UnreadMonitor::tooltip({{m_alex, 3}, {m_mira, 1}}),
+                 QStringLiteral("Tarnlight — alex@example.com: 3, mira@example.com: 1"));
+    }
+
+    // Every account is counted; one whose check fails keeps its last count
+    // and is read again next time; the session read once is reused.
+    void countsEveryAccountAndKeepsAFailingOnesLast()
+    {
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
+        const int alexUnread = inboxUnread(Sandbox::AlexSub);
+        QVERIFY(alexUnread > 0);
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QCOMPARE(countOf(monitor, m_alex), alexUnread);
+        QCOMPARE(countOf(monitor, m_mira), inboxUnread(Sandbox::MiraSub));
+        QCOMPARE(monitor.total(), alexUnread + countOf(monitor, m_mira));
+        QCOMPARE(UnreadMonitor::tooltip(monitor.counts()),
+                 QStringLiteral("Tarnlight — alex@example.com: %1, mira@example.com: %2")
+                     .arg(alexUnread).arg(countOf(monitor, m_mira)));
+
+        deliver(Sandbox::AlexSub, QStringLiteral("One"));
+        m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/labels/INBOX"}, {"status", 500}});
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QCOMPARE(countOf(monitor, m_alex), alexUnread);
+        QCOMPARE(countOf(monitor, m_mira), inboxUnread(Sandbox::MiraSub));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QCOMPARE(countOf(monitor, m_alex), alexUnread + 1);
+
+        // The keychain item gone: the session in hand still serves.
+        vmtest::removeSession(m_alex);
+        deliver(Sandbox::AlexSub, QStringLiteral("Two"));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QCOMPARE(countOf(monitor, m_alex), alexUnread + 2);
+
+        registry.get()->signOut(m_mira);
+        QCOMPARE(monitor.counts().size(), 1);
+    }
+
+    void offSetsNoTimer()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
+        AppSettings::instance().setRefreshMinutes(0);
+        monitor.start();
+        QVERIFY(!monitor.timerActive());
+        AppSettings::instance().setRefreshMinutes(1);
+        QVERIFY(monitor.timerActive());
+        AppSettings::instance().setRefreshMinutes(0);
+        QVERIFY(!monitor.timerActive());
+    }
+
+    // Mail unread at start is not announced; one new message is, by sender
+    // and subject; four at once make one summary; nothing twice, nothing
+    // with the setting off; "Open in Gmail" opens the thread.
+    void announcesNewMailOnce()
+    {
+        NotificationServer server;
+        QVERIFY(server.start());
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
+        MailNotifier notifier;
+        connect(&monitor, &UnreadMonitor::newMail, &notifier,
+                [&](const Account &account, const QList<EmailMessage> &messages, int count) {
+                    notifier.announce(account, 0, messages, count);
+                });
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QTest::qWait(100);
+        QCOMPARE(server.notices.size(), 0);
+
+        const QString ferry = deliver(Sandbox::AlexSub, QStringLiteral("Ferry times"));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QTRY_COMPARE(server.notices.size(), 1);
+        QCOMPARE(server.notices[0].summary, QStringLiteral("Sofia Rossi"));
+        QCOMPARE(server.notices[0].body, QStringLiteral("Ferry times"));
+        QVERIFY(server.notices[0].actions.contains(QStringLiteral("Open in Gmail")));
+        QVERIFY(server.notices[0].actions.contains(QStringLiteral("default")));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+
+        for (int i = 0; i < 4; ++i)
+            deliver(Sandbox::AlexSub, QStringLiteral("Batch %1").arg(i));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QTRY_COMPARE(server.notices.size(), 2);
+        QCOMPARE(server.notices[1].summary, QStringLiteral("4 new messages"));
+
+        AppSettings::instance().setNotifyNewMail(false);
+        deliver(Sandbox::AlexSub, QStringLiteral("Quiet"));
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        QTest::qWait(200);
+        QCOMPARE(server.notices.size(), 2);
+
+        vmtest::OpenedUrls opened;
+        QSignalSpy popover(&notifier, &MailNotifier::popoverRequested);
+        server.invoke(server.notices[0].id, MailNotifier::OpenAction);
+        QTRY_COMPARE(opened.urls.size(), 1);
+        QCOMPARE(opened.urls[0], gmail::threadWebLink(0, ferry));
+        server.invoke(server.notices[1].id, QStringLiteral("default"));
+        QTRY_COMPARE(popover.size(), 1);
+        server.invoke(999, QStringLiteral("default"));
+        QTest::qWait(100);
+        QCOMPARE(popover.size(), 1);
+    }
+};
+
+QTEST_MAIN(UnreadTest)
+#include "tst_unread.moc"
