@@ -68,7 +68,7 @@ private:
     quint16 m_peerPort = 0;
     QPointer<QObject> m_delegateObject;
     HTTPServerDelegate *m_delegate = nullptr;
-    QByteArray m_inBuffer;
+    http::RequestReader m_reader;
     std::deque<std::shared_ptr<HTTPServerRequest>> m_queue;
     bool m_closeAfterQueue = false;  // stop reading; close once answers are out
     bool m_closing = false;
