@@ -87,7 +87,7 @@ void HTTPConnection::processIncomingBytes()
         noteActivity();
         if (m_closeAfterQueue)
             continue;  // closing: later bytes are not requests we answer
-        m_inBuffer += chunk;
+        m_reader.append(chunk);
         parseBuffer();
     }
 }
@@ -96,7 +96,7 @@ void HTTPConnection::parseBuffer()
 {
     QPointer<HTTPConnection> self(this);
     while (self && !m_closeAfterQueue) {
-        http::ParseResult result = http::takeRequest(m_inBuffer);
+        http::ParseResult result = m_reader.take();
         if (result.kind == http::ParseResult::Incomplete)
             return;
         if (result.kind == http::ParseResult::Invalid) {
@@ -123,7 +123,7 @@ void HTTPConnection::dispatch(const std::shared_ptr<HTTPServerRequest> &request)
 
 void HTTPConnection::rejectAndClose(int status)
 {
-    m_inBuffer.clear();
+    m_reader.clear();
     m_closeAfterQueue = true;
     auto rejection = std::make_shared<HTTPServerRequest>();
     rejection->setConnection(this);
@@ -195,7 +195,7 @@ void HTTPConnection::onDisconnected()
     // A peer may send its last request and close at once: parse what is
     // left, though no answer can be written any more.
     if (!m_closeAfterQueue) {
-        m_inBuffer += m_socket->readAll();
+        m_reader.append(m_socket->readAll());
         parseBuffer();
     }
     finish();

@@ -83,7 +83,7 @@ private:
     HTTPServerDelegate *m_delegate = nullptr;
     QElapsedTimer m_lastActivity;
     QTimer m_idleTimer;
-    QByteArray m_inBuffer;
+    http::RequestReader m_reader;
     std::deque<std::shared_ptr<HTTPServerRequest>> m_queue;
     bool m_closeAfterQueue = false;  // stop reading; close once answers are out
     bool m_closing = false;

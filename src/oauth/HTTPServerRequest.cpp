@@ -108,17 +108,11 @@ bool isVersion(const QByteArray &v)
            && v[6] == '.' && std::isdigit(static_cast<unsigned char>(v[7]));
 }
 
-struct Head
-{
-    QByteArray method, target, version;
-    HTTPHeaderList headers;
-};
-
 // `block` is the head without its final CRLF.
-std::optional<Head> parseHead(QByteArrayView block)
+std::optional<RequestHead> parseHead(QByteArrayView block)
 {
     const QList<QByteArray> lines = block.toByteArray().split('\n');
-    Head head;
+    RequestHead head;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = lines[i];
         if (i + 1 < lines.size()) {
@@ -172,43 +166,89 @@ qint64 contentLength(const HTTPHeaderList &headers)
     return length->toLongLong();
 }
 
-ParseResult invalid(int status)
+} // namespace
+
+void RequestReader::append(QByteArrayView bytes)
 {
+    m_buffer.append(bytes);
+}
+
+void RequestReader::clear()
+{
+    m_buffer.clear();
+    m_searched = 0;
+    m_head.reset();
+}
+
+ParseResult RequestReader::reject(int status)
+{
+    clear();
     ParseResult result;
     result.kind = ParseResult::Invalid;
     result.rejectStatus = status;
     return result;
 }
 
-} // namespace
-
-ParseResult takeRequest(QByteArray &buffer)
+// Finds and parses the head, searching only bytes not searched before.
+ParseResult RequestReader::takeHead()
 {
     // Blank lines before a request line are ignored (clients may send a
     // stray CRLF after a body).
-    while (buffer.startsWith("\r\n"))
-        buffer.remove(0, 2);
-    const qsizetype end = buffer.indexOf("\r\n\r\n");
-    if (end < 0)
-        return buffer.size() > MaxHeaderBytes ? invalid(400) : ParseResult{};
+    qsizetype blank = 0;
+    while (QByteArrayView(m_buffer).sliced(blank).startsWith("\r\n"))
+        blank += 2;
+    if (blank > 0) {
+        m_buffer.remove(0, blank);
+        m_searched = 0;
+    }
+    const qsizetype end = m_buffer.indexOf("\r\n\r\n", std::max<qsizetype>(0, m_searched - 3));
+    if (end < 0) {
+        m_searched = m_buffer.size();
+        return m_buffer.size() > MaxHeaderBytes ? reject(400) : ParseResult{};
+    }
     const qsizetype headSize = end + 4;
     if (headSize > MaxHeaderBytes)
-        return invalid(400);
-    const std::optional<Head> head = parseHead(QByteArrayView(buffer).first(end));
+        return reject(400);
+    std::optional<RequestHead> head = parseHead(QByteArrayView(m_buffer).first(end));
     if (!head)
-        return invalid(400);
+        return reject(400);
     const qint64 length = contentLength(head->headers);
     if (length < 0)
-        return invalid(400);
+        return reject(400);
     if (length > MaxBodyBytes)
-        return invalid(413);
-    if (buffer.size() - headSize < length)
+        return reject(413);
+    m_head = std::move(head);
+    m_headSize = headSize;
+    m_bodyLength = length;
+    return {};
+}
+
+ParseResult RequestReader::take()
+{
+    if (!m_head) {
+        ParseResult headResult = takeHead();
+        if (!m_head)
+            return headResult;
+    }
+    if (m_buffer.size() - m_headSize < m_bodyLength)
         return {};
     ParseResult result;
     result.kind = ParseResult::Complete;
-    result.request = HTTPServerRequest(head->method, head->target, head->version, head->headers,
-                                       buffer.mid(headSize, length));
-    buffer.remove(0, headSize + length);
+    result.request = HTTPServerRequest(m_head->method, m_head->target, m_head->version,
+                                       m_head->headers, m_buffer.mid(m_headSize, m_bodyLength));
+    m_buffer.remove(0, m_headSize + m_bodyLength);
+    m_searched = 0;
+    m_head.reset();
+    return result;
+}
+
+ParseResult takeRequest(QByteArray &buffer)
+{
+    RequestReader reader;
+    reader.append(buffer);
+    ParseResult result = reader.take();
+    if (result.kind != ParseResult::Invalid)
+        buffer = reader.buffered();
     return result;
 }
 

@@ -80,6 +80,37 @@ struct ParseResult
     int rejectStatus = 0;       // when Invalid: 400 or 413
 };
 
+struct RequestHead
+{
+    QByteArray method, target, version;
+    HTTPHeaderList headers;
+};
+
+// Reads the requests of one connection from its bytes as they arrive. The
+// head of the request being received is parsed once and kept until its body
+// is complete, so a body sent in many small pieces costs no more than its
+// bytes.
+class RequestReader
+{
+public:
+    void append(QByteArrayView bytes);
+    // The next request when it is complete; Incomplete when more bytes are
+    // needed. After Invalid the reader holds nothing.
+    ParseResult take();
+    void clear();
+    const QByteArray &buffered() const { return m_buffer; }
+
+private:
+    ParseResult takeHead();
+    ParseResult reject(int status);
+
+    QByteArray m_buffer;
+    qsizetype m_searched = 0;  // bytes already searched for the end of the head
+    std::optional<RequestHead> m_head;
+    qsizetype m_headSize = 0;
+    qint64 m_bodyLength = 0;
+};
+
 // Looks at the start of `buffer`; when a whole request is there, removes it
 // from the buffer (leaving any bytes of the next request) and returns it.
 ParseResult takeRequest(QByteArray &buffer);

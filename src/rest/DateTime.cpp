@@ -158,8 +158,14 @@ DateTime DateTime::fromRFC3339String(const QString &text)
         return {};
     const qint64 sinceMidnight =
         ((time->hour * 60LL + time->minute) * 60 + time->second) * 1000 + time->milliseconds;
+    // A leap second or a rounded-up fraction carries into the next minute; a
+    // text that carries past the year 9999 as written could not be printed
+    // back in four digits, so it is not accepted.
+    const QDateTime asWritten = midnight.addMSecs(sinceMidnight);
+    if (asWritten.date().year() > 9999)
+        return {};
     const qint64 offsetMs = time->offsetMinutes.value_or(0) * 60000LL;
-    value.setComponents(midnight.addMSecs(sinceMidnight - offsetMs), true);
+    value.setComponents(asWritten.addMSecs(-offsetMs), true);
     value.m_offsetMinutes = time->offsetMinutes;
     return value;
 }
