@@ -35,6 +35,8 @@ Flickable {
                 required property string name
                 required property int index
                 readonly property bool isLast: index === crumbs.count - 1
+                // The trail starts at the root, shown in the user's language.
+                readonly property string shownName: index === 0 ? qsTr("My Drive") : name
 
                 spacing: 4
                 SymbolIcon {
@@ -46,12 +48,12 @@ Flickable {
                 }
                 AbstractButton {
                     objectName: "crumb:" + step.name
-                    text: step.name
+                    text: step.shownName
                     background: null
                     onClicked: bar.chosen(step.crumb)
                     contentItem: Label {
                         objectName: "crumbText"
-                        text: step.name
+                        text: step.shownName
                         font: Theme.caption
                         color: step.isLast ? Theme.primary : Theme.secondary
                     }

@@ -5,12 +5,13 @@ QList<TarnTab> allTarnTabs()
     return {TarnTab::mail, TarnTab::drive, TarnTab::calendar};
 }
 
+// The raw titles; the picker shows them through the "TarnTab" catalogue context.
 QString tarnTabTitle(TarnTab tab)
 {
     switch (tab) {
-    case TarnTab::mail: return QStringLiteral("Mail");
-    case TarnTab::drive: return QStringLiteral("Drive");
-    case TarnTab::calendar: return QStringLiteral("Calendar");
+    case TarnTab::mail: return QStringLiteral(QT_TRANSLATE_NOOP("TarnTab", "Mail"));
+    case TarnTab::drive: return QStringLiteral(QT_TRANSLATE_NOOP("TarnTab", "Drive"));
+    case TarnTab::calendar: return QStringLiteral(QT_TRANSLATE_NOOP("TarnTab", "Calendar"));
     }
     return {};
 }
