@@ -9,15 +9,16 @@
 
 namespace {
 
-// The "eye" symbol: the desktop theme's icon (which the tray host may draw in
-// its own colours), or our bundled one in the desktop's text colour, so it
-// stands out on a dark panel as well as on a light one.
+// Tarnlight's own symbolic eye: from the icon theme where it is installed
+// (the tray host may draw it in its own colours), otherwise the copy built into
+// the binary in the desktop's text colour, so it stands out on a dark panel as
+// well as on a light one.
 QIcon eyeIcon()
 {
-    const QIcon themed = QIcon::fromTheme(QStringLiteral("view-reveal-symbolic"));
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("app.tarnlight.Tarnlight-symbolic"));
     if (!themed.isNull())
         return themed;
-    const QIcon bundled(QStringLiteral(":/qt/qml/Tarnlight/Ui/icons/eye.svg"));
+    const QIcon bundled(QStringLiteral(":/icons/app.tarnlight.Tarnlight-symbolic.svg"));
     const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon tinted;
     for (int size : {16, 22, 24, 32, 48, 64}) {
