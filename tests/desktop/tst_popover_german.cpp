@@ -68,7 +68,7 @@ private slots:
         QTest::addColumn<bool>("signedIn");
         QTest::addColumn<QStringList>("german");
         QTest::newRow("signed out") << false << QStringList{"Kein Konto", "Einstellungen", "Beenden"};
-        QTest::newRow("signed in") << true << QStringList{"Einstellungen", "Beenden", "Kalender"};
+        QTest::newRow("signed in") << true << QStringList{"Einstellungen", "Beenden"};
     }
 
     void fixedTextsAreGerman()
