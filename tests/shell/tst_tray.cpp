@@ -98,7 +98,7 @@ class TrayTest : public QObject
         QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
         message.setArguments(args);
         QDBusPendingCall pending = caller.asyncCall(message, 10000);
-        QTest::qWaitFor([&] { return pending.isFinished(); }, 12000);
+        (void)QTest::qWaitFor([&] { return pending.isFinished(); }, 12000);
         return pending.reply();
     }
 
@@ -208,6 +208,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
         elsewhere.requestActivate();
         QTRY_VERIFY(!app.popover()->isVisible());
+
+        // The tray click that took the focus away does not reopen it; a
+        // later one does.
+        app.togglePopover();
+        QVERIFY(!app.popover()->isVisible());
+        QTest::qWait(400);
+        app.togglePopover();
+        QVERIFY(app.popover()->isVisible());
     }
 
     void menuOpensSettingsThePopoverAndQuits()

@@ -17,6 +17,9 @@
 namespace {
 
 const QString ShellModule = QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/");
+// A click on the tray icon may first take the focus from the open popover,
+// which hides it; the toggle of that same click must not reopen it.
+constexpr qint64 kClickAfterHideMs = 300;
 
 bool isX11()
 {
@@ -65,6 +68,7 @@ void TarnlightApp::start()
     if (!m_popover)
         return;
     connect(m_popover, SIGNAL(settingsRequested()), this, SLOT(openSettings()));
+    connect(m_popover, SIGNAL(hiddenByFocusLoss()), this, SLOT(noteHiddenByFocusLoss()));
     // The body grows when the tabs replace the sign-in view; stay on screen.
     connect(m_popover, &QWindow::heightChanged, this, [this] {
         if (m_popover->isVisible() && isX11())
@@ -119,10 +123,17 @@ QQuickWindow *TarnlightApp::createWindow(const QString &file)
 
 void TarnlightApp::togglePopover()
 {
-    if (m_popover && m_popover->isVisible())
+    if (!m_popover)
+        return;
+    if (m_popover->isVisible())
         hidePopover();
-    else
+    else if (!m_sinceFocusLoss.isValid() || m_sinceFocusLoss.elapsed() > kClickAfterHideMs)
         showPopover();
+}
+
+void TarnlightApp::noteHiddenByFocusLoss()
+{
+    m_sinceFocusLoss.start();
 }
 
 void TarnlightApp::showPopover()

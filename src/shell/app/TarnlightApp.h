@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
@@ -45,6 +46,9 @@ public slots:
     // What the D-Bus activation asks: "settings" and "quit"; others are ignored.
     void runAction(const QString &name);
 
+private slots:
+    void noteHiddenByFocusLoss();
+
 signals:
     // The user chose "Quit"; the owner of the event loop ends it.
     void quitRequested();
@@ -64,4 +68,5 @@ private:
     QPointer<QQuickWindow> m_popover;
     QPointer<QQuickWindow> m_settings;
     QRect m_anchor;
+    QElapsedTimer m_sinceFocusLoss;
 };

@@ -10,6 +10,7 @@ Window {
     // Off where there is no tray to bring it back with.
     property bool hidesOnFocusLoss: true
     signal settingsRequested()
+    signal hiddenByFocusLoss()
 
     title: "Tarnlight"
     flags: Qt.Tool | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
@@ -18,8 +19,10 @@ Window {
     color: Theme.palette.window
 
     onActiveChanged: {
-        if (!active && visible && hidesOnFocusLoss)
+        if (!active && visible && hidesOnFocusLoss) {
             hide()
+            hiddenByFocusLoss()
+        }
     }
 
     PopoverRootView {
