@@ -1,3 +1,4 @@
+#include "Mime.h"
 #include "Routes.h"
 #include "Util.h"
 
@@ -25,14 +26,33 @@ QJsonArray accountList(const State &state)
     return list;
 }
 
+// Each draft as sent ("rawText") and as the provider read it: the decoded
+// headers and body of its stored message, and what in the text breaks the
+// mail standards ("problems").
 QJsonArray draftList(const State &state, const QString &sub)
 {
     QJsonArray list;
-    for (const Draft &draft : state.data.value(sub).drafts)
-        list.append(QJsonObject{{"id", draft.id},
-                                {"messageId", draft.messageId},
-                                {"threadId", draft.threadId},
-                                {"rawText", QString::fromUtf8(draft.raw)}});
+    const auto found = state.data.constFind(sub);
+    if (found == state.data.cend())
+        return list;
+    const AccountData &data = *found;
+    for (const Draft &draft : data.drafts) {
+        QJsonObject entry{{"id", draft.id},
+                          {"messageId", draft.messageId},
+                          {"threadId", draft.threadId},
+                          {"rawText", QString::fromUtf8(draft.raw)},
+                          {"problems", QJsonArray::fromStringList(mime::problems(draft.raw))}};
+        for (const Message &message : data.messages) {
+            if (message.id != draft.messageId)
+                continue;
+            QJsonArray headers;
+            for (const auto &[name, value] : message.payload.headers)
+                headers.append(QJsonObject{{"name", name}, {"value", value}});
+            entry.insert(QStringLiteral("headers"), headers);
+            entry.insert(QStringLiteral("body"), QString::fromUtf8(message.payload.data));
+        }
+        list.append(entry);
+    }
     return list;
 }
 
@@ -144,7 +164,12 @@ void addControlRoutes(Server &server, State &state)
     });
     server.control("POST", "/__sandbox/model", [s](Exchange &e) {
         const QJsonObject body = bodyObject(e);
+        const QString shape = body.value(QStringLiteral("answerShape")).toString();
+        if (body.contains(QStringLiteral("answerShape")) && !modelAnswerShapes().contains(shape))
+            return e.apiError(400, QStringLiteral("Unknown answerShape."), QStringLiteral("invalid"));
         std::lock_guard lock(s->mutex);
+        if (!shape.isEmpty())
+            s->modelAnswerShape = shape;
         s->modelLoading = body.value(QStringLiteral("loading")).toBool();
         if (body.contains(QStringLiteral("models"))) {
             s->models.clear();

@@ -1,5 +1,6 @@
 #include "Routes.h"
 #include "Seed.h"
+#include "Mime.h"
 #include "Util.h"
 
 #include <QJsonArray>
@@ -200,7 +201,8 @@ void modifyMessage(State &state, Exchange &exchange)
     exchange.json(200, messageJson(*message, QStringLiteral("minimal"), {}));
 }
 
-// Splits an RFC 2822 text into unfolded headers and the body.
+// Splits an RFC 2822 text into unfolded headers and the body, decoded as
+// the provider stores a message: encoded words and the transfer encoding undone.
 MessagePart parseRaw(const QByteArray &raw)
 {
     int split = raw.indexOf("\r\n\r\n");
@@ -210,16 +212,24 @@ MessagePart parseRaw(const QByteArray &raw)
         skip = 2;
     }
     const QByteArray head = split < 0 ? raw : raw.left(split);
-    MessagePart part = seeding::textPart(QStringLiteral("text/plain"), split < 0 ? QByteArray() : raw.mid(split + skip));
-    HeaderList headers;
+    QList<QPair<QByteArray, QByteArray>> folded;
     for (QByteArray line : head.split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
-        if ((line.startsWith(' ') || line.startsWith('\t')) && !headers.isEmpty())
-            headers.last().second += u' ' + QString::fromUtf8(line.trimmed());
+        if ((line.startsWith(' ') || line.startsWith('\t')) && !folded.isEmpty())
+            folded.last().second += line;
         else if (const int colon = line.indexOf(':'); colon > 0)
-            headers.append({QString::fromUtf8(line.left(colon).trimmed()), QString::fromUtf8(line.mid(colon + 1).trimmed())});
+            folded.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
     }
+    HeaderList headers;
+    QString transferEncoding;
+    for (const auto &[name, value] : folded) {
+        headers.append({QString::fromUtf8(name), mime::decodeHeaderValue(value)});
+        if (name.compare("Content-Transfer-Encoding", Qt::CaseInsensitive) == 0)
+            transferEncoding = headers.last().second;
+    }
+    const QByteArray body = split < 0 ? QByteArray() : raw.mid(split + skip);
+    MessagePart part = seeding::textPart(QStringLiteral("text/plain"), mime::decodeBody(body, transferEncoding));
     for (const auto &[name, value] : headers)
         if (name.compare(u"Content-Type", Qt::CaseInsensitive) == 0)
             part.mimeType = value.section(u';', 0, 0).trimmed().toLower();

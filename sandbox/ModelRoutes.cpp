@@ -132,14 +132,48 @@ std::optional<QString> lastUserText(const QJsonArray &messages)
     return std::nullopt;
 }
 
+// The reasoning a thinking model writes first; it holds an object of its
+// own that a reader must not take for the answer.
+const QString Reasoning = QStringLiteral(
+    "<think>\nThe user wants a summary. A first try: {\"summary\":\"(draft in reasoning)\",\"actionItem\":\"None\"}. "
+    "Better to quote the ask.\n</think>\n\n");
+
+// The "message" of a completion whose structured answer `json` is wrapped
+// the way some local models wrap it.
+QJsonObject shapedJsonMessage(const QString &json, const QString &shape)
+{
+    QJsonObject message{{"role", "assistant"}};
+    if (shape == u"fenced")
+        message.insert(QStringLiteral("content"), QStringLiteral("```json\n") + json + QStringLiteral("\n```"));
+    else if (shape == u"think")
+        message.insert(QStringLiteral("content"), Reasoning + json);
+    else if (shape == u"prose")
+        message.insert(QStringLiteral("content"), QStringLiteral("Here is the summary you asked for (in {JSON}):\n")
+                                                      + json + QStringLiteral("\nLet me know if you need more."));
+    else if (shape == u"null-content") {
+        message.insert(QStringLiteral("content"), QJsonValue::Null);
+        message.insert(QStringLiteral("reasoning_content"), QStringLiteral("The answer is ") + json);
+    } else
+        message.insert(QStringLiteral("content"), json);
+    return message;
+}
+
+// A free-text answer: only a thinking model changes it, with its reasoning first.
+QJsonObject shapedTextMessage(const QString &text, const QString &shape)
+{
+    return QJsonObject{{"role", "assistant"}, {"content", shape == u"think" ? Reasoning + text : text}};
+}
+
 void completions(State &state, Exchange &exchange)
 {
     QStringList models;
+    QString shape;
     {
         std::lock_guard lock(state.mutex);
         if (state.modelLoading)
             return modelError(exchange, 503, QStringLiteral("Loading model"), QStringLiteral("unavailable_error"));
         models = state.models;
+        shape = state.modelAnswerShape;
     }
     const auto request = util::parseObject(exchange.body());
     if (!request)
@@ -161,6 +195,7 @@ void completions(State &state, Exchange &exchange)
     const QJsonObject format = request->value(QStringLiteral("response_format")).toObject();
     const QString formatType = format.value(QStringLiteral("type")).toString(QStringLiteral("text"));
     QString content;
+    const bool structured = formatType != u"text";
     if (formatType == u"json_schema") {
         const QJsonObject schema = format.value(QStringLiteral("json_schema")).toObject();
         if (schema.value(QStringLiteral("name")).toString() == u"EmailSummary")
@@ -185,7 +220,8 @@ void completions(State &state, Exchange &exchange)
         {"model", model},
         {"system_fingerprint", "fp_sandbox"},
         {"choices", QJsonArray{QJsonObject{{"index", 0},
-                                           {"message", QJsonObject{{"role", "assistant"}, {"content", content}}},
+                                           {"message", structured ? shapedJsonMessage(content, shape)
+                                                                  : shapedTextMessage(content, shape)},
                                            {"finish_reason", "stop"}}}},
         {"usage", QJsonObject{{"prompt_tokens", promptTokens}, {"completion_tokens", completionTokens},
                               {"total_tokens", promptTokens + completionTokens}}}});
@@ -203,6 +239,12 @@ void listModels(State &state, Exchange &exchange)
     exchange.json(200, QJsonObject{{"object", "list"}, {"data", data}});
 }
 
+}
+
+QStringList modelAnswerShapes()
+{
+    return {QStringLiteral("plain"), QStringLiteral("fenced"), QStringLiteral("think"), QStringLiteral("prose"),
+            QStringLiteral("null-content")};
 }
 
 void addModelRoutes(Server &server, State &state)

@@ -18,6 +18,9 @@ void addModelRoutes(Server &server, State &state);
 void addWebRoutes(Server &server, State &state);
 void addControlRoutes(Server &server, State &state);
 
+// The answer shapes the model endpoint can play (State::modelAnswerShape).
+QStringList modelAnswerShapes();
+
 // Scope URIs as the provider grants them.
 QString scopeUri(const char *name);
 // The full scope set a sign-in of the app grants.

@@ -29,5 +29,6 @@ void State::reset()
     consentOutcome = QStringLiteral("grant");
     modelLoading = false;
     models = QStringList{options.model};
+    modelAnswerShape = QStringLiteral("plain");
     seed(*this);
 }

@@ -142,6 +142,9 @@ struct State
 
     bool modelLoading = false;
     QStringList models;
+    // How the model endpoint wraps its answers, as local models do: "plain",
+    // "fenced", "think", "prose" or "null-content" (see ModelRoutes.cpp).
+    QString modelAnswerShape = QStringLiteral("plain");
 
     const Account *account(const QString &sub) const;
     QString nextId(const QString &prefix); // unique, stable within one run

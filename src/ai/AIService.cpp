@@ -5,8 +5,6 @@
 #include "ai/ModelExchange.h"
 #include "mail/EmailText.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 
 const QString AIService::SummaryInstructions = QStringLiteral(
     "You summarize emails for a busy reader. Be factual and neutral. Never invent facts, names, "
@@ -74,8 +72,8 @@ void requireUsable(const AIEndpoint &endpoint)
         throw ai::unavailableError(AIService::unavailableMessage(*reason));
 }
 
-// Sends one conversation and returns the text of the answer.
-QCoro::Task<QString> converse(AIEndpoint endpoint, QByteArray body)
+// Sends one conversation and returns the model's reply.
+QCoro::Task<ai::ModelReply> converse(AIEndpoint endpoint, QByteArray body)
 {
     rest::HttpRequest request;
     request.url = endpoint.resolved(QStringLiteral("chat/completions"));
@@ -83,9 +81,8 @@ QCoro::Task<QString> converse(AIEndpoint endpoint, QByteArray body)
     request.setHeader("Content-Type", "application/json");
     request.setHeader("Accept", "application/json");
     request.body = std::move(body);
-    ai::ModelReply reply;
     try {
-        reply = co_await ai::exchange(request, {AIService::GenerationDeadlineMs});
+        co_return co_await ai::exchange(request, {AIService::GenerationDeadlineMs});
     } catch (const Error &error) {
         if (error.domain() != rest::TransportErrorDomain)
             throw;
@@ -93,16 +90,6 @@ QCoro::Task<QString> converse(AIEndpoint endpoint, QByteArray body)
             throw ai::timedOutError();
         throw ai::unreachableError(error);
     }
-    co_return ai::answerText(reply);
-}
-
-EmailSummary summaryFromAnswer(const QString &answer)
-{
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8(), &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        throw ai::malformedAnswerError(QStringLiteral("the summary is not a JSON object"));
-    return EmailSummary::fromGeneratedContent(document.object());
 }
 
 QString assemblePrompt(const QString &head, const QString &subject, const QString &sender,
@@ -160,10 +147,10 @@ QCoro::Task<EmailSummary> AIService::summarize(QString subject, QString sender, 
     const AIEndpoint endpoint = m_endpoint;
     requireUsable(endpoint);
     const QString prompt = summaryPromptWithSchema(summaryPrompt(subject, sender, body));
-    const QString answer = co_await converse(
+    const ai::ModelReply reply = co_await converse(
         endpoint, ai::chatRequestBody(endpoint.model, SummaryInstructions, prompt,
                                       ai::summaryResponseFormat()));
-    co_return summaryFromAnswer(answer);
+    co_return EmailSummary::fromGeneratedContent(ai::answerObject(reply));
 }
 
 QCoro::Task<QString> AIService::replyText(QString subject, QString sender, QString body) const
@@ -171,9 +158,9 @@ QCoro::Task<QString> AIService::replyText(QString subject, QString sender, QStri
     const AIEndpoint endpoint = m_endpoint;
     requireUsable(endpoint);
     const QString prompt = replyPrompt(subject, sender, body);
-    const QString answer = co_await converse(
+    const ai::ModelReply reply = co_await converse(
         endpoint, ai::chatRequestBody(endpoint.model, ReplyInstructions, prompt));
-    co_return answer.trimmed();
+    co_return ai::answerText(reply).trimmed();
 }
 
 QString AIService::summaryPrompt(const QString &subject, const QString &sender, const QString &body)

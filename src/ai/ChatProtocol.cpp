@@ -1,6 +1,7 @@
 #include "ai/ChatProtocol.h"
 
 #include "ai/AIErrors.h"
+#include "ai/AnswerText.h"
 #include "ai/EmailSummary.h"
 
 #include <QJsonArray>
@@ -24,6 +25,35 @@ QString serverErrorText(const QByteArray &body)
     if (error.isString())
         return error.toString();
     return error.toObject().value(QStringLiteral("message")).toString();
+}
+
+// The first choice's message; throws when the reply is no completion.
+QJsonObject firstMessage(const ModelReply &reply)
+{
+    if (reply.status != 200)
+        throw httpStatusError(reply.status, serverErrorText(reply.body));
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(reply.body, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        throw malformedAnswerError(QStringLiteral("not a JSON object"));
+    const QJsonArray choices = document.object().value(QStringLiteral("choices")).toArray();
+    if (choices.isEmpty())
+        throw malformedAnswerError(QStringLiteral("no choices"));
+    return choices.first().toObject().value(QStringLiteral("message")).toObject();
+}
+
+// "content" as a string or as a list of text parts.
+std::optional<QString> contentText(const QJsonObject &message)
+{
+    const QJsonValue content = message.value(QStringLiteral("content"));
+    if (content.isString())
+        return content.toString();
+    if (!content.isArray())
+        return std::nullopt;
+    QString text;
+    for (const QJsonValue &part : content.toArray())
+        text += part.toObject().value(QStringLiteral("text")).toString();
+    return text;
 }
 
 bool namesModel(const QString &id, const QString &model)
@@ -53,21 +83,24 @@ QByteArray chatRequestBody(const QString &model, const QString &instructions,
 
 QString answerText(const ModelReply &reply)
 {
-    if (reply.status != 200)
-        throw httpStatusError(reply.status, serverErrorText(reply.body));
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(reply.body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        throw malformedAnswerError(QStringLiteral("not a JSON object"));
-    const QJsonArray choices = document.object().value(QStringLiteral("choices")).toArray();
-    if (choices.isEmpty())
-        throw malformedAnswerError(QStringLiteral("no choices"));
-    const QJsonValue content = choices.first().toObject()
-                                   .value(QStringLiteral("message")).toObject()
-                                   .value(QStringLiteral("content"));
-    if (!content.isString())
+    const auto content = contentText(firstMessage(reply));
+    if (!content)
         throw malformedAnswerError(QStringLiteral("no message text"));
-    return content.toString();
+    return withoutReasoning(*content);
+}
+
+QJsonObject answerObject(const ModelReply &reply)
+{
+    const QJsonObject message = firstMessage(reply);
+    if (const auto content = contentText(message)) {
+        if (auto object = firstJsonObject(withoutReasoning(*content)))
+            return *object;
+    }
+    for (const char *field : {"reasoning_content", "reasoning"}) {
+        if (auto object = firstJsonObject(message.value(QLatin1StringView(field)).toString()))
+            return *object;
+    }
+    throw malformedAnswerError(QStringLiteral("the summary is not a JSON object"));
 }
 
 ModelListVerdict findModel(const QByteArray &body, const QString &model)

@@ -3,6 +3,7 @@
 #include "ai/ModelExchange.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -20,9 +21,16 @@ QByteArray summaryResponseFormat();
 QByteArray chatRequestBody(const QString &model, const QString &instructions,
                            const QString &prompt, const QByteArray &responseFormat = {});
 
-// The message text of the first choice. An error status, a body that is not
-// a completion or a missing text throws an Error describing which.
+// The message text of the first choice without its reasoning blocks. An
+// error status, a body that is not a completion or a missing text throws an
+// Error describing which.
 QString answerText(const ModelReply &reply);
+
+// The generated object of the first choice: the first complete JSON object
+// of its text outside reasoning blocks and fences; when "content" has none
+// (some servers leave it null), of the reasoning text they fill instead.
+// Throws like answerText, or when no object is found.
+QJsonObject answerObject(const ModelReply &reply);
 
 enum class ModelListVerdict { Listed, NotListed, Unreadable };
 // Whether a /models answer lists the model ("name" also matches "name:latest").

@@ -1,6 +1,7 @@
 #include "calendar/CalendarViewModel.h"
 
 #include "calendar/CalendarService.h"
+#include "calendar/CalendarWindow.h"
 #include "calendar/DayLabel.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
@@ -65,19 +66,31 @@ void CalendarViewModel::startRefresh() { refresh(); }
 
 QList<CalendarDay> CalendarViewModel::grouped() const
 {
-    return groupByDay(m_events, QDateTime::currentDateTime(), QTimeZone::systemTimeZone());
+    return groupByDay(m_events, QDateTime::currentDateTime(), calendar::userTimeZone());
 }
+
+namespace {
+
+// An all-day event belongs to its own date wherever the user is: its start
+// stands for noon UTC of that date, which is the next day east of UTC+12.
+QDateTime dayOf(const CalendarEvent &event, const QTimeZone &zone, const QDateTime &today)
+{
+    if (!event.start || !event.start->isValid())
+        return today;
+    if (event.isAllDay)
+        return event.start->toUTC().date().startOfDay(zone);
+    return event.start->toTimeZone(zone).date().startOfDay(zone);
+}
+
+} // namespace
 
 QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &events,
                                                  const QDateTime &now, const QTimeZone &zone)
 {
     const QDateTime today = now.toTimeZone(zone).date().startOfDay(zone);
     QMap<QDateTime, QList<CalendarEvent>> byDay; // ordered by instant
-    for (const auto &event : events) {
-        const bool hasStart = event.start && event.start->isValid();
-        const QDateTime day = hasStart ? event.start->toTimeZone(zone).date().startOfDay(zone) : today;
-        byDay[day].append(event);
-    }
+    for (const auto &event : events)
+        byDay[dayOf(event, zone, today)].append(event);
     QList<CalendarDay> days;
     days.reserve(byDay.size());
     for (auto it = byDay.cbegin(); it != byDay.cend(); ++it)
@@ -87,7 +100,8 @@ QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &eve
 
 QString CalendarViewModel::dayLabel(const QString &isoDay) const
 {
-    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), QDate::currentDate());
+    const QDate today = QDateTime::currentDateTime().toTimeZone(calendar::userTimeZone()).date();
+    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), today);
 }
 
 void CalendarViewModel::openEvent(const CalendarEvent &event) const

@@ -62,7 +62,7 @@ public:
     Q_INVOKABLE void startRefresh();
 
     // The events by day of the user's calendar, days ascending; an event
-    // without a start belongs to today.
+    // without a start belongs to today, an all-day event to its own date.
     QList<CalendarDay> grouped() const;
     static QList<CalendarDay> groupByDay(const QList<CalendarEvent> &events, const QDateTime &now,
                                          const QTimeZone &zone);

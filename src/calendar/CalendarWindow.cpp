@@ -2,6 +2,12 @@
 
 namespace calendar {
 
+QTimeZone userTimeZone()
+{
+    const QTimeZone system = QTimeZone::systemTimeZone();
+    return system.isValid() ? system : QTimeZone::utc();
+}
+
 std::optional<QDateTime> windowEnd(const QDateTime &now, int days, const QTimeZone &zone)
 {
     if (!now.isValid() || !zone.isValid())

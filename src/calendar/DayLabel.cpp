@@ -1,10 +1,10 @@
 #include "calendar/DayLabel.h"
 
+#include "calendar/CalendarWindow.h"
 #include "shell/records/Timestamps.h"
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QTimeZone>
 
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
@@ -29,10 +29,10 @@ QString weekdayMonthDay(const QDate &day)
     icu::SimpleDateFormat format(icu::UnicodeString(u"EEEE, MMM d"), locale, status);
     if (U_FAILURE(status))
         return QLocale().toString(day, QStringLiteral("dddd, MMM d"));
-    // Noon of the day in the system zone, so no zone offset moves it to another date.
-    const QByteArray zoneID = QTimeZone::systemTimeZoneId();
-    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zoneID.constData())));
-    const QDateTime noon(day, QTime(12, 0), QTimeZone::systemTimeZone());
+    // Noon of the day in the user's zone, so no zone offset moves it to another date.
+    const QTimeZone zone = calendar::userTimeZone();
+    format.adoptTimeZone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone.id().constData())));
+    const QDateTime noon(day, QTime(12, 0), zone);
     icu::UnicodeString text;
     format.format(UDate(noon.toMSecsSinceEpoch()), text);
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());

@@ -1,5 +1,6 @@
 #include "mail/GmailMessage.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QMutex>
 #include <QRegularExpression>
@@ -41,6 +42,42 @@ Rfc2822Formatter &rfc2822()
 {
     static Rfc2822Formatter formatter;
     return formatter;
+}
+
+// The zone names RFC 5322 keeps from earlier mail (section 4.3), as offsets.
+std::optional<QString> obsoleteZoneOffset(const QString &name)
+{
+    static const QHash<QString, QString> named{
+        {"UT", "+0000"},  {"GMT", "+0000"}, {"EST", "-0500"}, {"EDT", "-0400"}, {"CST", "-0600"},
+        {"CDT", "-0500"}, {"MST", "-0700"}, {"MDT", "-0600"}, {"PST", "-0800"}, {"PDT", "-0700"},
+    };
+    const QString upper = name.toUpper();
+    if (auto it = named.constFind(upper); it != named.cend())
+        return *it;
+    // Military letters (all but J) were used with the wrong sign so often
+    // that they say nothing about the offset.
+    if (upper.size() == 1 && upper.at(0) >= u'A' && upper.at(0) <= u'Z' && upper.at(0) != u'J')
+        return QStringLiteral("+0000");
+    return std::nullopt;
+}
+
+// Rewrites the obsolete forms still found in old or odd mailers into the
+// modern ones: a two- or three-digit year and a named or military zone.
+QString modernized(QString text)
+{
+    // The year is the number just before the time of day.
+    static const QRegularExpression shortYear(QStringLiteral("(?<=\\s)(\\d{2,3})(?=\\s+\\d{1,2}:)"));
+    if (const auto match = shortYear.match(text); match.hasMatch()) {
+        const int year = match.captured(1).toInt();
+        const int fullYear = (match.capturedLength(1) == 2 && year < 50) ? 2000 + year : 1900 + year;
+        text.replace(match.capturedStart(1), match.capturedLength(1), QString::number(fullYear));
+    }
+    static const QRegularExpression namedZone(QStringLiteral("(?<=\\s)([A-Za-z]{1,3})$"));
+    if (const auto match = namedZone.match(text); match.hasMatch()) {
+        if (const auto offset = obsoleteZoneOffset(match.captured(1)))
+            text.replace(match.capturedStart(1), match.capturedLength(1), *offset);
+    }
+    return text;
 }
 
 QString stringMember(const QJsonObject &object, QLatin1StringView key)
@@ -101,6 +138,7 @@ Timestamp parseDate(const QString &value)
         return std::nullopt;
     QString text = value;
     text.replace(comment, QString());
+    text = modernized(text);
 
     Rfc2822Formatter &formatter = rfc2822();
     if (!formatter.format)

@@ -17,7 +17,9 @@ namespace gmail {
 QString headerValue(const QJsonObject &message, const QString &name);
 
 // An RFC 2822 Date header ("Tue, 3 Jun 2025 10:15:00 +0200", a trailing
-// "(CEST)" comment allowed). The weekday is required; anything else is none.
+// "(CEST)" comment allowed), also in the obsolete forms of RFC 5322: a two-
+// or three-digit year, the zones UT, GMT and the US names, a military letter
+// (taken as +0000). The weekday is required; anything else is none.
 Timestamp parseDate(const QString &value);
 
 EmailMessage emailMessageFromJson(const QJsonObject &message);

@@ -1,5 +1,7 @@
 #include "mail/ReplyDraft.h"
 
+#include "mail/MimeEncoding.h"
+
 namespace gmail {
 namespace {
 
@@ -11,12 +13,9 @@ QString singleLine(QString value)
     return value;
 }
 
-void appendHeader(QString &text, QLatin1StringView name, const QString &value)
+void appendHeader(QByteArray &text, const QString &name, const QString &value, bool mailboxes = false)
 {
-    text += name;
-    text += QLatin1StringView(": ");
-    text += singleLine(value);
-    text += QLatin1StringView("\r\n");
+    text += headerLine(name, singleLine(value), mailboxes);
 }
 
 } // namespace
@@ -31,19 +30,25 @@ QString replySubject(const QString &subject)
 QByteArray replyMessageText(const EmailMessage &replyingTo, const QString &messageID,
                             const QString &references, const QString &body)
 {
-    QString text;
-    appendHeader(text, QLatin1StringView("To"), replyingTo.from);
-    appendHeader(text, QLatin1StringView("Subject"), replySubject(replyingTo.subject));
+    QByteArray text;
+    appendHeader(text, QStringLiteral("To"), replyingTo.from, true);
+    appendHeader(text, QStringLiteral("Subject"), replySubject(replyingTo.subject));
     if (!messageID.isEmpty()) {
-        appendHeader(text, QLatin1StringView("In-Reply-To"), messageID);
-        appendHeader(text, QLatin1StringView("References"),
+        appendHeader(text, QStringLiteral("In-Reply-To"), messageID);
+        appendHeader(text, QStringLiteral("References"),
                      references.isEmpty() ? messageID : references + u' ' + messageID);
     }
-    text += QLatin1StringView("MIME-Version: 1.0\r\n");
-    text += QLatin1StringView("Content-Type: text/plain; charset=UTF-8\r\n");
-    text += QLatin1StringView("\r\n");
-    text += body;
-    return text.toUtf8();
+    text += "MIME-Version: 1.0\r\n";
+    text += "Content-Type: text/plain; charset=UTF-8\r\n";
+    const QByteArray content = withCrLf(body).toUtf8();
+    // 8bit allows lines of at most 998 octets; a longer paragraph goes as
+    // quoted-printable, which breaks it softly and decodes to the same text.
+    if (hasOverlongLine(content)) {
+        text += "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+        return text + quotedPrintable(content);
+    }
+    text += "Content-Transfer-Encoding: 8bit\r\n\r\n";
+    return text + content;
 }
 
 QString base64UrlNoPadding(const QByteArray &bytes)

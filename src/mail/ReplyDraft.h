@@ -13,7 +13,10 @@ namespace gmail {
 QString replySubject(const QString &subject);
 
 // Header lines (To, Subject, the threading lines when messageID is known,
-// MIME-Version, Content-Type), an empty line, then the body unchanged.
+// MIME-Version, Content-Type, Content-Transfer-Encoding), an empty line,
+// then the body with CR LF line ends. Non-ASCII names and subjects go as
+// RFC 2047 encoded words; addresses stay as they are. A body with a line
+// over 998 octets goes as quoted-printable, any other as 8bit.
 // Values copied from the received message cannot add header lines: their
 // CR and LF characters become spaces.
 QByteArray replyMessageText(const EmailMessage &replyingTo, const QString &messageID,

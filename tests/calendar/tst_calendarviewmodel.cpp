@@ -4,6 +4,7 @@
 
 #include "ViewModelSupport.h"
 #include "calendar/CalendarViewModel.h"
+#include "calendar/CalendarWindow.h"
 
 #include <QSignalSpy>
 #include <QUrlQuery>
@@ -31,6 +32,25 @@ QStringList idsOf(const QList<CalendarEvent> &events)
         ids.append(e.id);
     return ids;
 }
+
+// Sets TZ for the life of the value, as the user's session would.
+class ZoneOfTheSession
+{
+public:
+    explicit ZoneOfTheSession(const QByteArray &tz) : m_saved(qgetenv("TZ")) { set(tz); }
+    ~ZoneOfTheSession() { set(m_saved); }
+    void set(const QByteArray &tz)
+    {
+        if (tz.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", tz);
+        tzset();
+    }
+
+private:
+    QByteArray m_saved;
+};
 
 } // namespace
 
@@ -194,6 +214,74 @@ private slots:
         QCOMPARE(early.size(), 1);
         QCOMPARE(early.at(0).day, today.startOfDay(berlin));
         QVERIFY(CalendarViewModel::groupByDay({}, now, berlin).isEmpty());
+    }
+
+    // An all-day event on 5 March stands for noon UTC, which is already
+    // 6 March in Auckland: it still belongs to 5 March there, while a timed
+    // event at that instant belongs to the 6th.
+    void allDayEventsKeepTheirDateInEveryZone()
+    {
+        const QDate fifth(2026, 3, 5);
+        CalendarEvent allDay = eventAt("all-day", QDateTime(fifth, QTime(12, 0), Qt::UTC));
+        allDay.isAllDay = true;
+        const CalendarEvent timed = eventAt("timed", QDateTime(fifth, QTime(12, 0), Qt::UTC));
+        const QList<QPair<QByteArray, QDate>> zones{{"Pacific/Auckland", fifth.addDays(1)},
+                                                   {"Pacific/Kiritimati", fifth.addDays(1)},
+                                                   {"Pacific/Honolulu", fifth},
+                                                   {"UTC", fifth}};
+        for (const auto &[name, timedDate] : zones) {
+            const QTimeZone zone(name);
+            QVERIFY(zone.isValid());
+            const QDateTime now(fifth.addDays(-1), QTime(9, 0), zone);
+            const QList<CalendarDay> days = CalendarViewModel::groupByDay({allDay, timed}, now, zone);
+            QCOMPARE(days.first().day, fifth.startOfDay(zone));
+            QCOMPARE(days.first().events.first().id, QStringLiteral("all-day"));
+            QCOMPARE(days.last().day, timedDate.startOfDay(zone));
+            QCOMPARE(days.last().events.last().id, QStringLiteral("timed"));
+            QCOMPARE(days.size(), timedDate == fifth ? 1 : 2);
+        }
+    }
+
+    // The sandbox's events as users in Auckland and Honolulu see them.
+    void allDayEventsOfTheCalendarKeepTheirDate()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        load(model);
+        for (const QByteArray zone : {"Pacific/Auckland", "Pacific/Honolulu"}) {
+            const ZoneOfTheSession session(zone);
+            int allDay = 0;
+            for (const CalendarDay &day : model.grouped()) {
+                QCOMPARE(day.day.timeZone(), QTimeZone(zone));
+                for (const CalendarEvent &event : day.events) {
+                    if (event.isAllDay && ++allDay)
+                        QCOMPARE(day.day.date(), event.start->toUTC().date());
+                }
+            }
+            QVERIFY(allDay > 0);
+        }
+    }
+
+    // TZ naming no zone: days and the window are those of UTC.
+    void unknownZoneFallsBackToUtc()
+    {
+        const ZoneOfTheSession session("Nowhere/Unknown");
+        QVERIFY(!QTimeZone::systemTimeZone().isValid());
+        QCOMPARE(calendar::userTimeZone().id(), QTimeZone::utc().id());
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarViewModel model;
+        model.attach(registry.get());
+        load(model);
+        const QUrlQuery query(requestsTo(*m_sandbox, CalendarPath).at(0)["query"].toString());
+        const QDateTime timeMax = QDateTime::fromString(query.queryItemValue("timeMax", QUrl::FullyDecoded), Qt::ISODateWithMs);
+        QVERIFY(timeMax.isValid());
+        QVERIFY(qAbs(QDateTime::currentDateTimeUtc().addDays(CalendarViewModel::WindowDays).secsTo(timeMax)) < 60);
+
+        const QList<CalendarDay> days = model.grouped();
+        QVERIFY(days.size() > 1);
+        for (const CalendarDay &day : days)
+            QCOMPARE(day.day, day.day.date().startOfDay(QTimeZone::utc()));
     }
 
     // Alex's reload is overtaken by Mira's after a switch and answers last:

@@ -56,11 +56,16 @@
 //   POST expire {"sub"}       make the account's access tokens expired
 //   GET  accounts             [{sub,email,name}]
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"}
-//   GET  drafts?sub=S         drafts with their decoded raw text ("rawText")
+//   GET  drafts?sub=S         drafts with their raw text ("rawText"), the stored
+//                             message's "headers" and "body" decoded as the provider
+//                             reads mail (encoded words, transfer encoding), and
+//                             "problems" (what in the raw text breaks RFC 5322/MIME)
 //   GET  uploads              upload sessions: id, name, parent, status, received, total,
 //                             sha256, md5, fileId, path
 //   POST upload-granularity {"bytes":N}  announced granularity (0 = none)
-//   POST model {"loading":bool, "models":[..]}  model endpoint behaviour
+//   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
+//                             behaviour; S wraps answers: "plain", "fenced", "think",
+//                             "prose" or "null-content" (text in reasoning_content)
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>

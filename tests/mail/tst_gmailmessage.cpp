@@ -79,6 +79,24 @@ void GmailMessageTest::parsesDates_data()
     QTest::newRow("garbage") << "yesterday (CEST)" << QDateTime();
     QTest::newRow("trailing words") << "Tue, 3 Jun 2025 10:15:00 +0200 extra" << QDateTime();
     QTest::newRow("unclosed comment") << "Tue, 3 Jun 2025 10:15:00 +0200 (CEST" << QDateTime();
+
+    // Obsolete forms: years of two or three digits, named and military zones.
+    QTest::newRow("year 25") << "Tue, 3 Jun 25 10:15:00 +0200" << june3;
+    QTest::newRow("year 49") << "Thu, 3 Jun 49 10:15:00 +0200" << utc(2049, 6, 3, 8, 15, 0);
+    QTest::newRow("year 99") << "Thu, 3 Jun 99 10:15:00 +0200" << utc(1999, 6, 3, 8, 15, 0);
+    QTest::newRow("year 125") << "Tue, 3 Jun 125 10:15:00 +0200" << june3;
+    const QList<QPair<QString, int>> zones{{"UT", 0},  {"GMT", 0},  {"EST", -5}, {"EDT", -4}, {"CST", -6},
+                                           {"CDT", -5}, {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"pdt", -7}};
+    for (const auto &[zone, hours] : zones) {
+        const QString local = june3.addSecs(hours * 3600).toString("HH:mm:ss");
+        QTest::addRow("zone %s", qPrintable(zone)) << "Tue, 3 Jun 2025 " + local + " " + zone << june3;
+    }
+    QTest::newRow("zone with comment") << "Tue, 3 Jun 2025 01:15:00 PDT (Pacific Daylight Time)" << june3;
+    QTest::newRow("military Z") << "Tue, 3 Jun 2025 08:15:00 Z" << june3;
+    QTest::newRow("military A") << "Tue, 3 Jun 2025 08:15:00 A" << june3;
+    QTest::newRow("military J") << "Tue, 3 Jun 2025 08:15:00 J" << QDateTime();
+    QTest::newRow("unknown zone") << "Tue, 3 Jun 2025 08:15:00 XYZ" << QDateTime();
+    QTest::newRow("old form, no weekday") << "3 Jun 25 10:15:00 GMT" << QDateTime();
 }
 
 void GmailMessageTest::parsesDates()

@@ -14,6 +14,7 @@ const QString Newest = QStringLiteral("18f0000000000001");     // multipart/alte
 const QString HtmlOnly = QStringLiteral("18f0000000000002");
 const QString WithReferences = QStringLiteral("18f0000000000004");
 const QString NoMessageId = QStringLiteral("18f0000000000005");
+const QString NonAscii = QStringLiteral("18f0000000000003");
 const QString NoDate = QStringLiteral("18f0000000000006");
 const QString CommentedDate = QStringLiteral("18f0000000000007");
 
@@ -28,6 +29,15 @@ const EmailMessage *findMessage(const QList<EmailMessage> &messages, const QStri
 QStringList headerLinesOf(const QString &rawText)
 {
     return rawText.left(rawText.indexOf(QStringLiteral("\r\n\r\n"))).split(QStringLiteral("\r\n"));
+}
+
+// A header of a draft as the draft store decoded it.
+QString storedHeader(const QJsonObject &draft, const QString &name)
+{
+    for (const QJsonValue &header : draft.value("headers").toArray())
+        if (header["name"].toString().compare(name, Qt::CaseInsensitive) == 0)
+            return header["value"].toString();
+    return {};
 }
 
 } // namespace
@@ -45,6 +55,7 @@ private slots:
     void readsBodyText();
     void savesThreadedReplyDraft();
     void savesReplyWithoutMessageId();
+    void nonAsciiReplyDecodesToTheSameNameSubjectAndBody();
     void removesLabels();
     void passesServerErrorsThrough();
 
@@ -191,7 +202,8 @@ void GmailServiceTest::savesThreadedReplyDraft()
     QVERIFY(lines.at(3).startsWith("References: <"));
     QVERIFY(lines.at(3).endsWith(u' ' + messageId)); // the earlier references, then this message
     QVERIFY(lines.at(3) != "References: " + messageId);
-    QVERIFY(rawText.endsWith("\r\n\r\n" + body));
+    QVERIFY(rawText.endsWith("\r\n\r\n" + QString(body).replace("\n", "\r\n")));
+    QCOMPARE(draft.value("problems").toArray(), QJsonArray());
 }
 
 void GmailServiceTest::savesReplyWithoutMessageId()
@@ -203,7 +215,41 @@ void GmailServiceTest::savesReplyWithoutMessageId()
     QCOMPARE(draft.value("threadId").toString(), original.threadId);
     const QStringList lines = headerLinesOf(draft.value("rawText").toString());
     QCOMPARE(lines, QStringList({"To: " + original.from, "Subject: " + gmail::replySubject(original.subject),
-                                 "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8"}));
+                                 "MIME-Version: 1.0", "Content-Type: text/plain; charset=UTF-8",
+                                 "Content-Transfer-Encoding: 8bit"}));
+}
+
+// The draft store reads a message as Gmail does (encoded words, transfer
+// encoding); what it reads back is what the user wrote and received.
+void GmailServiceTest::nonAsciiReplyDecodesToTheSameNameSubjectAndBody()
+{
+    const EmailMessage original = *findMessage(listInbox(), NonAscii);
+    QVERIFY(original.from.startsWith(QStringLiteral("Zo\u00eb M\u00fcller-\u0141ukasiewicz <")));
+    QVERIFY(original.subject.startsWith(QStringLiteral("\u00dcberpr\u00fcfung der Vertr\u00e4ge")));
+    const QString shortBody = QStringLiteral("Hallo Zo\u00eb,\n\nich pr\u00fcfe sie bis Freitag.\n\nGr\u00fc\u00dfe\nAlex");
+    // One paragraph longer than a mail line may be.
+    const QString longBody = QStringLiteral("Gr\u00fc\u00dfe \u2014 ").repeated(120) + QStringLiteral("\nEnde ");
+    for (const QString &body : {shortBody, longBody}) {
+        m_sandbox->reset();
+        const auto auth = authorizerFor(Sandbox::AlexSub);
+        QVERIFY(!runTask(GmailService::createReplyDraft(auth, original, body)).error);
+        const QJsonObject draft = m_sandbox->drafts(Sandbox::AlexSub).at(0).toObject();
+        QCOMPARE(draft.value("problems").toArray(), QJsonArray());
+        QCOMPARE(storedHeader(draft, "To"), original.from);
+        QCOMPARE(storedHeader(draft, "Subject"), "Re: " + original.subject);
+        QCOMPARE(draft.value("body").toString(), QString(body).replace("\n", "\r\n"));
+
+        const QString rawText = draft.value("rawText").toString();
+        const QStringList lines = headerLinesOf(rawText);
+        const QString head = lines.join("\r\n");
+        QVERIFY(std::all_of(head.cbegin(), head.cend(), [](QChar c) { return c.unicode() < 0x80; }));
+        QVERIFY(lines.at(0).startsWith("To: =?UTF-8?B?"));
+        QVERIFY(rawText.contains(original.from.mid(original.from.indexOf(u'<')) + "\r\n"));
+        for (const QString &line : lines)
+            QVERIFY2(line.size() <= 78, qPrintable(line));
+        QVERIFY(lines.contains(body == shortBody ? "Content-Transfer-Encoding: 8bit"
+                                                 : "Content-Transfer-Encoding: quoted-printable"));
+    }
 }
 
 void GmailServiceTest::removesLabels()

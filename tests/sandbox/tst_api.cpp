@@ -125,6 +125,25 @@ private slots:
         QCOMPARE(draft.json().value("message").toObject().value("threadId").toString(), QStringLiteral("18f0000000000001"));
         const QJsonObject stored = sandbox->drafts(Sandbox::AlexSub).at(0).toObject();
         QCOMPARE(stored.value("rawText").toString(), QString::fromUtf8(raw));
+        // Raw UTF-8 in the header, a bare LF and an undeclared 8-bit body are named.
+        QCOMPARE(stored.value("problems").toArray(), QJsonArray{"8-bit body without a transfer encoding for it"});
+        const QByteArray sloppy = "Subject: \xc3\x9c\nTo: a@b.example\r\n\r\n\xc3\xa9";
+        post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(sloppy))}}}});
+        QCOMPARE(sandbox->drafts(Sandbox::AlexSub).at(1).toObject().value("problems").toArray().size(), 3);
+
+        // Encoded words (B and Q, any charset) and the transfer encoding are
+        // decoded as the provider stores the message.
+        const QByteArray encoded = "To: =?ISO-8859-1?Q?Zo=EB_M=FCller?= <zoe@x.example>\r\n"
+                                   "Subject: =?UTF-8?B?w5xiZXI=?=\r\n =?UTF-8?Q?pr=C3=BCfung?= heute\r\n"
+                                   "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+                                   "Gr=C3=BC=C3=9Fe, eine sehr lange Zeile=\r\n geht weiter\r\n";
+        QCOMPARE(post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(encoded))}}}}).status, 200);
+        const QJsonObject decoded = sandbox->drafts(Sandbox::AlexSub).at(2).toObject();
+        const QJsonArray headers = decoded.value("headers").toArray();
+        QCOMPARE(headers.at(0)["value"].toString(), QStringLiteral("Zo\u00eb M\u00fcller <zoe@x.example>"));
+        QCOMPARE(headers.at(1)["value"].toString(), QStringLiteral("\u00dcberpr\u00fcfung heute"));
+        QCOMPARE(decoded.value("body").toString(), QStringLiteral("Gr\u00fc\u00dfe, eine sehr lange Zeile geht weiter\r\n"));
+        QCOMPARE(decoded.value("problems").toArray().size(), 0);
         QCOMPARE(post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", "***"}}}}).status, 400);
         QCOMPARE(post("/gmail/v1/users/me/drafts", {{"message", QJsonObject{{"raw", QString::fromLatin1(base64Url(raw))},
                                                                             {"threadId", "18f0000000000fff"}}}}).status, 404);
