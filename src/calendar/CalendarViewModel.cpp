@@ -100,7 +100,8 @@ QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &eve
 
 QString CalendarViewModel::dayLabel(const QString &isoDay) const
 {
-    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), QDate::currentDate());
+    const QDate today = QDateTime::currentDateTime().toTimeZone(calendar::userTimeZone()).date();
+    return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), today);
 }
 
 void CalendarViewModel::openEvent(const CalendarEvent &event) const

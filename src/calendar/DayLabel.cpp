@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QTimeZone>
 
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>

@@ -147,7 +147,9 @@ private slots:
         QCOMPARE(rows.at(0).data(CalendarEventList::DayRole).toString(), today.toString(Qt::ISODate));
 
         QStringList headers = headerTexts(view);
-        QCOMPARE(headers.mid(0, 2), QStringList({"Today", "Tomorrow"}));
+        // (Just after midnight the started event heads a section of yesterday.)
+        QVERIFY2(headers.contains("Today") && headers.indexOf("Today") < headers.indexOf("Tomorrow"),
+                 qPrintable(headers.join(" | ")));
         qmltest::saveLightAndDark(view, QStringLiteral("calendar-list"));
 
         click(findItem(soonRow, "eventButton"));
