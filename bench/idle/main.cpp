@@ -101,7 +101,7 @@ qint64 countWakeups(qint64 pid, int seconds)
         const qint64 involuntary = it->involuntary - start.involuntary;
         total += voluntary + involuntary;
         std::printf("thread=%s name=%s voluntary=%lld involuntary=%lld%s\n", qPrintable(it.key()),
-                    qPrintable(it->name.replace(u' ', u'_')), voluntary, involuntary,
+                    qPrintable(QString(it->name).replace(u' ', u'_')), voluntary, involuntary,
                     before.contains(it.key()) ? "" : " new");
     }
     return total;

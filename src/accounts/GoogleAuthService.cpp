@@ -134,12 +134,14 @@ void GoogleAuthService::upsert(const Account &account, bool makeActive)
 
 void GoogleAuthService::signOut(const Account &account)
 {
-    removeSession(account);
+    // A copy: the caller's reference may point into the list replaced below.
+    const Account leaving = account;
+    removeSession(leaving);
     QList<Account> remaining = m_accounts;
-    remaining.removeIf([&](const Account &a) { return a.id == account.id; });
+    remaining.removeIf([&](const Account &a) { return a.id == leaving.id; });
     setAccounts(remaining, true);
-    m_store->remove(labelsKeyPrefix + account.id);
-    if (m_activeAccountID == account.id)
+    m_store->remove(labelsKeyPrefix + leaving.id);
+    if (m_activeAccountID == leaving.id)
         setActiveAccountID(m_accounts.isEmpty() ? std::nullopt
                                                 : std::optional<QString>(m_accounts.first().id));
     persistIndex();

@@ -8,6 +8,7 @@
 #include "support/Error.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -113,7 +114,8 @@ QCoro::Task<QStringList> unreadIds(std::shared_ptr<rest::Authorizer> authorizer,
                                    unsigned maxResults)
 {
     auto service = gmailService(std::move(authorizer));
-    co_return co_await listIds(*service, {labelId, GmailService::UnreadLabel}, maxResults);
+    const QStringList labels{labelId, GmailService::UnreadLabel};
+    co_return co_await listIds(*service, labels, maxResults);
 }
 
 QCoro::Task<EmailMessage> listedMessage(std::shared_ptr<rest::Authorizer> authorizer, QString messageID)
@@ -126,14 +128,16 @@ QCoro::Task<QList<EmailMessage>> unreadInAny(std::shared_ptr<rest::Authorizer> a
                                              QStringList labelIds, unsigned maxResults)
 {
     labelIds.removeDuplicates();
-    if (labelIds.size() == 1)
-        co_return co_await GmailService::list(std::move(authorizer), {labelIds.first(), GmailService::UnreadLabel},
-                                              maxResults);
+    if (labelIds.size() == 1) {
+        const QStringList labels{labelIds.first(), GmailService::UnreadLabel};
+        co_return co_await GmailService::list(std::move(authorizer), labels, maxResults);
+    }
     auto service = gmailService(std::move(authorizer));
     QList<QStringList> lists;
     for (const QString &label : labelIds) {
         try {
-            lists.append(co_await listIds(*service, {label, GmailService::UnreadLabel}, maxResults));
+            const QStringList labels{label, GmailService::UnreadLabel};
+            lists.append(co_await listIds(*service, labels, maxResults));
         } catch (const Error &error) {
             if (!isUnknownLabel(error))
                 throw;

@@ -50,8 +50,10 @@ class LabelsTest : public QObject
 
     QStringList gmailList(const QStringList &labels)
     {
+        // Kept in a local: a range over a temporary's member would dangle.
+        const QList<EmailMessage> listed = runTask(GmailService::list(alex(), labels, 100)).value.value_or(QList<EmailMessage>());
         QStringList ids;
-        for (const EmailMessage &message : runTask(GmailService::list(alex(), labels, 100)).value.value())
+        for (const EmailMessage &message : listed)
             ids.append(message.id);
         return ids;
     }

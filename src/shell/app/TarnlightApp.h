@@ -35,7 +35,6 @@ public:
     QQuickWindow *popover() const { return m_popover.data(); }
     QQuickWindow *settingsWindow() const { return m_settings.data(); }
     QQmlEngine &engine() { return m_engine; }
-    UnreadMonitor &unreadMonitor() { return *m_unread; }
 
 public slots:
     void togglePopover();

@@ -12,6 +12,7 @@
 #include <qcoro/qcorotask.h>
 
 #include <memory>
+#include <optional>
 
 class AppSettings;
 class GoogleAuthService;
