@@ -224,5 +224,6 @@ void Tour::openSettings()
              "Settings, Accounts: the signed-in accounts, the active one marked, and Add Account."));
     click(waitForShown(settings, QStringLiteral("generalTabButton"), QStringLiteral("the General tab")));
     waitForShown(settings, QStringLiteral("refreshEvery"), QStringLiteral("the General tab's content"));
-    take(settings, QStringLiteral("06-settings-general"), QStringLiteral("Settings, General."));
+    take(settings, QStringLiteral("06-settings-general"),
+         QStringLiteral("Settings, General: refresh interval, launch at login, new-mail notices."));
 }
