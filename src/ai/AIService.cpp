@@ -96,15 +96,6 @@ QCoro::Task<QString> converse(AIEndpoint endpoint, QByteArray body)
     co_return ai::answerText(reply);
 }
 
-EmailSummary summaryFromAnswer(const QString &answer)
-{
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8(), &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        throw ai::malformedAnswerError(QStringLiteral("the summary is not a JSON object"));
-    return EmailSummary::fromGeneratedContent(document.object());
-}
-
 QString assemblePrompt(const QString &head, const QString &subject, const QString &sender,
                        const QString &body)
 {
@@ -163,7 +154,7 @@ QCoro::Task<EmailSummary> AIService::summarize(QString subject, QString sender, 
     const QString answer = co_await converse(
         endpoint, ai::chatRequestBody(endpoint.model, SummaryInstructions, prompt,
                                       ai::summaryResponseFormat()));
-    co_return summaryFromAnswer(answer);
+    co_return ai::summaryFromAnswer(answer);
 }
 
 QCoro::Task<QString> AIService::replyText(QString subject, QString sender, QString body) const

@@ -70,6 +70,15 @@ QString answerText(const ModelReply &reply)
     return content.toString();
 }
 
+EmailSummary summaryFromAnswer(const QString &answer)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8(), &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        throw ai::malformedAnswerError(QStringLiteral("the summary is not a JSON object"));
+    return EmailSummary::fromGeneratedContent(document.object());
+}
+
 ModelListVerdict findModel(const QByteArray &body, const QString &model)
 {
     QJsonParseError parseError;

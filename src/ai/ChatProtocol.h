@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/EmailSummary.h"
 #include "ai/ModelExchange.h"
 
 #include <QByteArray>
@@ -23,6 +24,10 @@ QByteArray chatRequestBody(const QString &model, const QString &instructions,
 // The message text of the first choice. An error status, a body that is not
 // a completion or a missing text throws an Error describing which.
 QString answerText(const ModelReply &reply);
+
+// The guided answer's text read as an EmailSummary; anything else throws
+// the malformed-answer Error.
+EmailSummary summaryFromAnswer(const QString &answer);
 
 enum class ModelListVerdict { Listed, NotListed, Unreadable };
 // Whether a /models answer lists the model ("name" also matches "name:latest").

@@ -68,7 +68,7 @@ void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfigur
     discoverServiceConfigurationAt(discoveryURL(issuer), std::move(completion));
 }
 
-static std::variant<ServiceConfiguration, Error> parseDiscovery(const QByteArray &body)
+std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArray &body)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
@@ -109,7 +109,7 @@ void discoverServiceConfigurationAt(const QUrl &url, Completion<ServiceConfigura
                                             .arg(shownURL)));
                 return;
             }
-            auto parsed = parseDiscovery(body);
+            auto parsed = parseDiscoveryDocument(body);
             if (auto *error = std::get_if<Error>(&parsed)) {
                 completion(std::nullopt,
                            generalError(NetworkError, *error,
