@@ -4,6 +4,7 @@
 
 #include "FuzzSupport.h"
 
+#include "oauth/HTTPConnection.h"
 #include "oauth/HTTPServerRequest.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

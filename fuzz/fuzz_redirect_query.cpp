@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "oauth/AuthorizationSession.h"
+#include "oauth/HTTPConnection.h"
 #include "oauth/HTTPServerRequest.h"
 #include "oauth/RedirectHTTPHandler.h"
 #include "oauth/URLQueryComponent.h"

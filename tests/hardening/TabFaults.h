@@ -6,6 +6,7 @@
 
 #include "ProviderFaults.h"
 #include "ViewModelSupport.h"
+#include "shell/records/LoadState.h"
 
 #include <QSignalSpy>
 
