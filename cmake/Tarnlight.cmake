@@ -25,9 +25,11 @@ endfunction()
 
 # One QtTest executable per tests/<area>/tst_*.cpp, labelled with the area.
 # Every test runs against real loopback services; tests/common holds the
-# launcher for the sandbox provider and other shared test helpers.
+# launcher for the sandbox provider and other shared test helpers. Tests
+# named in OWN_KEYRING (without "tst_") get a private keyring of their own,
+# for tests that lock or break it.
 function(tl_tests area)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;OWN_KEYRING" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp)
   foreach(src ${tests})
     get_filename_component(base ${src} NAME_WE)
@@ -39,7 +41,13 @@ function(tl_tests area)
       TL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
       TL_BINARY_DIR="${PROJECT_BINARY_DIR}")
     add_dependencies(${target} tarnlight-sandbox)
-    add_test(NAME ${target} COMMAND ${target})
+    string(REGEX REPLACE "^tst_" "" short ${base})
+    if(short IN_LIST ARG_OWN_KEYRING)
+      add_test(NAME ${target} COMMAND env -u TARNLIGHT_IN_KEYRING
+               ${PROJECT_SOURCE_DIR}/scripts/with-keyring $<TARGET_FILE:${target}>)
+    else()
+      add_test(NAME ${target} COMMAND ${target})
+    endif()
     set_tests_properties(${target} PROPERTIES LABELS ${area} TIMEOUT 180
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QUICK_BACKEND=software")
   endforeach()

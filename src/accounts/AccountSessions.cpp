@@ -28,8 +28,13 @@ GoogleAuthService::authSession(const Account &account) const
             },
             toError(AuthError::noSession));
         session = co_await std::move(loaded);
-    } catch (const Error &) {
-        // Whatever went wrong with the item, the user's remedy is to sign in again.
+    } catch (const Error &error) {
+        // A keyring that could not be read at all (missing, locked) says so:
+        // signing in again would not help. Whatever went wrong with the item
+        // itself, the remedy is to sign in again.
+        if (error.domain() == oauth::KeychainStoreErrorDomain
+            && error.code() == oauth::KeychainUnhandled)
+            throw;
         throw toError(AuthError::noSession);
     }
     co_return session;

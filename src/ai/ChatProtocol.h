@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/EmailSummary.h"
 #include "ai/ModelExchange.h"
 
 #include <QByteArray>

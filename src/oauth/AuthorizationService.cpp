@@ -46,8 +46,8 @@ std::optional<Error> validateIDToken(const TokenResponse &response,
     return std::nullopt;
 }
 
-static std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request,
-                                                             const QByteArray &body)
+std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request,
+                                                      const QByteArray &body)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
@@ -64,7 +64,7 @@ static std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest 
     return TokenResponse::fromJson(request, document.object());
 }
 
-static Error httpFailure(const TokenRequest &request, int status, const QByteArray &body)
+Error tokenRequestFailure(const TokenRequest &request, int status, const QByteArray &body)
 {
     const Error httpError = remoteHTTPError(status, body);
     if (status >= 400 && status < 500) {
@@ -105,7 +105,7 @@ void performTokenRequest(const TokenRequest &request,
                 return;
             }
             if (response.statusCode != 200) {
-                callback(std::nullopt, httpFailure(request, response.statusCode, body));
+                callback(std::nullopt, tokenRequestFailure(request, response.statusCode, body));
                 return;
             }
             auto parsed = parseTokenResponse(request, body);

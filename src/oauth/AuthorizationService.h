@@ -5,6 +5,7 @@
 #include "support/Completion.h"
 
 #include <optional>
+#include <variant>
 
 namespace oauth {
 
@@ -19,6 +20,14 @@ inline constexpr int IDTokenIssuedAtTolerance = 600;
 void performTokenRequest(const TokenRequest &request,
                          const std::optional<AuthorizationResponse> &originalAuthorizationResponse,
                          Completion<TokenResponse> callback);
+
+// The token endpoint's 200 answer as a response, or the JSON (-7) or shape
+// (-8) error.
+std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request,
+                                                      const QByteArray &body);
+// The error of any other status: the provider's OAuth error when a 4xx body
+// carries one, else a server error (-6).
+Error tokenRequestFailure(const TokenRequest &request, int status, const QByteArray &body);
 
 // The ID-token checks applied to a token response (none when it has no ID
 // token); nullopt when they pass.

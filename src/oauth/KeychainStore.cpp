@@ -1,6 +1,7 @@
 #include "oauth/KeychainStore.h"
 
 #include "oauth/Archive.h"
+#include "oauth/KeyringProbe.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -32,6 +33,27 @@ Error withJobError(const Error &error, const QKeychain::Job *job)
 {
     return error.withUnderlying(
         Error::make(QStringLiteral("keychain"), int(job->error()), job->errorString()));
+}
+
+// A keyring that is missing or locked is told as such, whatever the job
+// reported: a locked one answers a lookup as if the item did not exist.
+std::optional<Error> keyringTrouble(int code, const QVariantMap &userInfo)
+{
+    const KeyringCondition condition = probeKeyring();
+    if (condition == KeyringCondition::Usable)
+        return std::nullopt;
+    QVariantMap info = userInfo;
+    info.insert(Error::DescriptionKey, keyringConditionText(condition));
+    return storeError(code, info);
+}
+
+// The keychain's own words, when nothing clearer is known.
+Error describedJobError(int code, const QVariantMap &userInfo, const QString &lead,
+                        const QKeychain::Job *job)
+{
+    QVariantMap info = userInfo;
+    info.insert(Error::DescriptionKey, lead.arg(job->errorString()));
+    return withJobError(storeError(code, info), job);
 }
 
 void later(std::function<void()> work)
@@ -88,10 +110,19 @@ void KeychainStore::writeRawItem(const QString &itemName, const QByteArray &data
     auto *job = makeJob<QKeychain::WritePasswordJob>(itemName);
     job->setBinaryData(data);
     run(job, [itemName, completion](QKeychain::WritePasswordJob *job) {
-        if (job->error() == QKeychain::NoError)
+        if (job->error() == QKeychain::NoError) {
             completion(std::nullopt);
-        else
-            completion(withJobError(itemError(KeychainFailedToSetPassword, itemName), job));
+            return;
+        }
+        const QVariantMap info{{QStringLiteral("itemName"), itemName}};
+        if (auto trouble = keyringTrouble(KeychainFailedToSetPassword, info)) {
+            completion(withJobError(*trouble, job));
+            return;
+        }
+        completion(describedJobError(KeychainFailedToSetPassword, info,
+                                     QStringLiteral("The system keyring did not save the "
+                                                    "sign-in: %1"),
+                                     job));
     });
 }
 
@@ -117,13 +148,21 @@ void KeychainStore::retrieveAuthSession(Completion<std::shared_ptr<AuthSession>>
     }
     run(makeJob<QKeychain::ReadPasswordJob>(itemName),
         [itemName, completion](QKeychain::ReadPasswordJob *job) {
-            if (job->error() == QKeychain::EntryNotFound) {
-                completion(std::nullopt, itemError(KeychainPasswordNotFound, itemName));
-                return;
-            }
             if (job->error() != QKeychain::NoError) {
                 const QVariantMap info{{QStringLiteral("status"), int(job->error())}};
-                completion(std::nullopt, withJobError(storeError(KeychainUnhandled, info), job));
+                if (auto trouble = keyringTrouble(KeychainUnhandled, info)) {
+                    completion(std::nullopt, withJobError(*trouble, job));
+                    return;
+                }
+                if (job->error() == QKeychain::EntryNotFound) {
+                    completion(std::nullopt, itemError(KeychainPasswordNotFound, itemName));
+                    return;
+                }
+                completion(std::nullopt,
+                           describedJobError(KeychainUnhandled, info,
+                                             QStringLiteral("The system keyring could not be "
+                                                            "read: %1"),
+                                             job));
                 return;
             }
             auto session = archive::unarchiveAuthSession(job->binaryData());

@@ -79,7 +79,7 @@ void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfigur
     discoverServiceConfigurationAt(discoveryURL(issuer), std::move(completion));
 }
 
-static std::variant<ServiceConfiguration, Error> parseDiscovery(const QByteArray &body)
+std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArray &body)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
@@ -117,7 +117,7 @@ discoveryOutcome(const QString &shownURL, const QByteArray &body,
                                            "document '%2'.")
                                 .arg(response.statusCode)
                                 .arg(shownURL));
-    auto parsed = parseDiscovery(body);
+    auto parsed = parseDiscoveryDocument(body);
     if (auto *error = std::get_if<Error>(&parsed))
         return generalError(NetworkError, *error,
                             QStringLiteral("JSON error parsing document at '%1': %2")

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <optional>
+#include <variant>
 
 namespace oauth {
 
@@ -50,6 +51,10 @@ std::optional<Error> insecureEndpointError(const QUrl &endpoint);
 
 // The issuer's discovery URL: its path + ".well-known/openid-configuration".
 QUrl discoveryURL(const QUrl &issuer);
+
+// The configuration a discovery document's bytes describe, or the JSON (-7)
+// or document (-2) error.
+std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArray &body);
 
 // Fetches and checks the discovery document; the completion runs once,
 // later on the event loop, with a configuration or an error.

@@ -8,9 +8,13 @@
 #include <QSslConfiguration>
 #include <QTimer>
 
+#include <climits>
+
 namespace rest {
 
 namespace {
+
+qint64 deadlineLimitMs = 0;
 
 bool methodCarriesBody(const QByteArray &method)
 {
@@ -125,6 +129,13 @@ void HttpTask::cancel()
     });
 }
 
+void HttpTask::timeOut()
+{
+    // The reply ends as aborted without our cancel(), which reads as timed out.
+    if (!m_finished && m_reply && m_reply->isRunning())
+        m_reply->abort();
+}
+
 void HttpTask::onMetaData()
 {
     if (m_responseSent || !m_reply)
@@ -164,8 +175,8 @@ void HttpTask::onFinished()
     if (error == QNetworkReply::NoError || (answered && isHttpStatusError(error)))
         complete(std::nullopt);
     else if (error == QNetworkReply::OperationCanceledError && !m_cancelRequested)
-        // Only our own cancel() is a cancellation; the transfer timeout also
-        // aborts the reply.
+        // Only our own cancel() is a cancellation; the transfer timeout and
+        // the deadline also abort the reply.
         complete(transportError(TransportTimedOut, QStringLiteral("The request timed out.")));
     else
         complete(transportError(transportCode(error), m_reply->errorString()));
@@ -200,6 +211,18 @@ HttpClient &HttpClient::shared()
     return *client;
 }
 
+qint64 HttpClient::deadlineMs(const HttpRequest &request, qint64 bodyBytes)
+{
+    const qint64 ms = qint64(request.timeoutSeconds * 1000)
+                      + bodyBytes * 1000 / SlowestUploadBytesPerSecond;
+    return deadlineLimitMs > 0 ? std::min(ms, deadlineLimitMs) : ms;
+}
+
+void HttpClient::limitDeadlinesForTests(qint64 ms)
+{
+    deadlineLimitMs = ms;
+}
+
 QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegate delegate)
 {
     QNetworkRequest qrequest(request.url);
@@ -208,7 +231,7 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
     qrequest.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                           QNetworkRequest::AlwaysNetwork);
     qrequest.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    qrequest.setTransferTimeout(int(request.timeoutSeconds * 1000));
+    qrequest.setTransferTimeout(int(std::min<qint64>(deadlineMs(request, 0), INT_MAX)));
     // Qt follows redirects by default and keeps every header on the way.
     qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                           QNetworkRequest::ManualRedirectPolicy);
@@ -218,12 +241,14 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
 
     QNetworkReply *reply = nullptr;
     std::optional<Error> failure;
+    qint64 bodyBytes = request.body.size();
     if (!request.bodyFile.isEmpty()) {
         auto *file = new QFile(request.bodyFile);
         if (!file->open(QIODevice::ReadOnly)) {
             failure = transportError(TransportFileUnreadable, file->errorString());
             delete file;
         } else {
+            bodyBytes = file->size();
             qrequest.setHeader(QNetworkRequest::ContentLengthHeader, file->size());
             reply = m_manager->sendCustomRequest(qrequest, request.method, file);
             file->setParent(reply);
@@ -239,6 +264,9 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
     auto *task = new HttpTask(reply, std::move(delegate), this);
     if (failure)
         QTimer::singleShot(0, task, [task, failure] { task->complete(failure); });
+    else
+        QTimer::singleShot(std::chrono::milliseconds(deadlineMs(request, bodyBytes)), task,
+                           [task] { task->timeOut(); });
     return task;
 }
 

@@ -41,6 +41,8 @@ struct HttpRequest
     HeaderList headers;
     QByteArray body;          // sent when bodyFile is empty
     QString bodyFile;         // when set, the body is streamed from this file
+    // Longest silence allowed; the whole exchange also has a deadline of this
+    // plus the time the body takes at a slow uplink (HttpClient::deadlineMs).
     double timeoutSeconds = 60;
 
     QByteArray header(const QByteArray &name) const;
@@ -82,6 +84,7 @@ private:
     void onMetaData();
     void onReadyRead();
     void onFinished();
+    void timeOut();
     void complete(std::optional<Error> error);
 
     QPointer<QNetworkReply> m_reply;
@@ -108,6 +111,16 @@ public:
 
     using DataCompletion = std::function<void(const QByteArray &body, const HttpResponse &,
                                               std::optional<Error>)>;
+
+    // Uploads are allowed this slow before their deadline passes.
+    static constexpr qint64 SlowestUploadBytesPerSecond = 32 * 1024;
+    // When the exchange ends with TransportTimedOut, however the server
+    // trickles its answer: the silence timeout plus the body's time at the
+    // slowest upload rate.
+    static qint64 deadlineMs(const HttpRequest &request, qint64 bodyBytes);
+    // Shortens every deadline to at most `ms` (0 lifts the limit), so tests
+    // can see a slow answer time out without waiting a minute.
+    static void limitDeadlinesForTests(qint64 ms);
     // One-shot exchange collecting the whole body.
     QPointer<HttpTask> dataTask(const HttpRequest &request, DataCompletion completion);
 

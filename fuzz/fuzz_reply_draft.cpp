@@ -1,0 +1,64 @@
+// A reply draft built from what a received message carried (sender,
+// subject, Message-ID, References) and the model's text: values from the
+// message never add header lines, and the body arrives unchanged.
+
+#include "FuzzSupport.h"
+
+#include "mail/ReplyDraft.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+TARNLIGHT_FUZZ_TARGET
+
+namespace {
+
+QString field(FuzzedDataProvider &input)
+{
+    return QString::fromStdString(input.ConsumeRandomLengthString(200));
+}
+
+bool isBase64UrlText(const QString &text)
+{
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '-'
+              || u == '_'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    EmailMessage original;
+    original.from = field(input);
+    original.subject = field(input);
+    const QString messageID = field(input);
+    const QString references = field(input);
+    const QString body = QString::fromStdString(input.ConsumeRemainingBytesAsString());
+
+    const QByteArray text = gmail::replyMessageText(original, messageID, references, body);
+    const qsizetype end = text.indexOf("\r\n\r\n");
+    fuzz::check(end >= 0, "the header block ends in an empty line");
+    const QList<QByteArray> lines = text.left(end).split('\n');
+    const QList<QByteArray> expected =
+        messageID.isEmpty()
+            ? QList<QByteArray>{"To:", "Subject:", "MIME-Version:", "Content-Type:"}
+            : QList<QByteArray>{"To:", "Subject:", "In-Reply-To:", "References:", "MIME-Version:",
+                                "Content-Type:"};
+    fuzz::check(lines.size() == expected.size(), "one line per header", QString::fromUtf8(text.left(end)));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        fuzz::check(lines[i].startsWith(expected[i]), "headers in their order", QString::fromUtf8(lines[i]));
+        fuzz::check(!lines[i].left(lines[i].size() - 1).contains('\r'), "no stray CR in a header");
+    }
+    fuzz::check(text.mid(end + 4) == body.toUtf8(), "the body follows the empty line unchanged");
+
+    const QString raw = gmail::base64UrlNoPadding(text);
+    fuzz::check(isBase64UrlText(raw), "raw is base64url without padding");
+    fuzz::check(QByteArray::fromBase64(raw.toLatin1(), QByteArray::Base64UrlEncoding) == text,
+                "raw decodes to the message");
+    return 0;
+}

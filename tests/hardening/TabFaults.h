@@ -1,0 +1,84 @@
+#pragma once
+
+// Checks shared by the tab-fault tests: the provider breaks under a tab's
+// view model. The models are read only through what stays when their lists
+// become list models: state, error text, counts and the presence of an item.
+
+#include "ProviderFaults.h"
+#include "ViewModelSupport.h"
+#include "shell/records/LoadState.h"
+
+#include <QSignalSpy>
+
+namespace faults {
+
+constexpr int Slow = 20000;
+
+inline void addFaultRows()
+{
+    QTest::addColumn<int>("fault");
+    const auto all = faults::all();
+    for (int i = 0; i < all.size(); ++i)
+        QTest::newRow(all[i].name) << i;
+}
+
+// Starts a sandbox for the tab tests, or says why they cannot run.
+inline std::unique_ptr<Sandbox> startTabProvider()
+{
+    if (!vmtest::inKeyring())
+        return nullptr;
+    auto sandbox = vmtest::startProvider();
+    qputenv("TARNLIGHT_AI_URL", sandbox->url(QStringLiteral("/v1")).toString().toUtf8());
+    return sandbox;
+}
+
+// Loads once, then reloads under the fault: one loading and one error
+// state, the earlier list stays under the error, and the tab recovers once
+// the provider does. `listedCount` reads how many items the model lists.
+template<typename Model, typename Count>
+void reloadUnderFault(Sandbox &sandbox, const Account &account, const QString &route, int fault,
+                      Count listedCount)
+{
+    vmtest::Registry registry({account}, account.id);
+    Model model;
+    model.attach(registry.get());
+    QVERIFY(runTask(model.refresh(), Slow).finished);
+    QCOMPARE(model.state(), LoadState::loaded());
+    const int listed = listedCount(model);
+    QVERIFY(listed > 0);
+
+    QSignalSpy stateSpy(&model, &Model::stateChanged);
+    {
+        const Injected injected(sandbox, all()[fault], route);
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+    }
+    QCOMPARE(stateSpy.count(), 2);
+    QVERIFY(model.state().isError());
+    QVERIFY(!model.state().message.isEmpty());
+    QCOMPARE(listedCount(model), listed);
+    QCOMPARE(registry.get()->accounts(), QList<Account>{account});
+
+    QVERIFY(runTask(model.refresh(), Slow).finished);
+    QCOMPARE(model.state(), LoadState::loaded());
+}
+
+// A revoked grant: the expired token's 401 leads to one refresh, which the
+// provider refuses. One error state, and the account stays.
+template<typename Model, typename Count>
+void revokedGrant(Sandbox &sandbox, const Account &account, Count listedCount)
+{
+    vmtest::Registry registry({account}, account.id);
+    Model model;
+    model.attach(registry.get());
+    sandbox.revoke(Sandbox::AlexSub);
+    sandbox.expireAccessTokens(Sandbox::AlexSub);
+    QSignalSpy stateSpy(&model, &Model::stateChanged);
+    QVERIFY(runTask(model.refresh(), Slow).finished);
+    QCOMPARE(stateSpy.count(), 2);
+    QVERIFY(model.state().isError());
+    QVERIFY(!model.state().message.isEmpty());
+    QCOMPARE(listedCount(model), 0);
+    QCOMPARE(registry.get()->accounts(), QList<Account>{account});
+}
+
+} // namespace faults
