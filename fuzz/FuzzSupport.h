@@ -35,9 +35,9 @@ inline QString text(const uint8_t *data, size_t size)
 } // namespace fuzz
 
 // Every target starts with this line.
-#define TARNLIGHT_FUZZ_TARGET                                                      \
-    extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)                   \
-    {                                                                              \
-        fuzz::initialize(argc, argv);                                              \
-        return 0;                                                                  \
+#define TARNLIGHT_FUZZ_TARGET                                                                                \
+    extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)                                             \
+    {                                                                                                        \
+        fuzz::initialize(argc, argv);                                                                        \
+        return 0;                                                                                            \
     }

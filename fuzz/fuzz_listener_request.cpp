@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
     }
     fuzz::check(atOnce == inPieces, "the same requests whatever the split",
-                atOnce.join(QStringLiteral("\n---\n")) + QStringLiteral("\n=== split ===\n") + inPieces.join(QStringLiteral("\n---\n")));
+                atOnce.join(QStringLiteral("\n---\n")) + QStringLiteral("\n=== split ===\n")
+                    + inPieces.join(QStringLiteral("\n---\n")));
     fuzz::check(whole.buffered() == split.buffered(), "the same bytes left over");
     return 0;
 }

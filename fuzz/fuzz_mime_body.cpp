@@ -20,12 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string rest = input.ConsumeRemainingBytesAsString();
     const QByteArray bytes = QByteArray::fromStdString(rest);
     switch (shape) {
-    case 0:
-        (void)gmail::extractText(QJsonDocument::fromJson(bytes).object());
-        break;
-    case 1:
-        (void)gmail::decodeBodyData(QString::fromUtf8(bytes));
-        break;
+    case 0: (void)gmail::extractText(QJsonDocument::fromJson(bytes).object()); break;
+    case 1: (void)gmail::decodeBodyData(QString::fromUtf8(bytes)); break;
     default: {
         // Decoded content the fuzzer controls directly, in a nested tree.
         const QString encoded = QString::fromLatin1(bytes.toBase64(QByteArray::Base64UrlEncoding));

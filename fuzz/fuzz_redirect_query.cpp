@@ -42,8 +42,8 @@ void checkQueryRoundTrip(const QUrl &url)
             written.addParameter(it.key(), value);
     }
     const QUrl again = written.urlByReplacingQueryInURL(QUrl(QStringLiteral("http://127.0.0.1/")));
-    fuzz::check(URLQueryComponent(again).dictionary() == dictionary,
-                "a query reads back as written", again.toString());
+    fuzz::check(URLQueryComponent(again).dictionary() == dictionary, "a query reads back as written",
+                again.toString());
 }
 
 } // namespace

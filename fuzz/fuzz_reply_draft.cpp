@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> expected =
         messageID.isEmpty()
             ? QList<QByteArray>{"To:", "Subject:", "MIME-Version:", "Content-Type:"}
-            : QList<QByteArray>{"To:", "Subject:", "In-Reply-To:", "References:", "MIME-Version:",
-                                "Content-Type:"};
+            : QList<QByteArray>{
+                "To:", "Subject:", "In-Reply-To:", "References:", "MIME-Version:", "Content-Type:"};
     fuzz::check(lines.size() == expected.size(), "one line per header", QString::fromUtf8(text.left(end)));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         fuzz::check(lines[i].startsWith(expected[i]), "headers in their order", QString::fromUtf8(lines[i]));

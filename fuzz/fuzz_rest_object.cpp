@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool dataWrapper = input.ConsumeBool();
     const std::string body = input.ConsumeRemainingBytesAsString();
     Answer answer{QByteArray::fromStdString(body), std::nullopt, 200, "application/json; charset=UTF-8"};
-    const ObjectClassResolver resolvers[] = {ObjectClassResolver(),
-                                             ObjectClassResolver(calendarKindMap()),
+    const ObjectClassResolver resolvers[] = {ObjectClassResolver(), ObjectClassResolver(calendarKindMap()),
                                              ObjectClassResolver(driveKindMap())};
     const ObjectClass *expected[] = {ObjectClass::of<GmailListMessagesResource>(),
                                      ObjectClass::of<CalendarEventsResource>(),

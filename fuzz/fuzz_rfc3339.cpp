@@ -16,12 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString printed = parsed.RFC3339String();
         const DateTime again = DateTime::fromRFC3339String(printed);
         fuzz::check(again.isValid(), "printed text parses again", text + QStringLiteral(" -> ") + printed);
-        fuzz::check(again.date() == parsed.date(), "the same instant", text + QStringLiteral(" -> ") + printed);
+        fuzz::check(again.date() == parsed.date(), "the same instant",
+                    text + QStringLiteral(" -> ") + printed);
         fuzz::check(again.RFC3339String() == printed, "printing is stable", printed);
         fuzz::check(parsed.hasTime() || parsed.date().time() == QTime(12, 0),
                     "a date-only value stands for noon UTC");
-        fuzz::check(DateTime::fromDate(parsed.date()).date() == parsed.date(),
-                    "an instant keeps its value", printed);
+        fuzz::check(DateTime::fromDate(parsed.date()).date() == parsed.date(), "an instant keeps its value",
+                    printed);
     }
     if (const auto duration = rest::Duration::fromJSONString(text)) {
         const auto again = rest::Duration::fromJSONString(duration->jsonString());

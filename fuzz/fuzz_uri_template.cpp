@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray input = fuzz::bytes(data, size);
     const qsizetype split = input.indexOf('\0');
     const QString pattern = QString::fromUtf8(split < 0 ? input : input.left(split));
-    const QJsonObject values =
-        split < 0 ? QJsonObject() : QJsonDocument::fromJson(input.mid(split + 1)).object();
+    const QJsonObject values = split < 0 ? QJsonObject()
+                                         : QJsonDocument::fromJson(input.mid(split + 1)).object();
 
     QString failure;
     if (const auto expanded = URITemplate::expand(pattern, values, &failure))

@@ -14,8 +14,8 @@ struct Occurrence
 {
     const Event *event;
     QString id;
-    QDateTime start, end;     // timed, or local midnight of all-day dates
-    int instance = -1;        // index within a series, -1: not an instance
+    QDateTime start, end; // timed, or local midnight of all-day dates
+    int instance = -1;    // index within a series, -1: not an instance
 };
 
 QDateTime startOf(const Event &event)
@@ -40,19 +40,20 @@ QJsonObject eventJson(const State &state, const Account &owner, const Occurrence
 {
     const Event &event = *o.event;
     const QString eid = QString::fromLatin1(util::base64Url((o.id + u' ' + owner.email).toUtf8()));
-    QJsonObject json{{"kind", "calendar#event"},
-                     {"etag", QStringLiteral("\"3%1\"").arg(qHash(o.id) % 1000000000, 9, 10, QLatin1Char('0'))},
-                     {"id", o.id},
-                     {"status", "confirmed"},
-                     {"htmlLink", state.baseUrl + QStringLiteral("/calendar/event?eid=") + eid},
-                     {"created", util::rfc3339Utc(state.seededAt.addDays(-20))},
-                     {"updated", util::rfc3339Utc(state.seededAt.addDays(-2))},
-                     {"creator", QJsonObject{{"email", owner.email}, {"self", true}}},
-                     {"organizer", QJsonObject{{"email", owner.email}, {"self", true}}},
-                     {"iCalUID", event.id + QStringLiteral("@google.com")},
-                     {"sequence", 0},
-                     {"eventType", "default"},
-                     {"reminders", QJsonObject{{"useDefault", true}}}};
+    QJsonObject json{
+        {"kind", "calendar#event"},
+        {"etag", QStringLiteral("\"3%1\"").arg(qHash(o.id) % 1000000000, 9, 10, QLatin1Char('0'))},
+        {"id", o.id},
+        {"status", "confirmed"},
+        {"htmlLink", state.baseUrl + QStringLiteral("/calendar/event?eid=") + eid},
+        {"created", util::rfc3339Utc(state.seededAt.addDays(-20))},
+        {"updated", util::rfc3339Utc(state.seededAt.addDays(-2))},
+        {"creator", QJsonObject{{"email", owner.email}, {"self", true}}},
+        {"organizer", QJsonObject{{"email", owner.email}, {"self", true}}},
+        {"iCalUID", event.id + QStringLiteral("@google.com")},
+        {"sequence", 0},
+        {"eventType", "default"},
+        {"reminders", QJsonObject{{"useDefault", true}}}};
     if (event.summary)
         json.insert(QStringLiteral("summary"), *event.summary);
     if (event.location)
@@ -136,21 +137,26 @@ void listEvents(State &state, Exchange &exchange)
     if (failed)
         return;
     if (timeMin && timeMax && *timeMax <= *timeMin)
-        return exchange.apiError(400, QStringLiteral("The specified time range is empty."), QStringLiteral("timeRangeEmpty"),
-                                 QStringLiteral("timeMax"), QStringLiteral("parameter"));
+        return exchange.apiError(400, QStringLiteral("The specified time range is empty."),
+                                 QStringLiteral("timeRangeEmpty"), QStringLiteral("timeMax"),
+                                 QStringLiteral("parameter"));
     const bool singleEvents = exchange.param(QStringLiteral("singleEvents")) == u"true";
     const QString orderBy = exchange.param(QStringLiteral("orderBy"));
     if (!orderBy.isEmpty() && orderBy != u"startTime" && orderBy != u"updated")
-        return exchange.apiError(400, QStringLiteral("Invalid value for: %1").arg(orderBy), QStringLiteral("invalid"),
-                                 QStringLiteral("orderBy"), QStringLiteral("parameter"));
+        return exchange.apiError(400, QStringLiteral("Invalid value for: %1").arg(orderBy),
+                                 QStringLiteral("invalid"), QStringLiteral("orderBy"),
+                                 QStringLiteral("parameter"));
     if (orderBy == u"startTime" && !singleEvents)
-        return exchange.apiError(400, QStringLiteral("The requested ordering is not available for the particular query."),
-                                 QStringLiteral("badRequest"));
+        return exchange.apiError(
+            400, QStringLiteral("The requested ordering is not available for the particular query."),
+            QStringLiteral("badRequest"));
     bool ok = true;
-    const int maxResults = qMin(2500, exchange.param(QStringLiteral("maxResults"), QStringLiteral("250")).toInt(&ok));
+    const int maxResults = qMin(
+        2500, exchange.param(QStringLiteral("maxResults"), QStringLiteral("250")).toInt(&ok));
     if (!ok || maxResults < 1)
-        return exchange.apiError(400, QStringLiteral("Invalid value for: maxResults"), QStringLiteral("invalid"),
-                                 QStringLiteral("maxResults"), QStringLiteral("parameter"));
+        return exchange.apiError(400, QStringLiteral("Invalid value for: maxResults"),
+                                 QStringLiteral("invalid"), QStringLiteral("maxResults"),
+                                 QStringLiteral("parameter"));
 
     QList<Occurrence> all = occurrences(state.data[*sub].events, singleEvents);
     // The provider's window: an event counts when it ends after timeMin and starts before timeMax.
@@ -186,7 +192,7 @@ void listEvents(State &state, Exchange &exchange)
     exchange.json(200, answer);
 }
 
-}
+} // namespace
 
 void addCalendarRoutes(Server &server, State &state)
 {

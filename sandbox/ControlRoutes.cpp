@@ -62,31 +62,37 @@ QJsonArray uploadList(const State &state)
     QJsonArray list;
     for (const QString &id : state.uploadOrder) {
         const auto &upload = state.uploads[id];
-        list.append(QJsonObject{{"id", upload->id},
-                                {"sub", upload->sub},
-                                {"name", upload->name},
-                                {"parent", upload->parent},
-                                {"mimeType", upload->mimeType},
-                                {"status", upload->status},
-                                {"received", upload->received},
-                                {"total", upload->total},
-                                {"sha256", upload->status != u"final" ? QString() : QString::fromLatin1(upload->sha256->result().toHex())},
-                                {"md5", upload->status != u"final" ? QString() : QString::fromLatin1(upload->md5->result().toHex())},
-                                {"fileId", upload->fileId},
-                                {"writing", upload->busy},
-                                {"path", upload->file ? upload->file->fileName() : QString()}});
+        list.append(QJsonObject{
+            {"id", upload->id},
+            {"sub", upload->sub},
+            {"name", upload->name},
+            {"parent", upload->parent},
+            {"mimeType", upload->mimeType},
+            {"status", upload->status},
+            {"received", upload->received},
+            {"total", upload->total},
+            {"sha256",
+             upload->status != u"final" ? QString() : QString::fromLatin1(upload->sha256->result().toHex())},
+            {"md5",
+             upload->status != u"final" ? QString() : QString::fromLatin1(upload->md5->result().toHex())},
+            {"fileId", upload->fileId},
+            {"writing", upload->busy},
+            {"path", upload->file ? upload->file->fileName() : QString()}});
     }
     return list;
 }
 
-}
+} // namespace
 
 void addControlRoutes(Server &server, State &state)
 {
     State *s = &state;
     Server *front = &server;
     server.control("GET", "/__sandbox/log", [front](Exchange &e) { e.json(200, front->log()); });
-    server.control("DELETE", "/__sandbox/log", [front](Exchange &e) { front->clearLog(); ok(e); });
+    server.control("DELETE", "/__sandbox/log", [front](Exchange &e) {
+        front->clearLog();
+        ok(e);
+    });
     server.control("POST", "/__sandbox/reset", [s, front](Exchange &e) {
         front->resetTraffic();
         std::lock_guard lock(s->mutex);
@@ -103,7 +109,10 @@ void addControlRoutes(Server &server, State &state)
     server.control("GET", "/__sandbox/faults", [front](Exchange &e) {
         e.json(200, QJsonObject{{"pending", front->pendingFaults()}});
     });
-    server.control("DELETE", "/__sandbox/faults", [front](Exchange &e) { front->clearFaults(); ok(e); });
+    server.control("DELETE", "/__sandbox/faults", [front](Exchange &e) {
+        front->clearFaults();
+        ok(e);
+    });
     server.control("POST", "/__sandbox/delay", [front](Exchange &e) {
         front->setDelay(qMax(0, bodyObject(e).value(QStringLiteral("ms")).toInt()));
         ok(e);
@@ -126,7 +135,8 @@ void addControlRoutes(Server &server, State &state)
             return e.apiError(404, QStringLiteral("No such account."), QStringLiteral("notFound"));
         const int lifetime = body.value(QStringLiteral("expiresIn")).toInt(s->tokenLifetime);
         const QString scope = body.value(QStringLiteral("scope")).toString(allScopes());
-        e.json(200, mintTokens(*s, account->sub, scope, body.value(QStringLiteral("nonce")).toString(), true, lifetime));
+        e.json(200, mintTokens(*s, account->sub, scope, body.value(QStringLiteral("nonce")).toString(), true,
+                               lifetime));
     });
     server.control("POST", "/__sandbox/revoke", [s](Exchange &e) {
         std::lock_guard lock(s->mutex);

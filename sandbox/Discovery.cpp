@@ -55,11 +55,13 @@ void collectMethods(Catalog &catalog, const QJsonObject &resources, const QHash<
             method.id = json.value(QStringLiteral("id")).toString();
             method.query = global;
             method.query.insert(queryParameters(json.value(QStringLiteral("parameters")).toObject()));
-            method.requestSchema = json.value(QStringLiteral("request")).toObject().value(QStringLiteral("$ref")).toString();
+            method.requestSchema =
+                json.value(QStringLiteral("request")).toObject().value(QStringLiteral("$ref")).toString();
             method.schemas = schemas;
             catalog.methods.insert(method.id, method);
         }
-        collectMethods(catalog, resource.toObject().value(QStringLiteral("resources")).toObject(), global, schemas);
+        collectMethods(catalog, resource.toObject().value(QStringLiteral("resources")).toObject(), global,
+                       schemas);
     }
 }
 
@@ -72,7 +74,8 @@ void load(Catalog &catalog, const char *name)
     }
     const QJsonObject document = QJsonDocument::fromJson(file.readAll()).object();
     const QString api = document.value(QStringLiteral("name")).toString();
-    const QJsonObject *schemas = &(catalog.schemas[api] = document.value(QStringLiteral("schemas")).toObject());
+    const QJsonObject *schemas = &(
+        catalog.schemas[api] = document.value(QStringLiteral("schemas")).toObject());
     const auto global = queryParameters(document.value(QStringLiteral("parameters")).toObject());
     collectMethods(catalog, document.value(QStringLiteral("resources")).toObject(), global, schemas);
 }
@@ -96,12 +99,13 @@ QString invalidValue(const QString &name, const QString &expected, const QString
 std::optional<QString> integerViolation(const QString &name, const Parameter &p, const QString &value)
 {
     static const QRegularExpression digits(QStringLiteral("^-?[0-9]{1,18}$"));
-    const QString expected = p.format == u"uint32" ? QStringLiteral("TYPE_UINT32") : QStringLiteral("TYPE_INT32");
+    const QString expected = p.format == u"uint32" ? QStringLiteral("TYPE_UINT32")
+                                                   : QStringLiteral("TYPE_INT32");
     if (!digits.match(value).hasMatch())
         return invalidValue(name, expected, value);
     const qint64 number = value.toLongLong();
     const bool inRange = p.format == u"uint32" ? number >= 0 && number <= 0xffffffffLL
-                                              : number >= -0x80000000LL && number <= 0x7fffffffLL;
+                                               : number >= -0x80000000LL && number <= 0x7fffffffLL;
     if (!inRange)
         return invalidValue(name, expected, value);
     if ((p.minimum && number < *p.minimum) || (p.maximum && number > *p.maximum))
@@ -126,7 +130,8 @@ QString shown(const QJsonValue &value)
 {
     if (value.isString())
         return u'"' + value.toString() + u'"';
-    const QJsonDocument document = value.isObject() ? QJsonDocument(value.toObject()) : QJsonDocument(QJsonArray{value});
+    const QJsonDocument document = value.isObject() ? QJsonDocument(value.toObject())
+                                                    : QJsonDocument(QJsonArray{value});
     QString text = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
     return value.isObject() ? text : text.mid(1, text.size() - 2);
 }
@@ -139,11 +144,11 @@ bool isNumeric(const QJsonValue &value)
     return value.isDouble() || ok;
 }
 
-std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject schema, const QJsonObject &schemas,
-                                       const QString &at);
+std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject schema,
+                                       const QJsonObject &schemas, const QString &at);
 
-std::optional<QString> objectViolation(const QJsonObject &object, const QJsonObject &schema, const QJsonObject &schemas,
-                                       const QString &at)
+std::optional<QString> objectViolation(const QJsonObject &object, const QJsonObject &schema,
+                                       const QJsonObject &schemas, const QString &at)
 {
     const QJsonObject properties = schema.value(QStringLiteral("properties")).toObject();
     const QJsonValue additional = schema.value(QStringLiteral("additionalProperties"));
@@ -166,8 +171,8 @@ std::optional<QString> objectViolation(const QJsonObject &object, const QJsonObj
 // Types as the descriptions declare them; numbers may come as numeric
 // strings and 64-bit integers (strings of format int64) as numbers, as the
 // JSON mapping of Google's APIs takes them. null stands for an absent field.
-std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject schema, const QJsonObject &schemas,
-                                       const QString &at)
+std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject schema,
+                                       const QJsonObject &schemas, const QString &at)
 {
     if (schema.contains(QStringLiteral("$ref")))
         schema = schemas.value(schema.value(QStringLiteral("$ref")).toString()).toObject();
@@ -176,8 +181,9 @@ std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject sche
     const QString type = schema.value(QStringLiteral("type")).toString();
     const QString format = schema.value(QStringLiteral("format")).toString();
     auto wrong = [&](const char *expected) {
-        return std::optional<QString>(QStringLiteral("Invalid JSON payload received. Invalid value at '%1' (%2), %3")
-                                          .arg(at, QLatin1String(expected), shown(value)));
+        return std::optional<QString>(
+            QStringLiteral("Invalid JSON payload received. Invalid value at '%1' (%2), %3")
+                .arg(at, QLatin1String(expected), shown(value)));
     };
     if (type == u"object")
         return value.isObject() ? objectViolation(value.toObject(), schema, schemas, at) : wrong("object");
@@ -186,8 +192,8 @@ std::optional<QString> schemaViolation(const QJsonValue &value, QJsonObject sche
             return wrong("list");
         const QJsonArray items = value.toArray();
         for (int i = 0; i < items.size(); ++i)
-            if (auto found = schemaViolation(items[i], schema.value(QStringLiteral("items")).toObject(), schemas,
-                                             QStringLiteral("%1[%2]").arg(at).arg(i)))
+            if (auto found = schemaViolation(items[i], schema.value(QStringLiteral("items")).toObject(),
+                                             schemas, QStringLiteral("%1[%2]").arg(at).arg(i)))
                 return found;
         return std::nullopt;
     }
@@ -217,13 +223,17 @@ std::optional<Violation> queryViolation(const Method &method, const QList<QPair<
     for (const auto &[name, value] : params) {
         const auto declared = method.query.constFind(name);
         if (declared == method.query.constEnd())
-            return Violation{QStringLiteral("Invalid JSON payload received. Unknown name \"%1\": Cannot bind query "
-                                            "parameter. Field '%1' could not be found in request message.").arg(name),
-                             name};
+            return Violation{
+                QStringLiteral("Invalid JSON payload received. Unknown name \"%1\": Cannot bind query "
+                               "parameter. Field '%1' could not be found in request message.")
+                    .arg(name),
+                name};
         if (seen.contains(name) && !declared->repeated)
-            return Violation{QStringLiteral("Invalid JSON payload received. Unknown name \"%1\": Cannot bind a list "
-                                            "to a non-repeated field.").arg(name),
-                             name};
+            return Violation{
+                QStringLiteral("Invalid JSON payload received. Unknown name \"%1\": Cannot bind a list "
+                               "to a non-repeated field.")
+                    .arg(name),
+                name};
         seen.insert(name);
         if (auto message = valueViolation(name, *declared, value))
             return Violation{*message, name};
@@ -235,7 +245,8 @@ std::optional<QString> bodyViolation(const Method &method, const QJsonObject &bo
 {
     if (method.requestSchema.isEmpty() || !method.schemas)
         return std::nullopt;
-    return objectViolation(body, method.schemas->value(method.requestSchema).toObject(), *method.schemas, QString());
+    return objectViolation(body, method.schemas->value(method.requestSchema).toObject(), *method.schemas,
+                           QString());
 }
 
 } // namespace
@@ -253,7 +264,8 @@ const Method &method(const char *id)
 bool check(const Method &method, Exchange &exchange)
 {
     if (auto found = queryViolation(method, exchange.params)) {
-        exchange.apiError(400, found->message, QStringLiteral("invalid"), found->location, QStringLiteral("parameter"));
+        exchange.apiError(400, found->message, QStringLiteral("invalid"), found->location,
+                          QStringLiteral("parameter"));
         return false;
     }
     if (method.requestSchema.isEmpty() || !exchange.bodyConsumed() || exchange.method == "GET")
@@ -277,4 +289,4 @@ Server::Handler checked(const char *methodId, Server::Handler handler)
     };
 }
 
-}
+} // namespace discovery

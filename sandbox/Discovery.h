@@ -25,9 +25,9 @@ struct Parameter
 
 struct Method
 {
-    QString id;                          // e.g. "gmail.users.messages.list"
-    QHash<QString, Parameter> query;     // the method's and the API's own
-    QString requestSchema;               // empty: the method takes no body
+    QString id;                           // e.g. "gmail.users.messages.list"
+    QHash<QString, Parameter> query;      // the method's and the API's own
+    QString requestSchema;                // empty: the method takes no body
     const QJsonObject *schemas = nullptr; // of its API
 };
 
@@ -45,4 +45,4 @@ bool check(const Method &method, Exchange &exchange);
 // Wraps a route handler with check().
 Server::Handler checked(const char *methodId, Server::Handler handler);
 
-}
+} // namespace discovery

@@ -84,10 +84,17 @@ struct FieldMask
     }
 };
 
-const QStringList FileFields = {"kind", "id", "name", "mimeType", "parents", "modifiedTime", "createdTime",
-                                "webViewLink", "iconLink", "size", "md5Checksum", "sha256Checksum", "trashed",
-                                "starred", "owners", "ownedByMe", "capabilities", "version", "description",
-                                "webContentLink", "fileExtension", "originalFilename"};
+const QStringList FileFields = {"kind",          "id",
+                                "name",          "mimeType",
+                                "parents",       "modifiedTime",
+                                "createdTime",   "webViewLink",
+                                "iconLink",      "size",
+                                "md5Checksum",   "sha256Checksum",
+                                "trashed",       "starred",
+                                "owners",        "ownedByMe",
+                                "capabilities",  "version",
+                                "description",   "webContentLink",
+                                "fileExtension", "originalFilename"};
 
 QString resolve(State &state, const QString &sub, const QString &id)
 {
@@ -100,7 +107,8 @@ void fileNotFound(Exchange &exchange, const QString &id)
                       QStringLiteral("fileId"), QStringLiteral("parameter"));
 }
 
-void invalidParameter(Exchange &exchange, const QString &parameter, const QString &message = QStringLiteral("Invalid Value"))
+void invalidParameter(Exchange &exchange, const QString &parameter,
+                      const QString &message = QStringLiteral("Invalid Value"))
 {
     exchange.apiError(400, message, QStringLiteral("invalid"), parameter, QStringLiteral("parameter"));
 }
@@ -129,16 +137,25 @@ std::optional<QList<Sorter>> parseOrder(const QString &orderBy)
         Sorter key;
         const QString &field = words[0];
         if (field == u"folder")
-            key = [](const DriveFile &a, const DriveFile &b) { return int(b.mimeType == FolderType) - int(a.mimeType == FolderType); };
+            key = [](const DriveFile &a, const DriveFile &b) {
+                return int(b.mimeType == FolderType) - int(a.mimeType == FolderType);
+            };
         else if (field == u"name" || field == u"name_natural")
-            key = [](const DriveFile &a, const DriveFile &b) { return a.name.compare(b.name, Qt::CaseInsensitive); };
+            key = [](const DriveFile &a, const DriveFile &b) {
+                return a.name.compare(b.name, Qt::CaseInsensitive);
+            };
         else if (field == u"modifiedTime")
-            key = [](const DriveFile &a, const DriveFile &b) { return a.modified < b.modified ? -1 : a.modified > b.modified; };
+            key = [](const DriveFile &a, const DriveFile &b) {
+                return a.modified < b.modified ? -1 : a.modified > b.modified;
+            };
         else if (field == u"createdTime")
-            key = [](const DriveFile &a, const DriveFile &b) { return a.created < b.created ? -1 : a.created > b.created; };
+            key = [](const DriveFile &a, const DriveFile &b) {
+                return a.created < b.created ? -1 : a.created > b.created;
+            };
         else
             return std::nullopt;
-        keys.append(desc ? Sorter([key](const DriveFile &a, const DriveFile &b) { return -key(a, b); }) : key);
+        keys.append(desc ? Sorter([key](const DriveFile &a, const DriveFile &b) { return -key(a, b); })
+                         : key);
     }
     return keys;
 }
@@ -161,19 +178,24 @@ void listFiles(State &state, Exchange &exchange)
     }
     const auto order = parseOrder(exchange.param(QStringLiteral("orderBy")));
     if (!order)
-        return invalidParameter(exchange, QStringLiteral("orderBy"), QStringLiteral("Invalid sorting order."));
+        return invalidParameter(exchange, QStringLiteral("orderBy"),
+                                QStringLiteral("Invalid sorting order."));
     bool ok = true;
     const int pageSize = exchange.param(QStringLiteral("pageSize"), QStringLiteral("100")).toInt(&ok);
     if (!ok || pageSize < 1 || pageSize > 1000)
         return invalidParameter(exchange, QStringLiteral("pageSize"));
     const auto mask = FieldMask::parse(exchange.param(QStringLiteral("fields")));
     if (!mask)
-        return invalidParameter(exchange, QStringLiteral("fields"), QStringLiteral("Invalid field selection"));
-    if (const QString bad = mask->unknown({"kind", "nextPageToken", "incompleteSearch", "files"}); !bad.isEmpty())
-        return invalidParameter(exchange, QStringLiteral("fields"), QStringLiteral("Invalid field selection ") + bad);
+        return invalidParameter(exchange, QStringLiteral("fields"),
+                                QStringLiteral("Invalid field selection"));
+    if (const QString bad = mask->unknown({"kind", "nextPageToken", "incompleteSearch", "files"});
+        !bad.isEmpty())
+        return invalidParameter(exchange, QStringLiteral("fields"),
+                                QStringLiteral("Invalid field selection ") + bad);
     const FieldMask fileMask = mask->children.value(QStringLiteral("files"));
     if (const QString bad = fileMask.unknown(FileFields); !bad.isEmpty())
-        return invalidParameter(exchange, QStringLiteral("fields"), QStringLiteral("Invalid field selection ") + bad);
+        return invalidParameter(exchange, QStringLiteral("fields"),
+                                QStringLiteral("Invalid field selection ") + bad);
 
     QList<DriveFile> matches;
     for (const DriveFile &file : data.files) {
@@ -199,8 +221,10 @@ void listFiles(State &state, Exchange &exchange)
     const bool defaultFields = mask->children.isEmpty();
     for (int i = page->from; i < page->from + page->count; ++i) {
         const QJsonObject full = driveFileJson(state, matches[i]);
-        files.append(defaultFields ? QJsonObject{{"kind", "drive#file"}, {"mimeType", full.value("mimeType")},
-                                                 {"id", full.value("id")}, {"name", full.value("name")}}
+        files.append(defaultFields ? QJsonObject{{"kind", "drive#file"},
+                                                 {"mimeType", full.value("mimeType")},
+                                                 {"id", full.value("id")},
+                                                 {"name", full.value("name")}}
                                    : full);
     }
     QJsonObject answer{{"kind", "drive#fileList"}, {"incompleteSearch", false}, {"files", files}};
@@ -221,15 +245,18 @@ void getFile(State &state, Exchange &exchange)
         return fileNotFound(exchange, exchange.capture(0));
     const auto mask = FieldMask::parse(exchange.param(QStringLiteral("fields")));
     if (!mask || !mask->unknown(FileFields).isEmpty())
-        return invalidParameter(exchange, QStringLiteral("fields"), QStringLiteral("Invalid field selection"));
+        return invalidParameter(exchange, QStringLiteral("fields"),
+                                QStringLiteral("Invalid field selection"));
     const QJsonObject full = driveFileJson(state, *it);
     if (mask->children.isEmpty())
-        return exchange.json(200, QJsonObject{{"kind", "drive#file"}, {"id", full.value("id")},
-                                              {"name", full.value("name")}, {"mimeType", full.value("mimeType")}});
+        return exchange.json(200, QJsonObject{{"kind", "drive#file"},
+                                              {"id", full.value("id")},
+                                              {"name", full.value("name")},
+                                              {"mimeType", full.value("mimeType")}});
     exchange.json(200, mask->apply(full));
 }
 
-}
+} // namespace
 
 QJsonObject driveFileJson(const State &state, const DriveFile &file)
 {
@@ -262,6 +289,8 @@ QJsonObject driveFileJson(const State &state, const DriveFile &file)
 void addDriveRoutes(Server &server, State &state)
 {
     State *s = &state;
-    server.route("GET", R"(/drive/v3/files)", discovery::checked("drive.files.list", [s](Exchange &e) { listFiles(*s, e); }));
-    server.route("GET", R"(/drive/v3/files/([^/]+))", discovery::checked("drive.files.get", [s](Exchange &e) { getFile(*s, e); }));
+    server.route("GET", R"(/drive/v3/files)",
+                 discovery::checked("drive.files.list", [s](Exchange &e) { listFiles(*s, e); }));
+    server.route("GET", R"(/drive/v3/files/([^/]+))",
+                 discovery::checked("drive.files.get", [s](Exchange &e) { getFile(*s, e); }));
 }

@@ -7,8 +7,7 @@
 
 Exchange::Exchange(const httplib::Request &request, httplib::Response &response,
                    const httplib::ContentReader *reader)
-    : method(QByteArray::fromStdString(request.method)),
-      path(QString::fromStdString(request.path)),
+    : method(QByteArray::fromStdString(request.method)), path(QString::fromStdString(request.path)),
       m_request(request), m_response(response), m_reader(reader)
 {
     for (const auto &[key, value] : request.params)
@@ -58,7 +57,9 @@ QStringList Exchange::paramList(const QString &name) const
 
 QString Exchange::remote() const
 {
-    return QStringLiteral("%1:%2").arg(QString::fromStdString(m_request.remote_addr)).arg(m_request.remote_port);
+    return QStringLiteral("%1:%2")
+        .arg(QString::fromStdString(m_request.remote_addr))
+        .arg(m_request.remote_port);
 }
 
 bool Exchange::readBody(qint64 limit)
@@ -130,18 +131,16 @@ void Exchange::json(int status, const QJsonValue &value)
     send(status, util::toJson(value), "application/json; charset=UTF-8");
 }
 
-void Exchange::apiError(int code, const QString &message, const QString &reason,
-                        const QString &location, const QString &locationType)
+void Exchange::apiError(int code, const QString &message, const QString &reason, const QString &location,
+                        const QString &locationType)
 {
     QJsonObject item{{"message", message}, {"domain", "global"}, {"reason", reason}};
     if (!location.isEmpty())
         item.insert(QStringLiteral("location"), location);
     if (!locationType.isEmpty())
         item.insert(QStringLiteral("locationType"), locationType);
-    const QJsonObject error{{"code", code},
-                            {"message", message},
-                            {"errors", QJsonArray{item}},
-                            {"status", statusName(code)}};
+    const QJsonObject error{
+        {"code", code}, {"message", message}, {"errors", QJsonArray{item}}, {"status", statusName(code)}};
     json(code, QJsonObject{{"error", error}});
 }
 

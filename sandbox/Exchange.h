@@ -54,8 +54,8 @@ public:
     void send(int status, const QByteArray &body, const char *contentType);
     void json(int status, const QJsonValue &value);
     // The provider's API error: {"error": {"code", "message", "errors": [...], "status"}}.
-    void apiError(int code, const QString &message, const QString &reason,
-                  const QString &location = {}, const QString &locationType = {});
+    void apiError(int code, const QString &message, const QString &reason, const QString &location = {},
+                  const QString &locationType = {});
     // An OAuth error answer (token endpoint): {"error", "error_description"}.
     void oauthError(int code, const QString &error, const QString &description);
 

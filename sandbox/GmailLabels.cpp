@@ -13,10 +13,20 @@ struct SystemLabel
 
 // Gmail's own labels, in the order its label list gives them.
 const SystemLabel SystemLabels[] = {
-    {"CHAT", true}, {"SENT", false}, {"INBOX", false}, {"IMPORTANT", true}, {"TRASH", true},
-    {"DRAFT", true}, {"SPAM", true}, {"CATEGORY_FORUMS", true}, {"CATEGORY_UPDATES", true},
-    {"CATEGORY_PERSONAL", true}, {"CATEGORY_PROMOTIONS", true}, {"CATEGORY_SOCIAL", true},
-    {"STARRED", true}, {"UNREAD", false},
+    {"CHAT", true},
+    {"SENT", false},
+    {"INBOX", false},
+    {"IMPORTANT", true},
+    {"TRASH", true},
+    {"DRAFT", true},
+    {"SPAM", true},
+    {"CATEGORY_FORUMS", true},
+    {"CATEGORY_UPDATES", true},
+    {"CATEGORY_PERSONAL", true},
+    {"CATEGORY_PROMOTIONS", true},
+    {"CATEGORY_SOCIAL", true},
+    {"STARRED", true},
+    {"UNREAD", false},
 };
 
 // gmail ListLabelsResponse.labels: "each label resource only contains an id,
@@ -56,17 +66,21 @@ void getLabel(State &state, Exchange &exchange)
     const AccountData &data = state.data[*sub];
     const QString id = exchange.capture(1);
     if (!knownLabel(data, id))
-        return exchange.apiError(404, QStringLiteral("Requested entity was not found."), QStringLiteral("notFound"));
+        return exchange.apiError(404, QStringLiteral("Requested entity was not found."),
+                                 QStringLiteral("notFound"));
     QJsonObject json{{"id", id}, {"name", id}, {"type", "system"}};
     for (const Label &label : data.labels)
         if (label.id == id)
-            json = QJsonObject{{"id", id}, {"name", label.name}, {"type", "user"},
+            json = QJsonObject{{"id", id},
+                               {"name", label.name},
+                               {"type", "user"},
                                {"messageListVisibility", label.messageListVisibility},
                                {"labelListVisibility", label.labelListVisibility}};
     int total = 0, unread = 0;
     QSet<QString> threads, unreadThreads;
     for (const Message &message : data.messages) {
-        if (!message.labelIds.contains(id) || (id != u"DRAFT" && message.labelIds.contains(QStringLiteral("DRAFT"))))
+        if (!message.labelIds.contains(id)
+            || (id != u"DRAFT" && message.labelIds.contains(QStringLiteral("DRAFT"))))
             continue;
         ++total;
         threads.insert(message.threadId);
@@ -82,7 +96,7 @@ void getLabel(State &state, Exchange &exchange)
     exchange.json(200, json);
 }
 
-}
+} // namespace
 
 bool knownLabel(const AccountData &data, const QString &id)
 {

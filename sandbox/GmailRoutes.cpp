@@ -20,9 +20,10 @@ bool checkUser(State &state, Exchange &exchange, const QString &sub)
     return false;
 }
 
-}
+} // namespace
 
-std::optional<QString> gmailAccount(State &state, Exchange &exchange, std::initializer_list<const char *> scopes)
+std::optional<QString> gmailAccount(State &state, Exchange &exchange,
+                                    std::initializer_list<const char *> scopes)
 {
     const auto sub = authorize(state, exchange, scopes);
     if (sub && !checkUser(state, exchange, *sub))
@@ -68,7 +69,8 @@ QJsonArray headersJson(const HeaderList &headers, const QStringList &only = {}, 
 // Stable for a message part; Gmail's are opaque too.
 QString attachmentId(const QString &messageId, const QString &partId)
 {
-    return QStringLiteral("ANGjdJ") + QString::fromLatin1(util::base64Url((messageId + u'/' + partId).toUtf8()));
+    return QStringLiteral("ANGjdJ")
+           + QString::fromLatin1(util::base64Url((messageId + u'/' + partId).toUtf8()));
 }
 
 const MessagePart *partAt(const MessagePart &payload, const QString &partId)
@@ -88,7 +90,8 @@ const MessagePart *partAt(const MessagePart &payload, const QString &partId)
 // (gmail MessagePartBody.attachmentId: "the ID of an external attachment that
 // can be retrieved in a separate messages.attachments.get request. When not
 // present, the entire content ... is contained in the data field").
-QJsonObject partJson(const MessagePart &part, const QString &partId, const QString &messageId, qint64 inlineLimit)
+QJsonObject partJson(const MessagePart &part, const QString &partId, const QString &messageId,
+                     qint64 inlineLimit)
 {
     QJsonObject body{{"size", int(part.data.size())}};
     if (part.parts.isEmpty() && (!part.filename.isEmpty() || part.data.size() > inlineLimit))
@@ -103,13 +106,13 @@ QJsonObject partJson(const MessagePart &part, const QString &partId, const QStri
     if (!part.parts.isEmpty()) {
         QJsonArray children;
         for (int i = 0; i < part.parts.size(); ++i)
-            children.append(partJson(part.parts[i], partId.isEmpty() ? QString::number(i) : partId + u'.' + QString::number(i),
-                                     messageId, inlineLimit));
+            children.append(partJson(
+                part.parts[i], partId.isEmpty() ? QString::number(i) : partId + u'.' + QString::number(i),
+                messageId, inlineLimit));
         json.insert(QStringLiteral("parts"), children);
     }
     return json;
 }
-
 
 QByteArray encodeHeader(const QString &value)
 {
@@ -122,7 +125,8 @@ QByteArray encodeHeader(const QString &value)
 // Nested multiparts need boundaries of their own; each names it in its Content-Type.
 QByteArray boundaryOf(const MessagePart &part)
 {
-    static const QRegularExpression shape(QStringLiteral("boundary=\"?([^\";]+)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression shape(QStringLiteral("boundary=\"?([^\";]+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
     for (const auto &[name, value] : part.headers)
         if (name.compare(u"Content-Type", Qt::CaseInsensitive) == 0)
             if (const auto match = shape.match(value); match.hasMatch())
@@ -164,8 +168,11 @@ QJsonObject messageJson(const Message &message, const QString &format, const QSt
         json.insert(QStringLiteral("payload"), partJson(message.payload, QString(), message.id, inlineLimit));
     } else if (format == u"metadata") {
         json.insert(QStringLiteral("payload"),
-                    QJsonObject{{"partId", ""}, {"mimeType", message.payload.mimeType}, {"filename", ""},
-                                {"headers", headersJson(message.payload.headers, metadataHeaders, !metadataHeaders.isEmpty())},
+                    QJsonObject{{"partId", ""},
+                                {"mimeType", message.payload.mimeType},
+                                {"filename", ""},
+                                {"headers", headersJson(message.payload.headers, metadataHeaders,
+                                                        !metadataHeaders.isEmpty())},
                                 {"body", QJsonObject{{"size", 0}}}});
     } else if (format == u"raw") {
         json.insert(QStringLiteral("raw"), QString::fromLatin1(util::base64Url(rawOf(message.payload))));
@@ -187,14 +194,17 @@ void listMessages(State &state, Exchange &exchange)
     const int pageSize = qMin(maxResults, 500);
     const int offset = exchange.param(QStringLiteral("pageToken"), QStringLiteral("0")).toInt();
     const QStringList labels = exchange.paramList(QStringLiteral("labelIds"));
-    const bool spamOrTrash = labels.contains(QStringLiteral("SPAM")) || labels.contains(QStringLiteral("TRASH"));
+    const bool spamOrTrash = labels.contains(QStringLiteral("SPAM"))
+                             || labels.contains(QStringLiteral("TRASH"));
     QJsonArray page;
     int matched = 0;
     for (const Message &message : state.data[*sub].messages) {
         bool all = true;
         for (const QString &label : labels)
             all = all && message.labelIds.contains(label);
-        if (!all || (!spamOrTrash && message.labelIds.contains(QStringLiteral("DRAFT")) && !labels.contains(QStringLiteral("DRAFT"))))
+        if (!all
+            || (!spamOrTrash && message.labelIds.contains(QStringLiteral("DRAFT"))
+                && !labels.contains(QStringLiteral("DRAFT"))))
             continue;
         if (matched >= offset && page.size() < pageSize)
             page.append(QJsonObject{{"id", message.id}, {"threadId", message.threadId}});
@@ -217,7 +227,8 @@ void getMessage(State &state, Exchange &exchange)
     const QString format = exchange.param(QStringLiteral("format"), QStringLiteral("full"));
     if (!QStringList{"full", "metadata", "minimal", "raw"}.contains(format))
         return exchange.apiError(400, QStringLiteral("Invalid value at 'format' (%1)").arg(format),
-                                 QStringLiteral("invalidArgument"), QStringLiteral("format"), QStringLiteral("parameter"));
+                                 QStringLiteral("invalidArgument"), QStringLiteral("format"),
+                                 QStringLiteral("parameter"));
     const Message *message = findMessage(state.data[*sub], exchange.capture(1));
     if (!message)
         return notFound(exchange);
@@ -252,7 +263,8 @@ void modifyMessage(State &state, Exchange &exchange)
         return;
     const auto body = util::parseObject(exchange.body());
     if (!body)
-        return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."), QStringLiteral("parseError"));
+        return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."),
+                                 QStringLiteral("parseError"));
     Message *message = findMessage(state.data[*sub], exchange.capture(1));
     if (!message)
         return notFound(exchange);
@@ -298,7 +310,8 @@ MessagePart parseRaw(const QByteArray &raw)
             transferEncoding = headers.last().second;
     }
     const QByteArray body = split < 0 ? QByteArray() : raw.mid(split + skip);
-    MessagePart part = seeding::textPart(QStringLiteral("text/plain"), mime::decodeBody(body, transferEncoding));
+    MessagePart part = seeding::textPart(QStringLiteral("text/plain"),
+                                         mime::decodeBody(body, transferEncoding));
     for (const auto &[name, value] : headers)
         if (name.compare(u"Content-Type", Qt::CaseInsensitive) == 0)
             part.mimeType = value.section(u';', 0, 0).trimmed().toLower();
@@ -317,8 +330,9 @@ QString headerOf(const MessagePart &part, const char *name)
 // "Re: Re: Fwd: Plans" and "plans" match; Gmail ignores reply prefixes.
 QString baseSubject(const QString &subject)
 {
-    static const QRegularExpression prefixes(QStringLiteral(R"(^\s*((re|fwd?|aw|wg|sv)\s*(\[\d+\])?\s*:\s*)+)"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression prefixes(
+        QStringLiteral(R"(^\s*((re|fwd?|aw|wg|sv)\s*(\[\d+\])?\s*:\s*)+)"),
+        QRegularExpression::CaseInsensitiveOption);
     return QString(subject).remove(prefixes).simplified().toCaseFolded();
 }
 
@@ -353,11 +367,13 @@ void createDraft(State &state, Exchange &exchange)
         return;
     const auto body = util::parseObject(exchange.body());
     if (!body)
-        return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."), QStringLiteral("parseError"));
+        return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."),
+                                 QStringLiteral("parseError"));
     const QJsonObject message = body->value(QStringLiteral("message")).toObject();
     const QString rawText = message.value(QStringLiteral("raw")).toString();
     if (rawText.isEmpty())
-        return exchange.apiError(400, QStringLiteral("Missing draft message"), QStringLiteral("invalidArgument"));
+        return exchange.apiError(400, QStringLiteral("Missing draft message"),
+                                 QStringLiteral("invalidArgument"));
     // The provider takes base64url, with or without padding.
     QString normal = rawText;
     normal.replace(u'+', u'-').replace(u'/', u'_');
@@ -383,10 +399,12 @@ void createDraft(State &state, Exchange &exchange)
     stored.internalDate = QDateTime::currentDateTime();
     stored.snippet = seeding::snippetOf(stored.payload);
     data.messages.prepend(stored);
-    Draft draft{QStringLiteral("r-%1").arg(7305000000000000000LL + state.serial), stored.id, stored.threadId, *raw};
+    Draft draft{QStringLiteral("r-%1").arg(7305000000000000000LL + state.serial), stored.id, stored.threadId,
+                *raw};
     data.drafts.append(draft);
     exchange.json(200, QJsonObject{{"id", draft.id},
-                                   {"message", QJsonObject{{"id", stored.id}, {"threadId", stored.threadId},
+                                   {"message", QJsonObject{{"id", stored.id},
+                                                           {"threadId", stored.threadId},
                                                            {"labelIds", QJsonArray{"DRAFT"}}}}});
 }
 
@@ -398,8 +416,9 @@ void listDrafts(State &state, Exchange &exchange)
         return;
     QJsonArray drafts;
     for (const Draft &draft : state.data[*sub].drafts)
-        drafts.append(QJsonObject{{"id", draft.id},
-                                  {"message", QJsonObject{{"id", draft.messageId}, {"threadId", draft.threadId}}}});
+        drafts.append(
+            QJsonObject{{"id", draft.id},
+                        {"message", QJsonObject{{"id", draft.messageId}, {"threadId", draft.threadId}}}});
     QJsonObject answer{{"resultSizeEstimate", drafts.size()}};
     if (!drafts.isEmpty())
         answer.insert(QStringLiteral("drafts"), drafts);
@@ -413,11 +432,13 @@ void profile(State &state, Exchange &exchange)
     if (!sub)
         return;
     const int total = int(state.data[*sub].messages.size());
-    exchange.json(200, QJsonObject{{"emailAddress", state.account(*sub)->email}, {"messagesTotal", total},
-                                   {"threadsTotal", total}, {"historyId", "91234"}});
+    exchange.json(200, QJsonObject{{"emailAddress", state.account(*sub)->email},
+                                   {"messagesTotal", total},
+                                   {"threadsTotal", total},
+                                   {"historyId", "91234"}});
 }
 
-}
+} // namespace
 
 void addGmailRoutes(Server &server, State &state)
 {

@@ -43,8 +43,9 @@ void deliver(State &state, Exchange &exchange)
                                      QStringLiteral("invalidArgument"));
         message.labelIds.append(label.toString());
     }
-    message.payload = seeding::textPart(QStringLiteral("text/plain"),
-                                        body.value(QStringLiteral("body")).toString(QStringLiteral("Hello.")).toUtf8());
+    message.payload = seeding::textPart(
+        QStringLiteral("text/plain"),
+        body.value(QStringLiteral("body")).toString(QStringLiteral("Hello.")).toUtf8());
     message.payload.headers = {{"MIME-Version", "1.0"},
                                {"Date", util::rfc2822(message.internalDate)},
                                {"Subject", body.value(QStringLiteral("subject")).toString()},
@@ -73,7 +74,7 @@ void deleteLabel(State &state, Exchange &exchange)
     exchange.json(200, QJsonObject{{"ok", true}});
 }
 
-}
+} // namespace
 
 void addMailControlRoutes(Server &server, State &state)
 {

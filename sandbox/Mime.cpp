@@ -62,9 +62,8 @@ QString decodeHeaderValue(const QByteArray &value)
         if (!(lastWasWord && between.trimmed().isEmpty()))
             out += between;
         const QByteArray encoded = match.captured(3).toLatin1();
-        const QByteArray bytes = match.captured(2).toUpper() == u"B"
-                                     ? QByteArray::fromBase64(encoded)
-                                     : decodeQ(encoded, true);
+        const QByteArray bytes = match.captured(2).toUpper() == u"B" ? QByteArray::fromBase64(encoded)
+                                                                     : decodeQ(encoded, true);
         out += decodeCharset(bytes, match.captured(1).toLatin1());
         at = match.capturedEnd();
         lastWasWord = true;
@@ -100,11 +99,12 @@ QStringList problems(const QByteArray &raw)
         }
     }
     static const QRegularExpression encodingLine(
-        QStringLiteral("(?:^|\\r\\n)Content-Transfer-Encoding:\\s*(\\S+)"), QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("(?:^|\\r\\n)Content-Transfer-Encoding:\\s*(\\S+)"),
+        QRegularExpression::CaseInsensitiveOption);
     const QString declared = encodingLine.match(QString::fromLatin1(head)).captured(1).toLower();
     if (has8Bit(body) && (declared.isEmpty() || declared == u"7bit"))
         found += QStringLiteral("8-bit body without a transfer encoding for it");
     return found;
 }
 
-}
+} // namespace mime

@@ -21,4 +21,4 @@ QByteArray decodeBody(const QByteArray &body, const QString &transferEncoding);
 // longer than 998 octets, an 8-bit body declared as 7bit (or not at all).
 QStringList problems(const QByteArray &raw);
 
-}
+} // namespace mime

@@ -9,8 +9,10 @@ namespace {
 
 void modelError(Exchange &exchange, int code, const QString &message, const QString &type)
 {
-    exchange.json(code, QJsonObject{{"error", QJsonObject{{"message", message}, {"type", type},
-                                                          {"param", QJsonValue::Null}, {"code", QJsonValue::Null}}}});
+    exchange.json(code, QJsonObject{{"error", QJsonObject{{"message", message},
+                                                          {"type", type},
+                                                          {"param", QJsonValue::Null},
+                                                          {"code", QJsonValue::Null}}}});
 }
 
 // What the prompt says about the mail: sender, subject and body text.
@@ -58,16 +60,19 @@ QStringList sentences(const QString &body)
 QJsonObject summaryOf(const Prompt &prompt)
 {
     const QStringList said = sentences(prompt.body);
-    QString summary = QStringLiteral("%1 writes about \"%2\".").arg(displayName(prompt.sender),
-                                                                     prompt.subject.isEmpty() ? QStringLiteral("an unnamed topic") : prompt.subject);
+    QString summary = QStringLiteral("%1 writes about \"%2\".")
+                          .arg(displayName(prompt.sender), prompt.subject.isEmpty()
+                                                               ? QStringLiteral("an unnamed topic")
+                                                               : prompt.subject);
     // The first sentence with some substance, skipping a greeting.
     for (const QString &sentence : said)
         if (sentence.split(u' ', Qt::SkipEmptyParts).size() > 3) {
             summary += u' ' + sentence.left(200);
             break;
         }
-    static const QRegularExpression ask(QStringLiteral(R"(\?|\bplease\b|\bcould you\b|\bcan you\b|\bbitte\b)"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression ask(
+        QStringLiteral(R"(\?|\bplease\b|\bcould you\b|\bcan you\b|\bbitte\b)"),
+        QRegularExpression::CaseInsensitiveOption);
     QString action = QStringLiteral("None");
     for (const QString &sentence : said)
         if (ask.match(sentence).hasMatch()) {
@@ -110,8 +115,10 @@ QJsonValue placeholderFor(const QJsonObject &schema)
 
 QString replyOf(const Prompt &prompt)
 {
-    const QString topic = prompt.subject.isEmpty() ? QString() : QStringLiteral(" about \"%1\"").arg(prompt.subject);
-    return QStringLiteral("\n\nThanks for your message%1. I'll look into it and get back to you shortly.\n\nBest regards\n")
+    const QString topic = prompt.subject.isEmpty() ? QString()
+                                                   : QStringLiteral(" about \"%1\"").arg(prompt.subject);
+    return QStringLiteral("\n\nThanks for your message%1. I'll look into it and get back to you "
+                          "shortly.\n\nBest regards\n")
         .arg(topic);
 }
 
@@ -134,9 +141,9 @@ std::optional<QString> lastUserText(const QJsonArray &messages)
 
 // The reasoning a thinking model writes first; it holds an object of its
 // own that a reader must not take for the answer.
-const QString Reasoning = QStringLiteral(
-    "<think>\nThe user wants a summary. A first try: {\"summary\":\"(draft in reasoning)\",\"actionItem\":\"None\"}. "
-    "Better to quote the ask.\n</think>\n\n");
+const QString Reasoning = QStringLiteral("<think>\nThe user wants a summary. A first try: "
+                                         "{\"summary\":\"(draft in reasoning)\",\"actionItem\":\"None\"}. "
+                                         "Better to quote the ask.\n</think>\n\n");
 
 // The "message" of a completion whose structured answer `json` is wrapped
 // the way some local models wrap it.
@@ -144,12 +151,14 @@ QJsonObject shapedJsonMessage(const QString &json, const QString &shape)
 {
     QJsonObject message{{"role", "assistant"}};
     if (shape == u"fenced")
-        message.insert(QStringLiteral("content"), QStringLiteral("```json\n") + json + QStringLiteral("\n```"));
+        message.insert(QStringLiteral("content"),
+                       QStringLiteral("```json\n") + json + QStringLiteral("\n```"));
     else if (shape == u"think")
         message.insert(QStringLiteral("content"), Reasoning + json);
     else if (shape == u"prose")
-        message.insert(QStringLiteral("content"), QStringLiteral("Here is the summary you asked for (in {JSON}):\n")
-                                                      + json + QStringLiteral("\nLet me know if you need more."));
+        message.insert(QStringLiteral("content"),
+                       QStringLiteral("Here is the summary you asked for (in {JSON}):\n") + json
+                           + QStringLiteral("\nLet me know if you need more."));
     else if (shape == u"null-content") {
         message.insert(QStringLiteral("content"), QJsonValue::Null);
         message.insert(QStringLiteral("reasoning_content"), QStringLiteral("The answer is ") + json);
@@ -171,25 +180,31 @@ void completions(State &state, Exchange &exchange)
     {
         std::lock_guard lock(state.mutex);
         if (state.modelLoading)
-            return modelError(exchange, 503, QStringLiteral("Loading model"), QStringLiteral("unavailable_error"));
+            return modelError(exchange, 503, QStringLiteral("Loading model"),
+                              QStringLiteral("unavailable_error"));
         models = state.models;
         shape = state.modelAnswerShape;
     }
     const auto request = util::parseObject(exchange.body());
     if (!request)
-        return modelError(exchange, 400, QStringLiteral("invalid JSON body"), QStringLiteral("invalid_request_error"));
+        return modelError(exchange, 400, QStringLiteral("invalid JSON body"),
+                          QStringLiteral("invalid_request_error"));
     const QString model = request->value(QStringLiteral("model")).toString();
     if (model.isEmpty())
-        return modelError(exchange, 400, QStringLiteral("model is required"), QStringLiteral("invalid_request_error"));
+        return modelError(exchange, 400, QStringLiteral("model is required"),
+                          QStringLiteral("invalid_request_error"));
     if (!models.contains(model))
-        return modelError(exchange, 404, QStringLiteral("model \"%1\" not found, try pulling it first").arg(model),
+        return modelError(exchange, 404,
+                          QStringLiteral("model \"%1\" not found, try pulling it first").arg(model),
                           QStringLiteral("api_error"));
     const QJsonArray messages = request->value(QStringLiteral("messages")).toArray();
     const auto text = lastUserText(messages);
     if (messages.isEmpty() || !text)
-        return modelError(exchange, 400, QStringLiteral("messages must include a user message"), QStringLiteral("invalid_request_error"));
+        return modelError(exchange, 400, QStringLiteral("messages must include a user message"),
+                          QStringLiteral("invalid_request_error"));
     if (request->value(QStringLiteral("stream")).toBool())
-        return modelError(exchange, 400, QStringLiteral("streaming is not supported here"), QStringLiteral("invalid_request_error"));
+        return modelError(exchange, 400, QStringLiteral("streaming is not supported here"),
+                          QStringLiteral("invalid_request_error"));
 
     const Prompt prompt = readPrompt(*text);
     const QJsonObject format = request->value(QStringLiteral("response_format")).toObject();
@@ -201,8 +216,9 @@ void completions(State &state, Exchange &exchange)
         if (schema.value(QStringLiteral("name")).toString() == u"EmailSummary")
             content = summaryText(summaryOf(prompt));
         else
-            content = QString::fromUtf8(QJsonDocument(placeholderFor(schema.value(QStringLiteral("schema")).toObject()).toObject())
-                                            .toJson(QJsonDocument::Compact));
+            content = QString::fromUtf8(
+                QJsonDocument(placeholderFor(schema.value(QStringLiteral("schema")).toObject()).toObject())
+                    .toJson(QJsonDocument::Compact));
     } else if (formatType == u"json_object") {
         content = summaryText(summaryOf(prompt));
     } else if (formatType == u"text") {
@@ -213,18 +229,20 @@ void completions(State &state, Exchange &exchange)
     }
     const int promptTokens = int(QJsonDocument(messages).toJson().size() / 4);
     const int completionTokens = int(content.size() / 4) + 1;
-    exchange.json(200, QJsonObject{
-        {"id", QStringLiteral("chatcmpl-") + util::randomToken(12)},
-        {"object", "chat.completion"},
-        {"created", QDateTime::currentSecsSinceEpoch()},
-        {"model", model},
-        {"system_fingerprint", "fp_sandbox"},
-        {"choices", QJsonArray{QJsonObject{{"index", 0},
-                                           {"message", structured ? shapedJsonMessage(content, shape)
-                                                                  : shapedTextMessage(content, shape)},
-                                           {"finish_reason", "stop"}}}},
-        {"usage", QJsonObject{{"prompt_tokens", promptTokens}, {"completion_tokens", completionTokens},
-                              {"total_tokens", promptTokens + completionTokens}}}});
+    exchange.json(
+        200, QJsonObject{{"id", QStringLiteral("chatcmpl-") + util::randomToken(12)},
+                         {"object", "chat.completion"},
+                         {"created", QDateTime::currentSecsSinceEpoch()},
+                         {"model", model},
+                         {"system_fingerprint", "fp_sandbox"},
+                         {"choices",
+                          QJsonArray{QJsonObject{{"index", 0},
+                                                 {"message", structured ? shapedJsonMessage(content, shape)
+                                                                        : shapedTextMessage(content, shape)},
+                                                 {"finish_reason", "stop"}}}},
+                         {"usage", QJsonObject{{"prompt_tokens", promptTokens},
+                                               {"completion_tokens", completionTokens},
+                                               {"total_tokens", promptTokens + completionTokens}}}});
 }
 
 void listModels(State &state, Exchange &exchange)
@@ -232,19 +250,21 @@ void listModels(State &state, Exchange &exchange)
     std::lock_guard lock(state.mutex);
     // A local server loading its model answers every endpoint with 503.
     if (state.modelLoading)
-        return modelError(exchange, 503, QStringLiteral("Loading model"), QStringLiteral("unavailable_error"));
+        return modelError(exchange, 503, QStringLiteral("Loading model"),
+                          QStringLiteral("unavailable_error"));
     QJsonArray data;
     for (const QString &name : state.models)
-        data.append(QJsonObject{{"id", name}, {"object", "model"}, {"created", 1727000000}, {"owned_by", "library"}});
+        data.append(
+            QJsonObject{{"id", name}, {"object", "model"}, {"created", 1727000000}, {"owned_by", "library"}});
     exchange.json(200, QJsonObject{{"object", "list"}, {"data", data}});
 }
 
-}
+} // namespace
 
 QStringList modelAnswerShapes()
 {
-    return {QStringLiteral("plain"), QStringLiteral("fenced"), QStringLiteral("think"), QStringLiteral("prose"),
-            QStringLiteral("null-content")};
+    return {QStringLiteral("plain"), QStringLiteral("fenced"), QStringLiteral("think"),
+            QStringLiteral("prose"), QStringLiteral("null-content")};
 }
 
 void addModelRoutes(Server &server, State &state)

@@ -9,9 +9,9 @@
 
 namespace {
 
-const QStringList ApiScopes = {"gmail.modify", "gmail.compose", "gmail.readonly", "drive", "drive.file",
-                               "drive.readonly", "calendar.readonly", "calendar", "userinfo.email",
-                               "userinfo.profile"};
+const QStringList ApiScopes = {"gmail.modify",   "gmail.compose",   "gmail.readonly",    "drive",
+                               "drive.file",     "drive.readonly",  "calendar.readonly", "calendar",
+                               "userinfo.email", "userinfo.profile"};
 
 // "email" and "profile" are granted under their long names, as the provider does.
 std::optional<QString> grantedScope(const QString &requested)
@@ -60,7 +60,8 @@ QString idToken(const State &state, const Account &account, const QString &nonce
     if (!nonce.isEmpty())
         claims.insert(QStringLiteral("nonce"), nonce);
     const QJsonObject header{{"alg", "RS256"}, {"kid", "sandbox-key-1"}, {"typ", "JWT"}};
-    const QByteArray signingInput = util::base64Url(QJsonDocument(header).toJson(QJsonDocument::Compact)) + '.'
+    const QByteArray signingInput = util::base64Url(QJsonDocument(header).toJson(QJsonDocument::Compact))
+                                    + '.'
                                     + util::base64Url(QJsonDocument(claims).toJson(QJsonDocument::Compact));
     const QByteArray signature = QMessageAuthenticationCode::hash(signingInput, "tarnlight-sandbox",
                                                                   QCryptographicHash::Sha256);
@@ -76,40 +77,45 @@ void noStore(Exchange &exchange)
 void discovery(State &state, Exchange &exchange)
 {
     const QString base = state.baseUrl;
-    exchange.json(200, QJsonObject{
-        {"issuer", base},
-        {"authorization_endpoint", base + "/o/oauth2/v2/auth"},
-        {"token_endpoint", base + "/token"},
-        {"userinfo_endpoint", base + "/v1/userinfo"},
-        {"revocation_endpoint", base + "/revoke"},
-        {"jwks_uri", base + "/oauth2/v3/certs"},
-        {"response_types_supported", QJsonArray{"code", "token", "id_token", "code token", "code id_token",
-                                                "token id_token", "code token id_token", "none"}},
-        {"subject_types_supported", QJsonArray{"public"}},
-        {"id_token_signing_alg_values_supported", QJsonArray{"RS256"}},
-        {"scopes_supported", QJsonArray{"openid", "email", "profile"}},
-        {"token_endpoint_auth_methods_supported", QJsonArray{"client_secret_post", "client_secret_basic"}},
-        {"claims_supported", QJsonArray{"aud", "email", "email_verified", "exp", "family_name", "given_name",
-                                        "iat", "iss", "name", "sub"}},
-        {"code_challenge_methods_supported", QJsonArray{"plain", "S256"}},
-        {"authorization_response_iss_parameter_supported", true},
-        {"grant_types_supported", QJsonArray{"authorization_code", "refresh_token"}}});
+    exchange.json(
+        200,
+        QJsonObject{{"issuer", base},
+                    {"authorization_endpoint", base + "/o/oauth2/v2/auth"},
+                    {"token_endpoint", base + "/token"},
+                    {"userinfo_endpoint", base + "/v1/userinfo"},
+                    {"revocation_endpoint", base + "/revoke"},
+                    {"jwks_uri", base + "/oauth2/v3/certs"},
+                    {"response_types_supported",
+                     QJsonArray{"code", "token", "id_token", "code token", "code id_token", "token id_token",
+                                "code token id_token", "none"}},
+                    {"subject_types_supported", QJsonArray{"public"}},
+                    {"id_token_signing_alg_values_supported", QJsonArray{"RS256"}},
+                    {"scopes_supported", QJsonArray{"openid", "email", "profile"}},
+                    {"token_endpoint_auth_methods_supported",
+                     QJsonArray{"client_secret_post", "client_secret_basic"}},
+                    {"claims_supported", QJsonArray{"aud", "email", "email_verified", "exp", "family_name",
+                                                    "given_name", "iat", "iss", "name", "sub"}},
+                    {"code_challenge_methods_supported", QJsonArray{"plain", "S256"}},
+                    {"authorization_response_iss_parameter_supported", true},
+                    {"grant_types_supported", QJsonArray{"authorization_code", "refresh_token"}}});
 }
 
 void authorizationPage(Exchange &exchange, const QString &error, const QString &detail)
 {
-    exchange.send(400, QStringLiteral("<html><body><h1>Access blocked: Authorization Error</h1>"
-                                      "<p>%1</p><p>Error 400: %2</p></body></html>")
-                           .arg(detail.toHtmlEscaped(), error)
-                           .toUtf8(),
+    exchange.send(400,
+                  QStringLiteral("<html><body><h1>Access blocked: Authorization Error</h1>"
+                                 "<p>%1</p><p>Error 400: %2</p></body></html>")
+                      .arg(detail.toHtmlEscaped(), error)
+                      .toUtf8(),
                   "text/html; charset=UTF-8");
 }
 
 // Every redirect names the issuer (RFC 9207), or a forged one when asked.
-void redirectBack(State &state, Exchange &exchange, const QString &redirectUri, QList<QPair<QString, QString>> params)
+void redirectBack(State &state, Exchange &exchange, const QString &redirectUri,
+                  QList<QPair<QString, QString>> params)
 {
     params.append({"iss", state.consentOutcome == u"wrong_issuer" ? QStringLiteral("https://issuer.example")
-                                                                 : state.baseUrl});
+                                                                  : state.baseUrl});
     QStringList pairs;
     for (const auto &[name, value] : params)
         pairs.append(util::percentEncode(name) + u'=' + util::percentEncode(value));
@@ -124,10 +130,12 @@ void authorizeEndpoint(State &state, Exchange &exchange)
     const QString clientId = exchange.param(QStringLiteral("client_id"));
     const QString redirectUri = exchange.param(QStringLiteral("redirect_uri"));
     if (clientId != state.options.clientId)
-        return authorizationPage(exchange, QStringLiteral("invalid_client"), QStringLiteral("The OAuth client was not found."));
+        return authorizationPage(exchange, QStringLiteral("invalid_client"),
+                                 QStringLiteral("The OAuth client was not found."));
     if (!isLoopbackRedirect(redirectUri))
-        return authorizationPage(exchange, QStringLiteral("redirect_uri_mismatch"),
-                                 QStringLiteral("The redirect URI is not a loopback address of this client."));
+        return authorizationPage(
+            exchange, QStringLiteral("redirect_uri_mismatch"),
+            QStringLiteral("The redirect URI is not a loopback address of this client."));
     QList<QPair<QString, QString>> answer;
     const QString state_ = exchange.param(QStringLiteral("state"));
     auto fail = [&](const QString &error, const QString &description) {
@@ -139,7 +147,8 @@ void authorizeEndpoint(State &state, Exchange &exchange)
         redirectBack(state, exchange, redirectUri, answer);
     };
     if (exchange.param(QStringLiteral("response_type")) != u"code")
-        return fail(QStringLiteral("unsupported_response_type"), QStringLiteral("Only the code response type is supported."));
+        return fail(QStringLiteral("unsupported_response_type"),
+                    QStringLiteral("Only the code response type is supported."));
     const QString scope = exchange.param(QStringLiteral("scope"));
     if (scope.isEmpty())
         return fail(QStringLiteral("invalid_request"), QStringLiteral("Missing required parameter: scope"));
@@ -149,9 +158,11 @@ void authorizeEndpoint(State &state, Exchange &exchange)
     const QString challenge = exchange.param(QStringLiteral("code_challenge"));
     static const QRegularExpression challengeShape(QStringLiteral("^[A-Za-z0-9._~-]{43,128}$"));
     if (!challengeShape.match(challenge).hasMatch())
-        return fail(QStringLiteral("invalid_request"), QStringLiteral("Missing or malformed parameter: code_challenge"));
+        return fail(QStringLiteral("invalid_request"),
+                    QStringLiteral("Missing or malformed parameter: code_challenge"));
     if (exchange.param(QStringLiteral("code_challenge_method")) != u"S256")
-        return fail(QStringLiteral("invalid_request"), QStringLiteral("Only the S256 code_challenge_method is accepted."));
+        return fail(QStringLiteral("invalid_request"),
+                    QStringLiteral("Only the S256 code_challenge_method is accepted."));
     if (state.consentOutcome == u"access_denied")
         return fail(QStringLiteral("access_denied"), QString());
 
@@ -164,7 +175,8 @@ void authorizeEndpoint(State &state, Exchange &exchange)
                                        exchange.param(QStringLiteral("nonce")),
                                        QDateTime::currentDateTimeUtc().addSecs(600), false, QString()});
     if (exchange.hasParam(QStringLiteral("state")))
-        answer.append({"state", state.consentOutcome == u"wrong_state" ? state_ + QStringLiteral("-forged") : state_});
+        answer.append(
+            {"state", state.consentOutcome == u"wrong_state" ? state_ + QStringLiteral("-forged") : state_});
     answer.append({{"code", code}, {"scope", *granted}, {"authuser", "0"}, {"prompt", "consent"}});
     redirectBack(state, exchange, redirectUri, answer);
 }
@@ -187,14 +199,16 @@ bool authenticateClient(State &state, Exchange &exchange, const QHash<QString, Q
         secret = util::formDecode(decoded.mid(colon + 1));
     }
     if (id != state.options.clientId) {
-        exchange.oauthError(401, QStringLiteral("invalid_client"), QStringLiteral("The OAuth client was not found."));
+        exchange.oauthError(401, QStringLiteral("invalid_client"),
+                            QStringLiteral("The OAuth client was not found."));
         return false;
     }
     // Google's desktop clients have a secret, and its token endpoint wants
     // client_secret with every code exchange and refresh ("OAuth 2.0 for
     // Mobile & Desktop Apps", exchange and refresh requests).
     if (secret.isEmpty() && state.requireSecret) {
-        exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("client_secret is missing."));
+        exchange.oauthError(400, QStringLiteral("invalid_request"),
+                            QStringLiteral("client_secret is missing."));
         return false;
     }
     if (!secret.isEmpty() && secret != state.options.clientSecret) {
@@ -217,27 +231,34 @@ void exchangeCode(State &state, Exchange &exchange, const QHash<QString, QString
 {
     const QString code = form.value(QStringLiteral("code"));
     if (code.isEmpty())
-        return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Missing required parameter: code"));
+        return exchange.oauthError(400, QStringLiteral("invalid_request"),
+                                   QStringLiteral("Missing required parameter: code"));
     auto it = state.codes.find(code);
     if (it == state.codes.end())
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Malformed auth code."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Malformed auth code."));
     if (it->used) {
         // A replayed code withdraws what it granted (RFC 6749, section 4.1.2).
         if (state.refreshTokens.contains(it->refreshToken))
             state.refreshTokens[it->refreshToken].revoked = true;
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Code was already redeemed."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Code was already redeemed."));
     }
     if (it->expiry < QDateTime::currentDateTimeUtc())
         return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Code has expired."));
     if (!form.contains(QStringLiteral("redirect_uri")))
-        return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Missing parameter: redirect_uri"));
+        return exchange.oauthError(400, QStringLiteral("invalid_request"),
+                                   QStringLiteral("Missing parameter: redirect_uri"));
     if (form.value(QStringLiteral("redirect_uri")) != it->redirectUri)
-        return exchange.oauthError(400, QStringLiteral("redirect_uri_mismatch"), QStringLiteral("Bad Request"));
+        return exchange.oauthError(400, QStringLiteral("redirect_uri_mismatch"),
+                                   QStringLiteral("Bad Request"));
     const QString verifier = form.value(QStringLiteral("code_verifier"));
     if (verifier.isEmpty())
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Missing code verifier."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Missing code verifier."));
     if (QString::fromLatin1(util::base64Url(util::sha256(verifier.toUtf8()))) != it->challenge)
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Invalid code verifier."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Invalid code verifier."));
     it->used = true;
     QJsonObject tokens = mintTokens(state, it->sub, it->scope, it->nonce, true, state.tokenLifetime);
     it->refreshToken = tokens.value(QStringLiteral("refresh_token")).toString();
@@ -249,7 +270,8 @@ void refresh(State &state, Exchange &exchange, const QHash<QString, QString> &fo
 {
     const QString token = form.value(QStringLiteral("refresh_token"));
     if (token.isEmpty())
-        return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Missing required parameter: refresh_token"));
+        return exchange.oauthError(400, QStringLiteral("invalid_request"),
+                                   QStringLiteral("Missing required parameter: refresh_token"));
     const auto it = state.refreshTokens.find(token);
     if (it == state.refreshTokens.end())
         return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Bad Request"));
@@ -257,10 +279,12 @@ void refresh(State &state, Exchange &exchange, const QHash<QString, QString> &fo
         // A spent token coming back means it leaked or a client lost the new
         // one: rotating providers withdraw the whole grant.
         revokeGrant(state, it->sub);
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Token has been expired or revoked."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Token has been expired or revoked."));
     }
     if (it->revoked)
-        return exchange.oauthError(400, QStringLiteral("invalid_grant"), QStringLiteral("Token has been expired or revoked."));
+        return exchange.oauthError(400, QStringLiteral("invalid_grant"),
+                                   QStringLiteral("Token has been expired or revoked."));
     const bool rotate = state.rotateRefreshTokens;
     if (rotate)
         it->spent = true;
@@ -272,7 +296,8 @@ void refresh(State &state, Exchange &exchange, const QHash<QString, QString> &fo
 void tokenEndpoint(State &state, Exchange &exchange)
 {
     std::lock_guard lock(state.mutex);
-    if (!exchange.header("Content-Type").startsWith(QStringLiteral("application/x-www-form-urlencoded"), Qt::CaseInsensitive))
+    if (!exchange.header("Content-Type")
+             .startsWith(QStringLiteral("application/x-www-form-urlencoded"), Qt::CaseInsensitive))
         return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Bad Request"));
     QHash<QString, QString> form;
     for (const auto &[name, value] : util::parseForm(exchange.body()))
@@ -281,12 +306,14 @@ void tokenEndpoint(State &state, Exchange &exchange)
         return;
     const QString grant = form.value(QStringLiteral("grant_type"));
     if (grant.isEmpty())
-        return exchange.oauthError(400, QStringLiteral("invalid_request"), QStringLiteral("Missing required parameter: grant_type"));
+        return exchange.oauthError(400, QStringLiteral("invalid_request"),
+                                   QStringLiteral("Missing required parameter: grant_type"));
     if (grant == u"authorization_code")
         return exchangeCode(state, exchange, form);
     if (grant == u"refresh_token")
         return refresh(state, exchange, form);
-    exchange.oauthError(400, QStringLiteral("unsupported_grant_type"), QStringLiteral("Invalid grant_type: ") + grant);
+    exchange.oauthError(400, QStringLiteral("unsupported_grant_type"),
+                        QStringLiteral("Invalid grant_type: ") + grant);
 }
 
 void revokeEndpoint(State &state, Exchange &exchange)
@@ -302,7 +329,8 @@ void revokeEndpoint(State &state, Exchange &exchange)
     else if (state.accessTokens.contains(token))
         sub = state.accessTokens.value(token).sub;
     if (sub.isEmpty())
-        return exchange.oauthError(400, QStringLiteral("invalid_token"), QStringLiteral("Token expired or revoked"));
+        return exchange.oauthError(400, QStringLiteral("invalid_token"),
+                                   QStringLiteral("Token expired or revoked"));
     revokeGrant(state, sub);
     exchange.json(200, QJsonObject{});
 }
@@ -314,12 +342,15 @@ void userinfo(State &state, Exchange &exchange)
     if (!sub)
         return;
     const Account *account = state.account(*sub);
-    exchange.json(200, QJsonObject{{"sub", account->sub}, {"name", account->name},
-                                   {"given_name", account->givenName}, {"family_name", account->familyName},
-                                   {"email", account->email}, {"email_verified", true}});
+    exchange.json(200, QJsonObject{{"sub", account->sub},
+                                   {"name", account->name},
+                                   {"given_name", account->givenName},
+                                   {"family_name", account->familyName},
+                                   {"email", account->email},
+                                   {"email_verified", true}});
 }
 
-}
+} // namespace
 
 QString scopeUri(const char *name)
 {
@@ -328,29 +359,38 @@ QString scopeUri(const char *name)
 
 QString allScopes()
 {
-    return QStringList{"openid", scopeUri("userinfo.email"), scopeUri("userinfo.profile"),
-                       scopeUri("gmail.modify"), scopeUri("gmail.compose"), scopeUri("drive"),
+    return QStringList{"openid",
+                       scopeUri("userinfo.email"),
+                       scopeUri("userinfo.profile"),
+                       scopeUri("gmail.modify"),
+                       scopeUri("gmail.compose"),
+                       scopeUri("drive"),
                        scopeUri("calendar.readonly")}
         .join(u' ');
 }
 
-std::optional<QString> authorize(State &state, Exchange &exchange, std::initializer_list<const char *> anyOfScopes)
+std::optional<QString> authorize(State &state, Exchange &exchange,
+                                 std::initializer_list<const char *> anyOfScopes)
 {
     const QString header = exchange.header("Authorization");
     const QString realm = QStringLiteral("Bearer realm=\"%1/\"").arg(state.baseUrl);
     if (!header.startsWith(QStringLiteral("Bearer "), Qt::CaseInsensitive)) {
         exchange.setHeader("WWW-Authenticate", realm);
-        exchange.apiError(401, QStringLiteral("Request is missing required authentication credential. Expected OAuth 2 "
-                                              "access token, login cookie or other valid authentication credential."),
-                          QStringLiteral("required"), QStringLiteral("Authorization"), QStringLiteral("header"));
+        exchange.apiError(
+            401,
+            QStringLiteral("Request is missing required authentication credential. Expected OAuth 2 "
+                           "access token, login cookie or other valid authentication credential."),
+            QStringLiteral("required"), QStringLiteral("Authorization"), QStringLiteral("header"));
         return std::nullopt;
     }
     const auto it = state.accessTokens.constFind(header.mid(7).trimmed());
     if (it == state.accessTokens.constEnd() || it->expiry <= QDateTime::currentDateTimeUtc()) {
         exchange.setHeader("WWW-Authenticate", realm + QStringLiteral(", error=\"invalid_token\""));
-        exchange.apiError(401, QStringLiteral("Request had invalid authentication credentials. Expected OAuth 2 "
-                                              "access token, login cookie or other valid authentication credential."),
-                          QStringLiteral("authError"), QStringLiteral("Authorization"), QStringLiteral("header"));
+        exchange.apiError(
+            401,
+            QStringLiteral("Request had invalid authentication credentials. Expected OAuth 2 "
+                           "access token, login cookie or other valid authentication credential."),
+            QStringLiteral("authError"), QStringLiteral("Authorization"), QStringLiteral("header"));
         return std::nullopt;
     }
     const QStringList granted = it->scope.split(u' ');
@@ -367,11 +407,10 @@ QJsonObject mintTokens(State &state, const QString &sub, const QString &scope, c
                        bool withRefresh, int lifetime)
 {
     const QString access = QStringLiteral("ya29.a0") + util::randomToken(96);
-    state.accessTokens.insert(access, AccessGrant{sub, scope, QDateTime::currentDateTimeUtc().addSecs(lifetime)});
-    QJsonObject answer{{"access_token", access},
-                       {"expires_in", lifetime},
-                       {"scope", scope},
-                       {"token_type", "Bearer"}};
+    state.accessTokens.insert(access,
+                              AccessGrant{sub, scope, QDateTime::currentDateTimeUtc().addSecs(lifetime)});
+    QJsonObject answer{
+        {"access_token", access}, {"expires_in", lifetime}, {"scope", scope}, {"token_type", "Bearer"}};
     if (withRefresh) {
         const QString refreshToken = QStringLiteral("1//0g") + util::randomToken(64);
         state.refreshTokens.insert(refreshToken, RefreshGrant{sub, scope});
@@ -383,7 +422,10 @@ QJsonObject mintTokens(State &state, const QString &sub, const QString &scope, c
     return answer;
 }
 
-void revokeAccount(State &state, const QString &sub) { revokeGrant(state, sub); }
+void revokeAccount(State &state, const QString &sub)
+{
+    revokeGrant(state, sub);
+}
 
 void addOAuthRoutes(Server &server, State &state)
 {
@@ -394,8 +436,11 @@ void addOAuthRoutes(Server &server, State &state)
     server.route("POST", R"(/revoke|/o/oauth2/revoke)", [s](Exchange &e) { revokeEndpoint(*s, e); });
     server.route("GET", R"(/v1/userinfo|/oauth2/v3/userinfo)", [s](Exchange &e) { userinfo(*s, e); });
     server.route("GET", R"(/oauth2/v3/certs)", [](Exchange &e) {
-        e.json(200, QJsonObject{{"keys", QJsonArray{QJsonObject{
-                        {"kid", "sandbox-key-1"}, {"kty", "RSA"}, {"alg", "RS256"}, {"use", "sig"},
-                        {"e", "AQAB"}, {"n", "sandbox-does-not-sign"}}}}});
+        e.json(200, QJsonObject{{"keys", QJsonArray{QJsonObject{{"kid", "sandbox-key-1"},
+                                                                {"kty", "RSA"},
+                                                                {"alg", "RS256"},
+                                                                {"use", "sig"},
+                                                                {"e", "AQAB"},
+                                                                {"n", "sandbox-does-not-sign"}}}}});
     });
 }

@@ -9,7 +9,8 @@ std::optional<Page> pageOf(const QString &token, int total, int pageSize, bool s
     }
     bool ok = true;
     page.from = token.isEmpty() ? 0 : token.toInt(&ok);
-    if (!ok || page.from < 0 || page.from > total || (!token.isEmpty() && token != QString::number(page.from)))
+    if (!ok || page.from < 0 || page.from > total
+        || (!token.isEmpty() && token != QString::number(page.from)))
         return std::nullopt;
     const int limit = shortPages ? qMax(1, pageSize / 2) : pageSize;
     page.count = qMin(limit, total - page.from);

@@ -35,7 +35,8 @@ std::optional<QString> authorize(State &state, Exchange &exchange,
 
 // authorize() for Gmail, whose paths also name the user ("me" or the
 // account's address): answers 403 for anyone else (lock held).
-std::optional<QString> gmailAccount(State &state, Exchange &exchange, std::initializer_list<const char *> anyOfScopes);
+std::optional<QString> gmailAccount(State &state, Exchange &exchange,
+                                    std::initializer_list<const char *> anyOfScopes);
 
 // A system label or one of the account's user labels.
 bool knownLabel(const AccountData &data, const QString &id);
@@ -56,8 +57,8 @@ std::optional<Page> pageOf(const QString &token, int total, int pageSize, bool s
 
 // Mints an access token (and a refresh token when asked) with an ID token for
 // the account (lock held); the token endpoint's JSON answer.
-QJsonObject mintTokens(State &state, const QString &sub, const QString &scope,
-                       const QString &nonce, bool withRefresh, int lifetime);
+QJsonObject mintTokens(State &state, const QString &sub, const QString &scope, const QString &nonce,
+                       bool withRefresh, int lifetime);
 
 // Withdraws every grant of the account: refresh answers "invalid_grant",
 // access tokens stop working (lock held).

@@ -6,8 +6,8 @@
 // messages and files at run time.
 namespace seeding {
 
-QString messageId(int index);                      // "18f0000000000001"
-QString snippetOf(const MessagePart &payload);     // as the provider escapes it
+QString messageId(int index);                  // "18f0000000000001"
+QString snippetOf(const MessagePart &payload); // as the provider escapes it
 MessagePart textPart(const QString &mimeType, const QByteArray &text);
 QString webViewLink(const QString &base, const DriveFile &file);
 
@@ -15,4 +15,4 @@ void seedMail(State &state, const QString &sub, int variant);
 void seedCalendar(State &state, const QString &sub, int variant);
 void seedDrive(State &state, const QString &sub, int variant);
 
-}
+} // namespace seeding

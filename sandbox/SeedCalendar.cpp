@@ -7,8 +7,8 @@ struct Meeting
     const char *summary;
     const char *location; // nullptr: none
     int hour, minute, minutes;
-    int guests;           // attendees besides the owner
-    bool room;            // a meeting room among the attendees
+    int guests; // attendees besides the owner
+    bool room;  // a meeting room among the attendees
 };
 
 // Rotating weekday meetings; three per weekday keeps more than 25 events in
@@ -24,7 +24,7 @@ const Meeting Meetings[] = {
     {"Budget check-in", "Room Fjord", 13, 30, 30, 2, true},
 };
 
-const char *const People[] = {"lena.park@example.com", "daniel.kim@example.com", "priya@northwind.example",
+const char *const People[] = {"lena.park@example.com",   "daniel.kim@example.com",  "priya@northwind.example",
                               "mira.okafor@example.com", "marta.nowak@example.com", "chen.wei@example.cn"};
 
 QList<Attendee> attendeesFor(const Account &owner, int guests, bool room, const QString &roomName)
@@ -44,7 +44,8 @@ QList<Attendee> attendeesFor(const Account &owner, int guests, bool room, const 
     }
     if (room) {
         Attendee resource;
-        resource.email = QStringLiteral("c_188%1@resource.calendar.google.com").arg(roomName.section(u' ', -1).toLower());
+        resource.email =
+            QStringLiteral("c_188%1@resource.calendar.google.com").arg(roomName.section(u' ', -1).toLower());
         resource.displayName = roomName;
         resource.resource = true;
         resource.responseStatus = QStringLiteral("accepted");
@@ -87,7 +88,8 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
         for (int n = 0; n < 3; ++n) {
             const Meeting &m = Meetings[rotation++ % std::size(Meetings)];
             Event event = timed(QStringLiteral("ev%1").arg(++serial, 4, 10, QLatin1Char('0')),
-                                QString::fromUtf8(m.summary), QDateTime(day, QTime(m.hour, m.minute)), m.minutes);
+                                QString::fromUtf8(m.summary), QDateTime(day, QTime(m.hour, m.minute)),
+                                m.minutes);
             if (m.location)
                 event.location = QString::fromUtf8(m.location);
             event.attendees = attendeesFor(owner, m.guests, m.room, event.location.value_or(QString()));
@@ -104,16 +106,20 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
     weekly.weeklyInstances = 4;
     events.append(weekly);
 
-    events.append(allDay(QStringLiteral("allday0001"), QStringLiteral("Company offsite"), today.addDays(9), 2));
+    events.append(
+        allDay(QStringLiteral("allday0001"), QStringLiteral("Company offsite"), today.addDays(9), 2));
     events.last().location = QStringLiteral("Lakeside Lodge, Tarn Valley");
-    events.append(allDay(QStringLiteral("allday0002"), QStringLiteral("Mira's birthday \U0001F382"), today.addDays(4), 1));
+    events.append(allDay(QStringLiteral("allday0002"), QStringLiteral("Mira's birthday \U0001F382"),
+                         today.addDays(4), 1));
     events.append(allDay(QStringLiteral("allday0003"), QStringLiteral("Release freeze"), today, 1));
-    events.append(allDay(QStringLiteral("allday0004"), QStringLiteral("Public holiday"), today.addDays(15), 1));
+    events.append(
+        allDay(QStringLiteral("allday0004"), QStringLiteral("Public holiday"), today.addDays(15), 1));
     Event evening = timed(QStringLiteral("ev9001"), QStringLiteral("Ferry to the island"),
                           QDateTime(today.addDays(2), QTime(19, 15)), 75);
     evening.location = QStringLiteral("Harbour Pier 2");
     events.append(evening);
-    Event untitled = timed(QStringLiteral("notitle0001"), QString(), QDateTime(today.addDays(1), QTime(8, 0)), 15);
+    Event untitled = timed(QStringLiteral("notitle0001"), QString(), QDateTime(today.addDays(1), QTime(8, 0)),
+                           15);
     untitled.summary.reset();
     events.append(untitled);
     Event noStart;
@@ -123,7 +129,7 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
     events.append(noStart);
 }
 
-}
+} // namespace
 
 namespace seeding {
 
@@ -135,7 +141,8 @@ void seedCalendar(State &state, const QString &sub, int variant)
         seedFull(state, *owner, events);
     } else if (variant == 1) {
         const QDate today = state.seededAt.date();
-        events.append(timed(QStringLiteral("mira0001"), QStringLiteral("Yoga"), QDateTime(today.addDays(1), QTime(18, 0)), 60));
+        events.append(timed(QStringLiteral("mira0001"), QStringLiteral("Yoga"),
+                            QDateTime(today.addDays(1), QTime(18, 0)), 60));
         events.append(timed(QStringLiteral("mira0002"), QStringLiteral("Lunch with Alex"),
                             QDateTime(today.addDays(3), QTime(12, 30)), 60));
         events.last().location = QStringLiteral("Ramen Ichiban, Station Road 4");
@@ -143,4 +150,4 @@ void seedCalendar(State &state, const QString &sub, int variant)
     }
 }
 
-}
+} // namespace seeding

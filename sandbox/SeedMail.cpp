@@ -8,9 +8,21 @@
 namespace {
 
 enum Flag : unsigned {
-    Unread = 1, HtmlOnly = 2, Alternative = 4, Crlf = 8, NoMessageId = 16, NoDate = 32,
-    DateComment = 64, Starred = 128, Archived = 256, Sent = 512, Important = 1024, Updates = 2048,
-    LargeBody = 4096, WithPhotos = 8192, WithPdf = 16384,
+    Unread = 1,
+    HtmlOnly = 2,
+    Alternative = 4,
+    Crlf = 8,
+    NoMessageId = 16,
+    NoDate = 32,
+    DateComment = 64,
+    Starred = 128,
+    Archived = 256,
+    Sent = 512,
+    Important = 1024,
+    Updates = 2048,
+    LargeBody = 4096,
+    WithPhotos = 8192,
+    WithPdf = 16384,
 };
 
 struct MailSeed
@@ -19,7 +31,7 @@ struct MailSeed
     const char *subject;
     const char *body;
     unsigned flags;
-    int threadRoot = 0;  // index of the first message of the thread, 0: its own
+    int threadRoot = 0; // index of the first message of the thread, 0: its own
     int utcOffsetMinutes = 0;
     const char *userLabels = ""; // ids, comma-separated
 };
@@ -52,7 +64,8 @@ const MailSeed AlexMail[] = {
      "Payment will be collected automatically on the 15th.\n\nCloudHost Billing",
      Unread | NoMessageId | Updates, 0, 0},
     {"Grandma Rose <rose.rivera@example.net>", "Sunday lunch",
-     "Dear Alex, are you coming on Sunday? I am making the lemon cake. Please bring the folding chairs. Love, Grandma",
+     "Dear Alex, are you coming on Sunday? I am making the lemon cake. Please bring the folding chairs. "
+     "Love, Grandma",
      Unread | NoDate, 0, 0},
     {"Facilities <facilities@example.com>", "Building maintenance this weekend",
      "Hi all,\r\n\r\nThe elevators in building B will be serviced on Saturday between 08:00 and 14:00.\r\n"
@@ -68,16 +81,19 @@ const MailSeed AlexMail[] = {
      Unread | Updates, 0, 0},
     {"Omar Haddad <omar@haddad-consulting.example>", "Quote for the migration project",
      "Hello Alex,\n\nAs discussed, the quote for the migration project is 12,400 EUR, covering the "
-     "analysis and two migration waves. The offer is valid until the end of the month.\n\nBest regards,\nOmar",
+     "analysis and two migration waves. The offer is valid until the end of the month.\n\nBest "
+     "regards,\nOmar",
      Alternative, 0, 180},
     {"Mira Okafor <mira.okafor@example.com>", "Lunch on Thursday?",
-     "Hey! Are you free for lunch on Thursday? The new ramen place near the station opened. 12:30?", Unread, 0, 60},
+     "Hey! Are you free for lunch on Thursday? The new ramen place near the station opened. 12:30?", Unread,
+     0, 60},
     {"HR Team <hr@example.com>", "Please complete your annual compliance training",
      "Hi Alex,\n\nA reminder that the annual compliance training is due by the 30th. It takes about "
      "45 minutes.\n\nThank you,\nHR Team",
      Important, 0, 0},
     {"Jo\u00e3o Pereira <joao.pereira@example.pt>", "Fotos da viagem \U0001F304",
-     "Ol\u00e1 Alex! Coloquei as fotos da viagem na pasta partilhada. Diz-me se consegues abrir.\n\nAbra\u00e7o,\nJo\u00e3o",
+     "Ol\u00e1 Alex! Coloquei as fotos da viagem na pasta partilhada. Diz-me se consegues "
+     "abrir.\n\nAbra\u00e7o,\nJo\u00e3o",
      Unread, 0, 60},
     {"Calendar <calendar-notification@example.com>", "Invitation: Sprint planning @ Mon 10:00",
      "You have been invited to Sprint planning.\n\nWhen: Monday 10:00 - 11:00\nWhere: Room Fjord\n", 0, 0, 0},
@@ -94,29 +110,35 @@ const MailSeed AlexMail[] = {
      "view it.</p><p>Bank of Tarn</p></body></html>",
      HtmlOnly | Updates, 0, 0},
     {"Priya Natarajan <priya@northwind.example>", "Slides from last week",
-     "Hi Alex,\n\nAs promised, here are the slides from last week's customer call. No action needed.\n\nPriya",
+     "Hi Alex,\n\nAs promised, here are the slides from last week's customer call. No action "
+     "needed.\n\nPriya",
      0, 0, 60},
     {"Ana Lima <ana.lima@example.com>", "Welcome to the team!",
-     "Hi everyone,\n\nPlease welcome Ana to the platform team! She starts on Monday.\n\nCheers,\nLena",
-     0, 0, 60},
+     "Hi everyone,\n\nPlease welcome Ana to the platform team! She starts on Monday.\n\nCheers,\nLena", 0, 0,
+     60},
     {"Support <support@ferryline.example>", "Your booking FL-88213 is confirmed",
      "Your ferry booking FL-88213 is confirmed.\n\nDeparture: Saturday 09:15, Harbour Pier 2\n"
      "Passengers: 2\n\nHave a pleasant trip!",
      Unread | Alternative, 0, 0},
     {"Lena Park <lena.park@example.com>", "Re: Hiring plan",
-     "Agreed on the two backend roles.\n\n> Should we open two backend roles or one backend and one SRE?\n", 0, 0, 60},
+     "Agreed on the two backend roles.\n\n> Should we open two backend roles or one backend and one SRE?\n",
+     0, 0, 60},
     {"Chen Wei <chen.wei@example.cn>", "\u4f1a\u8bae\u7eaa\u8981 \u2013 meeting notes",
-     "Hi Alex,\n\n\u9644\u4e0a\u4eca\u5929\u7684\u4f1a\u8bae\u7eaa\u8981\u3002Notes from today's call are below.\n\n"
+     "Hi Alex,\n\n\u9644\u4e0a\u4eca\u5929\u7684\u4f1a\u8bae\u7eaa\u8981\u3002Notes from today's call are "
+     "below.\n\n"
      "1. Release on the 12th\n2. Docs update\n\nChen",
      0, 0, 480},
     {"Newsletter <hello@coffee-roasters.example>", "New single origin: Huila, Colombia",
-     "<html><body><p>Our new single origin from Huila is here: notes of <b>caramel</b> and red apple.</p></body></html>",
+     "<html><body><p>Our new single origin from Huila is here: notes of <b>caramel</b> and red "
+     "apple.</p></body></html>",
      HtmlOnly | Updates, 0, 0},
     {"Marta Nowak <marta.nowak@example.pl>", "Budget spreadsheet",
-     "Hi Alex, I updated the budget spreadsheet with the Q2 actuals. Could you double-check the travel line?\n\nMarta",
+     "Hi Alex, I updated the budget spreadsheet with the Q2 actuals. Could you double-check the travel "
+     "line?\n\nMarta",
      0, 0, 120},
     {"IT Service Desk <it@example.com>", "Ticket #5521 resolved",
-     "Your ticket #5521 (VPN disconnects) has been resolved. Reply to this message to reopen it.", Updates, 0, 0},
+     "Your ticket #5521 (VPN disconnects) has been resolved. Reply to this message to reopen it.", Updates, 0,
+     0},
     {"Daniel Kim <daniel.kim@example.com>", "Offsite venue shortlist",
      "Thanks for the list! I'll look at them tonight.", 0, 33, -420},
     {"Grandma Rose <rose.rivera@example.net>", "Photos from the garden",
@@ -126,12 +148,15 @@ const MailSeed AlexMail[] = {
      "-- \nLena Park\nEngineering Manager",
      0, 0, 60},
     {"Priya Natarajan <priya@northwind.example>", "Contract renewal",
-     "Hi Alex,\n\nOur contract renews next month. Could we schedule a call to go over the new terms?\n\nPriya",
+     "Hi Alex,\n\nOur contract renews next month. Could we schedule a call to go over the new "
+     "terms?\n\nPriya",
      Important, 0, 60},
     {"Travel Desk <travel@example.com>", "Itinerary: Berlin trip",
-     "Your itinerary for the Berlin trip:\n\nFlight TL 204 Monday 07:45\nHotel Spreeblick, 2 nights\n", 0, 0, 60},
+     "Your itinerary for the Berlin trip:\n\nFlight TL 204 Monday 07:45\nHotel Spreeblick, 2 nights\n", 0, 0,
+     60},
     {"Omar Haddad <omar@haddad-consulting.example>", "Intro call",
-     "Hello Alex,\n\nThank you for the intro call today. I'll send over a quote next week.\n\nOmar", 0, 0, 180},
+     "Hello Alex,\n\nThank you for the intro call today. I'll send over a quote next week.\n\nOmar", 0, 0,
+     180},
     {"Welcome <welcome@example.com>", "Welcome to your new mailbox",
      "Welcome! This is your new mailbox. Tips: use labels to stay organised.", 0, 0, 0},
     // Not in the inbox.
@@ -150,15 +175,19 @@ const MailSeed AlexMail[] = {
      "> Obrigado, Jo\u00e3o! As fotos est\u00e3o lindas. Tens o hor\u00e1rio do ferry?\n",
      Archived | Unread | WithPdf, 39, 60, "Label_3"},
     {"Alex Rivera <alex.rivera@example.com>", "Re: Fotos de \u00c5lesund \U0001F4F7",
-     "Obrigado, Jo\u00e3o! As fotos est\u00e3o lindas. Tens o hor\u00e1rio do ferry?", Sent, 39, 60, "Label_3"},
+     "Obrigado, Jo\u00e3o! As fotos est\u00e3o lindas. Tens o hor\u00e1rio do ferry?", Sent, 39, 60,
+     "Label_3"},
     {"Jo\u00e3o Pereira <joao.pereira@example.pt>", "Fotos de \u00c5lesund \U0001F4F7",
      "Ol\u00e1 Alex! Aqui v\u00e3o duas fotos do porto de \u00c5lesund.\n\nAbra\u00e7o,\nJo\u00e3o",
      Archived | WithPhotos, 0, 60, "Label_3"},
-    {"Ingrid S\u00f8rensen <ingrid.sorensen@fjordline.example>", "\u00c5rsrapport 2024 \u2013 fullst\u00e4ndig text",
+    {"Ingrid S\u00f8rensen <ingrid.sorensen@fjordline.example>",
+     "\u00c5rsrapport 2024 \u2013 fullst\u00e4ndig text",
      "Hej Alex,\n\nh\u00e4r kommer hela \u00e5rsrapporten som text, kapitel f\u00f6r kapitel.\n\n",
      Archived | Alternative | LargeBody, 0, 60, "Label_2"},
-    {"\u0141ukasz \u017b\u00f3\u0142\u0107 <lukasz@zolc.example>", "Faktura nr 2025/06/117 \u2013 p\u0142atno\u015b\u0107",
-     "Dzie\u0144 dobry,\n\nw za\u0142\u0105czniku faktura za czerwiec. Termin p\u0142atno\u015bci: 14 dni.\n\nPozdrawiam,\n\u0141ukasz",
+    {"\u0141ukasz \u017b\u00f3\u0142\u0107 <lukasz@zolc.example>",
+     "Faktura nr 2025/06/117 \u2013 p\u0142atno\u015b\u0107",
+     "Dzie\u0144 dobry,\n\nw za\u0142\u0105czniku faktura za czerwiec. Termin p\u0142atno\u015bci: 14 "
+     "dni.\n\nPozdrawiam,\n\u0141ukasz",
      Archived | Updates | WithPdf, 0, 120, "Label_1"},
 };
 
@@ -176,7 +205,8 @@ const MailSeed MiraMail[] = {
      "<html><body><p>Our June schedule is online.</p></body></html>", Unread | HtmlOnly, 0, 0},
     {"Kofi Mensah <kofi@example.gh>", "Book club: next pick",
      "What do you think about reading \"Piranesi\" next? Please vote by Friday.", Unread, 0, 0},
-    {"Landlord <office@flats.example>", "Rent receipt", "We received your rent for this month. Thank you.", 0, 0, 60},
+    {"Landlord <office@flats.example>", "Rent receipt", "We received your rent for this month. Thank you.", 0,
+     0, 60},
     {"Mira Okafor <mira.okafor@gmail.example>", "Note to self", "Buy stamps. Call the dentist.", 0, 0, 60},
 };
 
@@ -208,10 +238,12 @@ QByteArray largeBody(const QByteArray &opening)
 {
     QByteArray text = opening;
     for (int chapter = 1; text.size() < 100 * 1024; ++chapter)
-        text += "Kapitel " + QByteArray::number(chapter) + "\n\n"
-                "Under \xc3\xa5ret v\xc3\xa4xte trafiken p\xc3\xa5 alla linjer. Bokningarna \xc3\xb6kade, "
-                "f\xc3\xa4rjorna g\xc3\xa5r enligt tidtabell och underh\xc3\xa5llet f\xc3\xb6ljer planen. "
-                "Styrelsen f\xc3\xb6resl\xc3\xa5r en utdelning i linje med f\xc3\xb6reg\xc3\xa5" "ende \xc3\xa5r.\n\n";
+        text += "Kapitel " + QByteArray::number(chapter)
+                + "\n\n"
+                  "Under \xc3\xa5ret v\xc3\xa4xte trafiken p\xc3\xa5 alla linjer. Bokningarna \xc3\xb6kade, "
+                  "f\xc3\xa4rjorna g\xc3\xa5r enligt tidtabell och underh\xc3\xa5llet f\xc3\xb6ljer planen. "
+                  "Styrelsen f\xc3\xb6resl\xc3\xa5r en utdelning i linje med f\xc3\xb6reg\xc3\xa5"
+                  "ende \xc3\xa5r.\n\n";
     return text;
 }
 
@@ -226,7 +258,8 @@ MessagePart attachmentPart(const QString &mimeType, const QString &fileName, con
     part.headers = {{"Content-Type", mimeType + QStringLiteral("; name*=UTF-8''") + encoded},
                     {"Content-Disposition", QStringLiteral("attachment; filename*=UTF-8''") + encoded},
                     {"Content-Transfer-Encoding", "base64"},
-                    {"X-Attachment-Id", QStringLiteral("f_%1").arg(qHash(fileName) % 100000000, 8, 10, QLatin1Char('0'))}};
+                    {"X-Attachment-Id",
+                     QStringLiteral("f_%1").arg(qHash(fileName) % 100000000, 8, 10, QLatin1Char('0'))}};
     return part;
 }
 
@@ -249,7 +282,8 @@ QList<MessagePart> attachmentsOf(unsigned flags)
                                 fakeFile(jpegHead, "\xff\xd9", 31000));
     }
     if (flags & WithPdf)
-        parts << attachmentPart(QStringLiteral("application/pdf"), QStringLiteral("Hor\u00e1rio \u2013 ver\u00e3o.pdf"),
+        parts << attachmentPart(QStringLiteral("application/pdf"),
+                                QStringLiteral("Hor\u00e1rio \u2013 ver\u00e3o.pdf"),
                                 fakeFile("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n", "\n%%EOF\n", 12000));
     return parts;
 }
@@ -272,20 +306,23 @@ Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTim
         message.labelIds << QStringLiteral("STARRED");
     if (f & Important)
         message.labelIds << QStringLiteral("IMPORTANT");
-    message.labelIds << ((f & Updates) ? QStringLiteral("CATEGORY_UPDATES") : QStringLiteral("CATEGORY_PERSONAL"));
+    message.labelIds << ((f & Updates) ? QStringLiteral("CATEGORY_UPDATES")
+                                       : QStringLiteral("CATEGORY_PERSONAL"));
     message.labelIds << QString::fromLatin1(seed.userLabels).split(u',', Qt::SkipEmptyParts);
 
     const QString from = QString::fromUtf8(seed.from);
-    const QString to = !(f & Sent) ? owner
-                       : !repliedTo.isEmpty() ? repliedTo : QStringLiteral("Daniel Kim <daniel.kim@example.com>");
+    const QString to = !(f & Sent)            ? owner
+                       : !repliedTo.isEmpty() ? repliedTo
+                                              : QStringLiteral("Daniel Kim <daniel.kim@example.com>");
     const QByteArray body = (f & LargeBody) ? largeBody(seed.body) : QByteArray(seed.body);
     MessagePart &payload = message.payload;
     if (f & HtmlOnly) {
         payload = seeding::textPart(QStringLiteral("text/html"), body);
     } else if (f & Alternative) {
         payload.mimeType = QStringLiteral("multipart/alternative");
-        payload.parts = {seeding::textPart(QStringLiteral("text/plain"), body),
-                         seeding::textPart(QStringLiteral("text/html"), htmlOf(QString::fromUtf8(body)).toUtf8())};
+        payload.parts = {
+            seeding::textPart(QStringLiteral("text/plain"), body),
+            seeding::textPart(QStringLiteral("text/html"), htmlOf(QString::fromUtf8(body)).toUtf8())};
         payload.headers = {{"Content-Type", "multipart/alternative; boundary=\"000000000000a1b2c3d4e5f6\""}};
     } else {
         payload = seeding::textPart(QStringLiteral("text/plain"), body);
@@ -300,7 +337,8 @@ Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTim
     HeaderList headers = {{"MIME-Version", "1.0"}};
     const QDateTime sent = when.toOffsetFromUtc(seed.utcOffsetMinutes * 60);
     if (!(f & NoDate))
-        headers.append({"Date", util::rfc2822(sent) + ((f & DateComment) ? QStringLiteral(" (CEST)") : QString())});
+        headers.append(
+            {"Date", util::rfc2822(sent) + ((f & DateComment) ? QStringLiteral(" (CEST)") : QString())});
     if (!(f & NoMessageId))
         headers.append({"Message-ID", messageIdHeader(message.id)});
     if (seed.threadRoot) {
@@ -316,7 +354,7 @@ Message buildMessage(const MailSeed &seed, int index, int idBase, const QDateTim
     return message;
 }
 
-}
+} // namespace
 
 namespace seeding {
 
@@ -349,7 +387,8 @@ QString snippetOf(const MessagePart &payload)
     if (text) {
         plain = QString::fromUtf8(text->data);
     } else {
-        std::function<const MessagePart *(const MessagePart &)> html = [&](const MessagePart &part) -> const MessagePart * {
+        std::function<const MessagePart *(const MessagePart &)> html =
+            [&](const MessagePart &part) -> const MessagePart * {
             if (part.mimeType == u"text/html")
                 return &part;
             for (const MessagePart &child : part.parts)
@@ -374,7 +413,8 @@ void seedMail(State &state, const QString &sub, int variant)
     if (variant == 0) {
         const int count = int(std::size(AlexMail));
         for (int i = 0; i < count; ++i) {
-            const QDateTime when = state.seededAt.addSecs(-qint64(i + 1) * 97 * 60 - (i >= 32 ? 14 * 86400 : 0));
+            const QDateTime when = state.seededAt.addSecs(-qint64(i + 1) * 97 * 60
+                                                          - (i >= 32 ? 14 * 86400 : 0));
             const int root = AlexMail[i].threadRoot;
             data.messages.append(buildMessage(AlexMail[i], i + 1, 0, when, ownerAddress,
                                               root ? QString::fromUtf8(AlexMail[root - 1].from) : QString()));
@@ -383,9 +423,9 @@ void seedMail(State &state, const QString &sub, int variant)
     } else if (variant == 1) {
         const int count = int(std::size(MiraMail));
         for (int i = 0; i < count; ++i)
-            data.messages.append(buildMessage(MiraMail[i], i + 1, 0x1000, state.seededAt.addSecs(-(i + 1) * 3600 * 5),
-                                              ownerAddress));
+            data.messages.append(buildMessage(MiraMail[i], i + 1, 0x1000,
+                                              state.seededAt.addSecs(-(i + 1) * 3600 * 5), ownerAddress));
     }
 }
 
-}
+} // namespace seeding

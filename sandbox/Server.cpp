@@ -17,8 +17,8 @@ constexpr qint64 BodyLimit = 32 << 20;
 constexpr int LogLimit = 20000;
 constexpr int LoggedBodyLimit = 64 << 10;
 
-const QStringList SecretFields = {"code", "code_verifier", "refresh_token", "client_secret",
-                                  "access_token", "id_token", "token", "raw"};
+const QStringList SecretFields = {"code",         "code_verifier", "refresh_token", "client_secret",
+                                  "access_token", "id_token",      "token",         "raw"};
 
 bool isSecretHeader(const std::string &name)
 {
@@ -44,7 +44,7 @@ QJsonObject redactObject(QJsonObject object)
     return object;
 }
 
-}
+} // namespace
 
 void Server::route(const char *method, const char *pattern, Handler handler, bool streaming)
 {
@@ -150,9 +150,12 @@ void Server::dispatch(Exchange &exchange, bool &logged)
     }
     if (!found) {
         if (pathKnown)
-            exchange.apiError(405, QStringLiteral("Method Not Allowed"), QStringLiteral("httpMethodNotAllowed"));
+            exchange.apiError(405, QStringLiteral("Method Not Allowed"),
+                              QStringLiteral("httpMethodNotAllowed"));
         else
-            exchange.send(404, "<html><body>404. That's an error. The requested URL was not found on this server.</body></html>",
+            exchange.send(404,
+                          "<html><body>404. That's an error. The requested URL was not found on this "
+                          "server.</body></html>",
                           "text/html; charset=UTF-8");
         return;
     }
@@ -202,7 +205,8 @@ void Server::applyFault(Exchange &exchange, const Fault &fault)
         exchange.apiError(fault.status, QStringLiteral("Injected fault."), QStringLiteral("backendError"));
     else
         exchange.send(fault.status, fault.body,
-                      fault.contentType.isEmpty() ? "application/json; charset=UTF-8" : fault.contentType.constData());
+                      fault.contentType.isEmpty() ? "application/json; charset=UTF-8"
+                                                  : fault.contentType.constData());
 }
 
 void Server::addFault(const QJsonObject &object)
@@ -264,12 +268,14 @@ QJsonObject Server::logEntry(const httplib::Request &req, const Exchange &exchan
     for (const auto &[name, value] : req.headers)
         if (!internal.count(name))
             headers.insert(QString::fromStdString(name),
-                       isSecretHeader(name) ? redactHeader(value) : QString::fromStdString(value));
+                           isSecretHeader(name) ? redactHeader(value) : QString::fromStdString(value));
     const std::string &target = req.target;
     const size_t question = target.find('?');
     QJsonObject entry{{"method", QString::fromLatin1(req.method.c_str())},
                       {"path", exchange.path},
-                      {"query", question == std::string::npos ? QString() : QString::fromStdString(target.substr(question + 1))},
+                      {"query", question == std::string::npos
+                                    ? QString()
+                                    : QString::fromStdString(target.substr(question + 1))},
                       {"headers", headers},
                       {"bodySize", exchange.bodySize()},
                       {"connection", exchange.remote()},

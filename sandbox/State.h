@@ -81,10 +81,10 @@ struct Event
     std::optional<QString> summary, location;
     QString description;
     bool allDay = false, hasStart = true;
-    QDate startDate, endDate;   // all-day (end exclusive)
-    QDateTime start, end;       // timed
+    QDate startDate, endDate; // all-day (end exclusive)
+    QDateTime start, end;     // timed
     QList<Attendee> attendees;
-    int weeklyInstances = 0;    // > 0: a weekly series with that many instances
+    int weeklyInstances = 0; // > 0: a weekly series with that many instances
 };
 
 struct DriveFile
@@ -103,7 +103,8 @@ struct Upload
     qint64 total = -1;
     qint64 received = 0;
     QString status = QStringLiteral("active");
-    std::unique_ptr<QCryptographicHash> sha256 = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+    std::unique_ptr<QCryptographicHash> sha256 = std::make_unique<QCryptographicHash>(
+        QCryptographicHash::Sha256);
     std::unique_ptr<QCryptographicHash> md5 = std::make_unique<QCryptographicHash>(QCryptographicHash::Md5);
     std::unique_ptr<QFile> file;
     QString fileId;
@@ -120,7 +121,11 @@ struct AccountData
     QMap<QString, DriveFile> files;
 };
 
-struct AccessGrant { QString sub, scope; QDateTime expiry; };
+struct AccessGrant
+{
+    QString sub, scope;
+    QDateTime expiry;
+};
 struct RefreshGrant
 {
     QString sub, scope;
@@ -148,7 +153,7 @@ struct State
     bool rotateRefreshTokens = false;
     qint64 granularity = 0;
     qint64 inlineBodyLimit = 0;
-    QSet<QString> shortPages; // subs whose event and file lists come in short and empty pages
+    QSet<QString> shortPages;           // subs whose event and file lists come in short and empty pages
     std::condition_variable uploadIdle; // signalled when a chunk write ends
     int serial = 0;
 
@@ -160,7 +165,7 @@ struct State
     QHash<QString, std::shared_ptr<Upload>> uploads;
     QStringList uploadOrder; // ids in the order the uploads started
 
-    QString consentSub;                          // empty: login_hint or the first account
+    QString consentSub;                               // empty: login_hint or the first account
     QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state", "wrong_issuer"
 
     bool modelLoading = false;

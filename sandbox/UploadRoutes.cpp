@@ -45,52 +45,65 @@ void start(State &state, Exchange &exchange)
     if (!sub)
         return;
     if (exchange.header("X-Goog-Upload-Protocol").toLower() != u"resumable")
-        return exchange.apiError(400, QStringLiteral("This endpoint takes resumable uploads (X-Goog-Upload-Protocol: resumable)."),
-                                 QStringLiteral("badRequest"));
+        return exchange.apiError(
+            400, QStringLiteral("This endpoint takes resumable uploads (X-Goog-Upload-Protocol: resumable)."),
+            QStringLiteral("badRequest"));
     if (exchange.header("X-Goog-Upload-Command").toLower() != u"start")
-        return exchange.apiError(400, QStringLiteral("The first request of an upload must be the start command."),
+        return exchange.apiError(400,
+                                 QStringLiteral("The first request of an upload must be the start command."),
                                  QStringLiteral("badRequest"));
     auto upload = std::make_shared<Upload>();
-    const QString lengthText = uploadHeader(exchange, "X-Goog-Upload-Content-Length", "X-Goog-Upload-Header-Content-Length");
+    const QString lengthText = uploadHeader(exchange, "X-Goog-Upload-Content-Length",
+                                            "X-Goog-Upload-Header-Content-Length");
     if (!lengthText.isEmpty()) {
         bool ok = false;
         upload->total = lengthText.toLongLong(&ok);
         if (!ok || upload->total < 0)
-            return exchange.apiError(400, QStringLiteral("Invalid X-Goog-Upload-Content-Length."), QStringLiteral("badRequest"));
+            return exchange.apiError(400, QStringLiteral("Invalid X-Goog-Upload-Content-Length."),
+                                     QStringLiteral("badRequest"));
     }
     QJsonObject metadata;
     if (!exchange.body().trimmed().isEmpty()) {
         const auto parsed = util::parseObject(exchange.body());
         if (!parsed)
-            return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."), QStringLiteral("parseError"));
+            return exchange.apiError(400, QStringLiteral("Invalid JSON payload received."),
+                                     QStringLiteral("parseError"));
         metadata = *parsed;
     }
     AccountData &data = state.data[*sub];
     const QJsonArray parents = metadata.value(QStringLiteral("parents")).toArray();
     if (parents.size() > 1)
-        return exchange.apiError(403, QStringLiteral("A file can have only one parent."), QStringLiteral("cannotAddParent"));
+        return exchange.apiError(403, QStringLiteral("A file can have only one parent."),
+                                 QStringLiteral("cannotAddParent"));
     QString parent = parents.isEmpty() ? data.rootId : parents.first().toString();
     if (parent == u"root")
         parent = data.rootId;
     if (!data.files.contains(parent) || data.files.value(parent).mimeType != FolderType)
-        return exchange.apiError(404, QStringLiteral("File not found: %1.").arg(parent), QStringLiteral("notFound"),
-                                 QStringLiteral("fileId"), QStringLiteral("parameter"));
+        return exchange.apiError(404, QStringLiteral("File not found: %1.").arg(parent),
+                                 QStringLiteral("notFound"), QStringLiteral("fileId"),
+                                 QStringLiteral("parameter"));
     upload->id = QStringLiteral("ADPycd") + util::randomToken(48);
     upload->sub = *sub;
     upload->parent = parent;
     upload->name = metadata.value(QStringLiteral("name")).toString(QStringLiteral("Untitled"));
     upload->mimeType = metadata.value(QStringLiteral("mimeType"))
-                           .toString(uploadHeader(exchange, "X-Goog-Upload-Content-Type", "X-Goog-Upload-Header-Content-Type"));
+                           .toString(uploadHeader(exchange, "X-Goog-Upload-Content-Type",
+                                                  "X-Goog-Upload-Header-Content-Type"));
     if (upload->mimeType.isEmpty())
         upload->mimeType = QStringLiteral("application/octet-stream");
     if (!state.options.dataDir.isEmpty()) {
-        upload->file = std::make_unique<QFile>(QDir(state.options.dataDir).filePath(upload->id + QStringLiteral(".part")));
+        upload->file = std::make_unique<QFile>(
+            QDir(state.options.dataDir).filePath(upload->id + QStringLiteral(".part")));
         if (!upload->file->open(QIODevice::WriteOnly))
-            return exchange.apiError(503, QStringLiteral("The upload store is not writable."), QStringLiteral("backendError"));
+            return exchange.apiError(503, QStringLiteral("The upload store is not writable."),
+                                     QStringLiteral("backendError"));
     }
     state.uploads.insert(upload->id, upload);
     state.uploadOrder.append(upload->id);
-    const QString url = state.baseUrl + QStringLiteral("/resumable/upload/drive/v3/files?upload_id=%1&upload_protocol=resumable").arg(upload->id);
+    const QString url = state.baseUrl
+                        + QStringLiteral(
+                              "/resumable/upload/drive/v3/files?upload_id=%1&upload_protocol=resumable")
+                              .arg(upload->id);
     exchange.setHeader("X-Goog-Upload-URL", url);
     exchange.setHeader("X-Goog-Upload-Control-URL", url);
     if (state.granularity > 0)
@@ -117,15 +130,15 @@ QByteArray finalize(State &state, Upload &upload)
         upload.file->close();
         upload.file->rename(QFileInfo(*upload.file).dir().filePath(file.id));
     }
-    return util::toJson(QJsonObject{{"kind", "drive#file"}, {"id", file.id}, {"name", file.name},
-                                    {"mimeType", file.mimeType}});
+    return util::toJson(QJsonObject{
+        {"kind", "drive#file"}, {"id", file.id}, {"name", file.name}, {"mimeType", file.mimeType}});
 }
 
 QByteArray finalBody(State &state, const Upload &upload)
 {
     const DriveFile file = state.data[upload.sub].files.value(upload.fileId);
-    return util::toJson(QJsonObject{{"kind", "drive#file"}, {"id", file.id}, {"name", file.name},
-                                    {"mimeType", file.mimeType}});
+    return util::toJson(QJsonObject{
+        {"kind", "drive#file"}, {"id", file.id}, {"name", file.name}, {"mimeType", file.mimeType}});
 }
 
 // Streams one chunk into the upload, outside the lock.
@@ -165,15 +178,18 @@ void chunk(State &state, Exchange &exchange)
         return protocolError(exchange, upload, QStringLiteral("The upload was cancelled."));
     if (upload.status == u"final") {
         exchange.drainBody();
-        return protocolAnswer(exchange, 200, upload, finalBody(state, upload), "application/json; charset=UTF-8");
+        return protocolAnswer(exchange, 200, upload, finalBody(state, upload),
+                              "application/json; charset=UTF-8");
     }
     if (commands.contains(QStringLiteral("cancel"))) {
         exchange.drainBody();
         // The file of a chunk still being written is never removed under it.
         if (!state.uploadIdle.wait_for(lock, CancelWait, [&] { return !upload.busy; }))
-            return protocolError(exchange, upload, QStringLiteral("Another request of this upload is in progress."));
+            return protocolError(exchange, upload,
+                                 QStringLiteral("Another request of this upload is in progress."));
         if (upload.status == u"final")
-            return protocolAnswer(exchange, 200, upload, finalBody(state, upload), "application/json; charset=UTF-8");
+            return protocolAnswer(exchange, 200, upload, finalBody(state, upload),
+                                  "application/json; charset=UTF-8");
         upload.status = QStringLiteral("cancelled");
         if (upload.file)
             upload.file->remove();
@@ -186,12 +202,16 @@ void chunk(State &state, Exchange &exchange)
         return protocolAnswer(exchange, 200, upload);
     }
     if (upload.busy)
-        return protocolError(exchange, upload, QStringLiteral("Another request of this upload is in progress."));
+        return protocolError(exchange, upload,
+                             QStringLiteral("Another request of this upload is in progress."));
     bool ok = false;
     const qint64 offset = exchange.header("X-Goog-Upload-Offset").toLongLong(&ok);
     if (!ok || offset != upload.received)
-        return protocolError(exchange, upload, QStringLiteral("Invalid request. The upload offset is %1, but %2 bytes were received.")
-                                                   .arg(exchange.header("X-Goog-Upload-Offset")).arg(upload.received));
+        return protocolError(
+            exchange, upload,
+            QStringLiteral("Invalid request. The upload offset is %1, but %2 bytes were received.")
+                .arg(exchange.header("X-Goog-Upload-Offset"))
+                .arg(upload.received));
     const QString totalText = exchange.header("X-Goog-Upload-Content-Length");
     if (!totalText.isEmpty() && upload.total >= 0 && totalText.toLongLong() != upload.total)
         return protocolError(exchange, upload, QStringLiteral("The upload's total length changed."));
@@ -200,7 +220,8 @@ void chunk(State &state, Exchange &exchange)
     // Drive's resumable uploads take chunks in multiples of 256 KiB, except the
     // last (Drive API guide, "Upload in chunks"); start and query announce it.
     if (state.granularity > 0 && !finalizing && declared % state.granularity != 0)
-        return protocolError(exchange, upload, QStringLiteral("Chunk length must be a multiple of %1.").arg(state.granularity));
+        return protocolError(exchange, upload,
+                             QStringLiteral("Chunk length must be a multiple of %1.").arg(state.granularity));
     if (commands.contains(QStringLiteral("upload"))) {
         upload.busy = true;
         lock.unlock();
@@ -218,8 +239,10 @@ void chunk(State &state, Exchange &exchange)
     if (!finalizing)
         return protocolAnswer(exchange, 200, upload);
     if (upload.total >= 0 && upload.received != upload.total)
-        return protocolError(exchange, upload, QStringLiteral("Received %1 of %2 bytes; the upload cannot be finalized.")
-                                                   .arg(upload.received).arg(upload.total));
+        return protocolError(exchange, upload,
+                             QStringLiteral("Received %1 of %2 bytes; the upload cannot be finalized.")
+                                 .arg(upload.received)
+                                 .arg(upload.total));
     const QByteArray body = finalize(state, upload);
     protocolAnswer(exchange, 200, upload, body, "application/json; charset=UTF-8");
 }
@@ -230,7 +253,8 @@ void uploadEndpoint(State &state, Exchange &exchange)
         return chunk(state, exchange);
     if (exchange.method != "POST") {
         exchange.drainBody();
-        return exchange.apiError(405, QStringLiteral("Method Not Allowed"), QStringLiteral("httpMethodNotAllowed"));
+        return exchange.apiError(405, QStringLiteral("Method Not Allowed"),
+                                 QStringLiteral("httpMethodNotAllowed"));
     }
     if (!exchange.readBody(1 << 20))
         return;
@@ -239,11 +263,13 @@ void uploadEndpoint(State &state, Exchange &exchange)
         start(state, exchange);
 }
 
-}
+} // namespace
 
 void addUploadRoutes(Server &server, State &state)
 {
     State *s = &state;
     for (const char *method : {"POST", "PUT"})
-        server.route(method, R"(/(resumable/)?upload/drive/v3/files)", [s](Exchange &e) { uploadEndpoint(*s, e); }, true);
+        server.route(
+            method, R"(/(resumable/)?upload/drive/v3/files)", [s](Exchange &e) { uploadEndpoint(*s, e); },
+            true);
 }

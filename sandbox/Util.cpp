@@ -91,8 +91,8 @@ QString rfc3339Offset(const QDateTime &time)
 
 std::optional<QDateTime> parseRfc3339(const QString &text)
 {
-    static const QRegularExpression shape(QStringLiteral(
-        R"(^\d{4}-\d{2}-\d{2}[Tt]\d{2}:\d{2}:\d{2}(\.\d+)?([Zz]|[+-]\d{2}:\d{2})$)"));
+    static const QRegularExpression shape(
+        QStringLiteral(R"(^\d{4}-\d{2}-\d{2}[Tt]\d{2}:\d{2}:\d{2}(\.\d+)?([Zz]|[+-]\d{2}:\d{2})$)"));
     if (!shape.match(text).hasMatch())
         return std::nullopt;
     QString normal = text.toUpper();
@@ -116,4 +116,4 @@ QString rfc2822(const QDateTime &time)
     return c.toString(time, QStringLiteral("ddd, d MMM yyyy HH:mm:ss ")) + zone;
 }
 
-}
+} // namespace util

@@ -12,9 +12,9 @@
 // Small encoding helpers shared by the routes.
 namespace util {
 
-QByteArray base64Url(const QByteArray &bytes);                 // no padding
+QByteArray base64Url(const QByteArray &bytes);                   // no padding
 std::optional<QByteArray> fromBase64Url(const QByteArray &text); // padding optional
-QString randomToken(int bytes);                                 // base64url of secure random bytes
+QString randomToken(int bytes);                                  // base64url of secure random bytes
 QByteArray sha256(const QByteArray &bytes);
 
 // application/x-www-form-urlencoded: "+" is a space, %XX decoded as UTF-8.
@@ -35,4 +35,4 @@ std::optional<QDateTime> parseRfc3339(const QString &text);
 // RFC 2822 date as mail headers carry it: "Tue, 3 Jun 2025 10:15:00 +0200".
 QString rfc2822(const QDateTime &time);
 
-}
+} // namespace util

@@ -13,24 +13,42 @@ namespace {
 Options parseOptions(const QCoreApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("A stand-in for the provider on loopback, with seed data."));
+    parser.setApplicationDescription(
+        QStringLiteral("A stand-in for the provider on loopback, with seed data."));
     parser.addHelpOption();
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port (0: chosen by the system)."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Folder for uploaded bytes."), QStringLiteral("DIR"));
-    const QCommandLineOption clientId(QStringLiteral("client-id"), QStringLiteral("Registered OAuth client ID."), QStringLiteral("ID"));
-    const QCommandLineOption secret(QStringLiteral("client-secret"), QStringLiteral("Its secret."), QStringLiteral("SECRET"));
-    const QCommandLineOption requireSecret(QStringLiteral("require-client-secret"), QStringLiteral("Refuse token requests without the secret (the default)."));
-    const QCommandLineOption allowNoSecret(QStringLiteral("allow-missing-client-secret"),
-                                           QStringLiteral("Accept token requests without the secret, as for a public client."));
-    const QCommandLineOption rotate(QStringLiteral("rotate-refresh-tokens"), QStringLiteral("Issue a new refresh token on every refresh; a spent one revokes the grant."));
-    const QCommandLineOption lifetime(QStringLiteral("token-lifetime"), QStringLiteral("expires_in of access tokens."), QStringLiteral("SECONDS"));
-    const QCommandLineOption model(QStringLiteral("model"), QStringLiteral("Model name the model endpoint lists."), QStringLiteral("NAME"));
-    const QCommandLineOption granularity(QStringLiteral("chunk-granularity"),
-                                         QStringLiteral("Upload chunk granularity (default 262144, 0: none)."), QStringLiteral("BYTES"));
-    const QCommandLineOption inlineLimit(QStringLiteral("inline-body-limit"),
-                                         QStringLiteral("Larger message parts come as attachments (default 65536)."), QStringLiteral("BYTES"));
-    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."), QStringLiteral("MS"));
-    parser.addOptions({port, data, clientId, secret, requireSecret, allowNoSecret, rotate, lifetime, model, granularity, inlineLimit, delay});
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port (0: chosen by the system)."),
+                                  QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption data(QStringLiteral("data"), QStringLiteral("Folder for uploaded bytes."),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption clientId(QStringLiteral("client-id"),
+                                      QStringLiteral("Registered OAuth client ID."), QStringLiteral("ID"));
+    const QCommandLineOption secret(QStringLiteral("client-secret"), QStringLiteral("Its secret."),
+                                    QStringLiteral("SECRET"));
+    const QCommandLineOption requireSecret(
+        QStringLiteral("require-client-secret"),
+        QStringLiteral("Refuse token requests without the secret (the default)."));
+    const QCommandLineOption allowNoSecret(
+        QStringLiteral("allow-missing-client-secret"),
+        QStringLiteral("Accept token requests without the secret, as for a public client."));
+    const QCommandLineOption rotate(
+        QStringLiteral("rotate-refresh-tokens"),
+        QStringLiteral("Issue a new refresh token on every refresh; a spent one revokes the grant."));
+    const QCommandLineOption lifetime(QStringLiteral("token-lifetime"),
+                                      QStringLiteral("expires_in of access tokens."),
+                                      QStringLiteral("SECONDS"));
+    const QCommandLineOption model(QStringLiteral("model"),
+                                   QStringLiteral("Model name the model endpoint lists."),
+                                   QStringLiteral("NAME"));
+    const QCommandLineOption granularity(
+        QStringLiteral("chunk-granularity"),
+        QStringLiteral("Upload chunk granularity (default 262144, 0: none)."), QStringLiteral("BYTES"));
+    const QCommandLineOption inlineLimit(
+        QStringLiteral("inline-body-limit"),
+        QStringLiteral("Larger message parts come as attachments (default 65536)."), QStringLiteral("BYTES"));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Delay every answer."),
+                                   QStringLiteral("MS"));
+    parser.addOptions({port, data, clientId, secret, requireSecret, allowNoSecret, rotate, lifetime, model,
+                       granularity, inlineLimit, delay});
     parser.process(app);
 
     Options options;
@@ -54,7 +72,7 @@ Options parseOptions(const QCoreApplication &app)
     return options;
 }
 
-}
+} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -137,7 +137,8 @@ public:
         store.setValue(GoogleAuthService::activeKey, m_account.id);
         store.sync();
         if (!vmtest::saveSession(m_sandbox, m_account))
-            fail(QStringLiteral("could not save the session in the keyring (run under scripts/with-keyring)"));
+            fail(
+                QStringLiteral("could not save the session in the keyring (run under scripts/with-keyring)"));
     }
     ~SignedInSetup() { vmtest::removeSession(m_account); }
 
@@ -179,8 +180,8 @@ inline QByteArray readReport(QProcess &child, const QByteArray &key, int timeout
             break;
         child.waitForReadyRead(200);
     }
-    fail(QStringLiteral("the app reported no %1: %2").arg(QString::fromUtf8(key),
-                                                        QString::fromUtf8(child.readAllStandardError().right(2000))));
+    fail(QStringLiteral("the app reported no %1: %2")
+             .arg(QString::fromUtf8(key), QString::fromUtf8(child.readAllStandardError().right(2000))));
 }
 
 inline void report(const char *key, double value)

@@ -63,7 +63,8 @@ QMap<QString, qint64> switchesOf(qint64 pid)
         for (const QByteArray &line : status.readAll().split('\n')) {
             if (line.startsWith("Name:"))
                 name = QString::fromUtf8(line.mid(5).trimmed());
-            else if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
+            else if (line.startsWith("voluntary_ctxt_switches:")
+                     || line.startsWith("nonvoluntary_ctxt_switches:"))
                 count += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
         }
         switches.insert(name + QStringLiteral(" (") + tid + u')', count);
@@ -97,8 +98,10 @@ int main(int argc, char **argv)
     {
         QSettings settings(config + QStringLiteral("/tarnlight/tarnlight.conf"), QSettings::NativeFormat);
         settings.setValue(QStringLiteral("tarnlight.refreshMinutes"), 0);
-        settings.setValue(QStringLiteral("tarnlight.accounts"),
-                          QByteArray(R"([{"id":"108000000000000000001","email":"alex.rivera@example.com","displayName":"Alex Rivera"}])"));
+        settings.setValue(
+            QStringLiteral("tarnlight.accounts"),
+            QByteArray(
+                R"([{"id":"108000000000000000001","email":"alex.rivera@example.com","displayName":"Alex Rivera"}])"));
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
@@ -116,7 +119,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "note: the tray item did not register; the popover may be shown\n");
 
     const int seconds = qEnvironmentVariableIntValue("TARNLIGHT_BENCH_SECONDS") > 0
-                            ? qEnvironmentVariableIntValue("TARNLIGHT_BENCH_SECONDS") : 60;
+                            ? qEnvironmentVariableIntValue("TARNLIGHT_BENCH_SECONDS")
+                            : 60;
     const QMap<QString, qint64> before = switchesOf(tarnlight.processId());
     wait(seconds * 1000);
     const QMap<QString, qint64> after = switchesOf(tarnlight.processId());

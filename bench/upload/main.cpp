@@ -85,18 +85,20 @@ OurRun uploadWithDriveClient(Sandbox &sandbox, const QString &path, const QByteA
 // The start request as the protocol wants it; returns the upload URL.
 QByteArray startCurlSession(Sandbox &sandbox, const QByteArray &token, qint64 size)
 {
-    const Sandbox::Reply reply = sandbox.send(
-        "POST", sandbox.url(QStringLiteral("/resumable/upload/drive/v3/files")),
-        {{"Authorization", "Bearer " + token},
-         {"Content-Type", "application/json"},
-         {"X-Goog-Upload-Protocol", "resumable"},
-         {"X-Goog-Upload-Command", "start"},
-         {"X-Goog-Upload-Content-Type", "application/octet-stream"},
-         {"X-Goog-Upload-Content-Length", QByteArray::number(size)}},
-        R"({"name":"bench-curl.bin","parents":["root"]})");
+    const Sandbox::Reply reply = sandbox.send("POST",
+                                              sandbox.url(QStringLiteral("/resumable/upload/drive/v3/files")),
+                                              {{"Authorization", "Bearer " + token},
+                                               {"Content-Type", "application/json"},
+                                               {"X-Goog-Upload-Protocol", "resumable"},
+                                               {"X-Goog-Upload-Command", "start"},
+                                               {"X-Goog-Upload-Content-Type", "application/octet-stream"},
+                                               {"X-Goog-Upload-Content-Length", QByteArray::number(size)}},
+                                              R"({"name":"bench-curl.bin","parents":["root"]})");
     const QByteArray location = reply.header("X-Goog-Upload-URL");
     if (reply.status != 200 || location.isEmpty())
-        bench::fail(QStringLiteral("the curl session did not start: %1 %2").arg(reply.status).arg(QString::fromUtf8(reply.body)));
+        bench::fail(QStringLiteral("the curl session did not start: %1 %2")
+                        .arg(reply.status)
+                        .arg(QString::fromUtf8(reply.body)));
     return location;
 }
 
@@ -112,9 +114,9 @@ Run uploadWithCurl(Sandbox &sandbox, const QString &path, const QByteArray &toke
     curl.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // "Expect:" off: curl would otherwise wait for a 100 Continue first.
     curl.start(QStringLiteral("curl"),
-               {"-sS", "-o", "/dev/null", "-w", "%{http_code}", "-T", path,
-                "-H", "X-Goog-Upload-Protocol: resumable", "-H", "X-Goog-Upload-Command: upload, finalize",
-                "-H", "X-Goog-Upload-Offset: 0", "-H", "Expect:", QString::fromUtf8(location)});
+               {"-sS", "-o", "/dev/null", "-w", "%{http_code}", "-T", path, "-H",
+                "X-Goog-Upload-Protocol: resumable", "-H", "X-Goog-Upload-Command: upload, finalize", "-H",
+                "X-Goog-Upload-Offset: 0", "-H", "Expect:", QString::fromUtf8(location)});
     if (!curl.waitForFinished(UploadTimeoutMs) || curl.exitCode() != 0)
         bench::fail(QStringLiteral("curl failed: ") + curl.errorString());
     run.seconds = clock.nsecsElapsed() / 1e9;
@@ -136,7 +138,7 @@ void verifyUploads(Sandbox &sandbox, qint64 size)
     for (const QJsonObject &u : {ours, theirs})
         if (u.value("status").toString() != u"final" || u.value("received").toInteger() != size)
             bench::fail(QStringLiteral("an upload did not complete: ")
-                 + QString::fromUtf8(QJsonDocument(u).toJson(QJsonDocument::Compact)));
+                        + QString::fromUtf8(QJsonDocument(u).toJson(QJsonDocument::Compact)));
     if (ours.value("sha256") != theirs.value("sha256"))
         bench::fail(QStringLiteral("the two uploads differ in content"));
 }
@@ -172,6 +174,7 @@ int main(int argc, char **argv)
                     qPrintable(bench::fixed(run.sandboxCpuSeconds, 3)));
     std::printf("ours_mb_s=%s curl_mb_s=%s ratio=%s peak_rss_growth_mib=%s\n",
                 qPrintable(bench::fixed(oursRate, 1)), qPrintable(bench::fixed(curlRate, 1)),
-                qPrintable(bench::fixed(oursRate / curlRate)), qPrintable(bench::fixed(ours.peakGrowthMiB, 1)));
+                qPrintable(bench::fixed(oursRate / curlRate)),
+                qPrintable(bench::fixed(ours.peakGrowthMiB, 1)));
     return 0;
 }

@@ -12,8 +12,7 @@ QString GoogleAuthService::keychainItemName(const Account &account)
     return QStringLiteral("app.tarnlight.account.") + account.id;
 }
 
-QCoro::Task<std::shared_ptr<oauth::AuthSession>>
-GoogleAuthService::authSession(const Account &account) const
+QCoro::Task<std::shared_ptr<oauth::AuthSession>> GoogleAuthService::authSession(const Account &account) const
 {
     const QString itemName = keychainItemName(account);
     if (auto session = m_sessions->cached(itemName))
@@ -32,8 +31,7 @@ GoogleAuthService::authSession(const Account &account) const
         // A keyring that could not be read at all (missing, locked) says so:
         // signing in again would not help. Whatever went wrong with the item
         // itself, the remedy is to sign in again.
-        if (error.domain() == oauth::KeychainStoreErrorDomain
-            && error.code() == oauth::KeychainUnhandled)
+        if (error.domain() == oauth::KeychainStoreErrorDomain && error.code() == oauth::KeychainUnhandled)
             throw;
         throw toError(AuthError::noSession);
     }

@@ -38,8 +38,7 @@ GoogleAuthService::GoogleAuthService(QSettings *store, QObject *parent)
     : QObject(parent), m_store(store), m_sessions(new SessionCache(this))
 {
     if (!m_store) {
-        m_ownedStore = std::make_unique<QSettings>(QStringLiteral("tarnlight"),
-                                                   QStringLiteral("tarnlight"));
+        m_ownedStore = std::make_unique<QSettings>(QStringLiteral("tarnlight"), QStringLiteral("tarnlight"));
         m_store = m_ownedStore.get();
     }
     loadIndex();

@@ -15,7 +15,7 @@ namespace oauth {
 class AuthSession;
 class AuthState;
 class RedirectHTTPHandler;
-}
+} // namespace oauth
 
 class QSettings;
 class SessionCache;
@@ -94,8 +94,7 @@ private:
     // are ignored.
     void removeSession(const Account &account);
     // Saves a signed-in session as the account's item and its session.
-    QCoro::Task<void> saveSession(const Account &account,
-                                  std::shared_ptr<oauth::AuthState> state);
+    QCoro::Task<void> saveSession(const Account &account, std::shared_ptr<oauth::AuthState> state);
     void setPendingRedirectHandler(std::shared_ptr<oauth::RedirectHTTPHandler> handler);
 
     QVariantList accountsForViews() const;

@@ -33,7 +33,6 @@ std::optional<IDToken::Claims> IDToken::claims(const QString &token)
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonObject object = document.object();
-    return Claims{stringClaim(object, QStringLiteral("sub")),
-                  stringClaim(object, QStringLiteral("email")),
+    return Claims{stringClaim(object, QStringLiteral("sub")), stringClaim(object, QStringLiteral("email")),
                   stringClaim(object, QStringLiteral("name"))};
 }

@@ -51,8 +51,7 @@ QStringList OAuthConfig::resourceSearchPaths()
     if (!explicitDir.isEmpty())
         dirs << explicitDir;
     if (QCoreApplication::instance())
-        dirs << QDir(QCoreApplication::applicationDirPath())
-                    .filePath(QStringLiteral("../share/tarnlight"));
+        dirs << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/tarnlight"));
     dirs << QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
                 .filePath(QStringLiteral("tarnlight"));
     return dirs;
@@ -115,7 +114,11 @@ bool OAuthConfig::runConfigCheckIfRequested(const QStringList &arguments)
 QStringList GoogleScopes::all()
 {
     const QString api = Provider::scopeOrigin();
-    return {QStringLiteral("openid"), QStringLiteral("email"), QStringLiteral("profile"),
-            api + QStringLiteral("/auth/gmail.modify"), api + QStringLiteral("/auth/gmail.compose"),
-            api + QStringLiteral("/auth/drive"), api + QStringLiteral("/auth/calendar.readonly")};
+    return {QStringLiteral("openid"),
+            QStringLiteral("email"),
+            QStringLiteral("profile"),
+            api + QStringLiteral("/auth/gmail.modify"),
+            api + QStringLiteral("/auth/gmail.compose"),
+            api + QStringLiteral("/auth/drive"),
+            api + QStringLiteral("/auth/calendar.readonly")};
 }

@@ -8,12 +8,12 @@
 // The OAuth client identity, read from the resource "Secrets.plist".
 struct OAuthConfig
 {
-    QString clientID;                   // never empty
+    QString clientID;                    // never empty
     std::optional<QString> clientSecret; // never empty when present
 
     // The template's placeholder client ID, which counts as not configured.
-    static inline const QString PlaceholderClientID =
-        QStringLiteral("YOUR_CLIENT_ID.apps.googleusercontent.com");
+    static inline const QString PlaceholderClientID = QStringLiteral(
+        "YOUR_CLIENT_ID.apps.googleusercontent.com");
 
     // The configuration of this process, computed once on first use.
     static const std::optional<OAuthConfig> &current();

@@ -75,8 +75,7 @@ void SessionCache::load(const QString &itemName, Completion<SessionPtr> done)
             return;
         }
         oauth::KeychainStore(itemName).retrieveAuthSession(
-            [self, itemName, loadID, next](std::optional<SessionPtr> session,
-                                           std::optional<Error> error) {
+            [self, itemName, loadID, next](std::optional<SessionPtr> session, std::optional<Error> error) {
                 if (self)
                     self->loaded(itemName, loadID, session.value_or(nullptr), error);
                 next();
@@ -168,8 +167,7 @@ void SessionCache::writeBack(const QString &itemName, const oauth::AuthSession *
         it->writeQueued = false;
         // A failure is not reported: the tokens stay in use in memory and
         // the next change writes them again.
-        oauth::KeychainStore(itemName).save(it->session, itemName,
-                                            [next](std::optional<Error>) { next(); });
+        oauth::KeychainStore(itemName).save(it->session, itemName, [next](std::optional<Error>) { next(); });
     });
 }
 

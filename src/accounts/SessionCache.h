@@ -67,6 +67,6 @@ private:
 
     QHash<QString, Entry> m_sessions;
     QHash<QString, Loading> m_loading;
-    QHash<QString, std::deque<Step>> m_queues;  // present while a step runs
+    QHash<QString, std::deque<Step>> m_queues; // present while a step runs
     quint64 m_nextLoadID = 0;
 };

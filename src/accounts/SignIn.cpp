@@ -36,8 +36,8 @@ QCoro::Task<oauth::ServiceConfiguration> discover()
 }
 
 // Opens the browser and waits for the redirect and the code exchange.
-QCoro::Task<std::shared_ptr<oauth::AuthState>>
-authorize(oauth::AuthorizationRequest request, std::shared_ptr<oauth::RedirectHTTPHandler> handler)
+QCoro::Task<std::shared_ptr<oauth::AuthState>> authorize(oauth::AuthorizationRequest request,
+                                                         std::shared_ptr<oauth::RedirectHTTPHandler> handler)
 {
     auto flow = awaitCompletion<std::shared_ptr<oauth::AuthState>>(
         [request = std::move(request), handler](oauth::AuthStateCallback done) {
@@ -62,16 +62,14 @@ Account GoogleAuthService::makeAccount(const oauth::AuthState &authState)
         idToken = tokenResponse->idToken;
     if (!idToken)
         idToken = authState.lastAuthorizationResponse().idToken;
-    const std::optional<IDToken::Claims> claims =
-        idToken ? IDToken::claims(*idToken) : std::nullopt;
+    const std::optional<IDToken::Claims> claims = idToken ? IDToken::claims(*idToken) : std::nullopt;
     if (!claims)
         return Account{UnknownAccount, UnknownAccount, UnknownAccount};
     const QString email = claims->email.value_or(UnknownAccount);
     return Account{claims->sub.value_or(email), email, claims->name.value_or(email)};
 }
 
-void GoogleAuthService::setPendingRedirectHandler(
-    std::shared_ptr<oauth::RedirectHTTPHandler> handler)
+void GoogleAuthService::setPendingRedirectHandler(std::shared_ptr<oauth::RedirectHTTPHandler> handler)
 {
     if (handler == m_pendingRedirectHandler)
         return;
@@ -100,8 +98,7 @@ QCoro::Task<void> GoogleAuthService::addAccount()
     Error listenerError;
     const std::optional<QUrl> redirectURL = handler->startHTTPListener(&listenerError);
     if (!redirectURL) {
-        throw listenerError.domain().isEmpty() ? toError(AuthError::discoveryFailed)
-                                               : listenerError;
+        throw listenerError.domain().isEmpty() ? toError(AuthError::discoveryFailed) : listenerError;
     }
     const auto request = oauth::AuthorizationRequest::make(
         configuration, config->clientID, config->clientSecret, GoogleScopes::all(), *redirectURL,

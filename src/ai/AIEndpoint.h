@@ -10,10 +10,14 @@
 // http(s) on a loopback address is refused before a connection is made.
 struct AIEndpoint
 {
-    enum class Status { Usable, TurnedOff, Refused };
+    enum class Status {
+        Usable,
+        TurnedOff,
+        Refused
+    };
 
     Status status = Status::Refused;
-    QUrl baseUrl;   // e.g. http://127.0.0.1:11434/v1
+    QUrl baseUrl; // e.g. http://127.0.0.1:11434/v1
     QString model;
 
     static inline const QString DefaultUrl = QStringLiteral("http://127.0.0.1:11434/v1");

@@ -25,22 +25,19 @@ Error httpStatusError(int status, const QString &serverMessage)
     // A server's own words help, but only a short, single-line excerpt.
     QString detail = serverMessage.simplified().left(200);
     text += detail.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + detail;
-    return Error::make(ErrorDomain, ErrorHttpStatus, text)
-        .withUserInfo(QStringLiteral("status"), status);
+    return Error::make(ErrorDomain, ErrorHttpStatus, text).withUserInfo(QStringLiteral("status"), status);
 }
 
 Error malformedAnswerError(const QString &what)
 {
     return Error::make(ErrorDomain, ErrorMalformedAnswer,
-                       QStringLiteral("The on-device model's answer could not be read (%1).")
-                           .arg(what));
+                       QStringLiteral("The on-device model's answer could not be read (%1).").arg(what));
 }
 
 Error missingPropertyError(const QString &property)
 {
     return Error::make(ErrorDomain, ErrorMissingProperty,
-                       QStringLiteral("The on-device model's summary has no \"%1\" text.")
-                           .arg(property));
+                       QStringLiteral("The on-device model's summary has no \"%1\" text.").arg(property));
 }
 
 Error answerTooLargeError()

@@ -65,8 +65,7 @@ QCoro::Task<void> run(AIService service, LineWriter writeLine)
         co_return;
     const SampleEmail sample = sampleEmail();
     try {
-        const EmailSummary summary =
-            co_await service.summarize(sample.subject, sample.sender, sample.body);
+        const EmailSummary summary = co_await service.summarize(sample.subject, sample.sender, sample.body);
         writeLine(QStringLiteral("[ai-selftest] summary: ") + summary.summary);
         writeLine(QStringLiteral("[ai-selftest] action: ") + summary.actionItem);
     } catch (const Error &error) {

@@ -48,8 +48,7 @@ std::optional<Reason> offlineReason(const AIEndpoint &endpoint)
 Reason reasonForTransportFailure(const Error &error)
 {
     if (error.domain() == rest::TransportErrorDomain
-        && (error.code() == rest::TransportCannotConnect
-            || error.code() == rest::TransportCannotFindHost
+        && (error.code() == rest::TransportCannotConnect || error.code() == rest::TransportCannotFindHost
             || error.code() == rest::TransportTimedOut))
         return Reason::DeviceNotEligible;
     return Reason::Other;
@@ -115,14 +114,13 @@ QString AIService::unavailableMessage(Reason reason)
 {
     switch (reason) {
     case Reason::DeviceNotEligible:
-        return QCoreApplication::translate(
-            "AIService", "This Mac doesn't support Apple Intelligence.");
+        return QCoreApplication::translate("AIService", "This Mac doesn't support Apple Intelligence.");
     case Reason::NotEnabled:
-        return QCoreApplication::translate(
-            "AIService", "Turn on Apple Intelligence in System Settings to use summaries.");
+        return QCoreApplication::translate("AIService",
+                                           "Turn on Apple Intelligence in System Settings to use summaries.");
     case Reason::NotReady:
-        return QCoreApplication::translate(
-            "AIService", "The on-device model is still downloading. Try again shortly.");
+        return QCoreApplication::translate("AIService",
+                                           "The on-device model is still downloading. Try again shortly.");
     case Reason::Other: break;
     }
     return QCoreApplication::translate("AIService", "On-device AI is currently unavailable.");
@@ -154,8 +152,8 @@ QCoro::Task<EmailSummary> AIService::summarize(QString subject, QString sender, 
     requireUsable(endpoint);
     const QString prompt = summaryPromptWithSchema(summaryPrompt(subject, sender, body));
     const ai::ModelReply reply = co_await converse(
-        endpoint, ai::chatRequestBody(endpoint.model, SummaryInstructions, prompt,
-                                      ai::summaryResponseFormat()));
+        endpoint,
+        ai::chatRequestBody(endpoint.model, SummaryInstructions, prompt, ai::summaryResponseFormat()));
     co_return EmailSummary::fromGeneratedContent(ai::answerObject(reply));
 }
 
@@ -181,7 +179,6 @@ QString AIService::replyPrompt(const QString &subject, const QString &sender, co
 
 QString AIService::summaryPromptWithSchema(const QString &prompt)
 {
-    return prompt
-           + QStringLiteral("\n\nRespond with a JSON object that matches this JSON schema:\n")
+    return prompt + QStringLiteral("\n\nRespond with a JSON object that matches this JSON schema:\n")
            + QString::fromUtf8(EmailSummary::generationSchema());
 }

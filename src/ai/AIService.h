@@ -30,14 +30,19 @@ public:
         friend bool operator==(const Availability &, const Availability &) = default;
 
     private:
-        Availability(bool available, QString message)
-            : m_available(available), m_message(std::move(message)) {}
+        Availability(bool available, QString message) : m_available(available), m_message(std::move(message))
+        {}
         bool m_available = false;
         QString m_message;
     };
 
     // Why the model cannot be used, each with its fixed message.
-    enum class Reason { DeviceNotEligible, NotEnabled, NotReady, Other };
+    enum class Reason {
+        DeviceNotEligible,
+        NotEnabled,
+        NotReady,
+        Other
+    };
     static QString unavailableMessage(Reason reason);
 
     static const QString SummaryInstructions;

@@ -65,13 +65,12 @@ bool namesModel(const QString &id, const QString &model)
 
 QByteArray summaryResponseFormat()
 {
-    return "{\"type\":\"json_schema\",\"json_schema\":{\"name\":"
-           + json::quoted(EmailSummary::SchemaName)
+    return "{\"type\":\"json_schema\",\"json_schema\":{\"name\":" + json::quoted(EmailSummary::SchemaName)
            + ",\"strict\":true,\"schema\":" + EmailSummary::generationSchema() + "}}";
 }
 
-QByteArray chatRequestBody(const QString &model, const QString &instructions,
-                           const QString &prompt, const QByteArray &responseFormat)
+QByteArray chatRequestBody(const QString &model, const QString &instructions, const QString &prompt,
+                           const QByteArray &responseFormat)
 {
     QByteArray body = "{\"model\":" + json::quoted(model) + ",\"messages\":["
                       + message("system", instructions) + "," + message("user", prompt)

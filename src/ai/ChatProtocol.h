@@ -19,8 +19,8 @@ QByteArray summaryResponseFormat();
 
 // A request body with the model's default sampling options (none are set).
 // An empty responseFormat asks for free text.
-QByteArray chatRequestBody(const QString &model, const QString &instructions,
-                           const QString &prompt, const QByteArray &responseFormat = {});
+QByteArray chatRequestBody(const QString &model, const QString &instructions, const QString &prompt,
+                           const QByteArray &responseFormat = {});
 
 // The message text of the first choice without its reasoning blocks. An
 // error status, a body that is not a completion or a missing text throws an
@@ -33,7 +33,11 @@ QString answerText(const ModelReply &reply);
 // Throws like answerText, or when no object is found.
 QJsonObject answerObject(const ModelReply &reply);
 
-enum class ModelListVerdict { Listed, NotListed, Unreadable };
+enum class ModelListVerdict {
+    Listed,
+    NotListed,
+    Unreadable
+};
 // Whether a /models answer lists the model ("name" also matches "name:latest").
 ModelListVerdict findModel(const QByteArray &body, const QString &model);
 

@@ -47,9 +47,8 @@ bool EmailSummary::hasActionItem() const
 
 QByteArray EmailSummary::generationSchema()
 {
-    return "{\"type\":\"object\",\"title\":" + ai::json::quoted(SchemaName)
-           + ",\"properties\":{\"summary\":" + stringProperty(SummaryDescription)
-           + ",\"actionItem\":" + stringProperty(ActionItemDescription)
+    return "{\"type\":\"object\",\"title\":" + ai::json::quoted(SchemaName) + ",\"properties\":{\"summary\":"
+           + stringProperty(SummaryDescription) + ",\"actionItem\":" + stringProperty(ActionItemDescription)
            + "},\"required\":[\"summary\",\"actionItem\"],\"additionalProperties\":false}";
 }
 
@@ -63,8 +62,8 @@ EmailSummary EmailSummary::fromGeneratedContent(const QJsonObject &content)
 
 QByteArray EmailSummary::toGeneratedContent() const
 {
-    return "{\"summary\":" + ai::json::quoted(summary)
-           + ",\"actionItem\":" + ai::json::quoted(actionItem) + "}";
+    return "{\"summary\":" + ai::json::quoted(summary) + ",\"actionItem\":" + ai::json::quoted(actionItem)
+           + "}";
 }
 
 size_t qHash(const EmailSummary &value, size_t seed)

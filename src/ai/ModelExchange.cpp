@@ -31,13 +31,11 @@ std::optional<Error> outcomeError(const ExchangeState &state, const std::optiona
     if (state.tooLarge)
         return answerTooLargeError();
     if (state.timedOut)
-        return rest::transportError(rest::TransportTimedOut,
-                                    QStringLiteral("The request timed out."));
+        return rest::transportError(rest::TransportTimedOut, QStringLiteral("The request timed out."));
     return error;
 }
 
-void startExchange(const rest::HttpRequest &request, ExchangeLimits limits,
-                   Completion<ModelReply> done)
+void startExchange(const rest::HttpRequest &request, ExchangeLimits limits, Completion<ModelReply> done)
 {
     auto state = std::make_shared<ExchangeState>();
     auto task = std::make_shared<QPointer<rest::HttpTask>>();
@@ -73,9 +71,8 @@ void startExchange(const rest::HttpRequest &request, ExchangeLimits limits,
 QCoro::Task<ModelReply> exchange(rest::HttpRequest request, ExchangeLimits limits)
 {
     request.timeoutSeconds = limits.deadlineMs / 1000.0;
-    auto reply = awaitCompletion<ModelReply>([request, limits](Completion<ModelReply> done) {
-        startExchange(request, limits, std::move(done));
-    });
+    auto reply = awaitCompletion<ModelReply>(
+        [request, limits](Completion<ModelReply> done) { startExchange(request, limits, std::move(done)); });
     co_return co_await std::move(reply);
 }
 

@@ -23,14 +23,10 @@ QVariant CalendarEventList::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> CalendarEventList::roleNames() const
 {
     return {
-        {EventRole, "event"},
-        {EventIdRole, "eventId"},
-        {TitleRole, "title"},
-        {StartRole, "start"},
-        {HasStartRole, "hasStart"},
-        {TimeLabelRole, "timeLabel"},
-        {LocationRole, "location"},
-        {AttendeeCountRole, "attendeeCount"},
+        {EventRole, "event"},       {EventIdRole, "eventId"},
+        {TitleRole, "title"},       {StartRole, "start"},
+        {HasStartRole, "hasStart"}, {TimeLabelRole, "timeLabel"},
+        {LocationRole, "location"}, {AttendeeCountRole, "attendeeCount"},
         {DayRole, "day"},
     };
 }

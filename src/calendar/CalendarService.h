@@ -7,7 +7,9 @@
 
 #include <memory>
 
-namespace rest { class RestObject; }
+namespace rest {
+class RestObject;
+}
 
 // The primary calendar's next events. Stateless: each call builds its own
 // Calendar service object, follows further pages only while fewer than the
@@ -18,8 +20,8 @@ class CalendarService
 public:
     // Events from now until the same wall-clock time `days` days ahead in the
     // user's time zone, single instances ordered by start, at most maxResults.
-    static QCoro::Task<QList<CalendarEvent>> upcoming(std::shared_ptr<rest::Authorizer> authorizer,
-                                                      int days, int maxResults);
+    static QCoro::Task<QList<CalendarEvent>> upcoming(std::shared_ptr<rest::Authorizer> authorizer, int days,
+                                                      int maxResults);
 
     // One event resource as a record: all-day dates stand for 12:00 UTC, a
     // missing summary reads "(no title)", every attendee counts.

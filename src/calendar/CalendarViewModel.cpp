@@ -17,8 +17,7 @@ void CalendarViewModel::attach(GoogleAuthService *auth)
     if (m_auth || !auth)
         return;
     m_auth = auth;
-    connect(auth, &GoogleAuthService::activeAccountChanged, this,
-            &CalendarViewModel::onActiveAccountChanged);
+    connect(auth, &GoogleAuthService::activeAccountChanged, this, &CalendarViewModel::onActiveAccountChanged);
 }
 
 void CalendarViewModel::onActiveAccountChanged()
@@ -62,7 +61,10 @@ QCoro::Task<void> CalendarViewModel::refresh()
     }
 }
 
-void CalendarViewModel::startRefresh() { refresh(); }
+void CalendarViewModel::startRefresh()
+{
+    refresh();
+}
 
 QList<CalendarDay> CalendarViewModel::grouped() const
 {
@@ -84,8 +86,8 @@ QDateTime dayOf(const CalendarEvent &event, const QTimeZone &zone, const QDateTi
 
 } // namespace
 
-QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &events,
-                                                 const QDateTime &now, const QTimeZone &zone)
+QList<CalendarDay> CalendarViewModel::groupByDay(const QList<CalendarEvent> &events, const QDateTime &now,
+                                                 const QTimeZone &zone)
 {
     const QDateTime today = now.toTimeZone(zone).date().startOfDay(zone);
     QMap<QDateTime, QList<CalendarEvent>> byDay; // ordered by instant

@@ -15,8 +15,6 @@
 
 #include <qcoro/qcorotask.h>
 
-
-
 // One day of the calendar tab: the start of the day and its events, in the
 // order they were listed.
 struct CalendarDay

@@ -15,7 +15,6 @@ QTimeZone userTimeZone();
 // calendar days later in the given zone, so a daylight-saving change inside
 // the window moves the instant by an hour rather than the clock time. None
 // when the arithmetic yields no valid instant.
-std::optional<QDateTime> windowEnd(const QDateTime &now, int days,
-                                   const QTimeZone &zone = userTimeZone());
+std::optional<QDateTime> windowEnd(const QDateTime &now, int days, const QTimeZone &zone = userTimeZone());
 
 } // namespace calendar

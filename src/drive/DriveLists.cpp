@@ -19,12 +19,8 @@ QVariant DriveItemList::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> DriveItemList::roleNames() const
 {
     return {
-        {ItemRole, "item"},
-        {ItemIdRole, "itemId"},
-        {NameRole, "name"},
-        {IsFolderRole, "isFolder"},
-        {SystemImageRole, "systemImage"},
-        {ModifiedLabelRole, "modifiedLabel"},
+        {ItemRole, "item"},         {ItemIdRole, "itemId"},           {NameRole, "name"},
+        {IsFolderRole, "isFolder"}, {SystemImageRole, "systemImage"}, {ModifiedLabelRole, "modifiedLabel"},
     };
 }
 

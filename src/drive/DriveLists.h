@@ -8,7 +8,14 @@
 class DriveItemList : public RecordListModel<DriveItem>
 {
 public:
-    enum Role { ItemRole = Qt::UserRole + 1, ItemIdRole, NameRole, IsFolderRole, SystemImageRole, ModifiedLabelRole };
+    enum Role {
+        ItemRole = Qt::UserRole + 1,
+        ItemIdRole,
+        NameRole,
+        IsFolderRole,
+        SystemImageRole,
+        ModifiedLabelRole
+    };
 
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
@@ -21,7 +28,10 @@ protected:
 class DriveCrumbList : public RecordListModel<DriveCrumb>
 {
 public:
-    enum Role { CrumbRole = Qt::UserRole + 1, NameRole };
+    enum Role {
+        CrumbRole = Qt::UserRole + 1,
+        NameRole
+    };
 
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
@@ -34,7 +44,11 @@ protected:
 class DriveUploadList : public RecordListModel<DriveActiveUpload>
 {
 public:
-    enum Role { NameRole = Qt::UserRole + 1, KindRole, MessageRole };
+    enum Role {
+        NameRole = Qt::UserRole + 1,
+        KindRole,
+        MessageRole
+    };
 
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;

@@ -28,7 +28,11 @@ struct DriveUploadState
     Q_PROPERTY(QString message MEMBER message)
 
 public:
-    enum Kind { Uploading, Done, Failed };
+    enum Kind {
+        Uploading,
+        Done,
+        Failed
+    };
     Q_ENUM(Kind)
 
     Kind kind = Uploading;

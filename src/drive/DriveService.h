@@ -9,7 +9,9 @@
 
 #include <memory>
 
-namespace rest { class RestObject; }
+namespace rest {
+class RestObject;
+}
 
 // The Drive tab's network code: one folder listing, one upload. Stateless:
 // each call builds its own Drive service object and throws the REST layer's
@@ -19,8 +21,7 @@ class DriveService
 public:
     // The first 100 children of a folder ("root" for the top), folders first,
     // each group by name; further pages only while a short page left fewer.
-    static QCoro::Task<QList<DriveItem>> list(std::shared_ptr<rest::Authorizer> authorizer,
-                                              QString parentID);
+    static QCoro::Task<QList<DriveItem>> list(std::shared_ptr<rest::Authorizer> authorizer, QString parentID);
 
     // Uploads a local file into a folder over the resumable protocol; the
     // MIME type comes from the file name's extension.

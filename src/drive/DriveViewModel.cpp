@@ -85,7 +85,10 @@ QCoro::Task<void> DriveViewModel::refresh()
     }
 }
 
-void DriveViewModel::startRefresh() { refresh(); }
+void DriveViewModel::startRefresh()
+{
+    refresh();
+}
 
 void DriveViewModel::open(const DriveItem &item)
 {
@@ -133,8 +136,8 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
     }
 }
 
-QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Account account,
-                                            QUrl fileURL, QString folderID, quint64 uploadID)
+QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Account account, QUrl fileURL,
+                                            QString folderID, quint64 uploadID)
 {
     QPointer<DriveViewModel> self(this);
     const quint64 epoch = m_listAccount.epoch();

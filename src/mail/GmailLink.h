@@ -14,7 +14,6 @@ namespace gmail {
 int accountIndex(const QList<Account> &accounts, const QString &activeAccountID);
 
 // <web origin>/mail/u/<accountIndex>/#inbox/<threadId>
-QUrl threadWebLink(int accountIndex, const QString &threadId,
-                   const Provider &provider = Provider::current());
+QUrl threadWebLink(int accountIndex, const QString &threadId, const Provider &provider = Provider::current());
 
 } // namespace gmail

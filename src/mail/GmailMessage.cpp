@@ -154,7 +154,8 @@ QJsonObject withBodyData(QJsonObject part, const QString &attachmentId, const QS
     if (depth < MaxPartDepth && part.value(QLatin1StringView("parts")).isArray()) {
         QJsonArray children;
         for (const QJsonValue &child : part.value(QLatin1StringView("parts")).toArray())
-            children.append(child.isObject() ? withBodyData(child.toObject(), attachmentId, data, depth + 1) : child);
+            children.append(child.isObject() ? withBodyData(child.toObject(), attachmentId, data, depth + 1)
+                                             : child);
         part.insert(QLatin1StringView("parts"), children);
     }
     return part;
@@ -175,13 +176,12 @@ QJsonObject withBodyData(const QJsonObject &part, const QString &attachmentId, c
 
 QString headerValue(const QJsonObject &message, const QString &name)
 {
-    const QJsonArray headers = message.value(QLatin1StringView("payload")).toObject()
-                                   .value(QLatin1StringView("headers")).toArray();
+    const QJsonArray headers =
+        message.value(QLatin1StringView("payload")).toObject().value(QLatin1StringView("headers")).toArray();
     for (const QJsonValue &header : headers) {
         const QJsonObject fields = header.toObject();
         const QJsonValue headerName = fields.value(QLatin1StringView("name"));
-        if (headerName.isString()
-            && headerName.toString().compare(name, Qt::CaseInsensitive) == 0)
+        if (headerName.isString() && headerName.toString().compare(name, Qt::CaseInsensitive) == 0)
             return stringMember(fields, QLatin1StringView("value"));
     }
     return {};
@@ -199,8 +199,7 @@ Timestamp parseDate(const QString &value)
     Rfc2822Formatter &formatter = rfc2822();
     if (!formatter.format)
         return std::nullopt;
-    const icu::UnicodeString input(reinterpret_cast<const UChar *>(text.utf16()),
-                                   int32_t(text.size()));
+    const icu::UnicodeString input(reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()));
     icu::ParsePosition position(0);
     UDate instant;
     {
@@ -217,15 +216,14 @@ EmailMessage emailMessageFromJson(const QJsonObject &message)
 {
     EmailMessage mapped;
     const QJsonValue id = message.value(QLatin1StringView("id"));
-    mapped.id = id.isString() ? id.toString()
-                              : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    mapped.id = id.isString() ? id.toString() : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     mapped.threadId = stringMember(message, QLatin1StringView("threadId"));
     mapped.from = headerValue(message, QStringLiteral("From"));
     mapped.subject = headerValue(message, QStringLiteral("Subject"));
     mapped.snippet = stringMember(message, QLatin1StringView("snippet"));
     mapped.date = parseDate(headerValue(message, QStringLiteral("Date")));
-    mapped.isUnread = message.value(QLatin1StringView("labelIds")).toArray()
-                          .contains(QJsonValue(QStringLiteral("UNREAD")));
+    mapped.isUnread =
+        message.value(QLatin1StringView("labelIds")).toArray().contains(QJsonValue(QStringLiteral("UNREAD")));
     return mapped;
 }
 
@@ -242,8 +240,8 @@ std::optional<QString> decodeBodyData(const QString &data)
     const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                  | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(*decoded);
     if (utf8.hasError())
         return std::nullopt;

@@ -65,8 +65,7 @@ QCoro::Task<QList<EmailMessage>> GmailService::list(std::shared_ptr<rest::Author
     co_return messages;
 }
 
-QCoro::Task<QString> GmailService::bodyText(std::shared_ptr<rest::Authorizer> authorizer,
-                                            QString messageID)
+QCoro::Task<QString> GmailService::bodyText(std::shared_ptr<rest::Authorizer> authorizer, QString messageID)
 {
     auto service = gmailService(std::move(authorizer));
     auto query = rest::GmailMessagesGetQuery::query(Me, messageID);
@@ -95,7 +94,8 @@ QCoro::Task<void> GmailService::createReplyDraft(std::shared_ptr<rest::Authorize
     auto service = gmailService(std::move(authorizer));
     const QStringList headers{QStringLiteral("Message-ID"), QStringLiteral("References"),
                               QStringLiteral("From"), QStringLiteral("Subject")};
-    const auto original = messageJSON(co_await rest::executeQuery(*service, metadataQuery(replyingTo.id, headers)))
+    const auto original = messageJSON(
+                              co_await rest::executeQuery(*service, metadataQuery(replyingTo.id, headers)))
                               .value_or(QJsonObject());
     const QString messageID = gmail::headerValue(original, QStringLiteral("Message-ID"));
     const QString references = gmail::headerValue(original, QStringLiteral("References"));
@@ -109,8 +109,8 @@ QCoro::Task<void> GmailService::createReplyDraft(std::shared_ptr<rest::Authorize
     co_await rest::executeQuery(*service, rest::GmailDraftsCreateQuery::query(draft, Me));
 }
 
-QCoro::Task<void> GmailService::modifyLabels(std::shared_ptr<rest::Authorizer> authorizer,
-                                             QString messageID, QStringList removeLabelIds)
+QCoro::Task<void> GmailService::modifyLabels(std::shared_ptr<rest::Authorizer> authorizer, QString messageID,
+                                             QStringList removeLabelIds)
 {
     auto service = gmailService(std::move(authorizer));
     auto change = std::make_shared<rest::RestObject>();

@@ -24,8 +24,7 @@ public:
     // The readable text of one message (plain text, else HTML without tags,
     // else the snippet), possibly empty. A text part that came as an
     // attachment (large bodies) is fetched with a second request.
-    static QCoro::Task<QString> bodyText(std::shared_ptr<rest::Authorizer> authorizer,
-                                         QString messageID);
+    static QCoro::Task<QString> bodyText(std::shared_ptr<rest::Authorizer> authorizer, QString messageID);
 
     // Saves `body` as a reply draft in the message's thread, threaded by its
     // Message-ID and References when it has them.
@@ -33,8 +32,8 @@ public:
                                               EmailMessage replyingTo, QString body);
 
     // One label change: mark read removes "UNREAD", archive removes "INBOX".
-    static QCoro::Task<void> modifyLabels(std::shared_ptr<rest::Authorizer> authorizer,
-                                          QString messageID, QStringList removeLabelIds);
+    static QCoro::Task<void> modifyLabels(std::shared_ptr<rest::Authorizer> authorizer, QString messageID,
+                                          QStringList removeLabelIds);
 
     static inline const QString UnreadLabel = QStringLiteral("UNREAD");
     static inline const QString InboxLabel = QStringLiteral("INBOX");

@@ -12,7 +12,8 @@ QString plainSnippet(const QString &snippet)
 {
     if (!snippet.contains(u'&'))
         return snippet;
-    static const QRegularExpression reference(QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);"));
+    static const QRegularExpression reference(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);"));
     QString plain;
     qsizetype done = 0;
     for (auto it = reference.globalMatch(snippet); it.hasNext();) {
@@ -23,7 +24,11 @@ QString plainSnippet(const QString &snippet)
             const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
             code = hex ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
         } else {
-            code = name == u"amp" ? U'&' : name == u"lt" ? U'<' : name == u"gt" ? U'>' : name == u"quot" ? U'"' : U'\'';
+            code = name == u"amp"    ? U'&'
+                   : name == u"lt"   ? U'<'
+                   : name == u"gt"   ? U'>'
+                   : name == u"quot" ? U'"'
+                                     : U'\'';
         }
         if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             continue; // not a character: left as written
@@ -92,7 +97,8 @@ QVariant MailMessageList::summaryData(const QString &id, int role) const
             return QString();
         return found->kind == MailSummaryState::Ready ? found->summary.summary : found->message;
     case ActionItemRole: return has ? found->summary.actionItem : QString();
-    case ShowsActionItemRole: return has && found->kind == MailSummaryState::Ready && found->summary.hasActionItem();
+    case ShowsActionItemRole:
+        return has && found->kind == MailSummaryState::Ready && found->summary.hasActionItem();
     }
     return {};
 }
@@ -109,19 +115,12 @@ QVariant MailMessageList::replyData(const QString &id, int role) const
 QHash<int, QByteArray> MailMessageList::roleNames() const
 {
     return {
-        {MessageRole, "message"},
-        {MessageIdRole, "messageId"},
-        {FromDisplayRole, "fromDisplay"},
-        {SubjectRole, "subject"},
-        {SnippetRole, "snippet"},
-        {RelativeDateRole, "relativeDate"},
-        {IsUnreadRole, "isUnread"},
-        {IsExpandedRole, "isExpanded"},
-        {SummaryKindRole, "summaryKind"},
-        {SummaryTextRole, "summaryText"},
-        {ActionItemRole, "actionItem"},
-        {ShowsActionItemRole, "showsActionItem"},
-        {ReplyKindRole, "replyKind"},
-        {ReplyMessageRole, "replyMessage"},
+        {MessageRole, "message"},         {MessageIdRole, "messageId"},
+        {FromDisplayRole, "fromDisplay"}, {SubjectRole, "subject"},
+        {SnippetRole, "snippet"},         {RelativeDateRole, "relativeDate"},
+        {IsUnreadRole, "isUnread"},       {IsExpandedRole, "isExpanded"},
+        {SummaryKindRole, "summaryKind"}, {SummaryTextRole, "summaryText"},
+        {ActionItemRole, "actionItem"},   {ShowsActionItemRole, "showsActionItem"},
+        {ReplyKindRole, "replyKind"},     {ReplyMessageRole, "replyMessage"},
     };
 }

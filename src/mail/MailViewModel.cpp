@@ -12,8 +12,7 @@ namespace {
 
 // The text the model works on: the message's readable body, or its snippet
 // when the body has no text.
-QCoro::Task<QString> textForModel(std::shared_ptr<rest::Authorizer> authorizer,
-                                  EmailMessage message)
+QCoro::Task<QString> textForModel(std::shared_ptr<rest::Authorizer> authorizer, EmailMessage message)
 {
     const QString text = co_await GmailService::bodyText(authorizer, message.id);
     co_return text.isEmpty() ? message.snippet : text;
@@ -279,10 +278,22 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
         emit messagesChanged();
 }
 
-void MailViewModel::startRefresh() { refresh(); }
-void MailViewModel::startDraftReply(const EmailMessage &message) { draftReply(message); }
-void MailViewModel::startMarkRead(const EmailMessage &message) { markRead(message); }
-void MailViewModel::startArchive(const EmailMessage &message) { archive(message); }
+void MailViewModel::startRefresh()
+{
+    refresh();
+}
+void MailViewModel::startDraftReply(const EmailMessage &message)
+{
+    draftReply(message);
+}
+void MailViewModel::startMarkRead(const EmailMessage &message)
+{
+    markRead(message);
+}
+void MailViewModel::startArchive(const EmailMessage &message)
+{
+    archive(message);
+}
 
 void MailViewModel::setState(const LoadState &state)
 {

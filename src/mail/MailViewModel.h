@@ -21,8 +21,6 @@
 #include <optional>
 #include <utility>
 
-
-
 // Where the summary of one expanded message stands.
 struct MailSummaryState
 {
@@ -32,7 +30,12 @@ struct MailSummaryState
     Q_PROPERTY(QString message MEMBER message)
 
 public:
-    enum Kind { Loading, Ready, Failed, Unavailable };
+    enum Kind {
+        Loading,
+        Ready,
+        Failed,
+        Unavailable
+    };
     Q_ENUM(Kind)
 
     Kind kind = Loading;
@@ -55,7 +58,11 @@ struct MailReplyState
     Q_PROPERTY(QString message MEMBER message)
 
 public:
-    enum Kind { Drafting, Done, Failed };
+    enum Kind {
+        Drafting,
+        Done,
+        Failed
+    };
     Q_ENUM(Kind)
 
     Kind kind = Drafting;

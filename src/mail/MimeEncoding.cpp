@@ -53,7 +53,8 @@ QString unquoted(QString name)
     name = name.trimmed();
     if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"')) {
         name = name.mid(1, name.size() - 2);
-        name.replace(QStringLiteral("\\\\"), QStringLiteral("\\")).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+        name.replace(QStringLiteral("\\\\"), QStringLiteral("\\"))
+            .replace(QStringLiteral("\\\""), QStringLiteral("\""));
     }
     return name;
 }
@@ -67,7 +68,8 @@ QStringList mailboxTokens(const QString &mailbox)
     const qsizetype open = mailbox.lastIndexOf(u'<');
     if (open >= 0 && mailbox.endsWith(u'>')) {
         const QString name = unquoted(mailbox.left(open));
-        QStringList tokens = isAscii(name) ? mailbox.left(open).split(u' ', Qt::SkipEmptyParts) : encodedWords(name);
+        QStringList tokens = isAscii(name) ? mailbox.left(open).split(u' ', Qt::SkipEmptyParts)
+                                           : encodedWords(name);
         return tokens << mailbox.mid(open);
     }
     // "address (comment)": the comment may hold encoded words.
@@ -104,7 +106,8 @@ QStringList encodedWords(const QString &text)
     QByteArray chunk;
     const auto flush = [&] {
         if (!chunk.isEmpty())
-            words.append(QStringLiteral("=?UTF-8?B?") + QString::fromLatin1(chunk.toBase64()) + QStringLiteral("?="));
+            words.append(QStringLiteral("=?UTF-8?B?") + QString::fromLatin1(chunk.toBase64())
+                         + QStringLiteral("?="));
         chunk.clear();
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -192,7 +195,8 @@ QByteArray quotedPrintable(const QByteArray &text)
         // White space before a line end would be lost in transport.
         const bool lineEndsNext = i + 1 == text.size() || text.at(i + 1) == '\r';
         const bool plain = (c >= 33 && c <= 126 && c != '=') || ((c == ' ' || c == '\t') && !lineEndsNext);
-        put(plain ? QByteArray(1, char(c)) : '=' + QByteArray::number(c, 16).toUpper().rightJustified(2, '0'));
+        put(plain ? QByteArray(1, char(c))
+                  : '=' + QByteArray::number(c, 16).toUpper().rightJustified(2, '0'));
     }
     return out;
 }

@@ -20,8 +20,7 @@ public:
     Reader(const QJsonValue &value, const char *className)
         : m_object(value.toObject()),
           m_ok(value.isObject() && m_object.value(ClassKey).toString() == QLatin1String(className))
-    {
-    }
+    {}
     bool ok() const { return m_ok; }
     QJsonValue raw(const char *key) const { return m_object.value(QLatin1String(key)); }
 
@@ -195,8 +194,7 @@ QJsonObject encode(const AuthorizationRequest &request)
     put(object, "code_verifier", request.codeVerifier);
     put(object, "code_challenge", request.codeChallenge);
     put(object, "code_challenge_method", request.codeChallengeMethod);
-    object.insert(QStringLiteral("additionalParameters"),
-                  stringMapObject(request.additionalParameters));
+    object.insert(QStringLiteral("additionalParameters"), stringMapObject(request.additionalParameters));
     return object;
 }
 
@@ -262,8 +260,7 @@ QJsonObject encode(const TokenRequest &request)
     put(object, "scope", request.scope);
     put(object, "refresh_token", request.refreshToken);
     put(object, "code_verifier", request.codeVerifier);
-    object.insert(QStringLiteral("additionalParameters"),
-                  stringMapObject(request.additionalParameters));
+    object.insert(QStringLiteral("additionalParameters"), stringMapObject(request.additionalParameters));
     object.insert(QStringLiteral("additionalHeaders"), stringMapObject(request.additionalHeaders));
     return object;
 }
@@ -318,8 +315,7 @@ std::optional<TokenResponse> decodeTokenResponse(const QJsonValue &value)
 QJsonObject encode(const AuthState &state)
 {
     QJsonObject object = tagged("AuthState");
-    object.insert(QStringLiteral("lastAuthorizationResponse"),
-                  encode(state.lastAuthorizationResponse()));
+    object.insert(QStringLiteral("lastAuthorizationResponse"), encode(state.lastAuthorizationResponse()));
     if (state.lastTokenResponse())
         object.insert(QStringLiteral("lastTokenResponse"), encode(*state.lastTokenResponse()));
     if (state.authorizationError())
@@ -383,9 +379,8 @@ std::shared_ptr<AuthSession> decodeAuthSession(const QJsonValue &value)
 
 QByteArray archiveAuthSession(const AuthSession &session)
 {
-    const QJsonObject envelope{{ArchiverKey, ArchiverName},
-                               {VersionKey, FormatVersion},
-                               {RootKey, encode(session)}};
+    const QJsonObject envelope{
+        {ArchiverKey, ArchiverName}, {VersionKey, FormatVersion}, {RootKey, encode(session)}};
     return QJsonDocument(envelope).toJson(QJsonDocument::Compact);
 }
 

@@ -38,8 +38,7 @@ bool AuthSession::mayAuthorize(const QUrl &url) const
     const QString scheme = url.scheme();
     if (scheme.compare(QStringLiteral("https"), Qt::CaseInsensitive) == 0)
         return true;
-    return authorizesLoopbackHttp
-           && scheme.compare(QStringLiteral("http"), Qt::CaseInsensitive) == 0
+    return authorizesLoopbackHttp && scheme.compare(QStringLiteral("http"), Qt::CaseInsensitive) == 0
            && isLoopbackHost(url.host());
 }
 
@@ -49,8 +48,7 @@ int AuthSession::pendingAuthorizationCount() const
     return int(m_pending->ids.size());
 }
 
-void AuthSession::authorizeRequest(const rest::HttpRequest &request,
-                                   AuthorizeCompletion completion)
+void AuthSession::authorizeRequest(const rest::HttpRequest &request, AuthorizeCompletion completion)
 {
     quint64 id;
     {
@@ -62,8 +60,7 @@ void AuthSession::authorizeRequest(const rest::HttpRequest &request,
     auto pending = m_pending;
     m_authState->performActionWithFreshTokens(
         [pending, id, request, mayAuthorizeRequest, completion](
-            std::optional<QString> accessToken, std::optional<QString>,
-            std::optional<Error> refreshError) {
+            std::optional<QString> accessToken, std::optional<QString>, std::optional<Error> refreshError) {
             {
                 QMutexLocker lock(&pending->lock);
                 pending->ids.removeOne(id);

@@ -20,15 +20,13 @@ std::shared_ptr<AuthState> AuthState::create(const AuthorizationResponse &author
 
 AuthState::AuthState(Key, AuthorizationResponse authorizationResponse)
     : m_lastAuthorizationResponse(std::move(authorizationResponse))
-{
-}
+{}
 
 std::optional<QString> AuthState::accessToken() const
 {
     if (m_authorizationError)
         return std::nullopt;
-    return m_lastTokenResponse ? m_lastTokenResponse->accessToken
-                               : m_lastAuthorizationResponse.accessToken;
+    return m_lastTokenResponse ? m_lastTokenResponse->accessToken : m_lastAuthorizationResponse.accessToken;
 }
 
 std::optional<QDateTime> AuthState::accessTokenExpirationDate() const
@@ -137,8 +135,8 @@ std::optional<TokenRequest> AuthState::tokenRefreshRequest(
     }
     const AuthorizationRequest &request = m_lastAuthorizationResponse.request;
     return TokenRequest::make(request.configuration, GrantTypeRefreshToken, std::nullopt, QUrl(),
-                              request.clientID, request.clientSecret, std::nullopt,
-                              m_refreshToken, std::nullopt, additionalParameters);
+                              request.clientID, request.clientSecret, std::nullopt, m_refreshToken,
+                              std::nullopt, additionalParameters);
 }
 
 void AuthState::dispatch(const PendingAction &pending, std::optional<QString> accessToken,
@@ -149,9 +147,7 @@ void AuthState::dispatch(const PendingAction &pending, std::optional<QString> ac
         return;
     QMetaObject::invokeMethod(
         context,
-        [action = pending.action, accessToken, idToken, error] {
-            action(accessToken, idToken, error);
-        },
+        [action = pending.action, accessToken, idToken, error] { action(accessToken, idToken, error); },
         Qt::QueuedConnection);
 }
 
@@ -164,8 +160,7 @@ void AuthState::performActionWithFreshTokens(FreshTokensAction action,
         dispatch(pending, accessToken(), idToken(), std::nullopt);
         return;
     }
-    const auto refresh = m_refreshToken ? tokenRefreshRequest(additionalRefreshParameters)
-                                        : std::nullopt;
+    const auto refresh = m_refreshToken ? tokenRefreshRequest(additionalRefreshParameters) : std::nullopt;
     if (!refresh) {
         dispatch(pending, std::nullopt, std::nullopt,
                  generalError(TokenRefreshError, std::nullopt,
@@ -188,8 +183,7 @@ void AuthState::performActionWithFreshTokens(FreshTokensAction action,
                         });
 }
 
-void AuthState::finishRefresh(const std::optional<TokenResponse> &response,
-                              const std::optional<Error> &error)
+void AuthState::finishRefresh(const std::optional<TokenResponse> &response, const std::optional<Error> &error)
 {
     if (!error) {
         m_needsTokenRefresh = false;

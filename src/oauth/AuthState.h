@@ -18,7 +18,8 @@ namespace oauth {
 // Always held by shared_ptr (a refresh in flight keeps it alive).
 class AuthState : public std::enable_shared_from_this<AuthState>
 {
-    struct Key {};
+    struct Key
+    {};
 
 public:
     // Seconds of remaining lifetime below which an access token is refreshed.
@@ -66,8 +67,7 @@ public:
         const QMap<QString, QString> &additionalParameters = {}) const;
 
     using FreshTokensAction = std::function<void(std::optional<QString> accessToken,
-                                                 std::optional<QString> idToken,
-                                                 std::optional<Error> error)>;
+                                                 std::optional<QString> idToken, std::optional<Error> error)>;
     // Runs `action` later, on `context`'s thread (the application object when
     // null), with a fresh access token: the current one when more than 60 s
     // remain, otherwise after a refresh. Concurrent callers share one refresh.
@@ -80,10 +80,9 @@ private:
     {
         FreshTokensAction action;
         QPointer<QObject> context;
-        bool hasContext = false;   // a caller's context that is gone drops the action
+        bool hasContext = false; // a caller's context that is gone drops the action
     };
-    void finishRefresh(const std::optional<TokenResponse> &response,
-                       const std::optional<Error> &error);
+    void finishRefresh(const std::optional<TokenResponse> &response, const std::optional<Error> &error);
     void didChangeState();
     static void dispatch(const PendingAction &pending, std::optional<QString> accessToken,
                          std::optional<QString> idToken, std::optional<Error> error);

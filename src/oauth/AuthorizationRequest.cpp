@@ -10,8 +10,7 @@ namespace oauth {
 
 QString codeChallengeS256(const QString &codeVerifier)
 {
-    return base64UrlNoPadding(
-        QCryptographicHash::hash(codeVerifier.toUtf8(), QCryptographicHash::Sha256));
+    return base64UrlNoPadding(QCryptographicHash::hash(codeVerifier.toUtf8(), QCryptographicHash::Sha256));
 }
 
 static bool isValidResponseType(const QString &type)
@@ -34,8 +33,7 @@ static bool isValidScopeToken(const QString &scope)
 AuthorizationRequest AuthorizationRequest::make(const ServiceConfiguration &configuration,
                                                 const QString &clientID,
                                                 const std::optional<QString> &clientSecret,
-                                                const QStringList &scopes,
-                                                const QUrl &redirectURL,
+                                                const QStringList &scopes, const QUrl &redirectURL,
                                                 const QString &responseType,
                                                 const QMap<QString, QString> &additionalParameters)
 {
@@ -71,7 +69,7 @@ AuthorizationRequest AuthorizationRequest::make(const ServiceConfiguration &conf
 QUrl AuthorizationRequest::authorizationRequestURL() const
 {
     QList<std::pair<QString, QString>> parameters{{QStringLiteral("response_type"), responseType},
-                                                   {QStringLiteral("client_id"), clientID}};
+                                                  {QStringLiteral("client_id"), clientID}};
     for (auto it = additionalParameters.cbegin(); it != additionalParameters.cend(); ++it)
         parameters.append({it.key(), it.value()});
     auto addIfPresent = [&](const char *name, const std::optional<QString> &value) {

@@ -21,7 +21,7 @@ struct AuthorizationRequest
     QString responseType = ResponseTypeCode;
     QString clientID;
     std::optional<QString> clientSecret;
-    std::optional<QString> scope;            // the scopes joined by one space
+    std::optional<QString> scope; // the scopes joined by one space
     QUrl redirectURL;
     std::optional<QString> state;
     std::optional<QString> nonce;
@@ -33,11 +33,9 @@ struct AuthorizationRequest
     // Throws std::invalid_argument for a response type other than "code" or
     // "code id_token", or for a scope outside the RFC 6749 scope-token set:
     // both are mistakes of the calling code, not of the user.
-    static AuthorizationRequest make(const ServiceConfiguration &configuration,
-                                     const QString &clientID,
-                                     const std::optional<QString> &clientSecret,
-                                     const QStringList &scopes, const QUrl &redirectURL,
-                                     const QString &responseType = ResponseTypeCode,
+    static AuthorizationRequest make(const ServiceConfiguration &configuration, const QString &clientID,
+                                     const std::optional<QString> &clientSecret, const QStringList &scopes,
+                                     const QUrl &redirectURL, const QString &responseType = ResponseTypeCode,
                                      const QMap<QString, QString> &additionalParameters = {});
 
     // The URL to open in the browser.

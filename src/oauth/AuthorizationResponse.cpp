@@ -32,10 +32,9 @@ std::optional<TokenRequest> AuthorizationResponse::tokenExchangeRequest(
                  "with no authorization code.");
         return std::nullopt;
     }
-    return TokenRequest::make(request.configuration, GrantTypeAuthorizationCode,
-                              authorizationCode, request.redirectURL, request.clientID,
-                              request.clientSecret, std::nullopt, std::nullopt,
-                              request.codeVerifier, additionalParameters);
+    return TokenRequest::make(request.configuration, GrantTypeAuthorizationCode, authorizationCode,
+                              request.redirectURL, request.clientID, request.clientSecret, std::nullopt,
+                              std::nullopt, request.codeVerifier, additionalParameters);
 }
 
 QString AuthorizationResponse::description() const
@@ -45,8 +44,7 @@ QString AuthorizationResponse::description() const
     return QStringLiteral("<AuthorizationResponse: authorizationCode: %1, state: \"%2\", "
                           "accessToken: %3, idToken: %4, additionalParameters: %5>")
         .arg(authorizationCode ? QStringLiteral("[redacted]") : QStringLiteral("none"),
-             state.value_or(QString()),
-             accessToken ? QStringLiteral("[redacted]") : QStringLiteral("none"),
+             state.value_or(QString()), accessToken ? QStringLiteral("[redacted]") : QStringLiteral("none"),
              idToken ? QStringLiteral("[redacted]") : QStringLiteral("none"), extra);
 }
 

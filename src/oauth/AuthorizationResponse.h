@@ -14,13 +14,13 @@ namespace oauth {
 struct AuthorizationResponse
 {
     AuthorizationRequest request;
-    std::optional<QString> authorizationCode;      // "code"
-    std::optional<QString> state;                  // "state"
-    std::optional<QString> accessToken;            // "access_token"
+    std::optional<QString> authorizationCode; // "code"
+    std::optional<QString> state;             // "state"
+    std::optional<QString> accessToken;       // "access_token"
     std::optional<QDateTime> accessTokenExpirationDate;
-    std::optional<QString> tokenType;              // "token_type"
-    std::optional<QString> idToken;                // "id_token"
-    std::optional<QString> scope;                  // "scope"
+    std::optional<QString> tokenType; // "token_type"
+    std::optional<QString> idToken;   // "id_token"
+    std::optional<QString> scope;     // "scope"
     QJsonObject additionalParameters;
 
     static AuthorizationResponse fromParameters(const AuthorizationRequest &request,

@@ -24,8 +24,7 @@ std::optional<Error> validateIDToken(const TokenResponse &response,
         return std::nullopt;
     const auto token = ParsedIDToken::parse(*response.idToken);
     if (!token)
-        return generalError(IDTokenParsingError, std::nullopt,
-                            QStringLiteral("ID Token parsing failed"));
+        return generalError(IDTokenParsingError, std::nullopt, QStringLiteral("ID Token parsing failed"));
     const TokenRequest &request = response.request;
     if (!request.configuration.issuer.isEmpty() && token->issuer != request.configuration.issuer)
         return idTokenInvalid(QStringLiteral("Issuer mismatch"));
@@ -46,17 +45,16 @@ std::optional<Error> validateIDToken(const TokenResponse &response,
     return std::nullopt;
 }
 
-std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request,
-                                                      const QByteArray &body)
+std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request, const QByteArray &body)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         const Error parserError = Error::make(QStringLiteral("json"), parseError.error,
                                               parseError.errorString());
-        return generalError(JSONDeserializationError, parserError,
-                            QStringLiteral("JSON error parsing token response: %1")
-                                .arg(parseError.errorString()));
+        return generalError(
+            JSONDeserializationError, parserError,
+            QStringLiteral("JSON error parsing token response: %1").arg(parseError.errorString()));
     }
     if (!document.isObject())
         return generalError(TokenResponseConstructionError, std::nullopt,
@@ -85,23 +83,20 @@ void performTokenRequest(const TokenRequest &request,
     // The code, the verifier, the secret and the refresh token never go out in clear.
     if (auto insecure = insecureEndpointError(request.configuration.tokenEndpoint)) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [callback, error = *insecure] { callback(std::nullopt, error); },
+            QCoreApplication::instance(), [callback, error = *insecure] { callback(std::nullopt, error); },
             Qt::QueuedConnection);
         return;
     }
     rest::HttpClient::shared().dataTask(
         request.urlRequest(),
         [request, original = originalAuthorizationResponse, callback](
-            const QByteArray &body, const rest::HttpResponse &response,
-            std::optional<Error> transport) {
+            const QByteArray &body, const rest::HttpResponse &response, std::optional<Error> transport) {
             if (transport) {
-                callback(std::nullopt,
-                         generalError(NetworkError, transport,
-                                      QStringLiteral("Connection error making token request to "
-                                                     "'%1': %2.")
-                                          .arg(request.configuration.tokenEndpoint.toString(),
-                                               transport->description())));
+                callback(std::nullopt, generalError(NetworkError, transport,
+                                                    QStringLiteral("Connection error making token request to "
+                                                                   "'%1': %2.")
+                                                        .arg(request.configuration.tokenEndpoint.toString(),
+                                                             transport->description())));
                 return;
             }
             if (response.statusCode != 200) {

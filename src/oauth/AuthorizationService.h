@@ -23,8 +23,7 @@ void performTokenRequest(const TokenRequest &request,
 
 // The token endpoint's 200 answer as a response, or the JSON (-7) or shape
 // (-8) error.
-std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request,
-                                                      const QByteArray &body);
+std::variant<TokenResponse, Error> parseTokenResponse(const TokenRequest &request, const QByteArray &body);
 // The error of any other status: the provider's OAuth error when a 4xx body
 // carries one, else a server error (-6).
 Error tokenRequestFailure(const TokenRequest &request, int status, const QByteArray &body);

@@ -14,10 +14,9 @@ bool matchesRedirectURL(const QUrl &received, const QUrl &redirect)
     const auto options = QUrl::NormalizePathSegments;
     const QUrl a = received.adjusted(options);
     const QUrl b = redirect.adjusted(options);
-    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0
-           && a.userName() == b.userName() && a.password() == b.password()
-           && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && a.port() == b.port()
-           && a.path() == b.path();
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 && a.userName() == b.userName()
+           && a.password() == b.password() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0
+           && a.port() == b.port() && a.path() == b.path();
 }
 
 static QJsonObject redirectParameters(const QUrl &url)
@@ -46,8 +45,7 @@ static std::optional<QString> unexpectedIssuer(const ServiceConfiguration &confi
         return std::nullopt;
     // Compared as text, as the provider wrote its issuer.
     const QJsonValue expected = document.value(QStringLiteral("issuer"));
-    const QString configured = expected.isString() ? expected.toString()
-                                                    : configuration.issuer.toString();
+    const QString configured = expected.isString() ? expected.toString() : configuration.issuer.toString();
     if (iss.isString() && iss.toString() == configured)
         return std::nullopt;
     return configured;
@@ -59,8 +57,7 @@ static Error clientError(const QString &text, const QJsonObject &parameters)
         .withUserInfo(OAuthErrorResponseKey, parameters.toVariantMap());
 }
 
-std::variant<AuthorizationResponse, Error> checkRedirect(const AuthorizationRequest &request,
-                                                         const QUrl &url)
+std::variant<AuthorizationResponse, Error> checkRedirect(const AuthorizationRequest &request, const QUrl &url)
 {
     const QJsonObject parameters = redirectParameters(url);
     AuthorizationResponse response = AuthorizationResponse::fromParameters(request, parameters);
@@ -88,8 +85,7 @@ std::variant<AuthorizationResponse, Error> checkRedirect(const AuthorizationRequ
 
 AuthorizationSession::AuthorizationSession(AuthorizationRequest request, Callback callback)
     : m_request(std::move(request)), m_callback(std::move(callback))
-{
-}
+{}
 
 bool AuthorizationSession::resumeFlowWithURL(const QUrl &url)
 {
@@ -119,8 +115,7 @@ void AuthorizationSession::cancel()
                                       QStringLiteral("Authorization flow was cancelled.")));
 }
 
-void AuthorizationSession::finish(std::optional<AuthorizationResponse> response,
-                                  std::optional<Error> error)
+void AuthorizationSession::finish(std::optional<AuthorizationResponse> response, std::optional<Error> error)
 {
     if (m_finished)
         return;
@@ -132,9 +127,7 @@ void AuthorizationSession::finish(std::optional<AuthorizationResponse> response,
         return;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [callback, response = std::move(response), error = std::move(error)] {
-            callback(response, error);
-        },
+        [callback, response = std::move(response), error = std::move(error)] { callback(response, error); },
         Qt::QueuedConnection);
 }
 

@@ -6,8 +6,8 @@
 
 namespace oauth {
 
-bool BrowserUserAgent::presentExternalUserAgentRequest(
-    const AuthorizationRequest &request, const std::shared_ptr<AuthorizationSession> &session)
+bool BrowserUserAgent::presentExternalUserAgentRequest(const AuthorizationRequest &request,
+                                                       const std::shared_ptr<AuthorizationSession> &session)
 {
     m_inProgress = true;
     m_session = session;

@@ -25,10 +25,9 @@ QByteArray rejectionBody(int status)
 
 } // namespace
 
-HTTPConnection::HTTPConnection(QTcpSocket *socket, QObject *delegateObject,
-                               HTTPServerDelegate *delegate, QObject *parent)
-    : QObject(parent), m_socket(socket), m_peerAddress(socket->peerAddress()),
-      m_peerPort(socket->peerPort())
+HTTPConnection::HTTPConnection(QTcpSocket *socket, QObject *delegateObject, HTTPServerDelegate *delegate,
+                               QObject *parent)
+    : QObject(parent), m_socket(socket), m_peerAddress(socket->peerAddress()), m_peerPort(socket->peerPort())
 {
     setDelegate(delegateObject, delegate);
     m_socket->setParent(this);
@@ -38,11 +37,12 @@ HTTPConnection::HTTPConnection(QTcpSocket *socket, QObject *delegateObject,
     connect(m_socket, &QTcpSocket::bytesWritten, this, &HTTPConnection::noteActivity);
     connect(m_socket, &QTcpSocket::readyRead, this, &HTTPConnection::processIncomingBytes);
     connect(m_socket, &QTcpSocket::disconnected, this, &HTTPConnection::onDisconnected);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError)
-            qWarning().noquote() << QStringLiteral("HTTPServer stream error: %1")
-                                        .arg(m_socket->errorString());
-    });
+    connect(m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError error) {
+                if (error != QAbstractSocket::RemoteHostClosedError)
+                    qWarning().noquote()
+                        << QStringLiteral("HTTPServer stream error: %1").arg(m_socket->errorString());
+            });
     // Bytes that arrived before the signals were connected.
     QTimer::singleShot(0, this, &HTTPConnection::processIncomingBytes);
 }
@@ -86,7 +86,7 @@ void HTTPConnection::processIncomingBytes()
             break;
         noteActivity();
         if (m_closeAfterQueue)
-            continue;  // closing: later bytes are not requests we answer
+            continue; // closing: later bytes are not requests we answer
         m_reader.append(chunk);
         parseBuffer();
     }

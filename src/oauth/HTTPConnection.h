@@ -85,7 +85,7 @@ private:
     QTimer m_idleTimer;
     http::RequestReader m_reader;
     std::deque<std::shared_ptr<HTTPServerRequest>> m_queue;
-    bool m_closeAfterQueue = false;  // stop reading; close once answers are out
+    bool m_closeAfterQueue = false; // stop reading; close once answers are out
     bool m_closing = false;
     bool m_writeShutDown = false;
     bool m_finished = false;

@@ -40,11 +40,10 @@ void HTTPServer::acceptConnection(QTcpSocket *socket)
 void HTTPServer::makeRoom()
 {
     while (!m_connections.isEmpty() && m_connections.size() >= qMax(1, maxConnections)) {
-        HTTPConnection *stalest = *std::min_element(
-            m_connections.cbegin(), m_connections.cend(),
-            [](const HTTPConnection *a, const HTTPConnection *b) {
-                return a->lastActivity() < b->lastActivity();
-            });
+        HTTPConnection *stalest = *std::min_element(m_connections.cbegin(), m_connections.cend(),
+                                                    [](const HTTPConnection *a, const HTTPConnection *b) {
+                                                        return a->lastActivity() < b->lastActivity();
+                                                    });
         stalest->closeNow();
         m_connections.remove(stalest); // already gone through closed(), unless it had finished
     }

@@ -20,8 +20,7 @@ QByteArray HTTPServerResponse::reasonPhrase(int statusCode)
 
 QByteArray HTTPServerResponse::serialized() const
 {
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(statusCode) + ' ' + reasonPhrase(statusCode)
-                     + "\r\n";
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(statusCode) + ' ' + reasonPhrase(statusCode) + "\r\n";
     for (const auto &[name, value] : headers)
         out += name + ": " + value + "\r\n";
     out += "\r\n";
@@ -33,8 +32,7 @@ HTTPServerRequest::HTTPServerRequest(QByteArray method, QByteArray target, QByte
                                      HTTPHeaderList headers, QByteArray body)
     : m_method(std::move(method)), m_target(std::move(target)), m_version(std::move(version)),
       m_headers(std::move(headers)), m_body(std::move(body))
-{
-}
+{}
 
 QByteArray HTTPServerRequest::header(const QByteArray &name) const
 {
@@ -117,13 +115,13 @@ std::optional<RequestHead> parseHead(QByteArrayView block)
         QByteArray line = lines[i];
         if (i + 1 < lines.size()) {
             if (!line.endsWith('\r'))
-                return std::nullopt;  // header lines end in CRLF
+                return std::nullopt; // header lines end in CRLF
             line.chop(1);
         }
         if (i == 0) {
             const QList<QByteArray> parts = line.split(' ');
-            if (parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty()
-                || hasControlChars(parts[1]) || !isVersion(parts[2]))
+            if (parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty() || hasControlChars(parts[1])
+                || !isVersion(parts[2]))
                 return std::nullopt;
             head.method = parts[0];
             head.target = parts[1];
@@ -234,8 +232,8 @@ ParseResult RequestReader::take()
         return {};
     ParseResult result;
     result.kind = ParseResult::Complete;
-    result.request = HTTPServerRequest(m_head->method, m_head->target, m_head->version,
-                                       m_head->headers, m_buffer.mid(m_headSize, m_bodyLength));
+    result.request = HTTPServerRequest(m_head->method, m_head->target, m_head->version, m_head->headers,
+                                       m_buffer.mid(m_headSize, m_bodyLength));
     m_buffer.remove(0, m_headSize + m_bodyLength);
     m_searched = 0;
     m_head.reset();

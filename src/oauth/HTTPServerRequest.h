@@ -31,8 +31,8 @@ class HTTPServerRequest
 {
 public:
     HTTPServerRequest() = default;
-    HTTPServerRequest(QByteArray method, QByteArray target, QByteArray version,
-                      HTTPHeaderList headers, QByteArray body);
+    HTTPServerRequest(QByteArray method, QByteArray target, QByteArray version, HTTPHeaderList headers,
+                      QByteArray body);
 
     QByteArray method() const { return m_method; }
     QByteArray target() const { return m_target; }   // as sent, e.g. "/?code=..."
@@ -74,10 +74,14 @@ inline constexpr qsizetype MaxBodyBytes = 1024 * 1024;
 
 struct ParseResult
 {
-    enum Kind { Incomplete, Complete, Invalid };
+    enum Kind {
+        Incomplete,
+        Complete,
+        Invalid
+    };
     Kind kind = Incomplete;
-    HTTPServerRequest request;  // when Complete
-    int rejectStatus = 0;       // when Invalid: 400 or 413
+    HTTPServerRequest request; // when Complete
+    int rejectStatus = 0;      // when Invalid: 400 or 413
 };
 
 struct RequestHead
@@ -105,7 +109,7 @@ private:
     ParseResult reject(int status);
 
     QByteArray m_buffer;
-    qsizetype m_searched = 0;  // bytes already searched for the end of the head
+    qsizetype m_searched = 0; // bytes already searched for the end of the head
     std::optional<RequestHead> m_head;
     qsizetype m_headSize = 0;
     qint64 m_bodyLength = 0;

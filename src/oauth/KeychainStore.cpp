@@ -48,8 +48,7 @@ std::optional<Error> keyringTrouble(int code, const QVariantMap &userInfo)
 }
 
 // The keychain's own words, when nothing clearer is known.
-Error describedJobError(int code, const QVariantMap &userInfo, const QString &lead,
-                        const QKeychain::Job *job)
+Error describedJobError(int code, const QVariantMap &userInfo, const QString &lead, const QKeychain::Job *job)
 {
     QVariantMap info = userInfo;
     info.insert(Error::DescriptionKey, lead.arg(job->errorString()));
@@ -75,8 +74,7 @@ Job *makeJob(const QString &itemName)
 template<typename Job, typename Handler>
 void run(Job *job, Handler handler)
 {
-    QObject::connect(job, &QKeychain::Job::finished, job,
-                     [job, handler](QKeychain::Job *) { handler(job); });
+    QObject::connect(job, &QKeychain::Job::finished, job, [job, handler](QKeychain::Job *) { handler(job); });
     job->start();
 }
 
@@ -97,11 +95,9 @@ void deleteItem(const QString &itemName, VoidCompletion completion)
 
 KeychainStore::KeychainStore(QString itemName, QSet<KeychainAttribute> attributes)
     : m_itemName(std::move(itemName)), m_attributes(std::move(attributes))
-{
-}
+{}
 
-void KeychainStore::writeRawItem(const QString &itemName, const QByteArray &data,
-                                 VoidCompletion completion)
+void KeychainStore::writeRawItem(const QString &itemName, const QByteArray &data, VoidCompletion completion)
 {
     if (itemName.isEmpty()) {
         later([completion] { completion(storeError(KeychainNoService)); });
@@ -146,33 +142,31 @@ void KeychainStore::retrieveAuthSession(Completion<std::shared_ptr<AuthSession>>
         later([completion] { completion(std::nullopt, storeError(KeychainNoService)); });
         return;
     }
-    run(makeJob<QKeychain::ReadPasswordJob>(itemName),
-        [itemName, completion](QKeychain::ReadPasswordJob *job) {
-            if (job->error() != QKeychain::NoError) {
-                const QVariantMap info{{QStringLiteral("status"), int(job->error())}};
-                if (auto trouble = keyringTrouble(KeychainUnhandled, info)) {
-                    completion(std::nullopt, withJobError(*trouble, job));
-                    return;
-                }
-                if (job->error() == QKeychain::EntryNotFound) {
-                    completion(std::nullopt, itemError(KeychainPasswordNotFound, itemName));
-                    return;
-                }
-                completion(std::nullopt,
-                           describedJobError(KeychainUnhandled, info,
-                                             QStringLiteral("The system keyring could not be "
-                                                            "read: %1"),
-                                             job));
+    run(makeJob<QKeychain::ReadPasswordJob>(itemName), [itemName,
+                                                        completion](QKeychain::ReadPasswordJob *job) {
+        if (job->error() != QKeychain::NoError) {
+            const QVariantMap info{{QStringLiteral("status"), int(job->error())}};
+            if (auto trouble = keyringTrouble(KeychainUnhandled, info)) {
+                completion(std::nullopt, withJobError(*trouble, job));
                 return;
             }
-            auto session = archive::unarchiveAuthSession(job->binaryData());
-            if (!session) {
-                completion(std::nullopt,
-                           itemError(KeychainFailedToConvertKeychainDataToAuthSession, itemName));
+            if (job->error() == QKeychain::EntryNotFound) {
+                completion(std::nullopt, itemError(KeychainPasswordNotFound, itemName));
                 return;
             }
-            completion(session, std::nullopt);
-        });
+            completion(std::nullopt, describedJobError(KeychainUnhandled, info,
+                                                       QStringLiteral("The system keyring could not be "
+                                                                      "read: %1"),
+                                                       job));
+            return;
+        }
+        auto session = archive::unarchiveAuthSession(job->binaryData());
+        if (!session) {
+            completion(std::nullopt, itemError(KeychainFailedToConvertKeychainDataToAuthSession, itemName));
+            return;
+        }
+        completion(session, std::nullopt);
+    });
 }
 
 void KeychainStore::removeAuthSession(VoidCompletion completion) const

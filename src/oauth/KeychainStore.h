@@ -11,23 +11,26 @@ namespace oauth {
 
 inline const QString KeychainStoreErrorDomain = QStringLiteral("KeychainStoreErrorDomain");
 enum KeychainStoreErrorCode {
-    KeychainUnhandled = 0,                                   // "status"
-    KeychainPasswordNotFound = 1,                            // "itemName"
+    KeychainUnhandled = 0,        // "status"
+    KeychainPasswordNotFound = 1, // "itemName"
     KeychainNoService = 2,
-    KeychainUnexpectedPasswordData = 3,                      // "itemName"
+    KeychainUnexpectedPasswordData = 3, // "itemName"
     KeychainFailedToCreateResponseStringFromAuthSession = 4,
     KeychainFailedToConvertRedirectURItoURL = 5,
     KeychainFailedToConvertAuthSessionToData = 6,
-    KeychainFailedToConvertKeychainDataToAuthSession = 7,    // "itemName"
-    KeychainFailedToDeletePassword = 8,                      // "itemName"
-    KeychainFailedToDeletePasswordBecauseItemNotFound = 9,   // "itemName"
-    KeychainFailedToSetPassword = 10,                        // "itemName"
+    KeychainFailedToConvertKeychainDataToAuthSession = 7,  // "itemName"
+    KeychainFailedToDeletePassword = 8,                    // "itemName"
+    KeychainFailedToDeletePasswordBecauseItemNotFound = 9, // "itemName"
+    KeychainFailedToSetPassword = 10,                      // "itemName"
 };
 
 // Platform-specific item attributes; the Secret Service has no use for them.
 struct KeychainAttribute
 {
-    enum Kind { UseDataProtectionKeychain, KeychainAccessGroup };
+    enum Kind {
+        UseDataProtectionKeychain,
+        KeychainAccessGroup
+    };
     Kind kind = UseDataProtectionKeychain;
     QString accessGroup;
     friend bool operator==(const KeychainAttribute &, const KeychainAttribute &) = default;
@@ -62,8 +65,7 @@ public:
 
     // Writes raw bytes under an item name (for tools and tests that need an
     // item in another format).
-    static void writeRawItem(const QString &itemName, const QByteArray &data,
-                             VoidCompletion completion);
+    static void writeRawItem(const QString &itemName, const QByteArray &data, VoidCompletion completion);
 
 private:
     QString m_itemName;

@@ -28,26 +28,25 @@ bool serviceOnBus()
         return false;
     // Ping through the service's own introspection: this also starts a
     // service the bus knows how to activate.
-    const QDBusMessage reply =
-        callSecrets(QStringLiteral("/org/freedesktop/secrets"),
-                    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"), {});
+    const QDBusMessage reply = callSecrets(QStringLiteral("/org/freedesktop/secrets"),
+                                           QStringLiteral("org.freedesktop.DBus.Peer"),
+                                           QStringLiteral("Ping"), {});
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
 bool defaultCollectionLocked()
 {
-    const QDBusMessage alias =
-        callSecrets(QStringLiteral("/org/freedesktop/secrets"),
-                    QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("ReadAlias"),
-                    {QStringLiteral("default")});
+    const QDBusMessage alias = callSecrets(QStringLiteral("/org/freedesktop/secrets"),
+                                           QStringLiteral("org.freedesktop.Secret.Service"),
+                                           QStringLiteral("ReadAlias"), {QStringLiteral("default")});
     if (alias.type() != QDBusMessage::ReplyMessage || alias.arguments().isEmpty())
         return false;
     const QString path = alias.arguments().first().value<QDBusObjectPath>().path();
     if (path.isEmpty() || path == QLatin1String("/"))
         return false;
-    const QDBusMessage locked =
-        callSecrets(path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                    {QStringLiteral("org.freedesktop.Secret.Collection"), QStringLiteral("Locked")});
+    const QDBusMessage locked = callSecrets(
+        path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+        {QStringLiteral("org.freedesktop.Secret.Collection"), QStringLiteral("Locked")});
     if (locked.type() != QDBusMessage::ReplyMessage || locked.arguments().isEmpty())
         return false;
     return locked.arguments().first().value<QDBusVariant>().variant().toBool();
@@ -71,8 +70,7 @@ QString keyringConditionText(KeyringCondition condition)
                               "and try again.");
     case KeyringCondition::Locked:
         return QStringLiteral("The system keyring is locked. Unlock it and try again.");
-    case KeyringCondition::Usable:
-        break;
+    case KeyringCondition::Usable: break;
     }
     return {};
 }

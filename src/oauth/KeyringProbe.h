@@ -8,9 +8,9 @@ namespace oauth {
 // the session bus after a keychain operation failed (or found nothing, which
 // is also how a locked keyring answers a lookup).
 enum class KeyringCondition {
-    Usable,    // running, default collection unlocked (or not known)
-    Missing,   // no Secret Service on the session bus, or no session bus
-    Locked,    // the default collection is locked
+    Usable,  // running, default collection unlocked (or not known)
+    Missing, // no Secret Service on the session bus, or no session bus
+    Locked,  // the default collection is locked
 };
 
 // Asks with a short deadline per call, so a hung service cannot hold the app.

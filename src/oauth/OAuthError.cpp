@@ -53,13 +53,11 @@ static QString oauthErrorDescription(const QJsonObject &response, const QString 
     return text;
 }
 
-Error oauthError(const QString &domain, const QJsonObject &response,
-                 const std::optional<Error> &underlying)
+Error oauthError(const QString &domain, const QJsonObject &response, const std::optional<Error> &underlying)
 {
     const QJsonValue errorValue = response.value(QStringLiteral("error"));
     if (!errorValue.isString())
-        return generalError(NetworkError, underlying,
-                            underlying ? underlying->description() : QString());
+        return generalError(NetworkError, underlying, underlying ? underlying->description() : QString());
     const QString value = errorValue.toString();
     Error error = Error::make(domain, oauthErrorCode(value), oauthErrorDescription(response, value),
                               underlying);

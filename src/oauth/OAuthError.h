@@ -47,7 +47,7 @@ enum OAuthErrorCode {
     OAuthInvalidClient = -9,
     OAuthInvalidGrant = -10,
     OAuthUnsupportedGrantType = -11,
-    OAuthClientError = -61439,   // found by the client, e.g. a state mismatch
+    OAuthClientError = -61439, // found by the client, e.g. a state mismatch
     OAuthOther = -61440,
 };
 

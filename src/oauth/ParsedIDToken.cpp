@@ -65,11 +65,11 @@ std::optional<ParsedIDToken> ParsedIDToken::parse(const QString &idToken)
     const auto expiresAt = secondsSince1970(claims->value(QStringLiteral("exp")));
     const auto issuedAt = secondsSince1970(claims->value(QStringLiteral("iat")));
     const QUrl issuer(iss.toString(), QUrl::StrictMode);
-    if (!iss.isString() || !issuer.isValid() || issuer.isEmpty() || !sub.isString() || !audience
-        || !expiresAt || !issuedAt)
+    if (!iss.isString() || !issuer.isValid() || issuer.isEmpty() || !sub.isString() || !audience || !expiresAt
+        || !issuedAt)
         return std::nullopt;
-    ParsedIDToken token{*header, *claims, issuer, sub.toString(), *audience,
-                        *expiresAt, *issuedAt, std::nullopt};
+    ParsedIDToken token{*header,   *claims,    issuer,    sub.toString(),
+                        *audience, *expiresAt, *issuedAt, std::nullopt};
     const QJsonValue nonce = claims->value(QStringLiteral("nonce"));
     if (nonce.isString())
         token.nonce = nonce.toString();

@@ -14,11 +14,11 @@ struct ParsedIDToken
 {
     QJsonObject header;
     QJsonObject claims;
-    QUrl issuer;                // "iss"
-    QString subject;            // "sub"
-    QStringList audience;       // "aud"; a single string becomes a one-element list
-    QDateTime expiresAt;        // "exp"
-    QDateTime issuedAt;         // "iat"
+    QUrl issuer;          // "iss"
+    QString subject;      // "sub"
+    QStringList audience; // "aud"; a single string becomes a one-element list
+    QDateTime expiresAt;  // "exp"
+    QDateTime issuedAt;   // "iat"
     std::optional<QString> nonce;
 
     // nullopt when the token is not two base64url JSON objects, or the claims

@@ -14,15 +14,13 @@ void exchangeCode(const AuthorizationResponse &response, const AuthStateCallback
     const std::optional<TokenRequest> exchange = response.tokenExchangeRequest();
     if (!exchange) {
         // A redirect with neither a code nor an error: nothing to exchange.
-        callback(std::nullopt,
-                 Error::make(AuthorizationErrorDomain, OAuthClientError,
-                             QStringLiteral("The authorization response carries no "
-                                            "authorization code.")));
+        callback(std::nullopt, Error::make(AuthorizationErrorDomain, OAuthClientError,
+                                           QStringLiteral("The authorization response carries no "
+                                                          "authorization code.")));
         return;
     }
     performTokenRequest(*exchange, response,
-                        [response, callback](std::optional<TokenResponse> token,
-                                             std::optional<Error> error) {
+                        [response, callback](std::optional<TokenResponse> token, std::optional<Error> error) {
                             if (!token) {
                                 callback(std::nullopt, error);
                                 return;
@@ -38,8 +36,7 @@ std::shared_ptr<AuthorizationSession> presentAuthorizationRequest(const Authoriz
 {
     auto agent = std::make_shared<BrowserUserAgent>();
     auto session = std::make_shared<AuthorizationSession>(
-        request, [callback](std::optional<AuthorizationResponse> response,
-                            std::optional<Error> error) {
+        request, [callback](std::optional<AuthorizationResponse> response, std::optional<Error> error) {
             if (!response) {
                 callback(std::nullopt, error);
                 return;

@@ -10,13 +10,9 @@ namespace {
 class SessionFlow : public AuthorizationFlow
 {
 public:
-    explicit SessionFlow(std::shared_ptr<AuthorizationSession> session)
-        : m_session(std::move(session)) {}
+    explicit SessionFlow(std::shared_ptr<AuthorizationSession> session) : m_session(std::move(session)) {}
     bool resumeFlowWithURL(const QUrl &url) override { return m_session->resumeFlowWithURL(url); }
-    void failFlowWithError(const Error &error) override
-    {
-        m_session->failAuthorizationFlowWithError(error);
-    }
+    void failFlowWithError(const Error &error) override { m_session->failAuthorizationFlowWithError(error); }
 
 private:
     std::shared_ptr<AuthorizationSession> m_session;
@@ -26,8 +22,7 @@ private:
 
 RedirectHTTPHandler::RedirectHTTPHandler(std::optional<QUrl> successURL, QObject *parent)
     : QObject(parent), m_successURL(std::move(successURL))
-{
-}
+{}
 
 RedirectHTTPHandler::~RedirectHTTPHandler()
 {
@@ -63,9 +58,9 @@ void RedirectHTTPHandler::cancelHTTPListener()
 {
     stopListening();
     if (auto flow = std::exchange(m_flow, nullptr)) {
-        flow->failFlowWithError(generalError(
-            ProgramCanceledAuthorizationFlow, std::nullopt,
-            QStringLiteral("The HTTP listener was cancelled programmatically.")));
+        flow->failFlowWithError(
+            generalError(ProgramCanceledAuthorizationFlow, std::nullopt,
+                         QStringLiteral("The HTTP listener was cancelled programmatically.")));
     }
 }
 
@@ -76,8 +71,7 @@ void RedirectHTTPHandler::setCurrentAuthorizationFlow(std::shared_ptr<Authorizat
 
 void RedirectHTTPHandler::setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationSession> session)
 {
-    setCurrentAuthorizationFlow(
-        session ? std::make_shared<SessionFlow>(std::move(session)) : nullptr);
+    setCurrentAuthorizationFlow(session ? std::make_shared<SessionFlow>(std::move(session)) : nullptr);
 }
 
 QUrl RedirectHTTPHandler::absoluteURL(const HTTPServerRequest &request)

@@ -29,7 +29,9 @@ public:
 // to the pending flow, answering the browser with a short page. Listening
 // stops after the first accepted redirect, on cancellation and on
 // destruction.
-class RedirectHTTPHandler : public QObject, public HTTPServerDelegate
+class RedirectHTTPHandler
+    : public QObject
+    , public HTTPServerDelegate
 {
     Q_OBJECT
 public:
@@ -43,8 +45,7 @@ public:
 
     // With a success URL the browser is sent there (302) after the redirect;
     // without one it gets the completion page.
-    explicit RedirectHTTPHandler(std::optional<QUrl> successURL = std::nullopt,
-                                 QObject *parent = nullptr);
+    explicit RedirectHTTPHandler(std::optional<QUrl> successURL = std::nullopt, QObject *parent = nullptr);
     // Cancels: a pending flow fails with -4.
     ~RedirectHTTPHandler() override;
 

@@ -26,13 +26,15 @@ QUrl ServiceDiscovery::urlMember(const QString &name) const
     return parseURL(discoveryDictionary.value(name));
 }
 
-std::optional<ServiceDiscovery> ServiceDiscovery::fromJson(const QJsonObject &document,
-                                                           Error *error)
+std::optional<ServiceDiscovery> ServiceDiscovery::fromJson(const QJsonObject &document, Error *error)
 {
-    static const char *const required[] = {
-        "issuer", "authorization_endpoint", "token_endpoint", "jwks_uri",
-        "response_types_supported", "subject_types_supported",
-        "id_token_signing_alg_values_supported"};
+    static const char *const required[] = {"issuer",
+                                           "authorization_endpoint",
+                                           "token_endpoint",
+                                           "jwks_uri",
+                                           "response_types_supported",
+                                           "subject_types_supported",
+                                           "id_token_signing_alg_values_supported"};
     for (const char *name : required) {
         if (!document.contains(QLatin1String(name))) {
             *error = generalError(InvalidDiscoveryDocument, std::nullopt,
@@ -52,8 +54,8 @@ std::optional<ServiceDiscovery> ServiceDiscovery::fromJson(const QJsonObject &do
 
 ServiceConfiguration ServiceConfiguration::fromDiscovery(const ServiceDiscovery &discovery)
 {
-    return {discovery.authorizationEndpoint(), discovery.tokenEndpoint(), discovery.issuer(),
-            discovery.registrationEndpoint(), discovery.endSessionEndpoint(), discovery};
+    return {discovery.authorizationEndpoint(), discovery.tokenEndpoint(),      discovery.issuer(),
+            discovery.registrationEndpoint(),  discovery.endSessionEndpoint(), discovery};
 }
 
 std::optional<Error> insecureEndpointError(const QUrl &endpoint)
@@ -103,9 +105,10 @@ static std::optional<Error> insecureEndpointsError(const ServiceConfiguration &c
     return std::nullopt;
 }
 
-static std::variant<ServiceConfiguration, Error>
-discoveryOutcome(const QString &shownURL, const QByteArray &body,
-                 const rest::HttpResponse &response, const std::optional<Error> &transport)
+static std::variant<ServiceConfiguration, Error> discoveryOutcome(const QString &shownURL,
+                                                                  const QByteArray &body,
+                                                                  const rest::HttpResponse &response,
+                                                                  const std::optional<Error> &transport)
 {
     if (transport)
         return generalError(NetworkError, transport,
@@ -119,9 +122,9 @@ discoveryOutcome(const QString &shownURL, const QByteArray &body,
                                 .arg(shownURL));
     auto parsed = parseDiscoveryDocument(body);
     if (auto *error = std::get_if<Error>(&parsed))
-        return generalError(NetworkError, *error,
-                            QStringLiteral("JSON error parsing document at '%1': %2")
-                                .arg(shownURL, error->description()));
+        return generalError(
+            NetworkError, *error,
+            QStringLiteral("JSON error parsing document at '%1': %2").arg(shownURL, error->description()));
     if (auto insecure = insecureEndpointsError(std::get<ServiceConfiguration>(parsed)))
         return *insecure;
     return parsed;
@@ -133,16 +136,15 @@ void discoverServiceConfigurationAt(const QUrl &url, Completion<ServiceConfigura
     if (auto insecure = insecureEndpointError(url)) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [completion, error = *insecure] { completion(std::nullopt, error); },
-            Qt::QueuedConnection);
+            [completion, error = *insecure] { completion(std::nullopt, error); }, Qt::QueuedConnection);
         return;
     }
     rest::HttpRequest request;
     request.url = url;
     rest::HttpClient::shared().dataTask(
-        request, [completion, shownURL = url.toString()](const QByteArray &body,
-                                                         const rest::HttpResponse &response,
-                                                         std::optional<Error> transport) {
+        request,
+        [completion, shownURL = url.toString()](const QByteArray &body, const rest::HttpResponse &response,
+                                                std::optional<Error> transport) {
             auto outcome = discoveryOutcome(shownURL, body, response, transport);
             if (auto *error = std::get_if<Error>(&outcome))
                 completion(std::nullopt, *error);

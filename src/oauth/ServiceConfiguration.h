@@ -59,7 +59,6 @@ std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArra
 // Fetches and checks the discovery document; the completion runs once,
 // later on the event loop, with a configuration or an error.
 void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfiguration> completion);
-void discoverServiceConfigurationAt(const QUrl &discoveryURL,
-                                    Completion<ServiceConfiguration> completion);
+void discoverServiceConfigurationAt(const QUrl &discoveryURL, Completion<ServiceConfiguration> completion);
 
 } // namespace oauth

@@ -6,11 +6,9 @@
 
 namespace oauth {
 
-TokenRequest TokenRequest::make(const ServiceConfiguration &configuration,
-                                const QString &grantType,
-                                const std::optional<QString> &authorizationCode,
-                                const QUrl &redirectURL, const QString &clientID,
-                                const std::optional<QString> &clientSecret,
+TokenRequest TokenRequest::make(const ServiceConfiguration &configuration, const QString &grantType,
+                                const std::optional<QString> &authorizationCode, const QUrl &redirectURL,
+                                const QString &clientID, const std::optional<QString> &clientSecret,
                                 const std::optional<QString> &scope,
                                 const std::optional<QString> &refreshToken,
                                 const std::optional<QString> &codeVerifier,
@@ -20,9 +18,9 @@ TokenRequest TokenRequest::make(const ServiceConfiguration &configuration,
     if (grantType == GrantTypeAuthorizationCode && redirectURL.isEmpty())
         throw std::invalid_argument("A TokenRequest was created with a grant_type that requires "
                                     "a redirectURL, but a null redirectURL was given");
-    return {configuration, grantType,    authorizationCode,    redirectURL,
-            clientID,      clientSecret, scope,                refreshToken,
-            codeVerifier,  additionalParameters, additionalHeaders};
+    return {configuration,    grantType, authorizationCode, redirectURL,  clientID,
+            clientSecret,     scope,     refreshToken,      codeVerifier, additionalParameters,
+            additionalHeaders};
 }
 
 rest::HttpRequest TokenRequest::urlRequest() const

@@ -19,7 +19,7 @@ struct TokenRequest
     ServiceConfiguration configuration;
     QString grantType;
     std::optional<QString> authorizationCode;
-    QUrl redirectURL;                          // empty = none
+    QUrl redirectURL; // empty = none
     QString clientID;
     std::optional<QString> clientSecret;
     std::optional<QString> scope;
@@ -31,11 +31,9 @@ struct TokenRequest
     // Throws std::invalid_argument for an "authorization_code" grant without
     // a redirect URL (a mistake of the calling code).
     static TokenRequest make(const ServiceConfiguration &configuration, const QString &grantType,
-                             const std::optional<QString> &authorizationCode,
-                             const QUrl &redirectURL, const QString &clientID,
-                             const std::optional<QString> &clientSecret,
-                             const std::optional<QString> &scope,
-                             const std::optional<QString> &refreshToken,
+                             const std::optional<QString> &authorizationCode, const QUrl &redirectURL,
+                             const QString &clientID, const std::optional<QString> &clientSecret,
+                             const std::optional<QString> &scope, const std::optional<QString> &refreshToken,
                              const std::optional<QString> &codeVerifier,
                              const QMap<QString, QString> &additionalParameters = {},
                              const QMap<QString, QString> &additionalHeaders = {});

@@ -14,7 +14,7 @@ struct TokenResponse
 {
     TokenRequest request;
     std::optional<QString> accessToken;
-    std::optional<QDateTime> accessTokenExpirationDate;  // "expires_in" from the time of parsing
+    std::optional<QDateTime> accessTokenExpirationDate; // "expires_in" from the time of parsing
     std::optional<QString> tokenType;
     std::optional<QString> idToken;
     std::optional<QString> refreshToken;

@@ -17,10 +17,12 @@ bool isJSONType(const QByteArray &contentType)
 
 Error jsonParseError(const QJsonParseError &parseError)
 {
-    return Error::make(QStringLiteral("json"), int(parseError.error),
-                       QStringLiteral("The data couldn\u2019t be read because it isn\u2019t in the correct format. (%1 at offset %2)")
-                           .arg(parseError.errorString())
-                           .arg(parseError.offset));
+    return Error::make(
+        QStringLiteral("json"), int(parseError.error),
+        QStringLiteral(
+            "The data couldn\u2019t be read because it isn\u2019t in the correct format. (%1 at offset %2)")
+            .arg(parseError.errorString())
+            .arg(parseError.offset));
 }
 
 // The server's JSON error member, made a structured error; or the fetcher's
@@ -45,12 +47,11 @@ Error mapStatusError(const Answer &answer)
 
 } // namespace
 
-Parsed parseAnswer(const Answer &answer, const ObjectClass *expected,
-                   const ObjectClassResolver &resolver, bool dataWrapperRequired)
+Parsed parseAnswer(const Answer &answer, const ObjectClass *expected, const ObjectClassResolver &resolver,
+                   bool dataWrapperRequired)
 {
     if (answer.error) {
-        if (answer.error->domain() == StatusErrorDomain && answer.status >= 300
-            && !answer.data.isEmpty())
+        if (answer.error->domain() == StatusErrorDomain && answer.status >= 300 && !answer.data.isEmpty())
             return {nullptr, mapStatusError(answer)};
         return {nullptr, answer.error};
     }

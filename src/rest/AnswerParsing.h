@@ -28,7 +28,7 @@ struct Parsed
 // Decodes an answer: its JSON object built as `expected` (or the class its
 // kind names), or the error; an error status with a JSON error member
 // becomes a structured error. Pure, so it runs on a worker thread.
-Parsed parseAnswer(const Answer &answer, const ObjectClass *expected,
-                   const ObjectClassResolver &resolver, bool dataWrapperRequired);
+Parsed parseAnswer(const Answer &answer, const ObjectClass *expected, const ObjectClassResolver &resolver,
+                   bool dataWrapperRequired);
 
 } // namespace rest

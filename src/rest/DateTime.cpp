@@ -134,8 +134,7 @@ DateTime DateTime::fromRFC3339String(const QString &text)
     const auto year = s.integer(4);
     if (!year || !s.skip(u'-'))
         return {};
-    while (s.skip(u'-')) {
-    }
+    while (s.skip(u'-')) {}
     const auto month = s.integer(2);
     if (!month || !s.skip(u'-'))
         return {};
@@ -156,8 +155,8 @@ DateTime DateTime::fromRFC3339String(const QString &text)
     const auto time = parseTime(s);
     if (!time)
         return {};
-    const qint64 sinceMidnight =
-        ((time->hour * 60LL + time->minute) * 60 + time->second) * 1000 + time->milliseconds;
+    const qint64 sinceMidnight = ((time->hour * 60LL + time->minute) * 60 + time->second) * 1000
+                                 + time->milliseconds;
     // A leap second or a rounded-up fraction carries into the next minute; a
     // text that carries past the year 9999 as written could not be printed
     // back in four digits, so it is not accepted.
@@ -192,8 +191,7 @@ QDateTime DateTime::date() const
     const QDate day(*m_year, m_month.value_or(1), m_day.value_or(1));
     if (!hasTime())
         return QDateTime(day, QTime(12, 0), Qt::UTC);
-    return QDateTime(day, QTime(*m_hour, *m_minute, m_second.value_or(0), m_milliseconds),
-                     Qt::UTC);
+    return QDateTime(day, QTime(*m_hour, *m_minute, m_second.value_or(0), m_milliseconds), Qt::UTC);
 }
 
 QString DateTime::RFC3339String() const
@@ -209,12 +207,11 @@ QString DateTime::RFC3339String() const
     QString zone = QStringLiteral("Z");
     if (m_offsetMinutes) {
         const int magnitude = std::abs(offset);
-        zone = QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', magnitude / 60,
-                                 magnitude % 60);
+        zone = QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
     }
     const QString fraction = t.msec() >= 1 ? QString::asprintf(".%03d", t.msec()) : QString();
-    return QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(), d.day(),
-                             t.hour(), t.minute(), t.second())
+    return QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02d", d.year(), d.month(), d.day(), t.hour(),
+                             t.minute(), t.second())
            + fraction + zone;
 }
 

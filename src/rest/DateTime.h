@@ -54,7 +54,12 @@ class Duration
 {
 public:
     static std::optional<Duration> fromJSONString(const QString &text);
-    static Duration fromMilliseconds(qint64 ms) { Duration d; d.m_ms = ms; return d; }
+    static Duration fromMilliseconds(qint64 ms)
+    {
+        Duration d;
+        d.m_ms = ms;
+        return d;
+    }
     qint64 milliseconds() const { return m_ms; }
     QString jsonString() const;
     friend bool operator==(const Duration &, const Duration &) = default;

@@ -58,8 +58,8 @@ QString cleanedUserAgentString(const QString &text)
 QString userAgentApplicationIdentifier(const QString &identifier, const QString &version,
                                        const QString &processName)
 {
-    QString result = cleanedUserAgentString(
-        identifier.isEmpty() ? QStringLiteral("proc_") + processName : identifier);
+    QString result = cleanedUserAgentString(identifier.isEmpty() ? QStringLiteral("proc_") + processName
+                                                                 : identifier);
     const QString cleanVersion = cleanedUserAgentString(version);
     if (!cleanVersion.isEmpty())
         result += u'/' + cleanVersion;
@@ -83,8 +83,7 @@ QString userAgentApplicationIdentifier()
     if (it == cache.end()) {
         const QString process = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
         it = cache.insert(identifier, userAgentApplicationIdentifier(
-                                          identifier, QCoreApplication::applicationVersion(),
-                                          process));
+                                          identifier, QCoreApplication::applicationVersion(), process));
     }
     return *it;
 }
@@ -220,9 +219,10 @@ void HTTPFetcher::begin(bool mayDelay, bool mayAuthorize)
     if (!isSchemeAllowed()) {
         const QUrl url = request.url;
         // The query is left out of the log: it is the caller's data.
-        qCWarning(lcFetcher).noquote() << "Insecure fetch disallowed for"
-                                       << (url.isEmpty() ? QStringLiteral("nil request URL")
-                                                         : url.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
+        qCWarning(lcFetcher).noquote()
+            << "Insecure fetch disallowed for"
+            << (url.isEmpty() ? QStringLiteral("nil request URL")
+                              : url.toString(QUrl::RemoveQuery | QUrl::RemoveUserInfo));
         finish({}, insecureFetchError(url));
         return;
     }
@@ -320,10 +320,12 @@ void HTTPFetcher::taskDidComplete(std::optional<Error> error)
     if (shouldRetryNow()) {
         request.removeHeader("Authorization");
         std::weak_ptr<HTTPFetcher> weak = m_self;
-        later([weak] {
-            if (auto self = weak.lock(); self && self->isFetching() && !self->m_finished)
-                self->begin(false, true);
-        }, int(minRetryInterval * 1000));
+        later(
+            [weak] {
+                if (auto self = weak.lock(); self && self->isFetching() && !self->m_finished)
+                    self->begin(false, true);
+            },
+            int(minRetryInterval * 1000));
         return;
     }
     if (m_response.statusCode >= 300) {

@@ -15,7 +15,7 @@ inline const QString FetcherErrorDomain = QStringLiteral("http.fetcher");
 inline const QString StatusErrorDomain = QStringLiteral("http.status");
 inline const QString FileErrorDomain = QStringLiteral("file");
 enum FetcherErrorCode {
-    FetcherErrorUploadFailed = -2,  // chunk bytes unavailable, retry limit reached
+    FetcherErrorUploadFailed = -2, // chunk bytes unavailable, retry limit reached
     FetcherErrorInsecureRequest = -5,
 };
 // User-info keys of status errors and refusals.

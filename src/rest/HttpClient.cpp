@@ -124,9 +124,8 @@ void HttpTask::cancel()
         m_reply->abort(); // finished() follows with OperationCanceledError
         return;
     }
-    QTimer::singleShot(0, this, [this] {
-        complete(transportError(TransportCancelled, QStringLiteral("cancelled")));
-    });
+    QTimer::singleShot(0, this,
+                       [this] { complete(transportError(TransportCancelled, QStringLiteral("cancelled"))); });
 }
 
 void HttpTask::timeOut()
@@ -213,8 +212,7 @@ HttpClient &HttpClient::shared()
 
 qint64 HttpClient::deadlineMs(const HttpRequest &request, qint64 bodyBytes)
 {
-    const qint64 ms = qint64(request.timeoutSeconds * 1000)
-                      + bodyBytes * 1000 / SlowestUploadBytesPerSecond;
+    const qint64 ms = qint64(request.timeoutSeconds * 1000) + bodyBytes * 1000 / SlowestUploadBytesPerSecond;
     return deadlineLimitMs > 0 ? std::min(ms, deadlineLimitMs) : ms;
 }
 
@@ -228,13 +226,11 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
     QNetworkRequest qrequest(request.url);
     for (const auto &[name, value] : request.headers)
         qrequest.setRawHeader(name, value);
-    qrequest.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                          QNetworkRequest::AlwaysNetwork);
+    qrequest.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     qrequest.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     qrequest.setTransferTimeout(int(std::min<qint64>(deadlineMs(request, 0), INT_MAX)));
     // Qt follows redirects by default and keeps every header on the way.
-    qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                          QNetworkRequest::ManualRedirectPolicy);
+    qrequest.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setProtocol(QSsl::TlsV1_2OrLater);
     qrequest.setSslConfiguration(tls);

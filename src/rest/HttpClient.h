@@ -39,8 +39,8 @@ struct HttpRequest
     QUrl url;
     QByteArray method = "GET";
     HeaderList headers;
-    QByteArray body;          // sent when bodyFile is empty
-    QString bodyFile;         // when set, the body is streamed from this file
+    QByteArray body;  // sent when bodyFile is empty
+    QString bodyFile; // when set, the body is streamed from this file
     // Longest silence allowed; the whole exchange also has a deadline of this
     // plus the time the body takes at a slow uplink (HttpClient::deadlineMs).
     double timeoutSeconds = 60;
@@ -109,8 +109,8 @@ public:
     // event loop, never inside this call.
     QPointer<HttpTask> start(const HttpRequest &request, HttpTaskDelegate delegate);
 
-    using DataCompletion = std::function<void(const QByteArray &body, const HttpResponse &,
-                                              std::optional<Error>)>;
+    using DataCompletion =
+        std::function<void(const QByteArray &body, const HttpResponse &, std::optional<Error>)>;
 
     // Uploads are allowed this slow before their deadline passes.
     static constexpr qint64 SlowestUploadBytesPerSecond = 32 * 1024;

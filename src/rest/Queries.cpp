@@ -36,12 +36,10 @@ std::shared_ptr<DriveFilesListQuery> DriveFilesListQuery::query()
     return makeQuery<DriveFilesListQuery, DriveFileListResource>("files", {}, {}, "drive.files.list");
 }
 
-std::shared_ptr<DriveFilesCreateQuery>
-DriveFilesCreateQuery::query(const RestObjectPtr &object,
-                             const std::optional<UploadParameters> &uploadParameters)
+std::shared_ptr<DriveFilesCreateQuery> DriveFilesCreateQuery::query(
+    const RestObjectPtr &object, const std::optional<UploadParameters> &uploadParameters)
 {
-    auto q = makeQuery<DriveFilesCreateQuery, DriveFileResource>("files", "POST", {},
-                                                                 "drive.files.create");
+    auto q = makeQuery<DriveFilesCreateQuery, DriveFileResource>("files", "POST", {}, "drive.files.create");
     q->bodyObject = object;
     q->uploadParameters = uploadParameters;
     return q;
@@ -50,8 +48,7 @@ DriveFilesCreateQuery::query(const RestObjectPtr &object,
 std::shared_ptr<GmailMessagesListQuery> GmailMessagesListQuery::query(const QString &userId)
 {
     auto q = makeQuery<GmailMessagesListQuery, GmailListMessagesResource>(
-        "gmail/v1/users/{userId}/messages", {}, {QStringLiteral("userId")},
-        "gmail.users.messages.list");
+        "gmail/v1/users/{userId}/messages", {}, {QStringLiteral("userId")}, "gmail.users.messages.list");
     q->setParameter(QStringLiteral("userId"), userId);
     return q;
 }
@@ -60,16 +57,15 @@ std::shared_ptr<GmailMessagesGetQuery> GmailMessagesGetQuery::query(const QStrin
                                                                     const QString &identifier)
 {
     auto q = makeQuery<GmailMessagesGetQuery, GmailMessageResource>(
-        "gmail/v1/users/{userId}/messages/{id}", {},
-        {QStringLiteral("id"), QStringLiteral("userId")}, "gmail.users.messages.get");
+        "gmail/v1/users/{userId}/messages/{id}", {}, {QStringLiteral("id"), QStringLiteral("userId")},
+        "gmail.users.messages.get");
     q->setParameter(QStringLiteral("userId"), userId);
     q->setParameter(QStringLiteral("identifier"), identifier);
     return q;
 }
 
-std::shared_ptr<GmailMessagesAttachmentsGetQuery>
-GmailMessagesAttachmentsGetQuery::query(const QString &userId, const QString &messageId,
-                                        const QString &identifier)
+std::shared_ptr<GmailMessagesAttachmentsGetQuery> GmailMessagesAttachmentsGetQuery::query(
+    const QString &userId, const QString &messageId, const QString &identifier)
 {
     auto q = makeQuery<GmailMessagesAttachmentsGetQuery, GmailMessagePartBodyResource>(
         "gmail/v1/users/{userId}/messages/{messageId}/attachments/{id}", {},
@@ -81,9 +77,9 @@ GmailMessagesAttachmentsGetQuery::query(const QString &userId, const QString &me
     return q;
 }
 
-std::shared_ptr<GmailMessagesModifyQuery>
-GmailMessagesModifyQuery::query(const RestObjectPtr &object, const QString &userId,
-                                const QString &identifier)
+std::shared_ptr<GmailMessagesModifyQuery> GmailMessagesModifyQuery::query(const RestObjectPtr &object,
+                                                                          const QString &userId,
+                                                                          const QString &identifier)
 {
     auto q = makeQuery<GmailMessagesModifyQuery, GmailMessageResource>(
         "gmail/v1/users/{userId}/messages/{id}/modify", "POST",
@@ -94,13 +90,12 @@ GmailMessagesModifyQuery::query(const RestObjectPtr &object, const QString &user
     return q;
 }
 
-std::shared_ptr<GmailDraftsCreateQuery>
-GmailDraftsCreateQuery::query(const RestObjectPtr &object, const QString &userId,
-                              const std::optional<UploadParameters> &uploadParameters)
+std::shared_ptr<GmailDraftsCreateQuery> GmailDraftsCreateQuery::query(
+    const RestObjectPtr &object, const QString &userId,
+    const std::optional<UploadParameters> &uploadParameters)
 {
     auto q = makeQuery<GmailDraftsCreateQuery, GmailDraftResource>(
-        "gmail/v1/users/{userId}/drafts", "POST", {QStringLiteral("userId")},
-        "gmail.users.drafts.create");
+        "gmail/v1/users/{userId}/drafts", "POST", {QStringLiteral("userId")}, "gmail.users.drafts.create");
     q->bodyObject = object;
     q->uploadParameters = uploadParameters;
     q->setParameter(QStringLiteral("userId"), userId);
@@ -115,7 +110,8 @@ std::shared_ptr<GmailLabelsListQuery> GmailLabelsListQuery::query(const QString 
     return q;
 }
 
-std::shared_ptr<GmailLabelsGetQuery> GmailLabelsGetQuery::query(const QString &userId, const QString &identifier)
+std::shared_ptr<GmailLabelsGetQuery> GmailLabelsGetQuery::query(const QString &userId,
+                                                                const QString &identifier)
 {
     auto q = makeQuery<GmailLabelsGetQuery, GmailLabelResource>(
         "gmail/v1/users/{userId}/labels/{id}", {}, {QStringLiteral("id"), QStringLiteral("userId")},

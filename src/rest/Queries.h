@@ -34,15 +34,18 @@ public:
 class DriveFilesCreateQuery : public RestQuery
 {
 public:
-    static std::shared_ptr<DriveFilesCreateQuery>
-    query(const RestObjectPtr &object, const std::optional<UploadParameters> &uploadParameters);
+    static std::shared_ptr<DriveFilesCreateQuery> query(
+        const RestObjectPtr &object, const std::optional<UploadParameters> &uploadParameters);
 };
 
 class GmailMessagesListQuery : public RestQuery
 {
 public:
     static std::shared_ptr<GmailMessagesListQuery> query(const QString &userId);
-    void setLabelIds(const QStringList &value) { setParameter(QStringLiteral("labelIds"), QJsonArray::fromStringList(value)); }
+    void setLabelIds(const QStringList &value)
+    {
+        setParameter(QStringLiteral("labelIds"), QJsonArray::fromStringList(value));
+    }
     void setMaxResults(qint64 value) { setParameter(QStringLiteral("maxResults"), value); }
     void setQ(const QString &value) { setParameter(QStringLiteral("q"), value); }
 };
@@ -62,23 +65,24 @@ public:
 class GmailMessagesAttachmentsGetQuery : public RestQuery
 {
 public:
-    static std::shared_ptr<GmailMessagesAttachmentsGetQuery>
-    query(const QString &userId, const QString &messageId, const QString &identifier);
+    static std::shared_ptr<GmailMessagesAttachmentsGetQuery> query(const QString &userId,
+                                                                   const QString &messageId,
+                                                                   const QString &identifier);
 };
 
 class GmailMessagesModifyQuery : public RestQuery
 {
 public:
-    static std::shared_ptr<GmailMessagesModifyQuery>
-    query(const RestObjectPtr &object, const QString &userId, const QString &identifier);
+    static std::shared_ptr<GmailMessagesModifyQuery> query(const RestObjectPtr &object, const QString &userId,
+                                                           const QString &identifier);
 };
 
 class GmailDraftsCreateQuery : public RestQuery
 {
 public:
-    static std::shared_ptr<GmailDraftsCreateQuery>
-    query(const RestObjectPtr &object, const QString &userId,
-          const std::optional<UploadParameters> &uploadParameters = std::nullopt);
+    static std::shared_ptr<GmailDraftsCreateQuery> query(
+        const RestObjectPtr &object, const QString &userId,
+        const std::optional<UploadParameters> &uploadParameters = std::nullopt);
 };
 
 class GmailLabelsListQuery : public RestQuery

@@ -7,9 +7,15 @@
 // objectValue("start"), dateTimeValue("modifiedTime")).
 namespace rest {
 
-#define TL_REST_OBJECT_CLASS(Name, Base)                                               \
-    static const char *staticClassName() { return #Name; }                               \
-    const ObjectClass *objectClass() const override { return ObjectClass::of<Name>(); }
+#define TL_REST_OBJECT_CLASS(Name, Base)                                                                     \
+    static const char *staticClassName()                                                                     \
+    {                                                                                                        \
+        return #Name;                                                                                        \
+    }                                                                                                        \
+    const ObjectClass *objectClass() const override                                                          \
+    {                                                                                                        \
+        return ObjectClass::of<Name>();                                                                      \
+    }
 
 class CalendarEventResource : public RestObject
 {

@@ -44,7 +44,8 @@ public:
     ObjectClassResolver() = default;
     explicit ObjectClassResolver(QHash<QString, const ObjectClass *> kindMap,
                                  QHash<const ObjectClass *, const ObjectClass *> surrogates = {})
-        : m_kinds(std::move(kindMap)), m_surrogates(std::move(surrogates)) {}
+        : m_kinds(std::move(kindMap)), m_surrogates(std::move(surrogates))
+    {}
 
     const ObjectClass *classForJSON(const QJsonObject &json, const ObjectClass *defaultClass) const;
 

@@ -114,12 +114,11 @@ QString RestService::requestUserAgent() const
         return text;
     const QString addition = userAgentAddition.isEmpty() ? QString() : u' ' + userAgentAddition;
     return QStringLiteral("%1 %2/%3 %4%5 (gzip)")
-        .arg(text, QStringLiteral("tarnlight-rest-client"), QStringLiteral("1.0"),
-             userAgentSystemVersion(), addition);
+        .arg(text, QStringLiteral("tarnlight-rest-client"), QStringLiteral("1.0"), userAgentSystemVersion(),
+             addition);
 }
 
-std::optional<QString> RestService::urlWithQueryParameters(const QString &base,
-                                                           const QJsonObject &parameters)
+std::optional<QString> RestService::urlWithQueryParameters(const QString &base, const QJsonObject &parameters)
 {
     if (parameters.isEmpty())
         return base;
@@ -148,7 +147,7 @@ std::optional<QString> RestService::urlForQuery(const RestQuery &query, Error *e
     const bool single = upload && upload->shouldUploadWithSingleRequest;
     if (upload) {
         const QString override = single ? query.simpleUploadPathURITemplateOverride
-                                         : query.resumableUploadPathURITemplateOverride;
+                                        : query.resumableUploadPathURITemplateOverride;
         if (!override.isEmpty()) {
             path = URITemplate::expand(override, query.JSON, &failure);
             if (!path)
@@ -162,11 +161,11 @@ std::optional<QString> RestService::urlForQuery(const RestQuery &query, Error *e
     for (const QString &name : query.pathParameterNames)
         parameters.remove(name);
     if (single)
-        parameters.insert(QStringLiteral("uploadType"),
-                          upload->shouldSendUploadOnly ? QStringLiteral("media")
-                                                       : QStringLiteral("multipart"));
-    for (auto it = query.additionalURLQueryParameters.begin();
-         it != query.additionalURLQueryParameters.end(); ++it)
+        parameters.insert(QStringLiteral("uploadType"), upload->shouldSendUploadOnly
+                                                            ? QStringLiteral("media")
+                                                            : QStringLiteral("multipart"));
+    for (auto it = query.additionalURLQueryParameters.begin(); it != query.additionalURLQueryParameters.end();
+         ++it)
         parameters.insert(it.key(), it.value());
     for (auto it = additionalURLQueryParameters.begin(); it != additionalURLQueryParameters.end(); ++it)
         if (!parameters.contains(it.key()))
@@ -193,8 +192,9 @@ std::optional<HttpRequest> RestService::requestForQuery(const RestQuery &query, 
     request.setHeader("User-Agent", requestUserAgent().toUtf8());
     if (!query.httpMethod.isEmpty())
         request.method = query.httpMethod;
-    const QString etag = query.bodyObject ? query.bodyObject->stringValue(QStringLiteral("etag")).value_or(QString())
-                                          : QString();
+    const QString etag = query.bodyObject
+                             ? query.bodyObject->stringValue(QStringLiteral("etag")).value_or(QString())
+                             : QString();
     if (!etag.isEmpty()) {
         if (request.method == "GET")
             request.setHeader("If-None-Match", etag.toUtf8());
@@ -294,9 +294,8 @@ ServiceTicketPtr RestService::executeQuery(const RestQueryPtr &query, QueryCompl
         ticket->m_statusCode = answer.status;
         QtConcurrent::run(parseAnswer, answer, expected, ticket->objectClassResolver,
                           ticket->dataWrapperRequired)
-            .then(QCoreApplication::instance(), [ticket](const Parsed &parsed) {
-                ticket->deliver(parsed.object, parsed.error);
-            });
+            .then(QCoreApplication::instance(),
+                  [ticket](const Parsed &parsed) { ticket->deliver(parsed.object, parsed.error); });
     });
     return ticket;
 }

@@ -41,18 +41,17 @@ namespace rest {
 
 inline const QString QueryErrorDomain = QStringLiteral("rest.query");
 enum QueryErrorCode {
-    QueryErrorInvalid = -1,      // no query, or one already executed
-    QueryErrorBadTemplate = -2,  // the path or parameters could not be expanded
-    QueryErrorUnsupported = -3,  // a request shape this layer does not send
+    QueryErrorInvalid = -1,     // no query, or one already executed
+    QueryErrorBadTemplate = -2, // the path or parameters could not be expanded
+    QueryErrorUnsupported = -3, // a request shape this layer does not send
 };
 
 class RestQuery;
 class ServiceTicket;
 using RestQueryPtr = std::shared_ptr<RestQuery>;
 using ServiceTicketPtr = std::shared_ptr<ServiceTicket>;
-using QueryCompletion =
-    std::function<void(const ServiceTicketPtr &ticket, const RestObjectPtr &object,
-                       const std::optional<Error> &error)>;
+using QueryCompletion = std::function<void(const ServiceTicketPtr &ticket, const RestObjectPtr &object,
+                                           const std::optional<Error> &error)>;
 
 // One REST call: a path template, a method, parameters (stored by JSON name
 // in `JSON`), an optional body object and upload. Single use: executing it
@@ -66,9 +65,9 @@ public:
     virtual ~RestQuery() = default;
 
     QString pathURITemplate;
-    QByteArray httpMethod;  // empty means GET
+    QByteArray httpMethod; // empty means GET
     QStringList pathParameterNames;
-    QJsonObject JSON;       // the parameters, by JSON name
+    QJsonObject JSON; // the parameters, by JSON name
     RestObjectPtr bodyObject;
     std::optional<UploadParameters> uploadParameters;
     const ObjectClass *expectedObjectClass = nullptr;
@@ -145,8 +144,8 @@ class RestService
 public:
     virtual ~RestService() = default;
 
-    QString rootURLString;                  // ends with "/"
-    std::optional<QString> servicePath;     // ends with "/"
+    QString rootURLString;              // ends with "/"
+    std::optional<QString> servicePath; // ends with "/"
     std::optional<QString> simpleUploadPath;
     std::optional<QString> resumableUploadPath;
     QStringList prettyPrintQueryParameterNames;
@@ -177,8 +176,7 @@ public:
     // base + "?" (or "&") + the parameters sorted case-insensitively, arrays
     // exploded one name=value per element. nullopt when a value cannot be
     // written (an array of objects).
-    static std::optional<QString> urlWithQueryParameters(const QString &base,
-                                                         const QJsonObject &parameters);
+    static std::optional<QString> urlWithQueryParameters(const QString &base, const QJsonObject &parameters);
 
 protected:
     RestService();

@@ -48,8 +48,7 @@ struct Failure
 
 bool isNameChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'-' || c == u'%' || c == u'$'
-           || c == u'@';
+    return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'-' || c == u'%' || c == u'$' || c == u'@';
 }
 
 std::optional<Variable> parseVariable(QStringView text)
@@ -107,8 +106,7 @@ QString typeName(const QJsonValue &value)
 // One variable's text, or nothing when it has no value.
 std::optional<QString> expandVariable(const Operator &op, const Variable &var, QJsonValue value)
 {
-    const bool empty = value.isUndefined() || value.isNull()
-                       || (value.isArray() && value.toArray().isEmpty())
+    const bool empty = value.isUndefined() || value.isNull() || (value.isArray() && value.toArray().isEmpty())
                        || (value.isObject() && value.toObject().isEmpty());
     if (empty) {
         if (!var.defaultValue)
@@ -191,9 +189,8 @@ QString URITemplate::escape(const QString &text, bool keepReserved)
     out.reserve(utf8.size());
     for (const char ch : utf8) {
         const uchar c = uchar(ch);
-        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
-                                || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_'
-                                || c == '~';
+        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+                                || c == '-' || c == '.' || c == '_' || c == '~';
         if (unreserved || (keepReserved && reserved.contains(ch)))
             out.append(QChar(c));
         else
@@ -244,8 +241,8 @@ std::optional<QString> URITemplate::expand(const QString &uriTemplate, const QJs
             const qsizetype close = uriTemplate.indexOf(u'}', open + 1);
             const bool closed = close >= 0;
             const qsizetype end = closed ? close : uriTemplate.size();
-            result += expandExpression(QStringView(uriTemplate).mid(open + 1, end - open - 1),
-                                       values, closed);
+            result += expandExpression(QStringView(uriTemplate).mid(open + 1, end - open - 1), values,
+                                       closed);
             pos = end + 1;
         }
     } catch (const Failure &f) {

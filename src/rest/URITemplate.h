@@ -23,8 +23,7 @@ public:
     // The query text (no leading "?") of a parameter map: names sorted
     // case-insensitively, arrays and maps exploded one element per name, as
     // "{?a,b,list+}" would expand. nullopt with `failure` as for expand().
-    static std::optional<QString> queryText(const QJsonObject &parameters,
-                                            QString *failure = nullptr);
+    static std::optional<QString> queryText(const QJsonObject &parameters, QString *failure = nullptr);
 
     // The name under which expansion failures are reported.
     static inline const QString FailureName = QStringLiteral("URITemplateUnsupported");

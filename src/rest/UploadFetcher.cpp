@@ -127,8 +127,7 @@ QString UploadFetcher::chunkDirectory()
 }
 
 UploadFetcherPtr UploadFetcher::uploadFetcherWithRequest(const HttpRequest &startRequest,
-                                                         const UploadParameters &parameters,
-                                                         qint64 chunkSize)
+                                                         const UploadParameters &parameters, qint64 chunkSize)
 {
     UploadFetcherPtr f(new UploadFetcher());
     f->request = startRequest;
@@ -223,8 +222,7 @@ UploadFetcher::Chunk UploadFetcher::chunkAt(qint64 offset) const
     const qint64 limit = qMin(chunkSize, MaximumChunkSize);
     Chunk chunk;
     chunk.offset = offset;
-    qint64 nominal = (chunk.offset == 0 && known && uploadFileLength <= chunkSize) ? uploadFileLength
-                                                                                   : limit;
+    qint64 nominal = (chunk.offset == 0 && known && uploadFileLength <= chunkSize) ? uploadFileLength : limit;
     const qint64 g = uploadGranularity;
     if (g > 0) {
         nominal = nominal < g ? g : nominal - nominal % g;
@@ -465,8 +463,7 @@ void UploadFetcher::queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<
     complete(answer, data, std::nullopt);
 }
 
-void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data,
-                             std::optional<Error> error)
+void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data, std::optional<Error> error)
 {
     if (m_done)
         return;

@@ -41,12 +41,11 @@ public:
     };
 
     static UploadFetcherPtr uploadFetcherWithRequest(const HttpRequest &startRequest,
-                                                     const UploadParameters &parameters,
-                                                     qint64 chunkSize);
+                                                     const UploadParameters &parameters, qint64 chunkSize);
     ~UploadFetcher() override;
 
     QUrl uploadFileURL;
-    QByteArray uploadData;        // the source when there is no file
+    QByteArray uploadData; // the source when there is no file
     QString uploadMIMEType;
     qint64 chunkSize = DefaultChunkSize;
     QUrl uploadLocationURL;
@@ -94,14 +93,14 @@ private:
     void removeChunkFile();
 
     Completion m_uploadCompletion;
-    HTTPFetcherPtr m_current;      // the chunk or query in flight
-    QString m_chunkFile;           // staged chunk being sent
+    HTTPFetcherPtr m_current; // the chunk or query in flight
+    QString m_chunkFile;      // staged chunk being sent
     // The chunk expected next, staged while the current one is sent so the
     // copy does not hold up the transfer; used only if the next chunk is it.
     QFuture<StagedChunk> m_ahead;
     qint64 m_aheadOffset = -1;
     qint64 m_aheadLength = 0;
-    QString m_lastStatus;          // last "X-Goog-Upload-Status"
+    QString m_lastStatus; // last "X-Goog-Upload-Status"
     double m_nextRetryInterval = 0;
     bool m_done = false;
     std::shared_ptr<UploadFetcher> m_keepAlive;

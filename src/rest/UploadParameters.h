@@ -11,10 +11,10 @@ namespace rest {
 // resumable protocol: one start request, then the bytes in chunks.
 struct UploadParameters
 {
-    QUrl fileURL;            // the source, when uploading a file
-    QByteArray data;         // the source, when fileURL is empty
+    QUrl fileURL;    // the source, when uploading a file
+    QByteArray data; // the source, when fileURL is empty
     QString MIMEType;
-    QUrl uploadLocationURL;  // resumes an earlier upload when set
+    QUrl uploadLocationURL; // resumes an earlier upload when set
     bool shouldUploadWithSingleRequest = false;
     bool shouldSendUploadOnly = false;
     bool useBackgroundSession = false;

@@ -15,6 +15,5 @@ QCoro::Task<void> awaitCompletion(std::function<void(VoidCompletion)> start)
             done(error ? std::nullopt : std::optional<bool>(true), error);
         });
     };
-    co_await support::detail::CompletionAwaitable<bool>(std::move(startWithFlag),
-                                                        missingResultError());
+    co_await support::detail::CompletionAwaitable<bool>(std::move(startWithFlag), missingResultError());
 }

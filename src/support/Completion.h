@@ -47,7 +47,8 @@ class CompletionGuard
 {
 public:
     CompletionGuard(std::shared_ptr<CompletionState<T>> state, Error fallback)
-        : m_state(std::move(state)), m_fallback(std::move(fallback)) {}
+        : m_state(std::move(state)), m_fallback(std::move(fallback))
+    {}
     ~CompletionGuard()
     {
         if (!m_state->fired)
@@ -65,8 +66,7 @@ public:
         m_state->error = std::move(error);
         auto state = m_state;
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [state] { state->handle.resume(); },
-            Qt::QueuedConnection);
+            QCoreApplication::instance(), [state] { state->handle.resume(); }, Qt::QueuedConnection);
     }
 
 private:
@@ -80,7 +80,8 @@ class CompletionAwaitable
 public:
     using Start = std::function<void(Completion<T>)>;
     CompletionAwaitable(Start start, Error fallback)
-        : m_start(std::move(start)), m_fallback(std::move(fallback)) {}
+        : m_start(std::move(start)), m_fallback(std::move(fallback))
+    {}
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> handle)
@@ -116,8 +117,7 @@ template<typename T>
 QCoro::Task<T> awaitCompletion(std::function<void(Completion<T>)> start,
                                Error fallback = missingResultError())
 {
-    co_return co_await support::detail::CompletionAwaitable<T>(std::move(start),
-                                                               std::move(fallback));
+    co_return co_await support::detail::CompletionAwaitable<T>(std::move(start), std::move(fallback));
 }
 
 // For callbacks that carry only an error: a missing error is success.

@@ -5,13 +5,11 @@
 
 Error::Error(QString domain, int code, QVariantMap userInfo)
     : m_domain(std::move(domain)), m_code(code), m_userInfo(std::move(userInfo))
-{
-}
+{}
 
 Error::Error(QString domain, int code, const QString &description)
     : Error(std::move(domain), code, QVariantMap{{DescriptionKey, description}})
-{
-}
+{}
 
 Error Error::make(QString domain, int code, const QString &description,
                   const std::optional<Error> &underlying)
@@ -68,7 +66,7 @@ size_t qHash(const Error &error, size_t seed)
 QDebug operator<<(QDebug debug, const Error &error)
 {
     QDebugStateSaver saver(debug);
-    debug.nospace() << "Error(" << error.domain() << ", " << error.code() << ", "
-                    << error.description() << ")";
+    debug.nospace() << "Error(" << error.domain() << ", " << error.code() << ", " << error.description()
+                    << ")";
     return debug;
 }

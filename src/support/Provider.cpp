@@ -13,8 +13,7 @@ Provider Provider::production()
 std::optional<Provider> Provider::loopback(const QUrl &origin)
 {
     const QString scheme = origin.scheme();
-    if (!origin.isValid() || (scheme != u"http" && scheme != u"https")
-        || !isLoopbackHost(origin.host()))
+    if (!origin.isValid() || (scheme != u"http" && scheme != u"https") || !isLoopbackHost(origin.host()))
         return std::nullopt;
     QUrl base;
     base.setScheme(scheme);
@@ -40,8 +39,8 @@ const Provider &Provider::current()
 
 bool Provider::isLoopback() const
 {
-    return isLoopbackHost(issuer.host()) && isLoopbackHost(apiRoot.host())
-           && isLoopbackHost(gmailRoot.host()) && isLoopbackHost(gmailWebOrigin.host());
+    return isLoopbackHost(issuer.host()) && isLoopbackHost(apiRoot.host()) && isLoopbackHost(gmailRoot.host())
+           && isLoopbackHost(gmailWebOrigin.host());
 }
 
 bool isLoopbackHost(const QString &host)

@@ -10,10 +10,10 @@
 // plain http.
 struct Provider
 {
-    QUrl issuer;          // e.g. https://accounts.google.com
-    QUrl apiRoot;         // e.g. https://www.googleapis.com/
-    QUrl gmailRoot;       // e.g. https://gmail.googleapis.com/
-    QUrl gmailWebOrigin;  // e.g. https://mail.google.com
+    QUrl issuer;         // e.g. https://accounts.google.com
+    QUrl apiRoot;        // e.g. https://www.googleapis.com/
+    QUrl gmailRoot;      // e.g. https://gmail.googleapis.com/
+    QUrl gmailWebOrigin; // e.g. https://mail.google.com
 
     static Provider production();
     // A provider at one loopback origin; an origin that is not http(s) on a

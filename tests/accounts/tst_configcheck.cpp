@@ -76,9 +76,9 @@ private slots:
         QTest::newRow("array at top") << xmlPlist("<array><string>x</string></array>") << none;
         QTest::newRow("numeric id") << dictPlist("<key>GoogleClientID</key><integer>12</integer>") << none;
         QTest::newRow("empty id") << dictPlist("<key>GoogleClientID</key><string></string>") << none;
-        QTest::newRow("placeholder")
-            << dictPlist("<key>GoogleClientID</key><string>YOUR_CLIENT_ID.apps.googleusercontent.com</string>")
-            << none;
+        QTest::newRow("placeholder") << dictPlist(
+            "<key>GoogleClientID</key><string>YOUR_CLIENT_ID.apps.googleusercontent.com</string>")
+                                     << none;
         QTest::newRow("garbage") << QByteArray("\x00\x01garbage<plist", 14) << none;
         QTest::newRow("truncated") << dictPlist("<key>GoogleClientID</key><string>abc").left(60) << none;
         QTest::newRow("empty secret")
@@ -91,8 +91,9 @@ private slots:
         QTest::newRow("spaces count as configured")
             << dictPlist("<key>GoogleClientID</key><string>   </string>")
             << "[config-check] configured=true clientIDPrefix=    hasSecret=false\n";
-        QTest::newRow("binary plist") << binaryPlist("bin-client-0001.apps", "s3cret")
-                                      << "[config-check] configured=true clientIDPrefix=bin-client-0 hasSecret=true\n";
+        QTest::newRow("binary plist")
+            << binaryPlist("bin-client-0001.apps", "s3cret")
+            << "[config-check] configured=true clientIDPrefix=bin-client-0 hasSecret=true\n";
     }
     void lines()
     {

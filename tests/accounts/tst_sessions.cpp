@@ -18,8 +18,8 @@ namespace {
 
 TaskOutcome<std::shared_ptr<AuthSession>> retrieve(const QString &name)
 {
-    return runTask(awaitCompletion<std::shared_ptr<AuthSession>>(
-        [&](Completion<std::shared_ptr<AuthSession>> done) {
+    return runTask(
+        awaitCompletion<std::shared_ptr<AuthSession>>([&](Completion<std::shared_ptr<AuthSession>> done) {
             KeychainStore(name).retrieveAuthSession(std::move(done));
         }));
 }
@@ -85,7 +85,8 @@ class TestSessions : public QObject
 
     Account newAccount()
     {
-        const QString id = QStringLiteral("sessions-%1-%2").arg(QCoreApplication::applicationPid()).arg(++m_ids);
+        const QString id =
+            QStringLiteral("sessions-%1-%2").arg(QCoreApplication::applicationPid()).arg(++m_ids);
         return Account{id, id + "@example.com", "Test " + id};
     }
 
@@ -109,7 +110,10 @@ private slots:
     {
         const Account account = newAccount();
         const auto state = oauthtest::mintedState(*m_sandbox, expiresIn);
-        [&] { QVERIFY(!writeItem(GoogleAuthService::keychainItemName(account), std::make_shared<AuthSession>(state))); }();
+        [&] {
+            QVERIFY(!writeItem(GoogleAuthService::keychainItemName(account),
+                               std::make_shared<AuthSession>(state)));
+        }();
         return account;
     }
 
@@ -131,7 +135,8 @@ private slots:
     {
         const Account account = newAccount();
         const auto state = oauthtest::mintedState(*m_sandbox, 3600);
-        QVERIFY(!writeItem(GoogleAuthService::keychainItemName(account), std::make_shared<AuthSession>(state)));
+        QVERIFY(
+            !writeItem(GoogleAuthService::keychainItemName(account), std::make_shared<AuthSession>(state)));
         GoogleAuthService registry(m_store.get());
         const auto first = runTask(registry.authSession(account));
         const auto second = runTask(registry.authSession(account));
@@ -150,7 +155,7 @@ private slots:
         const QString name = GoogleAuthService::keychainItemName(account);
         const QString signedIn = *retrieve(name).value.value()->authState()->refreshToken();
         GoogleAuthService registry(m_store.get());
-        m_sandbox->expireAccessTokens(Sandbox::AlexSub);  // an hour later
+        m_sandbox->expireAccessTokens(Sandbox::AlexSub); // an hour later
         m_sandbox->clearLog();
         for (int i = 0; i < 4; ++i) {
             const auto operation = start(registry, account, profileURL());
@@ -162,7 +167,8 @@ private slots:
         const QString rotated = *inMemory->authState()->refreshToken();
         QVERIFY(rotated != signedIn);
         QTRY_COMPARE(retrieve(name).value.value()->authState()->refreshToken(), std::optional(rotated));
-        QCOMPARE(retrieve(name).value.value()->authState()->accessToken(), inMemory->authState()->accessToken());
+        QCOMPARE(retrieve(name).value.value()->authState()->accessToken(),
+                 inMemory->authState()->accessToken());
 
         // The next start of the app uses the stored tokens without refreshing.
         GoogleAuthService restarted(m_store.get());
@@ -175,7 +181,7 @@ private slots:
     void concurrentOperationsShareOneRefresh()
     {
         m_sandbox->setRefreshRotation(true);
-        const Account account = savedAccount(30);  // too close to expiry to use
+        const Account account = savedAccount(30); // too close to expiry to use
         GoogleAuthService registry(m_store.get());
         m_sandbox->clearLog();
         QList<std::shared_ptr<Operation>> operations;
@@ -196,7 +202,7 @@ private slots:
                           QJsonDocument(QJsonArray{account.toJson()}).toJson(QJsonDocument::Compact));
         GoogleAuthService registry(m_store.get());
         QVERIFY(runTask(registry.authSession(account)).value);
-        m_sandbox->setDelay(300);  // the refresh answers after the sign-out
+        m_sandbox->setDelay(300); // the refresh answers after the sign-out
         const auto operation = start(registry, account, profileURL());
         registry.signOut(account);
         QVERIFY(QTest::qWaitFor([&] { return operation->done; }, 15000));
@@ -215,7 +221,8 @@ private slots:
         auto outcome = runTask(registry.authSession(missing));
         QVERIFY(!outcome.value);
         QCOMPARE(*outcome.error, toError(AuthError::noSession));
-        QCOMPARE(outcome.error->description(), QStringLiteral("No saved session for this account. Sign in again."));
+        QCOMPARE(outcome.error->description(),
+                 QStringLiteral("No saved session for this account. Sign in again."));
 
         const Account garbled = newAccount();
         QVERIFY(!writeItem(GoogleAuthService::keychainItemName(garbled), nullptr, "not a session"));
@@ -242,8 +249,9 @@ private slots:
     {
         const Account account = newAccount();
         const Account other = newAccount();
-        m_store->setValue(GoogleAuthService::accountsKey,
-                          QJsonDocument(QJsonArray{account.toJson(), other.toJson()}).toJson(QJsonDocument::Compact));
+        m_store->setValue(
+            GoogleAuthService::accountsKey,
+            QJsonDocument(QJsonArray{account.toJson(), other.toJson()}).toJson(QJsonDocument::Compact));
         GoogleAuthService registry(m_store.get());
         registry.signOut(account);
         QCOMPARE(registry.accounts(), QList<Account>{other});

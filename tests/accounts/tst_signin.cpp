@@ -23,8 +23,12 @@ bool portRefused(int port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
-    QTest::qWaitFor([&] { return probe.state() == QAbstractSocket::ConnectedState
-                                 || probe.state() == QAbstractSocket::UnconnectedState; }, 5000);
+    QTest::qWaitFor(
+        [&] {
+            return probe.state() == QAbstractSocket::ConnectedState
+                   || probe.state() == QAbstractSocket::UnconnectedState;
+        },
+        5000);
     return probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 
@@ -88,8 +92,7 @@ private slots:
     {
         m_sandbox->reset();
         m_store = std::make_unique<QSettings>(
-            m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + ".ini"),
-            QSettings::IniFormat);
+            m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + ".ini"), QSettings::IniFormat);
         m_registry = std::make_unique<TestRegistry>(m_store.get());
         useFreshBrowser();
     }
@@ -98,7 +101,7 @@ private slots:
     {
         for (const Account &account : QList<Account>(m_registry->accounts()))
             m_registry->signOut(account);
-        QTest::qWait(200);  // the keychain deletions finish
+        QTest::qWait(200); // the keychain deletions finish
         m_opener.reset();
         m_registry.reset();
     }
@@ -157,8 +160,8 @@ private slots:
 
         // The listed entry is out of date and another account is active.
         const Account mira{Sandbox::MiraSub, MiraEmail, QStringLiteral("Mira Okafor")};
-        m_registry->upsert(Account{Sandbox::AlexSub, QStringLiteral("old@example.com"),
-                                   QStringLiteral("Old Name")}, false);
+        m_registry->upsert(
+            Account{Sandbox::AlexSub, QStringLiteral("old@example.com"), QStringLiteral("Old Name")}, false);
         m_registry->upsert(mira, true);
 
         useFreshBrowser();
@@ -247,15 +250,17 @@ private slots:
         QCOMPARE(outcome.error->code(), -10);
         QCOMPARE(outcome.error->description(), QStringLiteral("Unable to open the browser."));
         QVERIFY(!m_registry->hasPendingSignIn());
-        const QUrl redirect(m_browser->openedQuery().queryItemValue(QStringLiteral("redirect_uri"),
-                                                                    QUrl::FullyDecoded));
+        const QUrl redirect(
+            m_browser->openedQuery().queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded));
         QVERIFY(portRefused(redirect.port()));
     }
 
     void failedDiscoveryStartsNoListener()
     {
         m_sandbox->injectFault(QJsonObject{{"route", "GET /.well-known/openid-configuration"},
-                                           {"status", 404}, {"body", "gone"}, {"count", 1}});
+                                           {"status", 404},
+                                           {"body", "gone"},
+                                           {"count", 1}});
         const auto outcome = runTask(m_registry->addAccount(), 30000);
         QVERIFY(outcome.error);
         QCOMPARE(outcome.error->domain(), oauth::GeneralErrorDomain);
@@ -273,14 +278,14 @@ private slots:
         QTemporaryDir profile;
         QProcess browser;
         support::ScopedUrlOpener opener([&](const QUrl &url) {
-            browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                                     QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
-                                     QStringLiteral("--no-first-run"),
-                                     QStringLiteral("--disable-background-networking"),
-                                     QStringLiteral("--disable-component-update"),
-                                     QStringLiteral("--disable-sync"),
-                                     QStringLiteral("--user-data-dir=") + profile.path(),
-                                     QStringLiteral("--dump-dom"), url.toString(QUrl::FullyEncoded)});
+            browser.start(chromium,
+                          {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                           QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
+                           QStringLiteral("--no-first-run"),
+                           QStringLiteral("--disable-background-networking"),
+                           QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                           QStringLiteral("--user-data-dir=") + profile.path(), QStringLiteral("--dump-dom"),
+                           url.toString(QUrl::FullyEncoded)});
             return browser.waitForStarted(10000);
         });
         const auto outcome = runTask(m_registry->addAccount(), 60000);

@@ -38,14 +38,13 @@ inline void writeSecrets(const QTemporaryDir &dir, const QString &clientID, cons
 {
     QFile file(QDir(dir.path()).filePath(QStringLiteral("Secrets.plist")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral(
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                   "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                   "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                   "<plist version=\"1.0\"><dict>"
-                   "<key>GoogleClientID</key><string>%1</string>"
-                   "<key>GoogleClientSecret</key><string>%2</string>"
-                   "</dict></plist>\n")
+    file.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                              "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                              "<plist version=\"1.0\"><dict>"
+                              "<key>GoogleClientID</key><string>%1</string>"
+                              "<key>GoogleClientSecret</key><string>%2</string>"
+                              "</dict></plist>\n")
                    .arg(clientID, secret)
                    .toUtf8());
     qputenv("TARNLIGHT_RESOURCES", dir.path().toUtf8());
@@ -63,12 +62,12 @@ public:
         QByteArray body;
     };
 
-    bool accept = true;                  // what the opener reports
+    bool accept = true; // what the opener reports
     bool asksForIcon = true;
     std::function<void(const QUrl &)> onOpen;
     QList<QUrl> opened;
-    QByteArray redirectLocation;         // exactly as the provider sent it
-    QList<Page> listenerPages;           // the listener's answers, in order
+    QByteArray redirectLocation; // exactly as the provider sent it
+    QList<Page> listenerPages;   // the listener's answers, in order
     bool done = false;
 
     bool open(const QUrl &url)
@@ -79,8 +78,7 @@ public:
         if (!accept)
             return false;
         QNetworkRequest request(url);
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                             QNetworkRequest::ManualRedirectPolicy);
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         QNetworkReply *reply = m_network.get(request);
         QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply] {
             reply->deleteLater();
@@ -106,12 +104,12 @@ private:
             m_targets.append("/favicon.ico");
         m_targets.append(redirectLocation.mid(pathStart));
         m_socket = std::make_unique<QTcpSocket>();
-        QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(),
-                         [this, host] { m_host = host; sendNext(); });
-        QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_socket.get(),
-                         [this] { readPages(); });
-        QObject::connect(m_socket.get(), &QTcpSocket::disconnected, m_socket.get(),
-                         [this] { done = true; });
+        QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(), [this, host] {
+            m_host = host;
+            sendNext();
+        });
+        QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_socket.get(), [this] { readPages(); });
+        QObject::connect(m_socket.get(), &QTcpSocket::disconnected, m_socket.get(), [this] { done = true; });
         m_socket->connectToHost(QStringLiteral("127.0.0.1"), quint16(target.port()));
     }
 

@@ -47,10 +47,11 @@ void ModelStub::reply(QTcpSocket *socket, const Request &request)
     const Answer answer = m_answers.value(request.path, Answer{404, "{\"error\":\"not found\"}"});
     if (answer.silent)
         return;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " Stub\r\n"
-                      "Content-Type: application/json\r\nConnection: close\r\n"
-                      "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n"
-                      + answer.extraHeaders + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status)
+                      + " Stub\r\n"
+                        "Content-Type: application/json\r\nConnection: close\r\n"
+                        "Content-Length: "
+                      + QByteArray::number(answer.body.size()) + "\r\n" + answer.extraHeaders + "\r\n";
     socket->write(head + answer.body);
     socket->disconnectFromHost();
 }

@@ -38,10 +38,7 @@ public:
     // A chat completion whose first choice carries `content`.
     void answerChat(const QString &content);
 
-    QString baseUrl() const
-    {
-        return QStringLiteral("http://127.0.0.1:%1/v1").arg(m_server.serverPort());
-    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/v1").arg(m_server.serverPort()); }
     const QList<Request> &requests() const { return m_requests; }
 
 private:

@@ -26,7 +26,10 @@ QByteArray modelList(const QStringList &ids)
     return QJsonDocument(QJsonObject{{"data", data}}).toJson();
 }
 
-AIService serviceAt(const QString &url) { return AIService(AIEndpoint::make(url)); }
+AIService serviceAt(const QString &url)
+{
+    return AIService(AIEndpoint::make(url));
+}
 
 QString messageText(const ModelStub::Request &request, int index)
 {
@@ -125,11 +128,12 @@ private slots:
                  AIService::summaryPromptWithSchema(AIService::summaryPrompt("Bill", "Bo", "Pay.")));
         const QJsonObject schema = body["response_format"]["json_schema"].toObject();
         QCOMPARE(schema["name"].toString(), QStringLiteral("EmailSummary"));
-        QCOMPARE(schema["schema"]["properties"].toObject(),
-                 (QJsonObject{{"summary", QJsonObject{{"type", "string"},
-                                                      {"description", EmailSummary::SummaryDescription}}},
-                              {"actionItem", QJsonObject{{"type", "string"},
-                                                         {"description", EmailSummary::ActionItemDescription}}}}));
+        QCOMPARE(
+            schema["schema"]["properties"].toObject(),
+            (QJsonObject{{"summary",
+                          QJsonObject{{"type", "string"}, {"description", EmailSummary::SummaryDescription}}},
+                         {"actionItem", QJsonObject{{"type", "string"},
+                                                    {"description", EmailSummary::ActionItemDescription}}}}));
         QVERIFY(sent.body.indexOf("\"summary\":{") < sent.body.indexOf("\"actionItem\":{"));
     }
 
@@ -138,7 +142,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("code");
-        QTest::newRow("no actionItem") << 200 << QByteArray("{\"summary\":\"x\"}") << int(ai::ErrorMissingProperty);
+        QTest::newRow("no actionItem")
+            << 200 << QByteArray("{\"summary\":\"x\"}") << int(ai::ErrorMissingProperty);
         QTest::newRow("prose") << 200 << QByteArray("Sure! Here it is.") << int(ai::ErrorMalformedAnswer);
         QTest::newRow("not a completion") << 200 << QByteArray() << int(ai::ErrorMalformedAnswer);
         QTest::newRow("server error") << 500 << QByteArray() << int(ai::ErrorHttpStatus);

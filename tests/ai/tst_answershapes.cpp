@@ -40,14 +40,14 @@ private slots:
     void summaryOfEachShape()
     {
         QFETCH(QString, shape);
-        const auto plain = runTask(service().summarize("Lunch", "Ann <ann@example.com>",
-                                                       "Could you book a table for Friday?"));
+        const auto plain = runTask(
+            service().summarize("Lunch", "Ann <ann@example.com>", "Could you book a table for Friday?"));
         QVERIFY(plain.value);
         QVERIFY(plain.value->hasActionItem());
 
         setShape(shape);
-        const auto shaped = runTask(service().summarize("Lunch", "Ann <ann@example.com>",
-                                                        "Could you book a table for Friday?"));
+        const auto shaped = runTask(
+            service().summarize("Lunch", "Ann <ann@example.com>", "Could you book a table for Friday?"));
         QVERIFY2(shaped.value, shaped.error ? qPrintable(shaped.error->description()) : "");
         QCOMPARE(*shaped.value, *plain.value); // never the reasoning's draft
     }
@@ -65,7 +65,8 @@ private slots:
     void unknownShapeIsRefused()
     {
         const auto reply = m_sandbox->send("POST", m_sandbox->url("/__sandbox/model"),
-                                           {{"Content-Type", "application/json"}}, "{\"answerShape\":\"yaml\"}");
+                                           {{"Content-Type", "application/json"}},
+                                           "{\"answerShape\":\"yaml\"}");
         QCOMPARE(reply.status, 400);
     }
 
@@ -73,12 +74,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("summary"); // empty: no object
-        QTest::newRow("braces in strings") << "x {\"summary\":\"a } { b\",\"n\":{\"k\":1}} y" << "a } { b";
-        QTest::newRow("unclosed prose brace first") << "Note { the answer: {\"summary\":\"s\"}" << "s";
-        QTest::newRow("invalid then valid") << "{not json} {\"summary\":\"s\"} {\"summary\":\"t\"}" << "s";
-        QTest::newRow("fence with language") << "```JSON\n{\"summary\":\"s\"}\n```" << "s";
-        QTest::newRow("inside an array") << "[{\"summary\":\"s\"}]" << "s";
-        QTest::newRow("none") << "Sure! Here it is." << "";
+        QTest::newRow("braces in strings") << "x {\"summary\":\"a } { b\",\"n\":{\"k\":1}} y"
+                                           << "a } { b";
+        QTest::newRow("unclosed prose brace first") << "Note { the answer: {\"summary\":\"s\"}"
+                                                    << "s";
+        QTest::newRow("invalid then valid") << "{not json} {\"summary\":\"s\"} {\"summary\":\"t\"}"
+                                            << "s";
+        QTest::newRow("fence with language") << "```JSON\n{\"summary\":\"s\"}\n```"
+                                             << "s";
+        QTest::newRow("inside an array") << "[{\"summary\":\"s\"}]"
+                                         << "s";
+        QTest::newRow("none") << "Sure! Here it is."
+                              << "";
         QTest::newRow("never closes") << QString("{\"summary\":\"s\"") << "";
     }
     void firstCompleteObject()

@@ -24,7 +24,8 @@ std::pair<int, QStringList> runHook(const QStringList &arguments, const QString 
     QStringList lines = QString::fromUtf8(process.readAllStandardError()).split('\n');
     if (lines.last().isEmpty())
         lines.removeLast();
-    const bool clean = process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit;
+    const bool clean = process.state() == QProcess::NotRunning
+                       && process.exitStatus() == QProcess::NormalExit;
     return {clean ? process.exitCode() : -1, lines};
 }
 

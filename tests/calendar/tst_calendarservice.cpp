@@ -61,8 +61,11 @@ class CalendarServiceTest : public QObject
     // The next answer of the events list is this body, whatever was asked.
     void serveOnce(const QJsonObject &body, int count = 1)
     {
-        m_sandbox->injectFault({{"route", EventsRoute}, {"status", 200}, {"count", count},
-                                {"body", QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact))}});
+        m_sandbox->injectFault(
+            {{"route", EventsRoute},
+             {"status", 200},
+             {"count", count},
+             {"body", QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact))}});
     }
 
     QList<CalendarEvent> mapped(const QJsonArray &items)
@@ -120,7 +123,8 @@ private slots:
         all.addQueryItem("maxResults", "250");
         QUrl url = m_sandbox->url(EventsPath);
         url.setQuery(all);
-        const auto full = m_sandbox->send("GET", url, {{"Authorization", "Bearer " + tokenFor(Sandbox::AlexSub).toUtf8()}});
+        const auto full = m_sandbox->send(
+            "GET", url, {{"Authorization", "Bearer " + tokenFor(Sandbox::AlexSub).toUtf8()}});
         QCOMPARE(full.status, 200);
         const QJsonArray items = full.json().value("items").toArray();
         QVERIFY(items.size() > 25);
@@ -161,7 +165,8 @@ private slots:
 
     void mapsTheSeededCalendar()
     {
-        const QList<CalendarEvent> events = upcoming(Sandbox::AlexSub, 250).value.value_or(QList<CalendarEvent>());
+        const QList<CalendarEvent> events =
+            upcoming(Sandbox::AlexSub, 250).value.value_or(QList<CalendarEvent>());
         const CalendarEvent *noStart = findEvent(events, "nostart0001");
         QVERIFY(noStart);
         QVERIFY(!noStart->start);
@@ -185,12 +190,18 @@ private slots:
         const QJsonObject allDayStart{{"date", "2026-03-05"}};
         const QJsonArray items{
             QJsonObject{{"id", "allday"}, {"summary", "Offsite"}, {"start", allDayStart}},
-            QJsonObject{{"id", "both"}, {"summary", "Both"},
-                        {"start", QJsonObject{{"dateTime", "2026-03-05T09:15:00+01:00"}, {"date", "2026-03-05"}}}},
+            QJsonObject{
+                {"id", "both"},
+                {"summary", "Both"},
+                {"start", QJsonObject{{"dateTime", "2026-03-05T09:15:00+01:00"}, {"date", "2026-03-05"}}}},
             QJsonObject{{"id", "nostart"}},
-            QJsonObject{{"id", "blank"}, {"summary", ""}, {"location", ""},
+            QJsonObject{{"id", "blank"},
+                        {"summary", ""},
+                        {"location", ""},
                         {"start", QJsonObject{{"dateTime", "2026-03-05T10:00:00Z"}}}},
-            QJsonObject{{"id", "five"}, {"summary", "Review"}, {"location", "Room Fjord"},
+            QJsonObject{{"id", "five"},
+                        {"summary", "Review"},
+                        {"location", "Room Fjord"},
                         {"htmlLink", "https://calendar.example/e/five"},
                         {"attendees", QJsonArray{attendee("me@example.com"), attendee("a@example.com"),
                                                  attendee("b@example.com"), attendee("c@example.com"),
@@ -260,7 +271,8 @@ private slots:
         QCOMPARE(failed.error->code(), 503);
         QCOMPARE(m_sandbox->requestLog().size(), 1);
 
-        auto unauthorized = runTask(CalendarService::upcoming(std::make_shared<BearerAuthorizer>("nope"), 14, 25));
+        auto unauthorized = runTask(
+            CalendarService::upcoming(std::make_shared<BearerAuthorizer>("nope"), 14, 25));
         QVERIFY(unauthorized.error);
         QCOMPARE(unauthorized.error->code(), 401);
         QVERIFY(!unauthorized.error->description().isEmpty());

@@ -20,7 +20,9 @@ constexpr int Slow = 15000;
 
 QJsonObject timedEvent(const QString &id, const QString &title, const QDateTime &start)
 {
-    return QJsonObject{{"kind", "calendar#event"}, {"id", id}, {"summary", title},
+    return QJsonObject{{"kind", "calendar#event"},
+                       {"id", id},
+                       {"summary", title},
                        {"htmlLink", "https://calendar.example/event?eid=" + id},
                        {"start", QJsonObject{{"dateTime", start.toUTC().toString(Qt::ISODate)}}},
                        {"end", QJsonObject{{"dateTime", start.addSecs(1800).toUTC().toString(Qt::ISODate)}}}};
@@ -57,9 +59,12 @@ class CalendarTabViewTest : public QObject
     // The calendar answers once with these events, in this order.
     void answerWith(const QJsonArray &items)
     {
-        const QJsonObject answer{{"kind", "calendar#events"}, {"summary", "alex.rivera@example.com"},
-                                 {"timeZone", "UTC"}, {"items", items}};
-        m_sandbox->injectFault({{"route", EventsRoute}, {"status", 200},
+        const QJsonObject answer{{"kind", "calendar#events"},
+                                 {"summary", "alex.rivera@example.com"},
+                                 {"timeZone", "UTC"},
+                                 {"items", items}};
+        m_sandbox->injectFault({{"route", EventsRoute},
+                                {"status", 200},
                                 {"body", QString::fromUtf8(QJsonDocument(answer).toJson())}});
     }
 
@@ -102,10 +107,13 @@ private slots:
         later["location"] = "";
         QJsonObject started = timedEvent("started", "Stand-up", now.addSecs(-10 * 60));
         started["attendees"] = attendees(1);
-        const QJsonObject noStart{{"kind", "calendar#event"}, {"id", "nostart"}, {"summary", "Time to be decided"}};
+        const QJsonObject noStart{
+            {"kind", "calendar#event"}, {"id", "nostart"}, {"summary", "Time to be decided"}};
         const QDate today = QDate::currentDate();
-        const QJsonObject tomorrow = timedEvent("tomorrow", "Yoga", QDateTime(today.addDays(1), QTime(10, 0)));
-        const QJsonObject dayAfter = timedEvent("dayafter", "Offsite", QDateTime(today.addDays(2), QTime(10, 0)));
+        const QJsonObject tomorrow = timedEvent("tomorrow", "Yoga",
+                                                QDateTime(today.addDays(1), QTime(10, 0)));
+        const QJsonObject dayAfter = timedEvent("dayafter", "Offsite",
+                                                QDateTime(today.addDays(2), QTime(10, 0)));
         answerWith({started, soon, later, noStart, tomorrow, dayAfter});
 
         vmtest::Registry registry({m_alex}, m_alex.id);
@@ -133,7 +141,8 @@ private slots:
         QVERIFY(!findItem(startedRow, "soonBadge")->isVisible());
         QCOMPARE(findItem(startedRow, "timeBar")->opacity(), 0.3);
         QCOMPARE(colour(findItem(startedRow, "eventTitle")), colour(findItem(startedRow, "eventTime")));
-        QCOMPARE(findItem(startedRow, "eventAttendeeCount")->property("text").toString(), QStringLiteral("1"));
+        QCOMPARE(findItem(startedRow, "eventAttendeeCount")->property("text").toString(),
+                 QStringLiteral("1"));
 
         QQuickItem *noStartRow = findItem(root, "eventRow:nostart");
         QCOMPARE(findItem(noStartRow, "eventTime")->property("text").toString(), QString());
@@ -141,8 +150,8 @@ private slots:
         QCOMPARE(colour(findItem(noStartRow, "timeBar")), accent);
         QVERIFY(colour(findItem(noStartRow, "eventTitle")) != colour(findItem(noStartRow, "eventTime")));
         auto *model = view.root->findChild<CalendarViewModel *>();
-        const auto rows = model->eventList()->match(model->eventList()->index(0), CalendarEventList::EventIdRole,
-                                                    QStringLiteral("nostart"));
+        const auto rows = model->eventList()->match(
+            model->eventList()->index(0), CalendarEventList::EventIdRole, QStringLiteral("nostart"));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.at(0).data(CalendarEventList::DayRole).toString(), today.toString(Qt::ISODate));
 
@@ -159,9 +168,10 @@ private slots:
         QMetaObject::invokeMethod(view.find("calendarList"), "positionViewAtEnd");
         QTest::qWait(50);
         headers = headerTexts(view);
-        const QString expected = QLocale().language() == QLocale::C || QLocale().language() == QLocale::English
-            ? QLocale(QLocale::English).toString(today.addDays(2), QStringLiteral("dddd, MMM d"))
-            : model->dayLabel(today.addDays(2).toString(Qt::ISODate));
+        const QString expected =
+            QLocale().language() == QLocale::C || QLocale().language() == QLocale::English
+                ? QLocale(QLocale::English).toString(today.addDays(2), QStringLiteral("dddd, MMM d"))
+                : model->dayLabel(today.addDays(2).toString(Qt::ISODate));
         QVERIFY2(headers.contains(expected), qPrintable(headers.join(" | ")));
     }
 

@@ -214,7 +214,8 @@ private slots:
         // Today is the day of the zone, not of UTC: at 00:30 Berlin time
         // (still yesterday in UTC) a start-less event is today's.
         const QDateTime justAfterMidnight(today, QTime(0, 30), berlin);
-        const auto early = CalendarViewModel::groupByDay({eventAt("no-start", std::nullopt)}, justAfterMidnight, berlin);
+        const auto early = CalendarViewModel::groupByDay({eventAt("no-start", std::nullopt)},
+                                                         justAfterMidnight, berlin);
         QCOMPARE(early.size(), 1);
         QCOMPARE(early.at(0).day, today.startOfDay(berlin));
         QVERIFY(CalendarViewModel::groupByDay({}, now, berlin).isEmpty());
@@ -230,9 +231,9 @@ private slots:
         allDay.isAllDay = true;
         const CalendarEvent timed = eventAt("timed", QDateTime(fifth, QTime(12, 0), Qt::UTC));
         const QList<QPair<QByteArray, QDate>> zones{{"Pacific/Auckland", fifth.addDays(1)},
-                                                   {"Pacific/Kiritimati", fifth.addDays(1)},
-                                                   {"Pacific/Honolulu", fifth},
-                                                   {"UTC", fifth}};
+                                                    {"Pacific/Kiritimati", fifth.addDays(1)},
+                                                    {"Pacific/Honolulu", fifth},
+                                                    {"UTC", fifth}};
         for (const auto &[name, timedDate] : zones) {
             const QTimeZone zone(name);
             QVERIFY(zone.isValid());
@@ -278,9 +279,11 @@ private slots:
         model.attach(registry.get());
         load(model);
         const QUrlQuery query(requestsTo(*m_sandbox, CalendarPath).at(0)["query"].toString());
-        const QDateTime timeMax = QDateTime::fromString(query.queryItemValue("timeMax", QUrl::FullyDecoded), Qt::ISODateWithMs);
+        const QDateTime timeMax = QDateTime::fromString(query.queryItemValue("timeMax", QUrl::FullyDecoded),
+                                                        Qt::ISODateWithMs);
         QVERIFY(timeMax.isValid());
-        QVERIFY(qAbs(QDateTime::currentDateTimeUtc().addDays(CalendarViewModel::WindowDays).secsTo(timeMax)) < 60);
+        QVERIFY(qAbs(QDateTime::currentDateTimeUtc().addDays(CalendarViewModel::WindowDays).secsTo(timeMax))
+                < 60);
 
         const QList<CalendarDay> days = model.grouped();
         QVERIFY(days.size() > 1);

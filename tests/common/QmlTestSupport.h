@@ -82,8 +82,7 @@ public:
 
     // Creates the component with the given initial properties inside a
     // window of the given size. Fails the test (returns null) on QML errors.
-    QQuickItem *load(const QByteArray &qml, const QSize &size,
-                     const QVariantMap &properties = {})
+    QQuickItem *load(const QByteArray &qml, const QSize &size, const QVariantMap &properties = {})
     {
         QQmlComponent component(&engine);
         component.setData(qml, QUrl(QStringLiteral("qrc:/tests/View.qml")));

@@ -11,10 +11,9 @@
 namespace {
 constexpr int StartTimeoutMs = 15000;
 constexpr int CallTimeoutMs = 30000;
-}
+} // namespace
 
-Sandbox::Sandbox(const QStringList &extraArgs)
-    : m_network(std::make_unique<QNetworkAccessManager>())
+Sandbox::Sandbox(const QStringList &extraArgs) : m_network(std::make_unique<QNetworkAccessManager>())
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(TL_SANDBOX_EXE),
@@ -47,7 +46,10 @@ bool Sandbox::isRunning() const
     return m_process.state() == QProcess::Running && m_base.isValid();
 }
 
-QUrl Sandbox::baseUrl() const { return m_base; }
+QUrl Sandbox::baseUrl() const
+{
+    return m_base;
+}
 
 QUrl Sandbox::url(const QString &path) const
 {
@@ -63,15 +65,16 @@ QByteArray Sandbox::Reply::header(const QByteArray &name) const
     return {};
 }
 
-QJsonObject Sandbox::Reply::json() const { return QJsonDocument::fromJson(body).object(); }
+QJsonObject Sandbox::Reply::json() const
+{
+    return QJsonDocument::fromJson(body).object();
+}
 
 Sandbox::Reply Sandbox::send(const QByteArray &method, const QUrl &url,
-                             const QList<QPair<QByteArray, QByteArray>> &headers,
-                             const QByteArray &body)
+                             const QList<QPair<QByteArray, QByteArray>> &headers, const QByteArray &body)
 {
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     for (const auto &[name, value] : headers)
         request.setRawHeader(name, value);
     QNetworkReply *reply = m_network->sendCustomRequest(request, method, body);
@@ -114,12 +117,30 @@ QJsonValue Sandbox::control(const QByteArray &method, const QString &path, const
     return {};
 }
 
-QJsonArray Sandbox::requestLog() { return control("GET", QStringLiteral("log")).toArray(); }
-void Sandbox::clearLog() { control("DELETE", QStringLiteral("log")); }
-void Sandbox::reset() { control("POST", QStringLiteral("reset")); }
-void Sandbox::injectFault(const QJsonObject &fault) { control("POST", QStringLiteral("faults"), fault); }
-void Sandbox::clearFaults() { control("DELETE", QStringLiteral("faults")); }
-void Sandbox::setDelay(int ms) { control("POST", QStringLiteral("delay"), QJsonObject{{"ms", ms}}); }
+QJsonArray Sandbox::requestLog()
+{
+    return control("GET", QStringLiteral("log")).toArray();
+}
+void Sandbox::clearLog()
+{
+    control("DELETE", QStringLiteral("log"));
+}
+void Sandbox::reset()
+{
+    control("POST", QStringLiteral("reset"));
+}
+void Sandbox::injectFault(const QJsonObject &fault)
+{
+    control("POST", QStringLiteral("faults"), fault);
+}
+void Sandbox::clearFaults()
+{
+    control("DELETE", QStringLiteral("faults"));
+}
+void Sandbox::setDelay(int ms)
+{
+    control("POST", QStringLiteral("delay"), QJsonObject{{"ms", ms}});
+}
 
 void Sandbox::setTokenLifetime(int seconds)
 {
@@ -134,7 +155,10 @@ QJsonObject Sandbox::issueTokens(const QString &sub, int expiresInSeconds)
     return control("POST", QStringLiteral("tokens"), body).toObject();
 }
 
-void Sandbox::revoke(const QString &sub) { control("POST", QStringLiteral("revoke"), QJsonObject{{"sub", sub}}); }
+void Sandbox::revoke(const QString &sub)
+{
+    control("POST", QStringLiteral("revoke"), QJsonObject{{"sub", sub}});
+}
 
 void Sandbox::setRefreshRotation(bool enabled)
 {
@@ -146,7 +170,10 @@ void Sandbox::expireAccessTokens(const QString &sub)
     control("POST", QStringLiteral("expire"), QJsonObject{{"sub", sub}});
 }
 
-QJsonArray Sandbox::accounts() { return control("GET", QStringLiteral("accounts")).toArray(); }
+QJsonArray Sandbox::accounts()
+{
+    return control("GET", QStringLiteral("accounts")).toArray();
+}
 
 void Sandbox::setConsent(const QString &outcome, const QString &sub)
 {
@@ -166,7 +193,10 @@ int Sandbox::pendingFaults()
     return control("GET", QStringLiteral("faults")).toObject().value(QStringLiteral("pending")).toInt(-1);
 }
 
-QJsonArray Sandbox::uploads() { return control("GET", QStringLiteral("uploads")).toArray(); }
+QJsonArray Sandbox::uploads()
+{
+    return control("GET", QStringLiteral("uploads")).toArray();
+}
 
 void Sandbox::setUploadGranularity(qint64 bytes)
 {

@@ -117,8 +117,8 @@ public:
 
     bool isRunning() const;
     qint64 processId() const { return m_process.processId(); }
-    QUrl baseUrl() const;                 // e.g. http://127.0.0.1:43123
-    QUrl url(const QString &path) const;  // baseUrl() with path (and query) appended
+    QUrl baseUrl() const;                // e.g. http://127.0.0.1:43123
+    QUrl url(const QString &path) const; // baseUrl() with path (and query) appended
 
     // Control calls; each runs synchronously on a private event loop.
     QJsonArray requestLog();
@@ -157,8 +157,7 @@ public:
         QJsonObject json() const;
     };
     Reply send(const QByteArray &method, const QUrl &url,
-               const QList<QPair<QByteArray, QByteArray>> &headers = {},
-               const QByteArray &body = {});
+               const QList<QPair<QByteArray, QByteArray>> &headers = {}, const QByteArray &body = {});
 
 private:
     QProcess m_process;

@@ -56,11 +56,9 @@ class WithoutActiveAccount
 {
 public:
     explicit WithoutActiveAccount(const Account &listed)
-        : m_empty({}, std::nullopt), m_unknownActive({listed}, QStringLiteral("someone-else")) {}
-    QList<GoogleAuthService *> registries() const
-    {
-        return {nullptr, m_empty.get(), m_unknownActive.get()};
-    }
+        : m_empty({}, std::nullopt), m_unknownActive({listed}, QStringLiteral("someone-else"))
+    {}
+    QList<GoogleAuthService *> registries() const { return {nullptr, m_empty.get(), m_unknownActive.get()}; }
 
 private:
     Registry m_empty;
@@ -82,9 +80,8 @@ inline bool saveSession(Sandbox &sandbox, const Account &account, const QString 
 {
     const auto session = std::make_shared<oauth::AuthSession>(oauthtest::mintedState(sandbox, 3600, sub));
     const QString item = GoogleAuthService::keychainItemName(account);
-    const auto outcome = runTask(awaitCompletion([&](VoidCompletion done) {
-        oauth::KeychainStore(item).save(session, std::move(done));
-    }));
+    const auto outcome = runTask(awaitCompletion(
+        [&](VoidCompletion done) { oauth::KeychainStore(item).save(session, std::move(done)); }));
     return outcome.finished && !outcome.error;
 }
 
@@ -106,8 +103,7 @@ struct OpenedUrls
 };
 
 // Logged requests (not control calls) whose path starts with `prefix`.
-inline QList<QJsonObject> requestsTo(Sandbox &sandbox, const QString &prefix,
-                                     const QString &method = {})
+inline QList<QJsonObject> requestsTo(Sandbox &sandbox, const QString &prefix, const QString &method = {})
 {
     QList<QJsonObject> found;
     for (const QJsonValue &value : sandbox.requestLog()) {

@@ -53,10 +53,7 @@ class PopoverGermanTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY2(tl::installTranslations(*qApp), "no catalogue for the locale from LANG");
-    }
+    void initTestCase() { QVERIFY2(tl::installTranslations(*qApp), "no catalogue for the locale from LANG"); }
 
     void fixedTextsAreGerman_data()
     {

@@ -25,14 +25,22 @@ void DriveQueryTest::typesByExtension_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("pdf") << "Report.pdf" << "application/pdf";
-    QTest::newRow("upper case") << "SCAN.PDF" << "application/pdf";
-    QTest::newRow("png") << "photo.png" << "image/png";
-    QTest::newRow("last extension counts") << "notes.tar.gz" << "application/gzip";
-    QTest::newRow("unknown") << "data.zzqx" << "application/octet-stream";
-    QTest::newRow("none") << "Makefile" << "application/octet-stream";
-    QTest::newRow("trailing dot") << "draft." << "application/octet-stream";
-    QTest::newRow("hidden name") << ".pdf" << "application/octet-stream";
+    QTest::newRow("pdf") << "Report.pdf"
+                         << "application/pdf";
+    QTest::newRow("upper case") << "SCAN.PDF"
+                                << "application/pdf";
+    QTest::newRow("png") << "photo.png"
+                         << "image/png";
+    QTest::newRow("last extension counts") << "notes.tar.gz"
+                                           << "application/gzip";
+    QTest::newRow("unknown") << "data.zzqx"
+                             << "application/octet-stream";
+    QTest::newRow("none") << "Makefile"
+                          << "application/octet-stream";
+    QTest::newRow("trailing dot") << "draft."
+                                  << "application/octet-stream";
+    QTest::newRow("hidden name") << ".pdf"
+                                 << "application/octet-stream";
 }
 
 // The content is never inspected: a name decides even for an empty path.

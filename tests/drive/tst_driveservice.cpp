@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(log.size(), 1);
         QCOMPARE(log.at(0)["path"].toString(), FilesPath);
         const QUrlQuery query(log.at(0)["query"].toString());
-        QCOMPARE(query.queryItemValue("q", QUrl::FullyDecoded), QStringLiteral("'root' in parents and trashed = false"));
+        QCOMPARE(query.queryItemValue("q", QUrl::FullyDecoded),
+                 QStringLiteral("'root' in parents and trashed = false"));
         QCOMPARE(query.queryItemValue("orderBy", QUrl::FullyDecoded), QStringLiteral("folder,name"));
         QCOMPARE(query.queryItemValue("pageSize"), QStringLiteral("100"));
         QCOMPARE(query.queryItemValue("fields", QUrl::FullyDecoded),
@@ -99,8 +100,10 @@ private slots:
         QCOMPARE(archive.id, QStringLiteral("fldArchive150"));
         QVERIFY(archive.isFolder());
         QVERIFY(archive.modified);
-        QCOMPARE(archive.webViewLink, std::optional<QString>(m_sandbox->baseUrl().toString() + "/drive/folders/fldArchive150"));
-        const auto lease = std::find_if(items.begin(), items.end(), [](const DriveItem &i) { return i.id == "pdfLease"; });
+        QCOMPARE(archive.webViewLink,
+                 std::optional<QString>(m_sandbox->baseUrl().toString() + "/drive/folders/fldArchive150"));
+        const auto lease = std::find_if(items.begin(), items.end(),
+                                        [](const DriveItem &i) { return i.id == "pdfLease"; });
         QVERIFY(lease != items.end());
         QCOMPARE(lease->mimeType, QStringLiteral("application/pdf"));
         QVERIFY(!lease->isFolder());
@@ -145,12 +148,15 @@ private slots:
 
     void mapsMissingFields()
     {
-        const QJsonObject answer{{"kind", "drive#fileList"},
-                                 {"files", QJsonArray{QJsonObject{{"id", "a"}, {"mimeType", "application/vnd.google-apps.folder"}},
-                                                      QJsonObject{{"id", "b"}, {"name", "No type"}},
-                                                      QJsonObject{{"name", "No id"}, {"modifiedTime", "2026-03-05T09:15:00.250+01:00"},
-                                                                  {"webViewLink", "https://drive.example/b"}}}}};
-        m_sandbox->injectFault({{"route", "GET " + FilesPath}, {"status", 200},
+        const QJsonObject answer{
+            {"kind", "drive#fileList"},
+            {"files", QJsonArray{QJsonObject{{"id", "a"}, {"mimeType", "application/vnd.google-apps.folder"}},
+                                 QJsonObject{{"id", "b"}, {"name", "No type"}},
+                                 QJsonObject{{"name", "No id"},
+                                             {"modifiedTime", "2026-03-05T09:15:00.250+01:00"},
+                                             {"webViewLink", "https://drive.example/b"}}}}};
+        m_sandbox->injectFault({{"route", "GET " + FilesPath},
+                                {"status", 200},
                                 {"body", QString::fromUtf8(QJsonDocument(answer).toJson())}});
         const QList<DriveItem> items = list("root");
         QCOMPARE(items.size(), 3);
@@ -165,10 +171,12 @@ private slots:
 
         // An empty folder, and an answer without "files": no items, no error.
         const QString samToken = m_sandbox->issueTokens(Sandbox::EmptySub).value("access_token").toString();
-        auto empty = runTask(DriveService::list(std::make_shared<BearerAuthorizer>(samToken.toUtf8()), "root"));
+        auto empty = runTask(
+            DriveService::list(std::make_shared<BearerAuthorizer>(samToken.toUtf8()), "root"));
         QVERIFY(!empty.error);
         QVERIFY(empty.value->isEmpty());
-        m_sandbox->injectFault({{"route", "GET " + FilesPath}, {"status", 200}, {"body", "{\"kind\":\"drive#fileList\"}"}});
+        m_sandbox->injectFault(
+            {{"route", "GET " + FilesPath}, {"status", 200}, {"body", "{\"kind\":\"drive#fileList\"}"}});
         auto noFiles = runTask(DriveService::list(alex(), "root"));
         QVERIFY(!noFiles.error);
         QVERIFY(noFiles.value->isEmpty());
@@ -178,9 +186,12 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("mimeType");
-        QTest::newRow("pdf") << "Quarterly report.pdf" << "application/pdf";
-        QTest::newRow("unknown extension") << "measurements.zzqx" << "application/octet-stream";
-        QTest::newRow("no extension") << "README" << "application/octet-stream";
+        QTest::newRow("pdf") << "Quarterly report.pdf"
+                             << "application/pdf";
+        QTest::newRow("unknown extension") << "measurements.zzqx"
+                                           << "application/octet-stream";
+        QTest::newRow("no extension") << "README"
+                                      << "application/octet-stream";
     }
 
     // The content never decides: every file here starts like a PDF.
@@ -196,7 +207,8 @@ private slots:
         const QJsonObject start = log.at(0).toObject();
         QCOMPARE(start["method"].toString(), QStringLiteral("POST"));
         QCOMPARE(start["path"].toString(), UploadPath);
-        QCOMPARE(start["json"].toObject(), QJsonObject({{"name", fileName}, {"parents", QJsonArray{"fldProjects"}}}));
+        QCOMPARE(start["json"].toObject(),
+                 QJsonObject({{"name", fileName}, {"parents", QJsonArray{"fldProjects"}}}));
 
         const QJsonObject upload = uploadNamed(fileName);
         QCOMPARE(upload["mimeType"].toString(), mimeType);

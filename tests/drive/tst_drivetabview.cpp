@@ -153,7 +153,8 @@ private slots:
                  QGuiApplication::palette().color(QPalette::WindowText));
         auto *model = root->findChild<DriveViewModel *>();
         const QList<DriveItem> items = model->items();
-        const auto firstFile = std::find_if(items.begin(), items.end(), [](const DriveItem &i) { return !i.isFolder(); });
+        const auto firstFile = std::find_if(items.begin(), items.end(),
+                                            [](const DriveItem &i) { return !i.isFolder(); });
         QVERIFY(std::all_of(firstFile, items.end(), [](const DriveItem &i) { return !i.isFolder(); }));
         QVERIFY(findItem(row(view, "Projects"), "driveModified")->isVisible());
         qmltest::saveLightAndDark(view, QStringLiteral("drive-root"));
@@ -165,7 +166,8 @@ private slots:
         QCOMPARE(crumbTexts(root), (QStringList{"My Drive", "Projects", "2025"}));
         const auto separators = findItems(root, "crumbSeparator");
         QCOMPARE(separators.size(), 3);
-        QVERIFY(!separators.at(0)->isVisible() && separators.at(1)->isVisible() && separators.at(2)->isVisible());
+        QVERIFY(!separators.at(0)->isVisible() && separators.at(1)->isVisible()
+                && separators.at(2)->isVisible());
         const auto texts = findItems(root, "crumbText");
         QVERIFY(texts.at(0)->property("color") == texts.at(1)->property("color"));
         QVERIFY(texts.at(1)->property("color") != texts.at(2)->property("color"));
@@ -264,9 +266,13 @@ private slots:
         qmltest::View view;
         QVERIFY(openRoot(view, registry));
         m_sandbox->injectFault({{"route", UploadRoute}, {"delayMs", 1500}});
-        const QJsonObject quota{{"error", QJsonObject{{"code", 403}, {"message", "The Drive storage quota has been exceeded."},
-                                                      {"errors", QJsonArray{QJsonObject{{"reason", "storageQuotaExceeded"}}}}}}};
-        m_sandbox->injectFault({{"route", UploadRoute}, {"delayMs", 1500}, {"status", 403},
+        const QJsonObject quota{
+            {"error", QJsonObject{{"code", 403},
+                                  {"message", "The Drive storage quota has been exceeded."},
+                                  {"errors", QJsonArray{QJsonObject{{"reason", "storageQuotaExceeded"}}}}}}};
+        m_sandbox->injectFault({{"route", UploadRoute},
+                                {"delayMs", 1500},
+                                {"status", 403},
                                 {"body", QString::fromUtf8(QJsonDocument(quota).toJson())}});
         FileDrag drag(&view.window, {localFile("plan.pdf"), localFile("budget.xlsx")});
         QVERIFY(drag.enter(row(view, "Projects")));
@@ -279,13 +285,15 @@ private slots:
         // Whichever answer comes first: in the end the success is gone and
         // the failure stays.
         QTRY_VERIFY_WITH_TIMEOUT(stripTexts(view).size() == 1
-                                     && !stripTexts(view).at(0).startsWith(QStringLiteral("Uploading ")), Slow);
+                                     && !stripTexts(view).at(0).startsWith(QStringLiteral("Uploading ")),
+                                 Slow);
         const QString failed = stripTexts(view).at(0);
         QVERIFY2(failed.startsWith("budget.xlsx: ") || failed.startsWith("plan.pdf: "), qPrintable(failed));
         const QString name = failed.section(u':', 0, 0);
         QQuickItem *failedRow = findItem(view.root.get(), "uploadRow:" + name);
         QVERIFY(findItem(failedRow, "uploadFailedSymbol")->isVisible());
-        QCOMPARE(findItem(failedRow, "uploadFailedSymbol")->property("color").value<QColor>(), QColor("#c9001a"));
+        QCOMPARE(findItem(failedRow, "uploadFailedSymbol")->property("color").value<QColor>(),
+                 QColor("#c9001a"));
         qmltest::saveLightAndDark(view, QStringLiteral("drive-upload-failed"));
 
         // The failure stays; a new successful upload comes and goes beside it.

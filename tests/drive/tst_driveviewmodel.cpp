@@ -143,7 +143,8 @@ private slots:
             QCOMPARE(stateSpy.count(), 0);
 
             QSignalSpy uploadsSpy(&model, &DriveViewModel::uploadsChanged);
-            model.upload({localFile("ignored.txt")}, DriveItem{"fldPhotos", "Photos", DriveItem::FolderMimeType, {}, {}});
+            model.upload({localFile("ignored.txt")},
+                         DriveItem{"fldPhotos", "Photos", DriveItem::FolderMimeType, {}, {}});
             QVERIFY(model.uploads().isEmpty());
             QCOMPARE(uploadsSpy.count(), 0);
         }
@@ -249,14 +250,16 @@ private slots:
         // Photos, so Photos is listed again once the upload is done.
         const int changes = int(uploadsSpy.count());
         model.upload({localFile("a.txt")}, photos);
-        QCOMPARE(uploadEntries(model).last(), qMakePair(QStringLiteral("fldPhotos/a.txt"), DriveUploadState::Uploading));
+        QCOMPARE(uploadEntries(model).last(),
+                 qMakePair(QStringLiteral("fldPhotos/a.txt"), DriveUploadState::Uploading));
         QCOMPARE(uploadsSpy.count(), changes + 1);
         model.open(photos);
         QTRY_VERIFY_WITH_TIMEOUT(allDone(model), Slow);
         QTRY_COMPARE_WITH_TIMEOUT(listedFolders(*m_sandbox), QStringList({"fldPhotos", "fldPhotos"}), Slow);
         waitLoaded(model);
         QTRY_VERIFY_WITH_TIMEOUT(std::any_of(model.items().begin(), model.items().end(),
-                                             [](const DriveItem &i) { return i.name == "b.pdf"; }), Slow);
+                                             [](const DriveItem &i) { return i.name == "b.pdf"; }),
+                                 Slow);
         QCOMPARE(model.uploads().size(), 3); // entries stay
     }
 
@@ -301,8 +304,9 @@ private slots:
         model.upload({localFile("same.txt")}, photos);
 
         const QString key = QStringLiteral("fldPhotos/same.txt");
-        QTRY_COMPARE_WITH_TIMEOUT(uploadEntries(model), (UploadEntries{{key, DriveUploadState::Uploading},
-                                                                       {key, DriveUploadState::Done}}), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            uploadEntries(model),
+            (UploadEntries{{key, DriveUploadState::Uploading}, {key, DriveUploadState::Done}}), Slow);
         QCOMPARE(model.activeUploads().size(), 1);
         QCOMPARE(model.activeUploads().at(0).name, QStringLiteral("same.txt"));
         QCOMPARE(model.activeUploads().at(0).id, model.uploads().at(0).id);
@@ -392,8 +396,9 @@ private slots:
         // Once Alex is signed out, a drop there says so.
         registry.get()->signOut(m_alex);
         model.upload({localFile("gone.txt")}, year);
-        QTRY_COMPARE_WITH_TIMEOUT(latestUpload(model, "fldProjects2025/gone.txt"),
-                                  DriveUploadState::failed("No saved session for this account. Sign in again."), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            latestUpload(model, "fldProjects2025/gone.txt"),
+            DriveUploadState::failed("No saved session for this account. Sign in again."), Slow);
         QCOMPARE(model.items(), miraItems);
         QCOMPARE(listedFolders(*m_sandbox).size(), 2);
     }

@@ -21,7 +21,7 @@ constexpr int SlowAnswerMs = 3000;
 struct Fault
 {
     const char *name;
-    QJsonObject answer;  // the fault's fields but its route
+    QJsonObject answer; // the fault's fields but its route
     bool slow = false;
 };
 
@@ -36,7 +36,8 @@ inline QList<Fault> all()
         {"truncated JSON", {{"status", 200}, {"body", "{\"items\":[{\"id\":\"18f0"}, {"contentType", json}}},
         {"HTML error page",
          {{"status", 502},
-          {"body", "<html><body><h1>502.</h1> That's an error. <img src=\"https://example.com/x.png\"></body></html>"},
+          {"body", "<html><body><h1>502.</h1> That's an error. <img "
+                   "src=\"https://example.com/x.png\"></body></html>"},
           {"contentType", "text/html; charset=UTF-8"}}},
     };
 }
@@ -47,7 +48,8 @@ inline QList<Fault> all()
 class Injected
 {
 public:
-    Injected(Sandbox &sandbox, const Fault &fault, const QString &route) : m_sandbox(sandbox), m_slow(fault.slow)
+    Injected(Sandbox &sandbox, const Fault &fault, const QString &route)
+        : m_sandbox(sandbox), m_slow(fault.slow)
     {
         QJsonObject spec = fault.answer;
         spec.insert(QStringLiteral("route"), route);

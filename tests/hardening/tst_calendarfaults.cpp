@@ -9,7 +9,10 @@ namespace {
 
 const QString CalendarList = QStringLiteral("GET /calendar/v3/calendars/*");
 
-int listedCount(const CalendarViewModel &model) { return int(model.events().size()); }
+int listedCount(const CalendarViewModel &model)
+{
+    return int(model.events().size());
+}
 
 } // namespace
 
@@ -39,8 +42,7 @@ private slots:
     void reload()
     {
         QFETCH(int, fault);
-        faults::reloadUnderFault<CalendarViewModel>(*m_sandbox, m_alex, CalendarList, fault,
-                                                    listedCount);
+        faults::reloadUnderFault<CalendarViewModel>(*m_sandbox, m_alex, CalendarList, fault, listedCount);
     }
 
     void revokedGrant() { faults::revokedGrant<CalendarViewModel>(*m_sandbox, m_alex, listedCount); }

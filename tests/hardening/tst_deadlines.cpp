@@ -48,7 +48,7 @@ private slots:
         QVERIFY(server.isListening());
         rest::HttpRequest request;
         request.url = server.url();
-        request.timeoutSeconds = 1;  // never silent that long, so only the deadline ends it
+        request.timeoutSeconds = 1; // never silent that long, so only the deadline ends it
         int completions = 0;
         std::optional<Error> error;
         QByteArray received;

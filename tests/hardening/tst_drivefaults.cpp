@@ -14,7 +14,10 @@ const QString DriveList = QStringLiteral("GET /drive/v3/files");
 const QString UploadStart = QStringLiteral("POST /resumable/upload/drive/v3/files");
 const QString UploadChunk = QStringLiteral("PUT /resumable/upload/drive/v3/files");
 
-int listedCount(const DriveViewModel &model) { return int(model.items().size()); }
+int listedCount(const DriveViewModel &model)
+{
+    return int(model.items().size());
+}
 
 QByteArray sha256Of(const QString &path)
 {
@@ -87,7 +90,8 @@ private slots:
                                        QByteArray(300 * 1024, 'r') + "end");
         const QByteArray hash = sha256Of(path);
         const QDateTime modified = QFileInfo(path).lastModified();
-        const DriveItem folder{QStringLiteral("fldPhotos"), QStringLiteral("Photos"), DriveItem::FolderMimeType, {}, {}};
+        const DriveItem folder{
+            QStringLiteral("fldPhotos"), QStringLiteral("Photos"), DriveItem::FolderMimeType, {}, {}};
         const QString key = DriveViewModel::uploadKey(folder.id, QUrl::fromLocalFile(path));
         QSignalSpy uploadsSpy(&model, &DriveViewModel::uploadsChanged);
         {
@@ -99,7 +103,7 @@ private slots:
         const DriveUploadState state = model.uploads().value(key);
         QCOMPARE(state.kind, DriveUploadState::Failed);
         QVERIFY(!state.message.isEmpty());
-        QCOMPARE(uploadsSpy.count(), 2);  // uploading, then failed
+        QCOMPARE(uploadsSpy.count(), 2); // uploading, then failed
         QCOMPARE(sha256Of(path), hash);
         QCOMPARE(QFileInfo(path).lastModified(), modified);
     }

@@ -55,17 +55,17 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, Secret &secret)
 QDBusMessage callKeyring(const QString &path, const QString &interface, const QString &method,
                          const QVariantList &arguments)
 {
-    auto message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"), path,
-                                                  interface, method);
+    auto message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.secrets"), path, interface,
+                                                  method);
     message.setArguments(arguments);
     return QDBusConnection::sessionBus().call(message, QDBus::Block, 5000);
 }
 
 bool lockKeyring()
 {
-    const auto reply = callKeyring(SecretsPath, QStringLiteral("org.freedesktop.Secret.Service"),
-                                   QStringLiteral("Lock"),
-                                   {QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(LoginCollection)})});
+    const auto reply = callKeyring(
+        SecretsPath, QStringLiteral("org.freedesktop.Secret.Service"), QStringLiteral("Lock"),
+        {QVariant::fromValue(QList<QDBusObjectPath>{QDBusObjectPath(LoginCollection)})});
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
@@ -79,8 +79,10 @@ bool unlockKeyring()
     if (session.type() != QDBusMessage::ReplyMessage || session.arguments().size() < 2)
         return false;
     qDBusRegisterMetaType<Secret>();
-    const Secret master{session.arguments().at(1).value<QDBusObjectPath>(), {},
-                        "throwaway-test-password", QStringLiteral("text/plain")};
+    const Secret master{session.arguments().at(1).value<QDBusObjectPath>(),
+                        {},
+                        "throwaway-test-password",
+                        QStringLiteral("text/plain")};
     const auto reply = callKeyring(
         SecretsPath, QStringLiteral("org.gnome.keyring.InternalUnsupportedGuiltRiddenInterface"),
         QStringLiteral("UnlockWithMasterPassword"),
@@ -109,7 +111,8 @@ public:
             return;
         config.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
                      " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                     "<busconfig><type>session</type><listen>unix:tmpdir=" + m_dir.path().toUtf8()
+                     "<busconfig><type>session</type><listen>unix:tmpdir="
+                     + m_dir.path().toUtf8()
                      + "</listen><policy context=\"default\"><allow send_destination=\"*\" "
                        "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
                        "</policy></busconfig>\n");
@@ -218,10 +221,10 @@ private slots:
 
 namespace {
 
-#define CHILD_CHECK(condition, what)                                                           \
-    if (!(condition)) {                                                                        \
-        std::fprintf(stderr, "child: %s\n", what);                                             \
-        return 1;                                                                              \
+#define CHILD_CHECK(condition, what)                                                                         \
+    if (!(condition)) {                                                                                      \
+        std::fprintf(stderr, "child: %s\n", what);                                                           \
+        return 1;                                                                                            \
     }
 
 // Runs on a bus without a Secret Service: the tab's lookup and a sign-in's

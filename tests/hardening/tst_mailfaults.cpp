@@ -10,7 +10,10 @@ namespace {
 const QString GmailList = QStringLiteral("GET /gmail/v1/users/me/messages");
 const QString GmailModify = QStringLiteral("POST /gmail/v1/users/me/messages/*");
 
-int listedCount(const MailViewModel &model) { return int(model.messages().size()); }
+int listedCount(const MailViewModel &model)
+{
+    return int(model.messages().size());
+}
 
 bool isListed(const MailViewModel &model, const QString &id)
 {
@@ -48,8 +51,7 @@ private slots:
     void reload()
     {
         QFETCH(int, fault);
-        faults::reloadUnderFault<MailViewModel>(*m_sandbox, m_alex, GmailList, fault,
-                                                listedCount);
+        faults::reloadUnderFault<MailViewModel>(*m_sandbox, m_alex, GmailList, fault, listedCount);
     }
 
     void revokedGrant() { faults::revokedGrant<MailViewModel>(*m_sandbox, m_alex, listedCount); }

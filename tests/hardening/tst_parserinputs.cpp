@@ -100,13 +100,14 @@ void ParserInputsTest::trickledBodyDoesNotHoldUpTheSignIn()
     for (int sent = 0; sent < BodyBytes / 2; sent += Piece) {
         trickler.write(QByteArray(Piece, 'b'));
         trickler.flush();
-        QCoreApplication::processEvents();  // the listener reads each piece on its own
+        QCoreApplication::processEvents(); // the listener reads each piece on its own
     }
 
     QTcpSocket browser;
     browser.connectToHost(QStringLiteral("127.0.0.1"), port);
     QVERIFY(browser.waitForConnected(5000));
-    browser.write("GET /?code=c&state=s HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n");
+    browser.write("GET /?code=c&state=s HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
+                  + "\r\n\r\n");
     QByteArray answer;
     QTRY_VERIFY((answer += browser.readAll()).contains("Return to the app."));
     QCOMPARE(statusOf(answer), 200);
@@ -119,7 +120,7 @@ void ParserInputsTest::trickledBodyDoesNotHoldUpTheSignIn()
     }
     QByteArray strayAnswer;
     QTRY_VERIFY((strayAnswer += trickler.readAll()).contains("</html>"));
-    QCOMPARE(statusOf(strayAnswer), 400);  // the flow is done: nothing waits any more
+    QCOMPARE(statusOf(strayAnswer), 400); // the flow is done: nothing waits any more
     QCOMPARE(flow->offered.size(), 1);
 }
 

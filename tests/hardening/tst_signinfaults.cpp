@@ -18,8 +18,12 @@ bool portRefused(quint16 port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), port);
-    (void)QTest::qWaitFor([&] { return probe.state() == QAbstractSocket::ConnectedState
-                                 || probe.state() == QAbstractSocket::UnconnectedState; }, 5000);
+    (void)QTest::qWaitFor(
+        [&] {
+            return probe.state() == QAbstractSocket::ConnectedState
+                   || probe.state() == QAbstractSocket::UnconnectedState;
+        },
+        5000);
     return probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 
@@ -96,9 +100,10 @@ private slots:
     // What a revoked or reused grant looks like at the token endpoint.
     void refusedGrantAtCodeExchange()
     {
-        const QJsonObject answer{{"status", 400},
-                                 {"body", "{\"error\":\"invalid_grant\",\"error_description\":\"Bad Request\"}"},
-                                 {"contentType", "application/json"}};
+        const QJsonObject answer{
+            {"status", 400},
+            {"body", "{\"error\":\"invalid_grant\",\"error_description\":\"Bad Request\"}"},
+            {"contentType", "application/json"}};
         const Error error = signInFails(answer, false, Token);
         QCOMPARE(error.description(), QStringLiteral("invalid_grant: Bad Request"));
     }

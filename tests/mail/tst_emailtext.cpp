@@ -26,8 +26,8 @@ void EmailTextTest::cleansBody()
     QFETCH(QString, lineBreak);
     const auto text = [&](const QStringList &lines) { return lines.join(lineBreak); };
 
-    QCOMPARE(EmailText::sanitized(text({"Thanks!", "", "On Mon, 2 Jun 2025, the sender wrote:",
-                                        "> earlier text"})),
+    QCOMPARE(EmailText::sanitized(
+                 text({"Thanks!", "", "On Mon, 2 Jun 2025, the sender wrote:", "> earlier text"})),
              QStringLiteral("Thanks!"));
     // A quoted line is dropped, and the lines after it still count.
     QCOMPARE(EmailText::sanitized(text({"Hello", "> quoted", "  >> deeper", "World"})),
@@ -40,11 +40,9 @@ void EmailTextTest::cleansBody()
     // Signature separators, with the trailing space or trimmed whitespace.
     QCOMPARE(EmailText::sanitized(text({"Body", "-- ", "Sig"})), QStringLiteral("Body"));
     QCOMPARE(EmailText::sanitized(text({"Body", "\t--", "Sig"})), QStringLiteral("Body"));
-    QCOMPARE(EmailText::sanitized(text({"Body", "---", "kept"})),
-             QStringLiteral("Body\n---\nkept"));
+    QCOMPARE(EmailText::sanitized(text({"Body", "---", "kept"})), QStringLiteral("Body\n---\nkept"));
     // Blank runs shrink to one empty line; kept lines stay untrimmed inside.
-    QCOMPARE(EmailText::sanitized(text({"", " a", "", "", "", "  b", "", ""})),
-             QStringLiteral("a\n\n  b"));
+    QCOMPARE(EmailText::sanitized(text({"", " a", "", "", "", "  b", "", ""})), QStringLiteral("a\n\n  b"));
     // "wrote:" must end the trimmed line.
     QCOMPARE(EmailText::sanitized(text({"On Monday I wrote: hi", "x"})),
              QStringLiteral("On Monday I wrote: hi\nx"));

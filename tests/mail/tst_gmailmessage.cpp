@@ -19,7 +19,8 @@ QJsonObject messageWithHeaders(const QJsonArray &headers)
 
 QString base64Url(const QByteArray &bytes)
 {
-    return QString::fromLatin1(bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    return QString::fromLatin1(
+        bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
 }
 
 QJsonObject part(const QString &mimeType, const QString &data, const QJsonArray &children = {})
@@ -34,7 +35,8 @@ QJsonObject part(const QString &mimeType, const QString &data, const QJsonArray 
 
 QJsonObject byAttachment(const QString &mimeType, const QString &attachmentId)
 {
-    return QJsonObject{{"mimeType", mimeType}, {"body", QJsonObject{{"attachmentId", attachmentId}, {"size", 9}}}};
+    return QJsonObject{{"mimeType", mimeType},
+                       {"body", QJsonObject{{"attachmentId", attachmentId}, {"size", 9}}}};
 }
 
 QDateTime utc(int y, int mo, int d, int h, int mi, int s)
@@ -91,7 +93,7 @@ void GmailMessageTest::parsesDates_data()
     QTest::newRow("year 49") << "Thu, 3 Jun 49 10:15:00 +0200" << utc(2049, 6, 3, 8, 15, 0);
     QTest::newRow("year 99") << "Thu, 3 Jun 99 10:15:00 +0200" << utc(1999, 6, 3, 8, 15, 0);
     QTest::newRow("year 125") << "Tue, 3 Jun 125 10:15:00 +0200" << june3;
-    const QList<QPair<QString, int>> zones{{"UT", 0},  {"GMT", 0},  {"EST", -5}, {"EDT", -4}, {"CST", -6},
+    const QList<QPair<QString, int>> zones{{"UT", 0},   {"GMT", 0},  {"EST", -5}, {"EDT", -4}, {"CST", -6},
                                            {"CDT", -5}, {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"pdt", -7}};
     for (const auto &[zone, hours] : zones) {
         const QString local = june3.addSecs(hours * 3600).toString("HH:mm:ss");
@@ -153,12 +155,14 @@ void GmailMessageTest::extractsText()
     const QString html = base64Url("<p>Hello <b>you</b></p>&amp;");
     const QJsonObject alternative = part("multipart/alternative", {},
                                          {part("text/plain", plain), part("text/html", html)});
-    QCOMPARE(gmail::extractText(alternative), std::optional<QString>(QString::fromUtf8("Plain text \xc3\xa9\r\nsecond line")));
+    QCOMPARE(gmail::extractText(alternative),
+             std::optional<QString>(QString::fromUtf8("Plain text \xc3\xa9\r\nsecond line")));
 
     // Depth first: the text inside a nested alternative beats a later part.
-    const QJsonObject mixed = part("multipart/mixed", {},
-                                   {part("multipart/alternative", {}, {part("text/plain", "%%%"), part("text/plain", plain)}),
-                                    part("text/plain", base64Url("attachment"))});
+    const QJsonObject mixed = part(
+        "multipart/mixed", {},
+        {part("multipart/alternative", {}, {part("text/plain", "%%%"), part("text/plain", plain)}),
+         part("text/plain", base64Url("attachment"))});
     QCOMPARE(gmail::extractText(mixed)->left(10), QStringLiteral("Plain text"));
 
     // HTML only: every tag becomes one space, entities stay.
@@ -208,12 +212,13 @@ void GmailMessageTest::findsTextPartsThatCameAsAttachments()
     QCOMPARE(gmail::extractText(filled), std::optional<QString>("hello"));
     // Fetched data that does not decode moves on to the next candidate.
     const QJsonObject broken = gmail::withBodyData(
-        part("multipart/alternative", QString(), {byAttachment("text/plain", "A1"), byAttachment("text/html", "A2")}),
+        part("multipart/alternative", QString(),
+             {byAttachment("text/plain", "A1"), byAttachment("text/html", "A2")}),
         "A1", "***");
     QCOMPARE(gmail::pendingTextAttachment(broken), std::optional<QString>("A2"));
     // Readable inline plain text needs no fetch; attachments of other types never count.
-    QVERIFY(!gmail::pendingTextAttachment(part("multipart/mixed", QString(),
-                                              {part("text/plain", hello), byAttachment("application/pdf", "P1")})));
+    QVERIFY(!gmail::pendingTextAttachment(part(
+        "multipart/mixed", QString(), {part("text/plain", hello), byAttachment("application/pdf", "P1")})));
 }
 
 QTEST_GUILESS_MAIN(GmailMessageTest)

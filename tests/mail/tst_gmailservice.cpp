@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString Newest = QStringLiteral("18f0000000000001");     // multipart/alternative
+const QString Newest = QStringLiteral("18f0000000000001"); // multipart/alternative
 const QString HtmlOnly = QStringLiteral("18f0000000000002");
 const QString WithReferences = QStringLiteral("18f0000000000004");
 const QString NoMessageId = QStringLiteral("18f0000000000005");
@@ -141,8 +141,8 @@ void GmailServiceTest::listsNothingWithoutMessages()
 
 void GmailServiceTest::listFailsAsAWhole()
 {
-    m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/*"}, {"status", 503},
-                            {"skip", 3}, {"count", 1}});
+    m_sandbox->injectFault(
+        {{"route", "GET /gmail/v1/users/me/messages/*"}, {"status", 503}, {"skip", 3}, {"count", 1}});
     auto outcome = runTask(GmailService::list(authorizerFor(Sandbox::AlexSub), {"INBOX"}, 25));
     QVERIFY(outcome.finished);
     QVERIFY(!outcome.value);
@@ -180,11 +180,12 @@ void GmailServiceTest::fetchesABodyThatCameAsAttachment()
     QVERIFY2(!outcome.value->contains(u'<'), "the plain part, not the HTML one");
     const QJsonArray log = m_sandbox->requestLog();
     QCOMPARE(log.size(), 2);
-    QVERIFY(log.at(1)["path"].toString().startsWith("/gmail/v1/users/me/messages/" + LargeBody + "/attachments/"));
+    QVERIFY(log.at(1)["path"].toString().startsWith("/gmail/v1/users/me/messages/" + LargeBody
+                                                    + "/attachments/"));
 
     // A failing second fetch fails the whole read.
-    m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/" + LargeBody + "/attachments/*"},
-                            {"status", 503}});
+    m_sandbox->injectFault(
+        {{"route", "GET /gmail/v1/users/me/messages/" + LargeBody + "/attachments/*"}, {"status", 503}});
     auto failed = runTask(GmailService::bodyText(authorizerFor(Sandbox::AlexSub), LargeBody));
     QVERIFY(failed.error);
     QCOMPARE(failed.error->code(), 503);
@@ -252,9 +253,11 @@ void GmailServiceTest::nonAsciiReplyDecodesToTheSameNameSubjectAndBody()
     const EmailMessage original = *findMessage(listInbox(), NonAscii);
     QVERIFY(original.from.startsWith(QStringLiteral("Zo\u00eb M\u00fcller-\u0141ukasiewicz <")));
     QVERIFY(original.subject.startsWith(QStringLiteral("\u00dcberpr\u00fcfung der Vertr\u00e4ge")));
-    const QString shortBody = QStringLiteral("Hallo Zo\u00eb,\n\nich pr\u00fcfe sie bis Freitag.\n\nGr\u00fc\u00dfe\nAlex");
+    const QString shortBody = QStringLiteral(
+        "Hallo Zo\u00eb,\n\nich pr\u00fcfe sie bis Freitag.\n\nGr\u00fc\u00dfe\nAlex");
     // One paragraph longer than a mail line may be.
-    const QString longBody = QStringLiteral("Gr\u00fc\u00dfe \u2014 ").repeated(120) + QStringLiteral("\nEnde ");
+    const QString longBody = QStringLiteral("Gr\u00fc\u00dfe \u2014 ").repeated(120)
+                             + QStringLiteral("\nEnde ");
     for (const QString &body : {shortBody, longBody}) {
         m_sandbox->reset();
         const auto auth = authorizerFor(Sandbox::AlexSub);

@@ -22,12 +22,17 @@ QJsonObject chatAnswer(const QString &summary, const QString &actionItem)
 {
     const QJsonObject content{{"summary", summary}, {"actionItem", actionItem}};
     const QJsonObject answer{
-        {"id", "chatcmpl-test"}, {"object", "chat.completion"}, {"model", "llama3.2"},
+        {"id", "chatcmpl-test"},
+        {"object", "chat.completion"},
+        {"model", "llama3.2"},
         {"choices", QJsonArray{QJsonObject{
-            {"index", 0}, {"finish_reason", "stop"},
-            {"message", QJsonObject{{"role", "assistant"},
-                                    {"content", QString::fromUtf8(QJsonDocument(content).toJson(QJsonDocument::Compact))}}}}}}};
-    return QJsonObject{{"route", "POST /v1/chat/completions"}, {"status", 200},
+                        {"index", 0},
+                        {"finish_reason", "stop"},
+                        {"message", QJsonObject{{"role", "assistant"},
+                                                {"content", QString::fromUtf8(QJsonDocument(content).toJson(
+                                                                QJsonDocument::Compact))}}}}}}};
+    return QJsonObject{{"route", "POST /v1/chat/completions"},
+                       {"status", 200},
                        {"body", QString::fromUtf8(QJsonDocument(answer).toJson(QJsonDocument::Compact))}};
 }
 
@@ -116,8 +121,10 @@ private slots:
         QQuickItem *first = row(view, FirstID);
         QCOMPARE(findItem(first, "sender")->property("text").toString(), QStringLiteral("Priya Natarajan"));
         // Gmail's snippet says "Thursday&#39;s"; the row shows the apostrophe.
-        QVERIFY(findItem(first, "snippet")->property("text").toString().startsWith(
-            QStringLiteral("Hi Alex, Attached is the agenda for Thursday's roadmap")));
+        QVERIFY(findItem(first, "snippet")
+                    ->property("text")
+                    .toString()
+                    .startsWith(QStringLiteral("Hi Alex, Attached is the agenda for Thursday's roadmap")));
         qmltest::saveLightAndDark(view, QStringLiteral("mail-list"));
 
         vmtest::Registry empty({m_sam}, m_sam.id);
@@ -148,16 +155,19 @@ private slots:
     void rowWithoutSubjectAndItsSnippetLines()
     {
         const QString token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
-        const auto answer = m_sandbox->send("GET", m_sandbox->url("/gmail/v1/users/me/messages/" + FirstID
-                                                                 + "?format=metadata&metadataHeaders=From"),
+        const auto answer = m_sandbox->send("GET",
+                                            m_sandbox->url("/gmail/v1/users/me/messages/" + FirstID
+                                                           + "?format=metadata&metadataHeaders=From"),
                                             {{"Authorization", "Bearer " + token.toUtf8()}});
         QCOMPARE(answer.status, 200);
         QJsonObject message = answer.json();
         QJsonObject payload = message["payload"].toObject();
-        payload["headers"] = QJsonArray{QJsonObject{{"name", "From"}, {"value", "Priya <priya@northwind.example>"}}};
+        payload["headers"] = QJsonArray{
+            QJsonObject{{"name", "From"}, {"value", "Priya <priya@northwind.example>"}}};
         message["payload"] = payload;
         message["snippet"] = QStringLiteral("The agenda for the review is attached. ").repeated(8);
-        m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/" + FirstID}, {"status", 200},
+        m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/" + FirstID},
+                                {"status", 200},
                                 {"body", QString::fromUtf8(QJsonDocument(message).toJson())}});
 
         vmtest::Registry registry({m_alex}, m_alex.id);
@@ -188,11 +198,13 @@ private slots:
                 list.append(message.id);
             return list;
         }();
-        const QList<std::pair<QString, bool>> cases{
-            {QStringLiteral(" none "), false}, {QStringLiteral("NONE"), false},
-            {QStringLiteral(" \n"), false}, {QStringLiteral("Reply by Friday"), true}};
+        const QList<std::pair<QString, bool>> cases{{QStringLiteral(" none "), false},
+                                                    {QStringLiteral("NONE"), false},
+                                                    {QStringLiteral(" \n"), false},
+                                                    {QStringLiteral("Reply by Friday"), true}};
         for (int i = 0; i < cases.size(); ++i) {
-            m_sandbox->injectFault(chatAnswer(QStringLiteral("Priya asks for three priorities."), cases[i].first));
+            m_sandbox->injectFault(
+                chatAnswer(QStringLiteral("Priya asks for three priorities."), cases[i].first));
             QQuickItem *expanded = expand(view, ids[i]);
             QTRY_VERIFY_WITH_TIMEOUT(findItem(expanded, "summaryReady")->isVisible(), Slow);
             QCOMPARE(findItem(expanded, "summaryText")->property("text").toString(),

@@ -216,7 +216,8 @@ private slots:
         QCOMPARE(listSpy.count(), 2);
 
         // A failed label change leaves everything as it was, silently.
-        m_sandbox->injectFault({{"route", "POST /gmail/v1/users/me/messages/*"}, {"status", 500}, {"count", -1}});
+        m_sandbox->injectFault(
+            {{"route", "POST /gmail/v1/users/me/messages/*"}, {"status", 500}, {"count", -1}});
         const auto before = model.messages();
         runTask(model.archive(before.at(1)));
         runTask(model.markRead(before.at(1)));
@@ -309,14 +310,16 @@ private slots:
         model.startDraftReply(alexRows.at(0));
         QTRY_VERIFY_WITH_TIMEOUT(vmtest::heldRequestsArrived(*m_sandbox), Slow);
         registry.get()->signOut(m_alex);
-        QTRY_COMPARE_WITH_TIMEOUT(model.replyStates().value(alexRows.at(0).id), MailReplyState::failed(NoSession), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(model.replyStates().value(alexRows.at(0).id),
+                                  MailReplyState::failed(NoSession), Slow);
         QTRY_COMPARE_WITH_TIMEOUT(model.state(), LoadState::loaded(), Slow);
         QCOMPARE(model.listAccount(), m_mira);
         m_sandbox->clearLog();
 
         // Rows of the old list still held by a view.
         model.toggle(alexRows.at(1));
-        QTRY_COMPARE_WITH_TIMEOUT(model.summaries().value(alexRows.at(1).id), MailSummaryState::failed(NoSession), Slow);
+        QTRY_COMPARE_WITH_TIMEOUT(model.summaries().value(alexRows.at(1).id),
+                                  MailSummaryState::failed(NoSession), Slow);
         QVERIFY(runTask(model.draftReply(alexRows.at(2)), Slow).finished);
         QCOMPARE(model.replyStates().value(alexRows.at(2).id), MailReplyState::failed(NoSession));
         const auto miraRows = model.messages();

@@ -44,12 +44,18 @@ void ReplyDraftTest::prefixesSubject_data()
 {
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Re:") << "Re: Lunch" << "Re: Lunch";
-    QTest::newRow("RE:") << "RE: Lunch" << "RE: Lunch";
-    QTest::newRow("re: no space") << "re:Lunch" << "re:Lunch";
-    QTest::newRow("Fwd:") << "Fwd: Lunch" << "Re: Fwd: Lunch";
-    QTest::newRow("Reply") << "Reply needed" << "Re: Reply needed";
-    QTest::newRow("empty") << "" << "Re: ";
+    QTest::newRow("Re:") << "Re: Lunch"
+                         << "Re: Lunch";
+    QTest::newRow("RE:") << "RE: Lunch"
+                         << "RE: Lunch";
+    QTest::newRow("re: no space") << "re:Lunch"
+                                  << "re:Lunch";
+    QTest::newRow("Fwd:") << "Fwd: Lunch"
+                          << "Re: Fwd: Lunch";
+    QTest::newRow("Reply") << "Reply needed"
+                           << "Re: Reply needed";
+    QTest::newRow("empty") << ""
+                           << "Re: ";
 }
 
 void ReplyDraftTest::prefixesSubject()
@@ -64,7 +70,8 @@ void ReplyDraftTest::writesThreadingLines()
     const EmailMessage message = replied("Ann <ann@example.com>", "Lunch");
     const QByteArray body = "Sure!\nSee you \xe2\x80\x94 B";
 
-    const QByteArray withReferences = gmail::replyMessageText(message, "<M@x>", "<R1@x> <R2@x>", QString::fromUtf8(body));
+    const QByteArray withReferences = gmail::replyMessageText(message, "<M@x>", "<R1@x> <R2@x>",
+                                                              QString::fromUtf8(body));
     QCOMPARE(headerLines(withReferences),
              QStringList({"To: Ann <ann@example.com>", "Subject: Re: Lunch", "In-Reply-To: <M@x>",
                           "References: <R1@x> <R2@x> <M@x>", "MIME-Version: 1.0",
@@ -77,8 +84,9 @@ void ReplyDraftTest::writesThreadingLines()
 
     // No Message-ID: no threading lines at all, even with References.
     const QStringList bare = headerLines(gmail::replyMessageText(message, "", "<R1@x>", "x"));
-    QCOMPARE(bare, QStringList({"To: Ann <ann@example.com>", "Subject: Re: Lunch", "MIME-Version: 1.0",
-                                "Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: 8bit"}));
+    QCOMPARE(bare,
+             QStringList({"To: Ann <ann@example.com>", "Subject: Re: Lunch", "MIME-Version: 1.0",
+                          "Content-Type: text/plain; charset=UTF-8", "Content-Transfer-Encoding: 8bit"}));
 }
 
 void ReplyDraftTest::keepsInjectedLinesInsideTheirHeader()
@@ -118,9 +126,11 @@ void ReplyDraftTest::encodesNonAsciiHeaderValues()
     }
     QCOMPARE(decode(lines.join(' ')), name); // the emoji's surrogates stay together
 
-    const QByteArray list = gmail::headerLine("To", "\"M\u00fcller, Zo\u00eb\" <z@x.example>, Bob <b@x.example>", true);
+    const QByteArray list = gmail::headerLine(
+        "To", "\"M\u00fcller, Zo\u00eb\" <z@x.example>, Bob <b@x.example>", true);
     QVERIFY(list.contains(" <z@x.example>, Bob <b@x.example>\r\n"));
-    QCOMPARE(decode(QString::fromLatin1(list).section(" <z@", 0, 0)), QStringLiteral("M\u00fcller, Zo\u00eb"));
+    QCOMPARE(decode(QString::fromLatin1(list).section(" <z@", 0, 0)),
+             QStringLiteral("M\u00fcller, Zo\u00eb"));
 
     const QString subject = QStringLiteral("Re: \u00dcberpr\u00fcfung der Vertr\u00e4ge");
     QCOMPARE(decode(QString::fromLatin1(gmail::headerLine("Subject", subject))), subject);
@@ -134,7 +144,8 @@ void ReplyDraftTest::endsBodyLinesWithCrLf()
     QCOMPARE(gmail::withCrLf("a\nb\rc\r\nd\n\n"), QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\n"));
     const EmailMessage message = replied("Ann <ann@example.com>", "Lunch");
     const QByteArray longLine(1200, 'x');
-    const QByteArray text = gmail::replyMessageText(message, "", "", QString::fromLatin1(longLine + "\nend "));
+    const QByteArray text = gmail::replyMessageText(message, "", "",
+                                                    QString::fromLatin1(longLine + "\nend "));
     QVERIFY(headerLines(text).contains("Content-Transfer-Encoding: quoted-printable"));
     const QByteArray body = text.mid(text.indexOf("\r\n\r\n") + 4);
     for (const QByteArray &line : body.split('\n'))
@@ -145,8 +156,9 @@ void ReplyDraftTest::endsBodyLinesWithCrLf()
 void ReplyDraftTest::encodesWithoutPadding()
 {
     // Lengths 0..5 cover every padding case; these bytes map to "+" and "/".
-    for (const QByteArray &bytes : {QByteArray(), QByteArray("\xfb"), QByteArray("\xfb\xff"),
-                                    QByteArray("\xfb\xff\xbf"), QByteArray("?>?>"), QByteArray("\xff\xff\xff\xfe\xfa")}) {
+    for (const QByteArray &bytes :
+         {QByteArray(), QByteArray("\xfb"), QByteArray("\xfb\xff"), QByteArray("\xfb\xff\xbf"),
+          QByteArray("?>?>"), QByteArray("\xff\xff\xff\xfe\xfa")}) {
         const QString raw = gmail::base64UrlNoPadding(bytes);
         QVERIFY2(!raw.contains(u'+') && !raw.contains(u'/') && !raw.contains(u'='), qPrintable(raw));
         const auto back = QByteArray::fromBase64Encoding(raw.toLatin1(), QByteArray::Base64UrlEncoding);

@@ -18,13 +18,12 @@ inline const QUrl RedirectURL(QStringLiteral("http://127.0.0.1:8765/"));
 
 inline oauth::ServiceConfiguration discover(Sandbox &sandbox)
 {
-    auto outcome = runTask(awaitCompletion<oauth::ServiceConfiguration>(
-        [&](Completion<oauth::ServiceConfiguration> done) {
+    auto outcome = runTask(
+        awaitCompletion<oauth::ServiceConfiguration>([&](Completion<oauth::ServiceConfiguration> done) {
             oauth::discoverServiceConfiguration(sandbox.baseUrl(), std::move(done));
         }));
     if (!outcome.value)
-        qFatal("discovery failed: %s",
-               qPrintable(outcome.error ? outcome.error->description() : QString()));
+        qFatal("discovery failed: %s", qPrintable(outcome.error ? outcome.error->description() : QString()));
     return *outcome.value;
 }
 
@@ -32,10 +31,9 @@ inline oauth::AuthorizationRequest makeRequest(const oauth::ServiceConfiguration
                                                const std::optional<QString> &secret,
                                                const QString &clientID = Sandbox::ClientId)
 {
-    return oauth::AuthorizationRequest::make(configuration, clientID, secret,
-                                             {QStringLiteral("openid"), QStringLiteral("email")},
-                                             RedirectURL, oauth::ResponseTypeCode,
-                                             {{QStringLiteral("access_type"), QStringLiteral("offline")}});
+    return oauth::AuthorizationRequest::make(
+        configuration, clientID, secret, {QStringLiteral("openid"), QStringLiteral("email")}, RedirectURL,
+        oauth::ResponseTypeCode, {{QStringLiteral("access_type"), QStringLiteral("offline")}});
 }
 
 // Follows the authorization URL like a browser and returns the redirect.
@@ -47,8 +45,7 @@ inline QUrl consent(Sandbox &sandbox, const oauth::AuthorizationRequest &request
     return QUrl(QString::fromUtf8(reply.header("Location")), QUrl::StrictMode);
 }
 
-inline oauth::AuthorizationResponse authorize(Sandbox &sandbox,
-                                              const oauth::AuthorizationRequest &request)
+inline oauth::AuthorizationResponse authorize(Sandbox &sandbox, const oauth::AuthorizationRequest &request)
 {
     auto result = oauth::checkRedirect(request, consent(sandbox, request));
     if (!std::holds_alternative<oauth::AuthorizationResponse>(result))
@@ -56,14 +53,12 @@ inline oauth::AuthorizationResponse authorize(Sandbox &sandbox,
     return std::get<oauth::AuthorizationResponse>(result);
 }
 
-inline TaskOutcome<oauth::TokenResponse>
-performTokenRequest(const oauth::TokenRequest &request,
-                    const std::optional<oauth::AuthorizationResponse> &original)
+inline TaskOutcome<oauth::TokenResponse> performTokenRequest(
+    const oauth::TokenRequest &request, const std::optional<oauth::AuthorizationResponse> &original)
 {
-    return runTask(awaitCompletion<oauth::TokenResponse>(
-        [&](Completion<oauth::TokenResponse> done) {
-            oauth::performTokenRequest(request, original, std::move(done));
-        }));
+    return runTask(awaitCompletion<oauth::TokenResponse>([&](Completion<oauth::TokenResponse> done) {
+        oauth::performTokenRequest(request, original, std::move(done));
+    }));
 }
 
 // A signed-in token state made through the whole code flow.
@@ -74,8 +69,7 @@ inline std::shared_ptr<oauth::AuthState> signIn(Sandbox &sandbox,
     const auto response = authorize(sandbox, request);
     const auto token = performTokenRequest(*response.tokenExchangeRequest(), response);
     if (!token.value)
-        qFatal("code exchange failed: %s",
-               qPrintable(token.error ? token.error->description() : QString()));
+        qFatal("code exchange failed: %s", qPrintable(token.error ? token.error->description() : QString()));
     return oauth::AuthState::create(response, *token.value);
 }
 
@@ -86,8 +80,8 @@ inline std::shared_ptr<oauth::AuthState> mintedState(Sandbox &sandbox, int expir
 {
     const auto request = makeRequest(discover(sandbox), Sandbox::ClientSecret);
     auto response = oauth::AuthorizationResponse::fromParameters(
-        request, {{QStringLiteral("code"), QStringLiteral("unused")},
-                  {QStringLiteral("state"), *request.state}});
+        request,
+        {{QStringLiteral("code"), QStringLiteral("unused")}, {QStringLiteral("state"), *request.state}});
     const auto exchange = *response.tokenExchangeRequest();
     const QJsonObject tokens = sandbox.issueTokens(sub, expiresIn);
     return oauth::AuthState::create(response, oauth::TokenResponse::fromJson(exchange, tokens));

@@ -21,10 +21,9 @@ class TestAuthorization : public QObject
 
     TaskOutcome<ServiceConfiguration> discoverAt(const QUrl &issuer)
     {
-        return runTask(awaitCompletion<ServiceConfiguration>(
-            [&](Completion<ServiceConfiguration> done) {
-                discoverServiceConfiguration(issuer, std::move(done));
-            }));
+        return runTask(awaitCompletion<ServiceConfiguration>([&](Completion<ServiceConfiguration> done) {
+            discoverServiceConfiguration(issuer, std::move(done));
+        }));
     }
 
     void injectDiscovery(int status, const QByteArray &body)
@@ -83,9 +82,12 @@ class TestAuthorization : public QObject
 
     static QJsonObject documentWith(const QString &authorizationEndpoint, const QString &tokenEndpoint)
     {
-        return {{"issuer", "https://a.test"}, {"authorization_endpoint", authorizationEndpoint},
-                {"token_endpoint", tokenEndpoint}, {"jwks_uri", "https://a.test/certs"},
-                {"response_types_supported", "x"}, {"subject_types_supported", "x"},
+        return {{"issuer", "https://a.test"},
+                {"authorization_endpoint", authorizationEndpoint},
+                {"token_endpoint", tokenEndpoint},
+                {"jwks_uri", "https://a.test/certs"},
+                {"response_types_supported", "x"},
+                {"subject_types_supported", "x"},
                 {"id_token_signing_alg_values_supported", "x"}};
     }
 
@@ -157,17 +159,16 @@ private slots:
     {
         const auto configuration = request().configuration;
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
-                                                            {"openid"}, oauthtest::RedirectURL,
-                                                            "token"));
+                                 AuthorizationRequest::make(configuration, "id", std::nullopt, {"openid"},
+                                                            oauthtest::RedirectURL, "token"));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
-                                                            {"open id"}, oauthtest::RedirectURL));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                                 AuthorizationRequest::make(configuration, "id", std::nullopt,
-                                                            {""}, oauthtest::RedirectURL));
-        AuthorizationRequest::make(configuration, "id", std::nullopt, {"openid"},
-                                   oauthtest::RedirectURL, "id_token code");
+                                 AuthorizationRequest::make(configuration, "id", std::nullopt, {"open id"},
+                                                            oauthtest::RedirectURL));
+        QVERIFY_THROWS_EXCEPTION(
+            std::invalid_argument,
+            AuthorizationRequest::make(configuration, "id", std::nullopt, {""}, oauthtest::RedirectURL));
+        AuthorizationRequest::make(configuration, "id", std::nullopt, {"openid"}, oauthtest::RedirectURL,
+                                   "id_token code");
     }
 
     void queryParsingDecodesOnce()
@@ -247,8 +248,9 @@ private slots:
         const auto r = requestToIssuer(true);
         const QString state = "&state=" + *r.state;
         const QString evil = "iss=https%3A%2F%2Fevil.example";
-        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com" + state)).response);
-        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a" + state)).response);  // without iss: as before
+        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com" + state))
+                    .response);
+        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a" + state)).response); // without iss: as before
 
         auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&" + evil + state));
         QVERIFY(outcome.accepted);
@@ -262,17 +264,20 @@ private slots:
         outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=access_denied&" + evil + state));
         QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
         // Twice, even with the right one among them.
-        outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com&" + evil + state));
+        outcome = offer(
+            r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com&" + evil + state));
         QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
         // A provider that does not advertise the parameter is not held to it.
         const auto quiet = requestToIssuer(false);
-        QVERIFY(offer(quiet, QUrl("http://127.0.0.1:8765/?code=a&" + evil + "&state=" + *quiet.state)).response);
+        QVERIFY(
+            offer(quiet, QUrl("http://127.0.0.1:8765/?code=a&" + evil + "&state=" + *quiet.state)).response);
     }
 
     void insecureEndpointsAreRefused()
     {
         const QUrl remoteToken("http://accounts.example.com/token");
-        injectDiscovery(200, QJsonDocument(documentWith("https://a.test/auth", remoteToken.toString())).toJson());
+        injectDiscovery(200,
+                        QJsonDocument(documentWith("https://a.test/auth", remoteToken.toString())).toJson());
         verifyInsecure(discoverAt(m_sandbox->baseUrl()).error, remoteToken);
         const QUrl remoteAuth("http://accounts.example.com/auth");
         injectDiscovery(200, QJsonDocument(documentWith(remoteAuth.toString(), "https://a.test/t")).toJson());
@@ -291,10 +296,15 @@ private slots:
         verifyInsecure(oauthtest::performTokenRequest(refresh, std::nullopt).error, remoteToken);
 
         QList<QUrl> opened;
-        support::ScopedUrlOpener opener([&](const QUrl &url) { opened.append(url); return true; });
-        auto outcome = runTask(awaitCompletion<std::shared_ptr<AuthState>>([&](Completion<std::shared_ptr<AuthState>> done) {
-            presentAuthorizationRequest(oauthtest::makeRequest(configuration, std::nullopt), std::move(done));
-        }));
+        support::ScopedUrlOpener opener([&](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+        auto outcome = runTask(
+            awaitCompletion<std::shared_ptr<AuthState>>([&](Completion<std::shared_ptr<AuthState>> done) {
+                presentAuthorizationRequest(oauthtest::makeRequest(configuration, std::nullopt),
+                                            std::move(done));
+            }));
         verifyInsecure(outcome.error, remoteAuth);
         QVERIFY(opened.isEmpty());
 
@@ -349,9 +359,10 @@ private slots:
         QCOMPARE(outcome.error->underlying()->code(), 404);
         QCOMPARE(outcome.error->underlying()->description(), QStringLiteral("not here"));
 
-        QJsonObject document{{"issuer", "https://a.test"}, {"authorization_endpoint", "https://a.test/a"},
-                             {"token_endpoint", "https://a.test/t"}, {"response_types_supported", "x"},
-                             {"subject_types_supported", "x"}, {"id_token_signing_alg_values_supported", "x"}};
+        QJsonObject document{
+            {"issuer", "https://a.test"},           {"authorization_endpoint", "https://a.test/a"},
+            {"token_endpoint", "https://a.test/t"}, {"response_types_supported", "x"},
+            {"subject_types_supported", "x"},       {"id_token_signing_alg_values_supported", "x"}};
         injectDiscovery(200, QJsonDocument(document).toJson());
         outcome = discoverAt(m_sandbox->baseUrl());
         QCOMPARE(outcome.error->code(), -5);

@@ -28,8 +28,8 @@ std::optional<Error> remove(const QString &name)
 
 TaskOutcome<std::shared_ptr<AuthSession>> retrieve(const QString &name)
 {
-    return runTask(awaitCompletion<std::shared_ptr<AuthSession>>(
-        [&](Completion<std::shared_ptr<AuthSession>> done) {
+    return runTask(
+        awaitCompletion<std::shared_ptr<AuthSession>>([&](Completion<std::shared_ptr<AuthSession>> done) {
             KeychainStore(name).retrieveAuthSession(std::move(done));
         }));
 }
@@ -54,7 +54,12 @@ class TestKeychain : public QObject
     std::unique_ptr<Sandbox> m_sandbox;
     int m_names = 0;
 
-    QString uniqueName() { return QStringLiteral("app.tarnlight.test.%1.%2").arg(QCoreApplication::applicationPid()).arg(++m_names); }
+    QString uniqueName()
+    {
+        return QStringLiteral("app.tarnlight.test.%1.%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(++m_names);
+    }
 
 private slots:
     void initTestCase()
@@ -109,7 +114,8 @@ private slots:
     {
         const QString name = uniqueName();
         QVERIFY(!wait([&](VoidCompletion done) {
-            KeychainStore::writeRawItem(name, QByteArray("bplist00\xd4\x01\x02\x03\x04\x05\x06", 15), std::move(done));
+            KeychainStore::writeRawItem(name, QByteArray("bplist00\xd4\x01\x02\x03\x04\x05\x06", 15),
+                                        std::move(done));
         }));
         const auto outcome = retrieve(name);
         QCOMPARE(outcome.error->code(), 7);

@@ -43,9 +43,12 @@ public:
     bool connectTo(const QString &host, quint16 port)
     {
         m_socket.connectToHost(host, port);
-        return QTest::qWaitFor([&] { return m_socket.state() == QAbstractSocket::ConnectedState
-                                            || m_socket.state() == QAbstractSocket::UnconnectedState; },
-                               5000)
+        return QTest::qWaitFor(
+                   [&] {
+                       return m_socket.state() == QAbstractSocket::ConnectedState
+                              || m_socket.state() == QAbstractSocket::UnconnectedState;
+                   },
+                   5000)
                && m_socket.state() == QAbstractSocket::ConnectedState;
     }
     void send(const QByteArray &bytes)
@@ -57,11 +60,13 @@ public:
     std::optional<Reply> read(int timeoutMs = 5000)
     {
         std::optional<Reply> reply;
-        QTest::qWaitFor([&] {
-            m_buffer += m_socket.readAll();
-            reply = takeReply();
-            return reply.has_value() || m_socket.state() == QAbstractSocket::UnconnectedState;
-        }, timeoutMs);
+        QTest::qWaitFor(
+            [&] {
+                m_buffer += m_socket.readAll();
+                reply = takeReply();
+                return reply.has_value() || m_socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            timeoutMs);
         if (!reply) {
             m_buffer += m_socket.readAll();
             reply = takeReply();
@@ -70,10 +75,12 @@ public:
     }
     bool waitClosed(int timeoutMs = 5000)
     {
-        return QTest::qWaitFor([&] {
-            m_buffer += m_socket.readAll();
-            return m_socket.state() == QAbstractSocket::UnconnectedState;
-        }, timeoutMs);
+        return QTest::qWaitFor(
+            [&] {
+                m_buffer += m_socket.readAll();
+                return m_socket.state() == QAbstractSocket::UnconnectedState;
+            },
+            timeoutMs);
     }
     QByteArray pending() const { return m_buffer; }
 
@@ -115,8 +122,12 @@ bool connectionRefused(quint16 port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), port);
-    QTest::qWaitFor([&] { return probe.state() == QAbstractSocket::ConnectedState
-                                 || probe.state() == QAbstractSocket::UnconnectedState; }, 5000);
+    QTest::qWaitFor(
+        [&] {
+            return probe.state() == QAbstractSocket::ConnectedState
+                   || probe.state() == QAbstractSocket::UnconnectedState;
+        },
+        5000);
     return probe.state() == QAbstractSocket::UnconnectedState
            && probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
@@ -153,21 +164,41 @@ void ListenerTest::requestParsing_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("rest");
     using R = http::ParseResult;
-    QTest::newRow("header incomplete") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n") << int(R::Incomplete) << 0 << QByteArray() << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n");
-    QTest::newRow("body incomplete") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nab") << int(R::Incomplete) << 0 << QByteArray() << QByteArray("POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nab");
-    QTest::newRow("body exact, rest kept") << QByteArray("POST / HTTP/1.1\r\ncontent-length: 3\r\n\r\nabcGET") << int(R::Complete) << 0 << QByteArray("abc") << QByteArray("GET");
-    QTest::newRow("no length means no body") << QByteArray("GET / HTTP/1.1\r\n\r\nxyz") << int(R::Complete) << 0 << QByteArray() << QByteArray("xyz");
-    QTest::newRow("leading blank line") << QByteArray("\r\nGET / HTTP/1.1\r\n\r\n") << int(R::Complete) << 0 << QByteArray() << QByteArray();
-    QTest::newRow("bad request line") << QByteArray("GET /\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("bad version") << QByteArray("GET / HTTX/1.1\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nHost\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("bare LF line") << QByteArray("GET / HTTP/1.1\nHost: x\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("negative length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("conflicting lengths") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("chunked body") << QByteArray("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("huge length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 99999999999999999999\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
-    QTest::newRow("body over 1 MiB") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1048577\r\n\r\n") << int(R::Invalid) << 413 << QByteArray() << QByteArray();
-    QTest::newRow("header over 64 KiB, unfinished") << QByteArray("GET / HTTP/1.1\r\nX: " + QByteArray(70000, 'a')) << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("header incomplete") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n") << int(R::Incomplete)
+                                       << 0 << QByteArray() << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n");
+    QTest::newRow("body incomplete") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nab")
+                                     << int(R::Incomplete) << 0 << QByteArray()
+                                     << QByteArray("POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nab");
+    QTest::newRow("body exact, rest kept") << QByteArray("POST / HTTP/1.1\r\ncontent-length: 3\r\n\r\nabcGET")
+                                           << int(R::Complete) << 0 << QByteArray("abc") << QByteArray("GET");
+    QTest::newRow("no length means no body") << QByteArray("GET / HTTP/1.1\r\n\r\nxyz") << int(R::Complete)
+                                             << 0 << QByteArray() << QByteArray("xyz");
+    QTest::newRow("leading blank line")
+        << QByteArray("\r\nGET / HTTP/1.1\r\n\r\n") << int(R::Complete) << 0 << QByteArray() << QByteArray();
+    QTest::newRow("bad request line")
+        << QByteArray("GET /\r\n\r\n") << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("bad version") << QByteArray("GET / HTTX/1.1\r\n\r\n") << int(R::Invalid) << 400
+                                 << QByteArray() << QByteArray();
+    QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nHost\r\n\r\n") << int(R::Invalid)
+                                          << 400 << QByteArray() << QByteArray();
+    QTest::newRow("bare LF line") << QByteArray("GET / HTTP/1.1\nHost: x\r\n\r\n") << int(R::Invalid) << 400
+                                  << QByteArray() << QByteArray();
+    QTest::newRow("negative length") << QByteArray("POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n")
+                                     << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("conflicting lengths")
+        << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab")
+        << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("chunked body") << QByteArray(
+        "POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")
+                                  << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("huge length") << QByteArray(
+        "POST / HTTP/1.1\r\nContent-Length: 99999999999999999999\r\n\r\n")
+                                 << int(R::Invalid) << 400 << QByteArray() << QByteArray();
+    QTest::newRow("body over 1 MiB") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 1048577\r\n\r\n")
+                                     << int(R::Invalid) << 413 << QByteArray() << QByteArray();
+    QTest::newRow("header over 64 KiB, unfinished")
+        << QByteArray("GET / HTTP/1.1\r\nX: " + QByteArray(70000, 'a')) << int(R::Invalid) << 400
+        << QByteArray() << QByteArray();
 }
 
 void ListenerTest::requestParsing()
@@ -277,8 +308,8 @@ void ListenerTest::successURLRedirectsTheBrowser()
     browser.send(get("/?code=x", handler.port()));
     const Reply reply = *browser.read();
     QCOMPARE(reply.status, 302);
-    QCOMPARE(reply.headers[0], std::make_pair(QByteArray("Location"),
-                                              QByteArray("https://example.com/signed-in")));
+    QCOMPARE(reply.headers[0],
+             std::make_pair(QByteArray("Location"), QByteArray("https://example.com/signed-in")));
     QCOMPARE(reply.body, RedirectHTTPHandler::CompletionPage);
 }
 
@@ -306,7 +337,7 @@ void ListenerTest::redirectAfterCancellationGets400()
     QCOMPARE(reply.body, RedirectHTTPHandler::NoFlowPage);
     QVERIFY(flow->offered.isEmpty());
     handler.cancelHTTPListener();
-    QCOMPARE(flow->failures.size(), 1);  // failed once only
+    QCOMPARE(flow->failures.size(), 1); // failed once only
 }
 
 void ListenerTest::destroyingHandlerFailsFlowButDeliversGivenAnswer()
@@ -382,7 +413,7 @@ void ListenerTest::pipelinedRequestsAnsweredInOrder()
     browser.send(get("/a", port) + get("/?code=1", port) + get("/b", port));
     QCOMPARE(browser.read()->status, 404);
     QCOMPARE(browser.read()->status, 200);
-    QCOMPARE(browser.read()->status, 400);  // the flow is already done
+    QCOMPARE(browser.read()->status, 400); // the flow is already done
 }
 
 void ListenerTest::oversizedRequestsRefusedWithoutDisturbingFlow()
@@ -443,7 +474,7 @@ void ListenerTest::withoutDelegateDefaultAnswers()
     QCOMPARE(client.read()->status, 500);
     client.send("GET / HTTP/1.0\r\n\r\n");
     QCOMPARE(client.read()->status, 505);
-    QVERIFY(client.waitClosed());  // HTTP/1.0 without keep-alive ends the connection
+    QVERIFY(client.waitClosed()); // HTTP/1.0 without keep-alive ends the connection
 }
 
 void ListenerTest::idleConnectionsCannotKeepTheRedirectOut()

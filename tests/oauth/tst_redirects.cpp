@@ -101,8 +101,8 @@ private slots:
         const auto refresh = oauth::TokenRequest::make(
             configuration, oauth::GrantTypeRefreshToken, std::nullopt, QUrl(), "client",
             QStringLiteral("secret"), std::nullopt, QStringLiteral("refresh-1"), std::nullopt);
-        auto outcome = runTask(awaitCompletion<oauth::TokenResponse>(
-            [&](Completion<oauth::TokenResponse> done) {
+        auto outcome = runTask(
+            awaitCompletion<oauth::TokenResponse>([&](Completion<oauth::TokenResponse> done) {
                 oauth::performTokenRequest(refresh, std::nullopt, std::move(done));
             }));
         QVERIFY(outcome.error);
@@ -113,11 +113,10 @@ private slots:
 
     void discoveryGetsTheRedirectAsItsAnswer()
     {
-        LoopbackServer first([this](const LoopbackRequest &) {
-            return redirect("/.well-known/openid-configuration");
-        });
-        auto outcome = runTask(awaitCompletion<oauth::ServiceConfiguration>(
-            [&](Completion<oauth::ServiceConfiguration> done) {
+        LoopbackServer first(
+            [this](const LoopbackRequest &) { return redirect("/.well-known/openid-configuration"); });
+        auto outcome = runTask(
+            awaitCompletion<oauth::ServiceConfiguration>([&](Completion<oauth::ServiceConfiguration> done) {
                 oauth::discoverServiceConfiguration(first.url("/"), std::move(done));
             }));
         QVERIFY(outcome.error);

@@ -81,7 +81,8 @@ private slots:
         QVERIFY(!result.request.hasHeader("Authorization"));
         QCOMPARE(result.error->domain(), AuthSessionErrorDomain);
         QCOMPARE(result.error->code(), 0);
-        QCOMPARE(result.error->userInfoValue("request").toString(), QStringLiteral("http://www.example.com/x"));
+        QCOMPARE(result.error->userInfoValue("request").toString(),
+                 QStringLiteral("http://www.example.com/x"));
 
         session.authorizesLoopbackHttp = false;
         result = authorize(session, m_sandbox->url("/gmail/v1/users/me/messages"));
@@ -147,9 +148,9 @@ private slots:
         QVERIFY(session.primeForRefresh());
         QVERIFY(state->needsTokenRefresh());
 
-        const auto bare = AuthState::create(state->lastAuthorizationResponse(),
-                                            TokenResponse::fromJson(state->lastTokenResponse()->request,
-                                                                    {{"access_token", "a"}}));
+        const auto bare = AuthState::create(
+            state->lastAuthorizationResponse(),
+            TokenResponse::fromJson(state->lastTokenResponse()->request, {{"access_token", "a"}}));
         AuthSession withoutRefresh(bare);
         QVERIFY(!withoutRefresh.primeForRefresh());
         QVERIFY(!bare->needsTokenRefresh());
@@ -223,8 +224,8 @@ private slots:
         QCOMPARE(root.value("$class").toString(), QStringLiteral("AuthSession"));
         const QJsonObject archivedState = root.value("authState").toObject();
         QCOMPARE(archivedState.value("$class").toString(), QStringLiteral("AuthState"));
-        for (const char *key : {"lastAuthorizationResponse", "lastTokenResponse", "scope",
-                                "refreshToken", "needsTokenRefresh"})
+        for (const char *key :
+             {"lastAuthorizationResponse", "lastTokenResponse", "scope", "refreshToken", "needsTokenRefresh"})
             QVERIFY2(archivedState.contains(key), key);
     }
 

@@ -53,15 +53,21 @@ class TestTokens : public QObject
     {
         const QString text = body.isString() ? body.toString()
                                              : QString::fromUtf8(QJsonDocument(body.toObject()).toJson());
-        m_sandbox->injectFault({{"route", "POST /token"}, {"status", status}, {"body", text},
-                                {"contentType", "application/json"}, {"count", 1}});
+        m_sandbox->injectFault({{"route", "POST /token"},
+                                {"status", status},
+                                {"body", text},
+                                {"contentType", "application/json"},
+                                {"count", 1}});
     }
 
     QJsonObject claims(const QString &issuer, qint64 issuedAtOffset = 0)
     {
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        return {{"iss", issuer}, {"sub", Sandbox::AlexSub}, {"aud", Sandbox::ClientId},
-                {"iat", now + issuedAtOffset}, {"exp", now + 3600}};
+        return {{"iss", issuer},
+                {"sub", Sandbox::AlexSub},
+                {"aud", Sandbox::ClientId},
+                {"iat", now + issuedAtOffset},
+                {"exp", now + 3600}};
     }
 
 private slots:
@@ -172,7 +178,11 @@ private slots:
         const auto state = mintedState(*m_sandbox, 10);
         QList<QThread *> threads;
         QList<QObject *> contexts;
-        struct Call { QThread *thread = nullptr; std::optional<QString> token; };
+        struct Call
+        {
+            QThread *thread = nullptr;
+            std::optional<QString> token;
+        };
         auto calls = std::make_shared<QList<Call>>();
         auto lock = std::make_shared<QMutex>();
         for (int i = 0; i < 3; ++i) {
@@ -189,7 +199,12 @@ private slots:
                 },
                 {}, context);
         }
-        QTest::qWaitFor([&] { QMutexLocker l(lock.get()); return calls->size() == 3; }, 15000);
+        QTest::qWaitFor(
+            [&] {
+                QMutexLocker l(lock.get());
+                return calls->size() == 3;
+            },
+            15000);
         QCOMPARE(calls->size(), 3);
         QCOMPARE(countRequests(*m_sandbox, "POST", "/token"), 1);
         for (int i = 0; i < 3; ++i) {
@@ -232,7 +247,7 @@ private slots:
         int told = 0;
         state->setStateChangeHandler([&] { ++told; });
         const auto result = freshTokens(state);
-        QCOMPARE(told, 0);  // nothing to store again
+        QCOMPARE(told, 0); // nothing to store again
         QCOMPARE(result.accessToken, old);
         QCOMPARE(result.error->domain(), GeneralErrorDomain);
         QCOMPARE(result.error->code(), -6);
@@ -244,8 +259,8 @@ private slots:
     void expiredTokenWithoutRefreshTokenCannotRefresh()
     {
         const auto minted = mintedState(*m_sandbox, 10);
-        const auto response = TokenResponse::fromJson(
-            minted->lastTokenResponse()->request, {{"access_token", "at"}, {"expires_in", 5}});
+        const auto response = TokenResponse::fromJson(minted->lastTokenResponse()->request,
+                                                      {{"access_token", "at"}, {"expires_in", 5}});
         const auto state = AuthState::create(minted->lastAuthorizationResponse(), response);
         const auto result = freshTokens(state);
         QCOMPARE(result.error->code(), -11);
@@ -265,8 +280,8 @@ private slots:
         QTest::newRow("invalid client") << 401 << "{\"error\":\"invalid_client\"}" << TokenErrorDomain << -9;
         QTest::newRow("not JSON") << 200 << "access_token=x" << GeneralErrorDomain << -7;
         QTest::newRow("not an object") << 200 << "[1,2]" << GeneralErrorDomain << -8;
-        QTest::newRow("unreadable ID token") << 200 << "{\"access_token\":\"a\",\"id_token\":\"e30\"}"
-                                             << GeneralErrorDomain << -14;
+        QTest::newRow("unreadable ID token")
+            << 200 << "{\"access_token\":\"a\",\"id_token\":\"e30\"}" << GeneralErrorDomain << -14;
     }
 
     void tokenEndpointFailuresAreMapped()
@@ -307,14 +322,18 @@ private slots:
         QTest::addColumn<QString>("failure");
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         QTest::newRow("valid") << QJsonObject{} << QString();
-        QTest::newRow("audience list") << QJsonObject{{"aud", QJsonArray{"other", Sandbox::ClientId}}} << QString();
-        QTest::newRow("authorized party") << QJsonObject{{"aud", "other"}, {"azp", Sandbox::ClientId}} << QString();
+        QTest::newRow("audience list")
+            << QJsonObject{{"aud", QJsonArray{"other", Sandbox::ClientId}}} << QString();
+        QTest::newRow("authorized party")
+            << QJsonObject{{"aud", "other"}, {"azp", Sandbox::ClientId}} << QString();
         QTest::newRow("audience") << QJsonObject{{"aud", "other"}} << "Audience mismatch";
         QTest::newRow("issuer") << QJsonObject{{"iss", "https://evil.test"}} << "Issuer mismatch";
         QTest::newRow("expired") << QJsonObject{{"exp", now - 5}} << "ID Token expired";
-        QTest::newRow("issued 11 minutes ahead") << QJsonObject{{"iat", now + 660}}
+        QTest::newRow("issued 11 minutes ahead")
+            << QJsonObject{{"iat", now + 660}}
             << "Issued at time is more than 600 seconds before or after the current time";
-        QTest::newRow("issued 11 minutes ago") << QJsonObject{{"iat", now - 660}}
+        QTest::newRow("issued 11 minutes ago")
+            << QJsonObject{{"iat", now - 660}}
             << "Issued at time is more than 600 seconds before or after the current time";
         QTest::newRow("nonce") << QJsonObject{{"nonce", "other"}} << "Nonce mismatch";
     }
@@ -346,8 +365,8 @@ private slots:
     void idTokenParsing()
     {
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        const QJsonObject good{{"iss", "https://a.test"}, {"sub", "1"}, {"aud", "c"},
-                               {"iat", now}, {"exp", now + 60}};
+        const QJsonObject good{
+            {"iss", "https://a.test"}, {"sub", "1"}, {"aud", "c"}, {"iat", now}, {"exp", now + 60}};
         const auto parsed = ParsedIDToken::parse(makeIDToken(good));
         QVERIFY(parsed);
         QCOMPARE(parsed->audience, QStringList{"c"});
@@ -369,7 +388,8 @@ private slots:
     void responseFieldsOfTheWrongTypeStayAdditional()
     {
         const auto response = TokenResponse::fromJson(
-            TokenRequest(), {{"access_token", "ya29.secret"}, {"expires_in", "3600"}, {"scope", 5}, {"extra", true}});
+            TokenRequest(),
+            {{"access_token", "ya29.secret"}, {"expires_in", "3600"}, {"scope", 5}, {"extra", true}});
         QCOMPARE(response.accessToken, std::optional<QString>("ya29.secret"));
         QVERIFY(!response.accessTokenExpirationDate);
         QVERIFY(!response.scope);

@@ -35,8 +35,14 @@ struct LoopbackRequest
                 return true;
         return false;
     }
-    QByteArray path() const { return target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?')); }
-    QByteArray query() const { return target.indexOf('?') < 0 ? QByteArray() : target.mid(target.indexOf('?') + 1); }
+    QByteArray path() const
+    {
+        return target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+    }
+    QByteArray query() const
+    {
+        return target.indexOf('?') < 0 ? QByteArray() : target.mid(target.indexOf('?') + 1);
+    }
 };
 
 struct LoopbackResponse

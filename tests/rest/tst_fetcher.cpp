@@ -77,7 +77,8 @@ private slots:
         auto service = loopbackService();
         QList<std::shared_ptr<Outcome>> outcomes;
         for (int i = 0; i < 11; ++i)
-            outcomes.append(begin(service->fetcherWithRequest(get(server.url(QStringLiteral("/r%1").arg(i))))));
+            outcomes.append(
+                begin(service->fetcherWithRequest(get(server.url(QStringLiteral("/r%1").arg(i))))));
         QTRY_VERIFY(server.heldCount() >= 6);
         QCOMPARE(service->runningFetcherCount("127.0.0.1"), 10);
         QCOMPARE(service->delayedFetcherCount("127.0.0.1"), 1);
@@ -135,7 +136,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(twice->calls, 1, 5000);
         QCOMPARE(server.requests().size(), 2);
         QVERIFY(twice->error->is("http.status", 401));
-        QCOMPARE(twice->error->userInfoValue(StatusDataKey).toByteArray(), QByteArray("{\"error\":{\"code\":401}}"));
+        QCOMPARE(twice->error->userInfoValue(StatusDataKey).toByteArray(),
+                 QByteArray("{\"error\":{\"code\":401}}"));
         QCOMPARE(twice->error->userInfoValue(StatusDataContentTypeKey).toString(),
                  QStringLiteral("application/json; charset=UTF-8"));
         QCOMPARE(twice->data, QByteArray("{\"error\":{\"code\":401}}"));
@@ -169,8 +171,11 @@ private slots:
         QTest::addColumn<LoopbackResponse>("response");
         QTest::addColumn<QString>("domain");
         QTest::addColumn<int>("code");
-        QTest::newRow("cut mid-body") << LoopbackResponse{200, {}, QByteArray(4000, 'x'), true} << "url" << -1005;
-        QTest::newRow("html 502") << LoopbackResponse{502, {{"Content-Type", "text/html"}}, "<html>Bad gateway</html>"}
+        QTest::newRow("cut mid-body")
+            << LoopbackResponse{200, {}, QByteArray(4000, 'x'), true} << "url" << -1005;
+        QTest::newRow("html 502") << LoopbackResponse{502,
+                                                      {{"Content-Type", "text/html"}},
+                                                      "<html>Bad gateway</html>"}
                                   << "http.status" << 502;
         QTest::newRow("redirect 304") << LoopbackResponse{304, {}, {}} << "http.status" << 304;
     }
@@ -218,8 +223,8 @@ private slots:
         LoopbackServer server([](const LoopbackRequest &) { return std::nullopt; });
         std::optional<Error> result;
         int calls = 0;
-        auto task = HttpClient::shared().dataTask(get(server.url("/x")),
-            [&](const QByteArray &, const HttpResponse &, std::optional<Error> error) {
+        auto task = HttpClient::shared().dataTask(
+            get(server.url("/x")), [&](const QByteArray &, const HttpResponse &, std::optional<Error> error) {
                 ++calls;
                 result = error;
             });
@@ -231,7 +236,8 @@ private slots:
 
     void userAgentPieces()
     {
-        QCOMPARE(cleanedUserAgentString("app.tarnlight test,x (beta)/\"q\"{}"), QStringLiteral("app.tarnlight_test_x_betaq"));
+        QCOMPARE(cleanedUserAgentString("app.tarnlight test,x (beta)/\"q\"{}"),
+                 QStringLiteral("app.tarnlight_test_x_betaq"));
         QCOMPARE(userAgentApplicationIdentifier("app.tarnlight my app", "1.0 beta", "tl"),
                  QStringLiteral("app.tarnlight_my_app/1.0_beta"));
         QCOMPARE(userAgentApplicationIdentifier("", "", "tarnlight"), QStringLiteral("proc_tarnlight"));
@@ -245,8 +251,8 @@ private slots:
         sandbox.clearLog();
         auto service = loopbackService();
         for (int i = 0; i < 10; ++i) {
-            auto outcome = begin(service->fetcherWithRequest(
-                get(sandbox.url("/.well-known/openid-configuration"))));
+            auto outcome = begin(
+                service->fetcherWithRequest(get(sandbox.url("/.well-known/openid-configuration"))));
             QTRY_COMPARE(outcome->calls, 1);
             QVERIFY(!outcome->error);
         }
@@ -258,7 +264,6 @@ private slots:
             QCOMPARE(entry.toObject().value("connection").toString(), first);
     }
 };
-
 
 QTEST_GUILESS_MAIN(FetcherTest)
 #include "tst_fetcher.moc"

@@ -52,7 +52,8 @@ private slots:
         QCOMPARE(DateTime::fromDate(instant).RFC3339String(), QStringLiteral("2024-05-01T08:30:00.250Z"));
         QCOMPARE(DateTime::fromDate(instant.addMSecs(-250)).RFC3339String(),
                  QStringLiteral("2024-05-01T08:30:00Z"));
-        QCOMPARE(DateTime::fromRFC3339String(QStringLiteral("2024-05-01t08:30:00.1235z")).milliseconds(), 124);
+        QCOMPARE(DateTime::fromRFC3339String(QStringLiteral("2024-05-01t08:30:00.1235z")).milliseconds(),
+                 124);
         // A fraction that rounds up to a whole second carries into the seconds.
         QCOMPARE(DateTime::fromRFC3339String(QStringLiteral("2024-05-01T08:30:59.9996Z")).date(),
                  QDateTime(QDate(2024, 5, 1), QTime(8, 31), Qt::UTC));
@@ -77,7 +78,9 @@ private slots:
 
     void numericStrings()
     {
-        auto object = RestObject::withJSON(parse("{'big':'18446744073709551615','neg':'-5', 'dec':'2.5','junk':'12abc','huge':'99999999999999999999999','num':42,'flag':true}"));
+        auto object = RestObject::withJSON(
+            parse("{'big':'18446744073709551615','neg':'-5', "
+                  "'dec':'2.5','junk':'12abc','huge':'99999999999999999999999','num':42,'flag':true}"));
         QCOMPARE(object->uint64Value("big"), std::optional<quint64>(18446744073709551615ULL));
         QCOMPARE(object->int64Value("big"), std::nullopt); // beyond the signed range
         QCOMPARE(object->int64Value("neg"), std::optional<qint64>(-5));
@@ -107,8 +110,8 @@ private slots:
 
     void childrenAreCachedAndWrittenBack()
     {
-        auto event = RestObject::withJSON<CalendarEventResource>(
-            parse("{'start':{'dateTime':'2024-03-10T09:15:00-05:00'},'attendees':[{'email':'a'},{'email':'b'}]}"));
+        auto event = RestObject::withJSON<CalendarEventResource>(parse(
+            "{'start':{'dateTime':'2024-03-10T09:15:00-05:00'},'attendees':[{'email':'a'},{'email':'b'}]}"));
         auto start = event->objectValue("start");
         QVERIFY(start);
         QCOMPARE(event->objectValue("start").get(), start.get());
@@ -117,7 +120,8 @@ private slots:
                  event->objectArrayValue("attendees").first().get());
         // A change made on the cached child shows in the parent's JSON.
         start->setString("timeZone", "America/New_York");
-        QCOMPARE(event->JSON()["start"].toObject()["timeZone"].toString(), QStringLiteral("America/New_York"));
+        QCOMPARE(event->JSON()["start"].toObject()["timeZone"].toString(),
+                 QStringLiteral("America/New_York"));
         // A write replaces the cached child.
         auto replacement = RestObject::withJSON(parse("{'date':'2024-03-11'}"));
         event->setObject("start", replacement);
@@ -142,8 +146,10 @@ private slots:
 
     void structuredError()
     {
-        auto object = RestObject::withJSON<ErrorObject>(parse(
-            "{'code':404,'message':'Not Found','status':'NOT_FOUND', 'errors':[{'domain':'global','reason':'notFound','message':'Not Found'}], 'details':[{'@type':'type.googleapis.com/x','detail':'d'}]}"));
+        auto object = RestObject::withJSON<ErrorObject>(
+            parse("{'code':404,'message':'Not Found','status':'NOT_FOUND', "
+                  "'errors':[{'domain':'global','reason':'notFound','message':'Not Found'}], "
+                  "'details':[{'@type':'type.googleapis.com/x','detail':'d'}]}"));
         const Error error = object->foundationError();
         QCOMPARE(error.domain(), QStringLiteral("rest.error"));
         QCOMPARE(error.code(), 404);
@@ -163,26 +169,43 @@ private slots:
     {
         QTest::addColumn<QString>("tmpl");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "users/{userId}/messages/{id}" << "users/me/messages/a%2Fb%40c";
-        QTest::newRow("reserved kept") << "{+path}/x" << "a/b@c/x";
-        QTest::newRow("missing skipped") << "x{?absent,space}" << "x?space=a%20b";
-        QTest::newRow("all missing, no prefix") << "x{?absent}" << "x";
-        QTest::newRow("default") << "{absent=a%2Fb}" << "a%2Fb";
-        QTest::newRow("list named") << "{?list+}" << "?list=A&list=B%26";
-        QTest::newRow("list joined") << "{?list}" << "?list=A,B%26";
-        QTest::newRow("path list") << "{/list*}" << "/A/B%26";
-        QTest::newRow("dot list named") << "{.list+}" << ".list.A.list.B%26";
-        QTest::newRow("numbers, bools") << "{;n,t,empty}" << ";n=7;t=true;empty";
-        QTest::newRow("unclosed") << "a{id" << "a{id";
-        QTest::newRow("bad variable") << "a{i d}b" << "a{i d}b";
+        QTest::newRow("plain") << "users/{userId}/messages/{id}"
+                               << "users/me/messages/a%2Fb%40c";
+        QTest::newRow("reserved kept") << "{+path}/x"
+                                       << "a/b@c/x";
+        QTest::newRow("missing skipped") << "x{?absent,space}"
+                                         << "x?space=a%20b";
+        QTest::newRow("all missing, no prefix") << "x{?absent}"
+                                                << "x";
+        QTest::newRow("default") << "{absent=a%2Fb}"
+                                 << "a%2Fb";
+        QTest::newRow("list named") << "{?list+}"
+                                    << "?list=A&list=B%26";
+        QTest::newRow("list joined") << "{?list}"
+                                     << "?list=A,B%26";
+        QTest::newRow("path list") << "{/list*}"
+                                   << "/A/B%26";
+        QTest::newRow("dot list named") << "{.list+}"
+                                        << ".list.A.list.B%26";
+        QTest::newRow("numbers, bools") << "{;n,t,empty}"
+                                        << ";n=7;t=true;empty";
+        QTest::newRow("unclosed") << "a{id"
+                                  << "a{id";
+        QTest::newRow("bad variable") << "a{i d}b"
+                                      << "a{i d}b";
     }
     void templates()
     {
         QFETCH(QString, tmpl);
         QFETCH(QString, expected);
-        const QJsonObject values{{"userId", "me"}, {"id", "a/b@c"}, {"path", "a/b@c"},
-                                 {"space", "a b"}, {"list", QJsonArray{"A", "B&"}},
-                                 {"n", 7}, {"t", true}, {"empty", ""}};
+        const QJsonObject values{{"userId", "me"},
+                                 {"id", "a/b@c"},
+                                 {"path", "a/b@c"},
+                                 {"space", "a b"},
+                                 {"list", QJsonArray{"A", "B&"}},
+                                 {"n", 7},
+                                 {"t", true},
+                                 {"empty", ""}};
         QString failure;
         QCOMPARE(URITemplate::expand(tmpl, values, &failure), std::optional<QString>(expected));
         QVERIFY(failure.isEmpty());
@@ -201,8 +224,8 @@ private slots:
 
     void queryTextSortsAndExplodes()
     {
-        const QJsonObject parameters{{"maxResults", 25}, {"labelIds", QJsonArray{"A", "B"}},
-                                     {"Zeta", "z"}, {"alpha", "a b"}};
+        const QJsonObject parameters{
+            {"maxResults", 25}, {"labelIds", QJsonArray{"A", "B"}}, {"Zeta", "z"}, {"alpha", "a b"}};
         QCOMPARE(URITemplate::queryText(parameters),
                  std::optional<QString>("alpha=a%20b&labelIds=A&labelIds=B&maxResults=25&Zeta=z"));
     }

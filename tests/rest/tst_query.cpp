@@ -101,7 +101,8 @@ private slots:
     {
         QCOMPARE(RestService::urlWithQueryParameters("https://h/p?k=1", {{"b", 2}, {"A", "x"}}),
                  std::optional<QString>("https://h/p?k=1&A=x&b=2"));
-        QCOMPARE(RestService::urlWithQueryParameters("https://h/p", {}), std::optional<QString>("https://h/p"));
+        QCOMPARE(RestService::urlWithQueryParameters("https://h/p", {}),
+                 std::optional<QString>("https://h/p"));
     }
 
     void longURLTravelsAsPostBody()
@@ -141,26 +142,36 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("description");
         QTest::addColumn<bool>("hasObject");
-        const QByteArray notFound = "{\"error\":{\"code\":404,\"message\":\"File not found: x.\",\"errors\":[]}}";
-        QTest::newRow("404 json error") << LoopbackResponse::json(404, notFound) << "rest.error" << 404
-                                        << "File not found: x." << false;
-        QTest::newRow("error in array") << LoopbackResponse::json(400, "[{\"error\":{\"code\":400,\"message\":\"Bad\"}}]")
-                                        << "rest.error" << 400 << "Bad" << false;
-        QTest::newRow("502 html") << LoopbackResponse{502, {{"Content-Type", "text/html"}}, "<html>Bad gateway</html>"}
+        const QByteArray notFound =
+            "{\"error\":{\"code\":404,\"message\":\"File not found: x.\",\"errors\":[]}}";
+        QTest::newRow("404 json error")
+            << LoopbackResponse::json(404, notFound) << "rest.error" << 404 << "File not found: x." << false;
+        QTest::newRow("error in array")
+            << LoopbackResponse::json(400, "[{\"error\":{\"code\":400,\"message\":\"Bad\"}}]") << "rest.error"
+            << 400 << "Bad" << false;
+        QTest::newRow("502 html") << LoopbackResponse{502,
+                                                      {{"Content-Type", "text/html"}},
+                                                      "<html>Bad gateway</html>"}
                                   << "http.status" << 502 << "<html>Bad gateway</html>" << false;
-        QTest::newRow("500 json without error") << LoopbackResponse::json(500, "{\"oops\":1}")
-                                                << "http.status" << 500 << "" << false;
-        QTest::newRow("403 unparseable json") << LoopbackResponse::json(403, "{not json")
-                                              << "http.status" << 403 << "" << false;
+        QTest::newRow("500 json without error")
+            << LoopbackResponse::json(500, "{\"oops\":1}") << "http.status" << 500 << "" << false;
+        QTest::newRow("403 unparseable json")
+            << LoopbackResponse::json(403, "{not json") << "http.status" << 403 << "" << false;
         QTest::newRow("503 empty") << LoopbackResponse{503, {}, {}} << "http.status" << 503 << "" << false;
-        QTest::newRow("malformed json") << LoopbackResponse::json(200, "{\"files\": [") << "json" << -1 << "" << false;
+        QTest::newRow("malformed json")
+            << LoopbackResponse::json(200, "{\"files\": [") << "json" << -1 << "" << false;
         QTest::newRow("array, not object") << LoopbackResponse::json(200, "[1,2]") << "" << 0 << "" << false;
-        QTest::newRow("truncated") << LoopbackResponse{200, {{"Content-Type", "application/json"}}, "{\"files\":[]}", true}
+        QTest::newRow("truncated") << LoopbackResponse{200,
+                                                       {{"Content-Type", "application/json"}},
+                                                       "{\"files\":[]}",
+                                                       true}
                                    << "url" << -1005 << "" << false;
         QTest::newRow("no content") << LoopbackResponse{204, {}, {}} << "" << 0 << "" << false;
-        QTest::newRow("plain text") << LoopbackResponse{200, {{"Content-Type", "text/plain"}}, "hi"} << "" << 0 << "" << false;
-        QTest::newRow("unknown kind") << LoopbackResponse::json(200, "{\"kind\":\"drive#nothing\",\"files\":[{\"id\":\"1\"}]}")
-                                      << "" << 0 << "" << true;
+        QTest::newRow("plain text") << LoopbackResponse{200, {{"Content-Type", "text/plain"}}, "hi"} << ""
+                                    << 0 << "" << false;
+        QTest::newRow("unknown kind")
+            << LoopbackResponse::json(200, "{\"kind\":\"drive#nothing\",\"files\":[{\"id\":\"1\"}]}") << ""
+            << 0 << "" << true;
     }
     void answersMapToObjectsAndErrors()
     {

@@ -233,8 +233,10 @@ private slots:
 
     void refusedChunkIsRecoveredFromTheReceivedSize()
     {
-        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"}, {"status", 400},
-                                {"skip", 1}, {"count", 1},
+        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"},
+                                {"status", 400},
+                                {"skip", 1},
+                                {"count", 1},
                                 {"headers", QJsonObject{{"X-Goog-Upload-Status", "active"}}}});
         const QString path = makeFile("recover.bin", 3000000);
         QElapsedTimer clock;
@@ -247,7 +249,7 @@ private slots:
         QCOMPARE(sent[0].command, "upload");
         QCOMPARE(sent[1].command, "upload"); // refused
         QCOMPARE(sent[2].command, "query");
-        QCOMPARE(sent[3].offset, 1000000);   // continued from the received size
+        QCOMPARE(sent[3].offset, 1000000); // continued from the received size
         QCOMPARE(sent.last().command, "upload, finalize");
     }
 
@@ -255,8 +257,8 @@ private slots:
     {
         // The chunk after the failing one is already being staged; its copy
         // must go too, once written.
-        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"}, {"status", 500},
-                                {"skip", 1}, {"count", 1}});
+        m_sandbox->injectFault(
+            {{"route", "PUT /resumable/upload/drive/v3/files"}, {"status", 500}, {"skip", 1}, {"count", 1}});
         auto outcome = upload(makeFile("broken.bin", 3000000), 1000000);
         QVERIFY(outcome->error);
         QCOMPARE(outcome->error->code(), 500);
@@ -266,8 +268,8 @@ private slots:
 
     void startAnswerWithoutLocationFails()
     {
-        m_sandbox->injectFault({{"route", "POST /resumable/upload/drive/v3/files"}, {"status", 200},
-                                {"body", "{}"}});
+        m_sandbox->injectFault(
+            {{"route", "POST /resumable/upload/drive/v3/files"}, {"status", 200}, {"body", "{}"}});
         auto outcome = upload(makeFile("nolocation.bin", 10));
         QVERIFY(outcome->error);
         QVERIFY(outcome->error->is("http.status", 501));

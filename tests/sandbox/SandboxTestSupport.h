@@ -31,7 +31,8 @@ inline const QString RedirectUri = QStringLiteral("http://127.0.0.1:53682/");
 
 // The authorization request; returns the redirect's Location (empty when none).
 inline QUrl authorize(Sandbox &sandbox, const QByteArray &verifier, const QString &redirectUri = RedirectUri,
-                      const QString &clientId = Sandbox::ClientId, const QString &nonce = QStringLiteral("n-1"))
+                      const QString &clientId = Sandbox::ClientId,
+                      const QString &nonce = QStringLiteral("n-1"))
 {
     QUrlQuery query;
     query.addQueryItem("response_type", "code");
@@ -59,24 +60,31 @@ inline QByteArray form(const QList<QPair<QString, QString>> &pairs)
 {
     QByteArray body;
     for (const auto &[name, value] : pairs)
-        body += (body.isEmpty() ? "" : "&") + QUrl::toPercentEncoding(name) + '=' + QUrl::toPercentEncoding(value);
+        body += (body.isEmpty() ? "" : "&") + QUrl::toPercentEncoding(name) + '='
+                + QUrl::toPercentEncoding(value);
     return body;
 }
 
-inline QByteArray basicAuth(const QString &id = Sandbox::ClientId, const QString &secret = Sandbox::ClientSecret)
+inline QByteArray basicAuth(const QString &id = Sandbox::ClientId,
+                            const QString &secret = Sandbox::ClientSecret)
 {
     return "Basic " + (id + u':' + secret).toUtf8().toBase64();
 }
 
-inline Sandbox::Reply postToken(Sandbox &sandbox, const QByteArray &body, const QByteArray &authorization = basicAuth())
+inline Sandbox::Reply postToken(Sandbox &sandbox, const QByteArray &body,
+                                const QByteArray &authorization = basicAuth())
 {
-    QList<QPair<QByteArray, QByteArray>> headers{{"Content-Type", "application/x-www-form-urlencoded; charset=UTF-8"}};
+    QList<QPair<QByteArray, QByteArray>> headers{
+        {"Content-Type", "application/x-www-form-urlencoded; charset=UTF-8"}};
     if (!authorization.isEmpty())
         headers.append({"Authorization", authorization});
     return sandbox.send("POST", sandbox.url("/token"), headers, body);
 }
 
-inline QByteArray bearer(const QString &token) { return "Bearer " + token.toUtf8(); }
+inline QByteArray bearer(const QString &token)
+{
+    return "Bearer " + token.toUtf8();
+}
 
 // An API request with a bearer token; query values are sent percent-encoded.
 inline Sandbox::Reply apiGet(Sandbox &sandbox, const QString &token, const QString &path,
@@ -91,7 +99,8 @@ inline Sandbox::Reply apiGet(Sandbox &sandbox, const QString &token, const QStri
     return sandbox.send("GET", url, {{"Authorization", bearer(token)}});
 }
 
-inline Sandbox::Reply apiPost(Sandbox &sandbox, const QString &token, const QString &path, const QByteArray &json)
+inline Sandbox::Reply apiPost(Sandbox &sandbox, const QString &token, const QString &path,
+                              const QByteArray &json)
 {
     return sandbox.send("POST", sandbox.url(path),
                         {{"Authorization", bearer(token)}, {"Content-Type", "application/json"}}, json);
@@ -108,4 +117,4 @@ inline QJsonObject jwtClaims(const QString &token)
     return QJsonDocument::fromJson(QByteArray::fromBase64(payload, QByteArray::Base64UrlEncoding)).object();
 }
 
-}
+} // namespace sandboxtest

@@ -18,14 +18,17 @@ private:
     QJsonArray labelsOf(const QString &id)
     {
         return apiGet(*sandbox, token, "/gmail/v1/users/me/messages/" + id, {{"format", "minimal"}})
-            .json().value("labelIds").toArray();
+            .json()
+            .value("labelIds")
+            .toArray();
     }
 
     QJsonObject draft(const QByteArray &raw, const QString &threadId)
     {
         const QJsonObject message{{"raw", QString::fromLatin1(base64Url(raw))}, {"threadId", threadId}};
         return apiPost(*sandbox, token, "/gmail/v1/users/me/drafts",
-                       QJsonDocument(QJsonObject{{"message", message}}).toJson()).json();
+                       QJsonDocument(QJsonObject{{"message", message}}).toJson())
+            .json();
     }
 
     // A code exchange that authenticates the client by form fields only.
@@ -33,13 +36,17 @@ private:
     {
         const QByteArray verifier = randomVerifier();
         const QString code = queryValue(authorize(provider, verifier), "code");
-        QList<QPair<QString, QString>> pairs{{"grant_type", "authorization_code"}, {"code", code},
+        QList<QPair<QString, QString>> pairs{{"grant_type", "authorization_code"},
+                                             {"code", code},
                                              {"redirect_uri", RedirectUri},
                                              {"code_verifier", QString::fromLatin1(verifier)}};
         return postToken(provider, form(pairs + client), {});
     }
 
-    Sandbox::Reply codeExchange(const QList<QPair<QString, QString>> &client) { return codeExchange(*sandbox, client); }
+    Sandbox::Reply codeExchange(const QList<QPair<QString, QString>> &client)
+    {
+        return codeExchange(*sandbox, client);
+    }
 
 private slots:
     void initTestCase()
@@ -59,10 +66,18 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("misspelt maxResults") << "/gmail/v1/users/me/messages" << "maxResult" << "5";
-        QTest::newRow("bogus on a message") << "/gmail/v1/users/me/messages/18f0000000000001" << "bogus" << "1";
-        QTest::newRow("bogus on files") << "/drive/v3/files" << "bogus" << "1";
-        QTest::newRow("Gmail's own on Calendar") << "/calendar/v3/calendars/primary/events" << "$.xgafv" << "2";
+        QTest::newRow("misspelt maxResults") << "/gmail/v1/users/me/messages"
+                                             << "maxResult"
+                                             << "5";
+        QTest::newRow("bogus on a message") << "/gmail/v1/users/me/messages/18f0000000000001"
+                                            << "bogus"
+                                            << "1";
+        QTest::newRow("bogus on files") << "/drive/v3/files"
+                                        << "bogus"
+                                        << "1";
+        QTest::newRow("Gmail's own on Calendar") << "/calendar/v3/calendars/primary/events"
+                                                 << "$.xgafv"
+                                                 << "2";
     }
 
     void undeclaredQueryParameters()
@@ -82,12 +97,21 @@ private slots:
     void declaredParametersStillPass()
     {
         QCOMPARE(apiGet(*sandbox, token, "/gmail/v1/users/me/messages",
-                        {{"labelIds", "INBOX"}, {"labelIds", "UNREAD"}, {"includeSpamTrash", "false"},
-                         {"prettyPrint", "false"}, {"quotaUser", "x"}}).status, 200);
+                        {{"labelIds", "INBOX"},
+                         {"labelIds", "UNREAD"},
+                         {"includeSpamTrash", "false"},
+                         {"prettyPrint", "false"},
+                         {"quotaUser", "x"}})
+                     .status,
+                 200);
         QCOMPARE(apiGet(*sandbox, token, "/calendar/v3/calendars/primary/events",
-                        {{"singleEvents", "true"}, {"timeZone", "UTC"}, {"showDeleted", "false"}}).status, 200);
+                        {{"singleEvents", "true"}, {"timeZone", "UTC"}, {"showDeleted", "false"}})
+                     .status,
+                 200);
         QCOMPARE(apiGet(*sandbox, token, "/drive/v3/files",
-                        {{"spaces", "drive"}, {"supportsAllDrives", "true"}, {"pageSize", "1000"}}).status, 200);
+                        {{"spaces", "drive"}, {"supportsAllDrives", "true"}, {"pageSize", "1000"}})
+                     .status,
+                 200);
     }
 
     void wrongQueryValueTypes_data()
@@ -95,14 +119,27 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("value");
-        QTest::newRow("integer as a word") << "/gmail/v1/users/me/messages" << "maxResults" << "five";
-        QTest::newRow("negative unsigned") << "/gmail/v1/users/me/messages" << "maxResults" << "-1";
-        QTest::newRow("boolean as yes") << "/calendar/v3/calendars/primary/events" << "singleEvents" << "yes";
-        QTest::newRow("date-time without offset") << "/calendar/v3/calendars/primary/events" << "updatedMin"
+        QTest::newRow("integer as a word") << "/gmail/v1/users/me/messages"
+                                           << "maxResults"
+                                           << "five";
+        QTest::newRow("negative unsigned") << "/gmail/v1/users/me/messages"
+                                           << "maxResults"
+                                           << "-1";
+        QTest::newRow("boolean as yes") << "/calendar/v3/calendars/primary/events"
+                                        << "singleEvents"
+                                        << "yes";
+        QTest::newRow("date-time without offset") << "/calendar/v3/calendars/primary/events"
+                                                  << "updatedMin"
                                                   << "2025-06-03T10:00:00";
-        QTest::newRow("value outside the enum") << "/gmail/v1/users/me/messages/18f0000000000001" << "format" << "FULL";
-        QTest::newRow("above the maximum") << "/drive/v3/files" << "pageSize" << "1001";
-        QTest::newRow("page token never given") << "/drive/v3/files" << "pageToken" << "xyz";
+        QTest::newRow("value outside the enum") << "/gmail/v1/users/me/messages/18f0000000000001"
+                                                << "format"
+                                                << "FULL";
+        QTest::newRow("above the maximum") << "/drive/v3/files"
+                                           << "pageSize"
+                                           << "1001";
+        QTest::newRow("page token never given") << "/drive/v3/files"
+                                                << "pageToken"
+                                                << "xyz";
     }
 
     void wrongQueryValueTypes()
@@ -112,13 +149,16 @@ private slots:
         QFETCH(QString, value);
         const auto reply = apiGet(*sandbox, token, path, {{name, value}});
         QCOMPARE(reply.status, 400);
-        QCOMPARE(apiError(reply).value("errors").toArray().at(0).toObject().value("location").toString(), name);
+        QCOMPARE(apiError(reply).value("errors").toArray().at(0).toObject().value("location").toString(),
+                 name);
     }
 
     void nonRepeatedParameterTwiceIsRefused()
     {
-        QCOMPARE(apiGet(*sandbox, token, "/gmail/v1/users/me/messages", {{"maxResults", "5"}, {"maxResults", "6"}}).status,
-                 400);
+        QCOMPARE(
+            apiGet(*sandbox, token, "/gmail/v1/users/me/messages", {{"maxResults", "5"}, {"maxResults", "6"}})
+                .status,
+            400);
     }
 
     void bodiesMustFitTheirSchema_data()
@@ -133,7 +173,8 @@ private slots:
     void bodiesMustFitTheirSchema()
     {
         QFETCH(QByteArray, body);
-        const auto reply = apiPost(*sandbox, token, "/gmail/v1/users/me/messages/18f0000000000001/modify", body);
+        const auto reply = apiPost(*sandbox, token, "/gmail/v1/users/me/messages/18f0000000000001/modify",
+                                   body);
         QCOMPARE(reply.status, 400);
         QCOMPARE(apiError(reply).value("status").toString(), QStringLiteral("INVALID_ARGUMENT"));
         QVERIFY(labelsOf("18f0000000000001").contains(QStringLiteral("UNREAD"))); // nothing changed
@@ -151,17 +192,21 @@ private slots:
     void uploadMetadataMustFitTheFileSchema()
     {
         const auto reply = sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files"),
-                                         {{"Authorization", bearer(token)}, {"Content-Type", "application/json"},
-                                          {"X-Goog-Upload-Protocol", "resumable"}, {"X-Goog-Upload-Command", "start"},
+                                         {{"Authorization", bearer(token)},
+                                          {"Content-Type", "application/json"},
+                                          {"X-Goog-Upload-Protocol", "resumable"},
+                                          {"X-Goog-Upload-Command", "start"},
                                           {"X-Goog-Upload-Content-Length", "10"}},
                                          R"({"name":"x.txt","parents":"fldProjects"})");
         QCOMPARE(reply.status, 400);
         QVERIFY(apiError(reply).value("message").toString().contains("parents"));
         QVERIFY(sandbox->uploads().isEmpty()); // no session, so nothing lands in the root
-        const auto bogus = sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files?uploadType=resumable&bogus=1"),
-                                         {{"Authorization", bearer(token)}, {"X-Goog-Upload-Protocol", "resumable"},
-                                          {"X-Goog-Upload-Command", "start"}},
-                                         R"({"name":"x.txt"})");
+        const auto bogus = sandbox->send(
+            "POST", sandbox->url("/resumable/upload/drive/v3/files?uploadType=resumable&bogus=1"),
+            {{"Authorization", bearer(token)},
+             {"X-Goog-Upload-Protocol", "resumable"},
+             {"X-Goog-Upload-Command", "start"}},
+            R"({"name":"x.txt"})");
         QCOMPARE(bogus.status, 400);
     }
 
@@ -173,9 +218,13 @@ private slots:
         QCOMPARE(apiError(add).value("message").toString(), QStringLiteral("Invalid label: Label_99"));
         QVERIFY(labelsOf("18f0000000000001").contains(QStringLiteral("UNREAD")));
         QCOMPARE(apiPost(*sandbox, token, "/gmail/v1/users/me/messages/18f0000000000001/modify",
-                         R"({"removeLabelIds":["unread"]})").status, 400); // ids are case-sensitive
+                         R"({"removeLabelIds":["unread"]})")
+                     .status,
+                 400); // ids are case-sensitive
         QCOMPARE(apiPost(*sandbox, token, "/gmail/v1/users/me/messages/18f0000000000001/modify",
-                         R"({"addLabelIds":["Label_1","STARRED"]})").status, 200);
+                         R"({"addLabelIds":["Label_1","STARRED"]})")
+                     .status,
+                 200);
         const QJsonArray labels = labelsOf("18f0000000000001");
         QVERIFY(labels.contains(QStringLiteral("Label_1")) && labels.contains(QStringLiteral("STARRED")));
     }
@@ -188,10 +237,16 @@ private slots:
         const auto wrong = codeExchange({{"client_id", Sandbox::ClientId}, {"client_secret", "nope"}});
         QCOMPARE(wrong.status, 401);
         QCOMPARE(wrong.json().value("error").toString(), QStringLiteral("invalid_client"));
-        QCOMPARE(codeExchange({{"client_id", Sandbox::ClientId}, {"client_secret", Sandbox::ClientSecret}}).status, 200);
-        const auto refresh = postToken(*sandbox, form({{"grant_type", "refresh_token"}, {"client_id", Sandbox::ClientId},
-                                                       {"refresh_token", sandbox->issueTokens(Sandbox::AlexSub)
-                                                                             .value("refresh_token").toString()}}), {});
+        QCOMPARE(
+            codeExchange({{"client_id", Sandbox::ClientId}, {"client_secret", Sandbox::ClientSecret}}).status,
+            200);
+        const auto refresh = postToken(
+            *sandbox,
+            form({{"grant_type", "refresh_token"},
+                  {"client_id", Sandbox::ClientId},
+                  {"refresh_token",
+                   sandbox->issueTokens(Sandbox::AlexSub).value("refresh_token").toString()}}),
+            {});
         QCOMPARE(refresh.json().value("error").toString(), QStringLiteral("invalid_request"));
     }
 
@@ -215,19 +270,24 @@ private slots:
         const QByteArray subject = "Subject: Re: Fotos de \xc3\x85lesund \xf0\x9f\x93\xb7\r\n";
         QTest::newRow("References and subject") << subject + "References: " + reply + "\r\n" << true;
         QTest::newRow("In-Reply-To alone") << subject + "In-Reply-To: " + reply + "\r\n" << true;
-        QTest::newRow("prefixes and case") << "Subject: RE: Fwd: re: fotos de \xc3\x85LESUND \xf0\x9f\x93\xb7\r\n"
-                                              "References: <x@y> " + reply + "\r\n" << true;
+        QTest::newRow("prefixes and case")
+            << "Subject: RE: Fwd: re: fotos de \xc3\x85LESUND \xf0\x9f\x93\xb7\r\n"
+               "References: <x@y> "
+                   + reply + "\r\n"
+            << true;
         QTest::newRow("another subject") << "Subject: Re: Ferry\r\nReferences: " + reply + "\r\n" << false;
         QTest::newRow("no references") << subject << false;
         QTest::newRow("a message of another thread")
-            << subject + "References: <CAF18f0000000000001@mail.gmail.com>\r\n" << false;
+            << subject + "References: <CAF18f0000000000001@mail.gmail.com>\r\n"
+            << false;
     }
 
     void draftThreading()
     {
         QFETCH(QByteArray, headers);
         QFETCH(bool, joins);
-        const QJsonObject created = draft("To: joao.pereira@example.pt\r\n" + headers + "\r\nObrigado!", "18f0000000000027");
+        const QJsonObject created = draft("To: joao.pereira@example.pt\r\n" + headers + "\r\nObrigado!",
+                                          "18f0000000000027");
         const QString threadId = created.value("message").toObject().value("threadId").toString();
         const QString messageId = created.value("message").toObject().value("id").toString();
         QCOMPARE(threadId, joins ? QStringLiteral("18f0000000000027") : messageId);

@@ -16,8 +16,8 @@ private:
     QString alex, mira;
 
     // Every page of a list: the page sizes and the ids in order.
-    QPair<QList<int>, QStringList> allPages(const QString &token, const QString &path, const QString &itemsKey,
-                                            QList<QPair<QString, QString>> params)
+    QPair<QList<int>, QStringList> allPages(const QString &token, const QString &path,
+                                            const QString &itemsKey, QList<QPair<QString, QString>> params)
     {
         QList<int> sizes;
         QStringList ids;
@@ -45,12 +45,15 @@ private:
 
     Sandbox::Reply attachment(const QString &messageId, const QString &attachmentId)
     {
-        return apiGet(*sandbox, alex, QStringLiteral("/gmail/v1/users/me/messages/%1/attachments/%2").arg(messageId, attachmentId));
+        return apiGet(
+            *sandbox, alex,
+            QStringLiteral("/gmail/v1/users/me/messages/%1/attachments/%2").arg(messageId, attachmentId));
     }
 
     static QByteArray decoded(const QJsonObject &body)
     {
-        return QByteArray::fromBase64(body.value("data").toString().toLatin1(), QByteArray::Base64UrlEncoding);
+        return QByteArray::fromBase64(body.value("data").toString().toLatin1(),
+                                      QByteArray::Base64UrlEncoding);
     }
 
     static QString header(const QJsonObject &message, const QString &name)
@@ -80,8 +83,12 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("itemsKey");
         QTest::addColumn<QString>("sizeName");
-        QTest::newRow("calendar") << "/calendar/v3/calendars/primary/events" << "items" << "maxResults";
-        QTest::newRow("drive") << "/drive/v3/files" << "files" << "pageSize";
+        QTest::newRow("calendar") << "/calendar/v3/calendars/primary/events"
+                                  << "items"
+                                  << "maxResults";
+        QTest::newRow("drive") << "/drive/v3/files"
+                               << "files"
+                               << "pageSize";
     }
 
     void seededShortPagesCarryEveryItem()
@@ -103,8 +110,8 @@ private slots:
 
     void shortPagesForAnyAccountByControl()
     {
-        const QList<QPair<QString, QString>> params{{"q", "'fldArchive150' in parents"}, {"pageSize", "100"},
-                                                    {"orderBy", "folder,name"}};
+        const QList<QPair<QString, QString>> params{
+            {"q", "'fldArchive150' in parents"}, {"pageSize", "100"}, {"orderBy", "folder,name"}};
         const auto [before, all] = allPages(alex, "/drive/v3/files", "files", params);
         QCOMPARE(before, (QList<int>{100, 50}));
         sandbox->control("POST", "short-pages", QJsonObject{{"sub", Sandbox::AlexSub}});
@@ -112,15 +119,17 @@ private slots:
         QCOMPARE(sizes, (QList<int>{0, 50, 50, 50}));
         QCOMPARE(ids, all);
         // A field selection without nextPageToken leaves it out, as Drive does.
-        const QJsonObject masked = apiGet(*sandbox, alex, "/drive/v3/files", params + QList<QPair<QString, QString>>{
-                                                                                  {"fields", "files(id)"}}).json();
+        const QJsonObject masked = apiGet(*sandbox, alex, "/drive/v3/files",
+                                          params + QList<QPair<QString, QString>>{{"fields", "files(id)"}})
+                                       .json();
         QVERIFY(!masked.contains("nextPageToken"));
     }
 
     void largeBodyComesAsAttachment()
     {
         const QJsonObject message = fullMessage("18f0000000000028");
-        const QJsonObject plain = message.value("payload").toObject().value("parts").toArray().at(0).toObject();
+        const QJsonObject plain =
+            message.value("payload").toObject().value("parts").toArray().at(0).toObject();
         QCOMPARE(plain.value("mimeType").toString(), QStringLiteral("text/plain"));
         const QJsonObject body = plain.value("body").toObject();
         QVERIFY(!body.contains("data"));
@@ -131,11 +140,27 @@ private slots:
         QCOMPARE(text.size(), body.value("size").toInt());
         QVERIFY(QString::fromUtf8(text).startsWith(QStringLiteral("Hej Alex")));
         // Small bodies stay inline; a raised limit brings the large one inline too.
-        QVERIFY(fullMessage("18f0000000000001").value("payload").toObject().value("parts").toArray().at(0)
-                    .toObject().value("body").toObject().contains("data"));
+        QVERIFY(fullMessage("18f0000000000001")
+                    .value("payload")
+                    .toObject()
+                    .value("parts")
+                    .toArray()
+                    .at(0)
+                    .toObject()
+                    .value("body")
+                    .toObject()
+                    .contains("data"));
         sandbox->control("POST", "inline-body-limit", QJsonObject{{"bytes", 1 << 20}});
-        QCOMPARE(decoded(fullMessage("18f0000000000028").value("payload").toObject().value("parts").toArray().at(0)
-                             .toObject().value("body").toObject()), text);
+        QCOMPARE(decoded(fullMessage("18f0000000000028")
+                             .value("payload")
+                             .toObject()
+                             .value("parts")
+                             .toArray()
+                             .at(0)
+                             .toObject()
+                             .value("body")
+                             .toObject()),
+                 text);
     }
 
     void attachmentsComeByIdOnly()
@@ -149,22 +174,27 @@ private slots:
         QCOMPARE(photo.value("partId").toString(), QStringLiteral("1"));
         const QJsonObject body = photo.value("body").toObject();
         QVERIFY(!body.contains("data"));
-        const QByteArray bytes = decoded(attachment("18f0000000000027", body.value("attachmentId").toString()).json());
+        const QByteArray bytes = decoded(
+            attachment("18f0000000000027", body.value("attachmentId").toString()).json());
         QCOMPARE(bytes.size(), body.value("size").toInt());
         QVERIFY(bytes.startsWith("\xff\xd8\xff"));
         QCOMPARE(attachment("18f0000000000027", "ANGjdJnope").status, 404);
-        QCOMPARE(attachment("18f0000000000001", body.value("attachmentId").toString()).status, 404); // another message's
+        QCOMPARE(attachment("18f0000000000001", body.value("attachmentId").toString()).status,
+                 404); // another message's
         // The raw form carries the nested parts whole, each multipart with its own boundary.
         const QJsonObject raw = apiGet(*sandbox, alex, "/gmail/v1/users/me/messages/18f0000000000027",
-                                       {{"format", "raw"}}).json();
-        const QByteArray text = QByteArray::fromBase64(raw.value("raw").toString().toLatin1(), QByteArray::Base64UrlEncoding);
+                                       {{"format", "raw"}})
+                                    .json();
+        const QByteArray text = QByteArray::fromBase64(raw.value("raw").toString().toLatin1(),
+                                                       QByteArray::Base64UrlEncoding);
         QVERIFY(text.contains("filename*=UTF-8''Porto%20de%20%C3%85lesund.jpg"));
         QVERIFY(text.contains("--000000000000f6e5d4c3b2a1--"));
     }
 
     void labelListIsShapedAsGmails()
     {
-        const QJsonArray labels = apiGet(*sandbox, alex, "/gmail/v1/users/me/labels").json().value("labels").toArray();
+        const QJsonArray labels =
+            apiGet(*sandbox, alex, "/gmail/v1/users/me/labels").json().value("labels").toArray();
         QJsonObject inbox, clients;
         for (const QJsonValue &label : labels) {
             if (label["id"] == QStringLiteral("INBOX"))
@@ -173,32 +203,45 @@ private slots:
                 clients = label.toObject();
         }
         QCOMPARE(inbox.value("type").toString(), QStringLiteral("system"));
-        QCOMPARE(clients.keys(), (QStringList{"id", "labelListVisibility", "messageListVisibility", "name", "type"}));
+        QCOMPARE(clients.keys(),
+                 (QStringList{"id", "labelListVisibility", "messageListVisibility", "name", "type"}));
         QCOMPARE(clients.value("name").toString(), QStringLiteral("Work/Clients"));
         QCOMPARE(clients.value("type").toString(), QStringLiteral("user"));
-        const QJsonArray miras = apiGet(*sandbox, mira, "/gmail/v1/users/me/labels").json().value("labels").toArray();
+        const QJsonArray miras =
+            apiGet(*sandbox, mira, "/gmail/v1/users/me/labels").json().value("labels").toArray();
         for (const QJsonValue &label : miras)
             QCOMPARE(label["type"].toString(), QStringLiteral("system"));
     }
 
     void threadOfSeveralUnderAUserLabel()
     {
-        const QJsonArray listed = apiGet(*sandbox, alex, "/gmail/v1/users/me/messages", {{"labelIds", "Label_3"}})
-                                      .json().value("messages").toArray();
+        const QJsonArray listed = apiGet(*sandbox, alex, "/gmail/v1/users/me/messages",
+                                         {{"labelIds", "Label_3"}})
+                                      .json()
+                                      .value("messages")
+                                      .toArray();
         QCOMPARE(listed.size(), 3);
         for (const QJsonValue &stub : listed)
             QCOMPARE(stub["threadId"].toString(), QStringLiteral("18f0000000000027"));
         const QJsonObject sent = apiGet(*sandbox, alex, "/gmail/v1/users/me/messages/18f0000000000026",
-                                        {{"format", "metadata"}}).json();
+                                        {{"format", "metadata"}})
+                                     .json();
         QCOMPARE(header(sent, "To"), QStringLiteral("Jo\u00e3o Pereira <joao.pereira@example.pt>"));
         QCOMPARE(header(sent, "In-Reply-To"), QStringLiteral("<CAF18f0000000000027@mail.gmail.com>"));
         const QJsonObject receipt = apiGet(*sandbox, alex, "/gmail/v1/users/me/messages/18f0000000000029",
-                                           {{"format", "metadata"}}).json();
-        QCOMPARE(header(receipt, "From"), QStringLiteral("\u0141ukasz \u017b\u00f3\u0142\u0107 <lukasz@zolc.example>"));
+                                           {{"format", "metadata"}})
+                                        .json();
+        QCOMPARE(header(receipt, "From"),
+                 QStringLiteral("\u0141ukasz \u017b\u00f3\u0142\u0107 <lukasz@zolc.example>"));
         QVERIFY(receipt.value("labelIds").toArray().contains(QStringLiteral("Label_1")));
         // The inbox facts stay as they were.
-        QCOMPARE(apiGet(*sandbox, alex, "/gmail/v1/users/me/messages", {{"labelIds", "INBOX"}, {"maxResults", "500"}})
-                     .json().value("messages").toArray().size(), 32);
+        QCOMPARE(apiGet(*sandbox, alex, "/gmail/v1/users/me/messages",
+                        {{"labelIds", "INBOX"}, {"maxResults", "500"}})
+                     .json()
+                     .value("messages")
+                     .toArray()
+                     .size(),
+                 32);
     }
 };
 

@@ -19,10 +19,13 @@ private:
         return queryValue(redirect, "code");
     }
 
-    Sandbox::Reply exchange(const QString &code, const QByteArray &verifier, const QString &redirectUri = RedirectUri)
+    Sandbox::Reply exchange(const QString &code, const QByteArray &verifier,
+                            const QString &redirectUri = RedirectUri)
     {
-        return postToken(*sandbox, form({{"grant_type", "authorization_code"}, {"code", code},
-                                         {"redirect_uri", redirectUri}, {"code_verifier", QString::fromLatin1(verifier)}}));
+        return postToken(*sandbox, form({{"grant_type", "authorization_code"},
+                                         {"code", code},
+                                         {"redirect_uri", redirectUri},
+                                         {"code_verifier", QString::fromLatin1(verifier)}}));
     }
 
 private slots:
@@ -39,9 +42,9 @@ private slots:
         const auto reply = sandbox->send("GET", sandbox->url("/.well-known/openid-configuration"));
         QCOMPARE(reply.status, 200);
         const QJsonObject doc = reply.json();
-        for (const char *member : {"issuer", "authorization_endpoint", "token_endpoint", "jwks_uri",
-                                   "response_types_supported", "subject_types_supported",
-                                   "id_token_signing_alg_values_supported"})
+        for (const char *member :
+             {"issuer", "authorization_endpoint", "token_endpoint", "jwks_uri", "response_types_supported",
+              "subject_types_supported", "id_token_signing_alg_values_supported"})
             QVERIFY2(doc.contains(QLatin1String(member)), member);
         QCOMPARE(doc.value("issuer").toString(), sandbox->baseUrl().toString());
         QVERIFY(doc.value("authorization_response_iss_parameter_supported").toBool());
@@ -117,9 +120,11 @@ private slots:
         const auto second = exchange(code, verifier);
         QCOMPARE(second.status, 400);
         QCOMPARE(second.json().value("error").toString(), QStringLiteral("invalid_grant"));
-        QCOMPARE(second.json().value("error_description").toString(), QStringLiteral("Code was already redeemed."));
-        const auto refresh = postToken(*sandbox, form({{"grant_type", "refresh_token"},
-                                                       {"refresh_token", first.json().value("refresh_token").toString()}}));
+        QCOMPARE(second.json().value("error_description").toString(),
+                 QStringLiteral("Code was already redeemed."));
+        const auto refresh = postToken(
+            *sandbox, form({{"grant_type", "refresh_token"},
+                            {"refresh_token", first.json().value("refresh_token").toString()}}));
         QCOMPARE(refresh.status, 400);
         QCOMPARE(refresh.json().value("error").toString(), QStringLiteral("invalid_grant"));
     }
@@ -149,8 +154,10 @@ private slots:
         QFETCH(bool, bodyClientId);
         QFETCH(int, status);
         const QByteArray verifier = randomVerifier();
-        QList<QPair<QString, QString>> pairs{{"grant_type", "authorization_code"}, {"code", codeFor(verifier)},
-                                             {"redirect_uri", RedirectUri}, {"code_verifier", QString::fromLatin1(verifier)}};
+        QList<QPair<QString, QString>> pairs{{"grant_type", "authorization_code"},
+                                             {"code", codeFor(verifier)},
+                                             {"redirect_uri", RedirectUri},
+                                             {"code_verifier", QString::fromLatin1(verifier)}};
         if (bodyClientId)
             pairs.append({"client_id", Sandbox::ClientId});
         const auto reply = postToken(*sandbox, form(pairs), authorization);
@@ -162,8 +169,9 @@ private slots:
     void refreshIssuesAccessTokenWithoutNewRefreshToken()
     {
         const QJsonObject tokens = sandbox->issueTokens(Sandbox::AlexSub);
-        const auto reply = postToken(*sandbox, form({{"grant_type", "refresh_token"},
-                                                     {"refresh_token", tokens.value("refresh_token").toString()}}));
+        const auto reply = postToken(*sandbox,
+                                     form({{"grant_type", "refresh_token"},
+                                           {"refresh_token", tokens.value("refresh_token").toString()}}));
         QCOMPARE(reply.status, 200);
         QVERIFY(!reply.json().contains("refresh_token"));
         QVERIFY(reply.json().value("access_token").toString() != tokens.value("access_token").toString());
@@ -173,11 +181,13 @@ private slots:
     {
         const QJsonObject tokens = sandbox->issueTokens(Sandbox::MiraSub);
         sandbox->revoke(Sandbox::MiraSub);
-        const auto reply = postToken(*sandbox, form({{"grant_type", "refresh_token"},
-                                                     {"refresh_token", tokens.value("refresh_token").toString()}}));
+        const auto reply = postToken(*sandbox,
+                                     form({{"grant_type", "refresh_token"},
+                                           {"refresh_token", tokens.value("refresh_token").toString()}}));
         QCOMPARE(reply.status, 400);
         QCOMPARE(reply.json().value("error").toString(), QStringLiteral("invalid_grant"));
-        QCOMPARE(reply.json().value("error_description").toString(), QStringLiteral("Token has been expired or revoked."));
+        QCOMPARE(reply.json().value("error_description").toString(),
+                 QStringLiteral("Token has been expired or revoked."));
         const auto api = sandbox->send("GET", sandbox->url("/gmail/v1/users/me/messages"),
                                        {{"Authorization", bearer(tokens.value("access_token").toString())}});
         QCOMPARE(api.status, 401);
@@ -207,12 +217,14 @@ private slots:
 
         Sandbox withOption({"--rotate-refresh-tokens"});
         const QString issued = withOption.issueTokens(Sandbox::AlexSub).value("refresh_token").toString();
-        const auto answer = postToken(withOption, form({{"grant_type", "refresh_token"}, {"refresh_token", issued}}));
+        const auto answer = postToken(withOption,
+                                      form({{"grant_type", "refresh_token"}, {"refresh_token", issued}}));
         QVERIFY(answer.json().contains("refresh_token"));
-        withOption.reset();  // back to the command line's choice
+        withOption.reset(); // back to the command line's choice
         const QString again = withOption.issueTokens(Sandbox::AlexSub).value("refresh_token").toString();
         QVERIFY(postToken(withOption, form({{"grant_type", "refresh_token"}, {"refresh_token", again}}))
-                    .json().contains("refresh_token"));
+                    .json()
+                    .contains("refresh_token"));
     }
 
     void malformedTokenRequestsGetOAuthErrors()
@@ -222,8 +234,9 @@ private slots:
                  QStringLiteral("unsupported_grant_type"));
         QCOMPARE(postToken(*sandbox, "%%%&&==&grant_type=refresh_token").json().value("error").toString(),
                  QStringLiteral("invalid_request"));
-        const auto json = sandbox->send("POST", sandbox->url("/token"),
-                                        {{"Content-Type", "application/json"}, {"Authorization", basicAuth()}}, "{}");
+        const auto json = sandbox->send(
+            "POST", sandbox->url("/token"),
+            {{"Content-Type", "application/json"}, {"Authorization", basicAuth()}}, "{}");
         QCOMPARE(json.status, 400);
     }
 
@@ -261,9 +274,12 @@ private slots:
         QCOMPARE(log.size(), 2);
         const QJsonObject token = log.at(1).toObject();
         QCOMPARE(token.value("path").toString(), QStringLiteral("/token"));
-        QCOMPARE(token.value("headers").toObject().value("Authorization").toString(), QStringLiteral("Basic <redacted>"));
-        QCOMPARE(token.value("form").toObject().value("code_verifier").toString(), QStringLiteral("<redacted>"));
-        QCOMPARE(token.value("form").toObject().value("grant_type").toString(), QStringLiteral("authorization_code"));
+        QCOMPARE(token.value("headers").toObject().value("Authorization").toString(),
+                 QStringLiteral("Basic <redacted>"));
+        QCOMPARE(token.value("form").toObject().value("code_verifier").toString(),
+                 QStringLiteral("<redacted>"));
+        QCOMPARE(token.value("form").toObject().value("grant_type").toString(),
+                 QStringLiteral("authorization_code"));
         const QByteArray text = QJsonDocument(log).toJson();
         QVERIFY(!text.contains(verifier));
     }

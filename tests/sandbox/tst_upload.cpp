@@ -19,7 +19,8 @@ private:
     std::unique_ptr<Sandbox> sandbox;
     QString token;
 
-    Sandbox::Reply start(qint64 total, const QByteArray &metadata = R"({"name":"report.pdf","parents":["fldProjects"]})",
+    Sandbox::Reply start(qint64 total,
+                         const QByteArray &metadata = R"({"name":"report.pdf","parents":["fldProjects"]})",
                          const QByteArray &authorization = {})
     {
         return sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files?prettyPrint=false"),
@@ -40,7 +41,8 @@ private:
         return QUrl(QString::fromUtf8(reply.header("X-Goog-Upload-URL")));
     }
 
-    Sandbox::Reply put(const QUrl &url, const QByteArray &command, qint64 offset, const QByteArray &bytes = {})
+    Sandbox::Reply put(const QUrl &url, const QByteArray &command, qint64 offset,
+                       const QByteArray &bytes = {})
     {
         QList<QPair<QByteArray, QByteArray>> headers{{"X-Goog-Upload-Protocol", "resumable"},
                                                      {"X-Goog-Upload-Command", command}};
@@ -148,7 +150,8 @@ private slots:
         QCOMPARE(early.status, 400);
         QCOMPARE(early.header("X-Goog-Upload-Status"), QByteArray("active"));
         QCOMPARE(early.header("X-Goog-Upload-Size-Received"), QByteArray("600"));
-        QCOMPARE(put(url, "upload, finalize", 600, pattern(400)).header("X-Goog-Upload-Status"), QByteArray("final"));
+        QCOMPARE(put(url, "upload, finalize", 600, pattern(400)).header("X-Goog-Upload-Status"),
+                 QByteArray("final"));
     }
 
     void granularityIsAnnouncedAndEnforced()
@@ -163,7 +166,9 @@ private slots:
         sandbox->setUploadGranularity(0);
         const auto free = start(600000);
         QVERIFY(free.header("X-Goog-Upload-Chunk-Granularity").isEmpty());
-        QCOMPARE(put(QUrl(QString::fromUtf8(free.header("X-Goog-Upload-URL"))), "upload", 0, pattern(100000)).status, 200);
+        QCOMPARE(put(QUrl(QString::fromUtf8(free.header("X-Goog-Upload-URL"))), "upload", 0, pattern(100000))
+                     .status,
+                 200);
     }
 
     void cancelWaitsForTheChunkBeingWritten()
@@ -172,17 +177,22 @@ private slots:
         Sandbox withData({"--data", dir.path()});
         const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
         const auto started = withData.send("POST", withData.url("/resumable/upload/drive/v3/files"),
-                                           {{"Authorization", bearer(accessToken)}, {"X-Goog-Upload-Protocol", "resumable"},
-                                            {"X-Goog-Upload-Command", "start"}}, R"({"name":"slow.bin"})");
+                                           {{"Authorization", bearer(accessToken)},
+                                            {"X-Goog-Upload-Protocol", "resumable"},
+                                            {"X-Goog-Upload-Command", "start"}},
+                                           R"({"name":"slow.bin"})");
         const QUrl url(QString::fromUtf8(started.header("X-Goog-Upload-URL")));
         const QByteArray bytes = pattern(524288);
         QTcpSocket chunk;
         chunk.connectToHost(QStringLiteral("127.0.0.1"), quint16(url.port()));
         QVERIFY(chunk.waitForConnected(5000));
-        chunk.write("PUT " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
-                    "X-Goog-Upload-Command: upload\r\nX-Goog-Upload-Offset: 0\r\nContent-Length: 524288\r\n\r\n"
-                    + bytes.left(262144));
-        QVERIFY(QTest::qWaitFor([&] { return withData.uploads().at(0).toObject().value("writing").toBool(); }, 10000));
+        chunk.write(
+            "PUT " + url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority)
+            + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+              "X-Goog-Upload-Command: upload\r\nX-Goog-Upload-Offset: 0\r\nContent-Length: 524288\r\n\r\n"
+            + bytes.left(262144));
+        QVERIFY(QTest::qWaitFor([&] { return withData.uploads().at(0).toObject().value("writing").toBool(); },
+                                10000));
         bool restSent = false;
         QTimer::singleShot(300, &chunk, [&] {
             chunk.write(bytes.mid(262144));
@@ -216,14 +226,17 @@ private slots:
     {
         const auto noToken = start(10, "{}", "Bearer nope");
         QCOMPARE(noToken.status, 401);
-        QCOMPARE(noToken.json().value("error").toObject().value("status").toString(), QStringLiteral("UNAUTHENTICATED"));
+        QCOMPARE(noToken.json().value("error").toObject().value("status").toString(),
+                 QStringLiteral("UNAUTHENTICATED"));
         QCOMPARE(start(10, R"({"name":"x","parents":["noSuchFolder"]})").status, 404);
         QCOMPARE(start(10, R"({"name":"x","parents":["docCharter"]})").status, 404); // not a folder
         QCOMPARE(start(10, "{not json").status, 400);
         const auto plain = sandbox->send("POST", sandbox->url("/resumable/upload/drive/v3/files"),
                                          {{"Authorization", bearer(token)}}, "{}");
         QCOMPARE(plain.status, 400);
-        QCOMPARE(put(QUrl(sandbox->url("/resumable/upload/drive/v3/files?upload_id=unknown")), "query", -1).status, 404);
+        QCOMPARE(
+            put(QUrl(sandbox->url("/resumable/upload/drive/v3/files?upload_id=unknown")), "query", -1).status,
+            404);
         const QUrl url = startUrl(10);
         QCOMPARE(put(url, "upload, explode", 0, "0123456789").status, 400);
     }
@@ -248,7 +261,8 @@ private slots:
         QVERIFY(withData.isRunning());
         const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
         const qint64 size = 160ll << 20;
-        const auto started = withData.send("POST", withData.url("/upload/drive/v3/files?uploadType=resumable"),
+        const auto started = withData.send("POST",
+                                           withData.url("/upload/drive/v3/files?uploadType=resumable"),
                                            {{"Authorization", bearer(accessToken)},
                                             {"X-Goog-Upload-Protocol", "resumable"},
                                             {"X-Goog-Upload-Command", "start"},
@@ -256,9 +270,9 @@ private slots:
                                            R"({"name":"big.bin"})");
         QCOMPARE(started.status, 200);
         const QByteArray bytes = pattern(size);
-        const auto done = withData.send("PUT", QUrl(QString::fromUtf8(started.header("X-Goog-Upload-URL"))),
-                                        {{"X-Goog-Upload-Command", "upload, finalize"}, {"X-Goog-Upload-Offset", "0"}},
-                                        bytes);
+        const auto done = withData.send(
+            "PUT", QUrl(QString::fromUtf8(started.header("X-Goog-Upload-URL"))),
+            {{"X-Goog-Upload-Command", "upload, finalize"}, {"X-Goog-Upload-Offset", "0"}}, bytes);
         QCOMPARE(done.header("X-Goog-Upload-Status"), QByteArray("final"));
         QFile stored(QDir(dir.path()).filePath(done.json().value("id").toString()));
         QVERIFY(stored.open(QIODevice::ReadOnly));
@@ -269,7 +283,8 @@ private slots:
         QVERIFY(status.open(QIODevice::ReadOnly));
         const QByteArray text = status.readAll();
         const int at = text.indexOf("VmHWM:");
-        const qint64 peakKiB = text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toLongLong();
+        const qint64 peakKiB =
+            text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').first().toLongLong();
         QVERIFY2(peakKiB < 96 * 1024, qPrintable(QStringLiteral("peak %1 KiB").arg(peakKiB)));
     }
 };

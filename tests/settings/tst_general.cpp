@@ -53,7 +53,8 @@ private slots:
             click(view, view.find("generalTabButton"));
             QTRY_VERIFY(isShown(view.find("refreshEvery")));
             QVERIFY(!isShown(view.find("accountList")));
-            QCOMPARE(view.find("refreshEvery")->property("displayText").toString(), QStringLiteral("5 minutes"));
+            QCOMPARE(view.find("refreshEvery")->property("displayText").toString(),
+                     QStringLiteral("5 minutes"));
             QVERIFY(!view.find("launchAtLogin")->property("checked").toBool());
             QVERIFY(view.find("notifyNewMail")->property("checked").toBool());
             saveBoth(view, QStringLiteral("general"));
@@ -101,7 +102,8 @@ private slots:
         QVERIFY(loadPopover(view, registry.get()));
         const auto lists = [this] {
             int count = 0;
-            for (const QJsonObject &entry : vmtest::requestsTo(*m_sandbox, QStringLiteral("/gmail/v1/users/me/messages")))
+            for (const QJsonObject &entry :
+                 vmtest::requestsTo(*m_sandbox, QStringLiteral("/gmail/v1/users/me/messages")))
                 count += entry.value(QStringLiteral("path")).toString() == u"/gmail/v1/users/me/messages";
             return count;
         };

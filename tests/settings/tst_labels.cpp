@@ -28,10 +28,15 @@ class LabelsTest : public QObject
 
     QString deliver(const QString &subject, const QJsonArray &labels)
     {
-        return m_sandbox->control("POST", QStringLiteral("mail"),
-                                  QJsonObject{{"sub", Sandbox::AlexSub}, {"from", "Sofia Rossi <sofia@example.it>"},
-                                              {"subject", subject}, {"labelIds", labels}})
-            .toObject().value("id").toString();
+        return m_sandbox
+            ->control("POST", QStringLiteral("mail"),
+                      QJsonObject{{"sub", Sandbox::AlexSub},
+                                  {"from", "Sofia Rossi <sofia@example.it>"},
+                                  {"subject", subject},
+                                  {"labelIds", labels}})
+            .toObject()
+            .value("id")
+            .toString();
     }
 
     QStringList unreadIn(const QStringList &labels, unsigned max = 25)
@@ -51,7 +56,8 @@ class LabelsTest : public QObject
     QStringList gmailList(const QStringList &labels)
     {
         // Kept in a local: a range over a temporary's member would dangle.
-        const QList<EmailMessage> listed = runTask(GmailService::list(alex(), labels, 100)).value.value_or(QList<EmailMessage>());
+        const QList<EmailMessage> listed =
+            runTask(GmailService::list(alex(), labels, 100)).value.value_or(QList<EmailMessage>());
         QStringList ids;
         for (const EmailMessage &message : listed)
             ids.append(message.id);
@@ -94,7 +100,8 @@ private slots:
     void deletedLabelListsNothingWithoutError()
     {
         const QStringList inbox = gmailList({"INBOX", "UNREAD"});
-        m_sandbox->control("POST", QStringLiteral("delete-label"), QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
+        m_sandbox->control("POST", QStringLiteral("delete-label"),
+                           QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
         QCOMPARE(unreadIn({"INBOX", "Label_3"}), inbox);
         QCOMPARE(unreadIn({"Label_3", "STARRED"}), QStringList());
     }
@@ -109,8 +116,11 @@ private slots:
         GoogleAuthService *auth = registry.get();
         qmltest::View view;
         QVERIFY(loadSettings(view, auth));
-        const auto choice = [&view](const QString &id) { return findItem(view, QStringLiteral("labelChoice:") + id); };
-        click(view, findItem(findItem(view, QStringLiteral("accountRow:") + m_alex.id), QStringLiteral("labelsButton")));
+        const auto choice = [&view](const QString &id) {
+            return findItem(view, QStringLiteral("labelChoice:") + id);
+        };
+        click(view, findItem(findItem(view, QStringLiteral("accountRow:") + m_alex.id),
+                             QStringLiteral("labelsButton")));
         QTRY_VERIFY(isShown(choice("Label_2")));
         const QStringList order{"INBOX", "STARRED", "IMPORTANT", "Label_4", "Label_1", "Label_3", "Label_2"};
         for (int i = 1; i < order.size(); ++i)
@@ -129,10 +139,12 @@ private slots:
         click(view, findItem(view, "labelPickerDone"));
         QTRY_VERIFY(!isShown(choice("Label_3")));
 
-        m_sandbox->control("POST", QStringLiteral("delete-label"), QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
+        m_sandbox->control("POST", QStringLiteral("delete-label"),
+                           QJsonObject{{"sub", Sandbox::AlexSub}, {"id", "Label_3"}});
         qmltest::View again;
         QVERIFY(loadSettings(again, auth));
-        click(again, findItem(findItem(again, QStringLiteral("accountRow:") + m_alex.id), QStringLiteral("labelsButton")));
+        click(again, findItem(findItem(again, QStringLiteral("accountRow:") + m_alex.id),
+                              QStringLiteral("labelsButton")));
         QTRY_VERIFY(isShown(findItem(again, "labelChoice:STARRED")));
         QVERIFY(findItem(again, "labelChoice:STARRED")->property("checked").toBool());
         QVERIFY(!findItem(again, "labelChoice:Label_3"));

@@ -30,7 +30,8 @@ public:
 
     bool start()
     {
-        return m_bus.isConnected() && m_bus.registerObject(MailNotifier::Path, this, QDBusConnection::ExportAllSlots)
+        return m_bus.isConnected()
+               && m_bus.registerObject(MailNotifier::Path, this, QDBusConnection::ExportAllSlots)
                && m_bus.registerService(MailNotifier::Service);
     }
     ~NotificationServer() override
@@ -56,7 +57,8 @@ public slots:
     QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
 
 private:
-    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("notices"));
+    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                                          QStringLiteral("notices"));
 };
 
 // The unread count at the tray and the notices of new mail, against the sandbox.
@@ -72,17 +74,20 @@ class UnreadTest : public QObject
 
     QString deliver(const QString &sub, const QString &subject)
     {
-        return m_sandbox->control("POST", QStringLiteral("mail"),
-                                  QJsonObject{{"sub", sub}, {"from", "Sofia Rossi <sofia@example.it>"},
-                                              {"subject", subject}})
-            .toObject().value("id").toString();
+        return m_sandbox
+            ->control(
+                "POST", QStringLiteral("mail"),
+                QJsonObject{{"sub", sub}, {"from", "Sofia Rossi <sofia@example.it>"}, {"subject", subject}})
+            .toObject()
+            .value("id")
+            .toString();
     }
 
     int inboxUnread(const QString &sub)
     {
         const QString token = m_sandbox->issueTokens(sub).value("access_token").toString();
-        auto listed = runTask(GmailService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()),
-                                                 {"INBOX", "UNREAD"}, 500));
+        auto listed = runTask(
+            GmailService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()), {"INBOX", "UNREAD"}, 500));
         return listed.value ? int(listed.value->size()) : -1;
     }
 
@@ -100,7 +105,8 @@ private slots:
         QVERIFY(vmtest::inKeyring());
         m_sandbox = vmtest::startProvider();
         QVERIFY(m_sandbox->isRunning());
-        m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("app.ini")), QSettings::IniFormat);
+        m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("app.ini")),
+                                              QSettings::IniFormat);
         AppSettings::instance().useStore(m_store.get());
     }
 
@@ -143,7 +149,8 @@ private slots:
         QCOMPARE(monitor.total(), alexUnread + countOf(monitor, m_mira));
         QCOMPARE(UnreadMonitor::tooltip(monitor.counts()),
                  QStringLiteral("Tarnlight — alex@example.com: %1, mira@example.com: %2")
-                     .arg(alexUnread).arg(countOf(monitor, m_mira)));
+                     .arg(alexUnread)
+                     .arg(countOf(monitor, m_mira)));
 
         deliver(Sandbox::AlexSub, QStringLiteral("One"));
         m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/labels/INBOX"}, {"status", 500}});

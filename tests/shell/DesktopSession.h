@@ -23,9 +23,9 @@ public:
                                   QStringLiteral("-screen"), QStringLiteral("0"),
                                   QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
                                   QStringLiteral("tcp")});
-        m_busAddress = startAndRead(m_bus, QStringLiteral("dbus-daemon"),
-                                    {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                     QStringLiteral("--print-address=1")});
+        m_busAddress = startAndRead(
+            m_bus, QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (!ok())
             return;
         qputenv("DISPLAY", QByteArray(":") + m_display.toUtf8());
@@ -61,8 +61,7 @@ private:
             std::fprintf(stderr, "cannot start %s (scripts/bootstrap installs it)\n", qPrintable(program));
             return {};
         }
-        while (!process.canReadLine() && process.waitForReadyRead(10000)) {
-        }
+        while (!process.canReadLine() && process.waitForReadyRead(10000)) {}
         return QString::fromUtf8(process.readLine()).trimmed();
     }
 

@@ -17,7 +17,8 @@ private slots:
             EmptyStateView {
                 systemImage: "checkmark.circle"; title: "All clear"
                 message: "No messages in the selected labels. This line is long enough to wrap twice."
-            })", QSize(380, 320));
+            })",
+                               QSize(380, 320));
         QVERIFY(root);
         auto *title = view.find("emptyStateTitle");
         auto *message = view.find("emptyStateMessage");
@@ -40,7 +41,8 @@ private slots:
             import QtQuick
             import Tarnlight.Ui
             Item { property var names: Object.keys(Symbols.themeNames)
-                   function fallback(n) { return Symbols.fallback(n) } })", QSize(10, 10));
+                   function fallback(n) { return Symbols.fallback(n) } })",
+                               QSize(10, 10));
         QVERIFY(root);
         const QStringList names = root->property("names").toStringList();
         QVERIFY(names.size() >= 23);
@@ -61,7 +63,8 @@ private slots:
             import QtQuick
             import Tarnlight.Ui
             EmptyStateView { systemImage: "calendar"; title: "Nothing scheduled"
-                             message: "No events in the next two weeks." })", QSize(380, 320)));
+                             message: "No events in the next two weeks." })",
+                          QSize(380, 320)));
         const QColor colour = view.find("emptyStateTitle")->property("color").value<QColor>();
         QVERIFY(colour.lightness() > 200);
         view.save(QStringLiteral("ui-empty-state-dark"));

@@ -72,8 +72,8 @@ private slots:
 
         // The first leaves when asked to quit over the bus.
         QDBusMessage quit = QDBusMessage::createMethodCall(
-            ApplicationService::ServiceName, ApplicationService::ObjectPath,
-            ApplicationService::Interface, QStringLiteral("ActivateAction"));
+            ApplicationService::ServiceName, ApplicationService::ObjectPath, ApplicationService::Interface,
+            QStringLiteral("ActivateAction"));
         quit << QStringLiteral("quit") << QVariantList() << QVariantMap();
         QCOMPARE(QDBusConnection::sessionBus().call(quit).type(), QDBusMessage::ReplyMessage);
         QVERIFY(first.waitForFinished(10000));

@@ -217,7 +217,10 @@ private slots:
         vmtest::Registry registry({m_mira}, m_mira.id);
         HeadlessBrowser browser;
         QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) { held.append(url); return true; });
+        support::ScopedUrlOpener opener([&](const QUrl &url) {
+            held.append(url);
+            return true;
+        });
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
         auto *switcher = view.find("accountSwitcher");
@@ -269,7 +272,10 @@ private slots:
     {
         vmtest::Registry registry({m_mira}, QStringLiteral("someone-else"));
         QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) { held.append(url); return true; });
+        support::ScopedUrlOpener opener([&](const QUrl &url) {
+            held.append(url);
+            return true;
+        });
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
         click(view, view.find("signInButton"));

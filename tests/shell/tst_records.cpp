@@ -19,17 +19,39 @@ private slots:
         QTest::addColumn<QString>("displayName");
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two words") << "Ada Lovelace" << "ada@example.com" << "AL";
-        QTest::newRow("three words use two") << "ada king lovelace" << "" << "AK";
-        QTest::newRow("one word") << "Ada" << "" << "A";
-        QTest::newRow("dotted local part") << "" << "ada.lovelace@example.com" << "AL";
-        QTest::newRow("single local part takes domain") << "" << "ada@example.com" << "AE";
-        QTest::newRow("both empty") << "" << "" << "";
-        QTest::newRow("separators only, email ignored") << " .@ " << "ada@example.com" << "";
-        QTest::newRow("runs of separators") << "..Ada   @@Byron." << "" << "AB";
-        QTest::newRow("combining mark stays whole") << "e\u0301mile zola" << "" << "E\u0301Z";
-        QTest::newRow("flag is one character") << "\U0001F1E9\U0001F1EA team" << "" << "\U0001F1E9\U0001F1EAT";
-        QTest::newRow("full upper-casing") << "\u00DFlo" << "" << "SS";
+        QTest::newRow("two words") << "Ada Lovelace"
+                                   << "ada@example.com"
+                                   << "AL";
+        QTest::newRow("three words use two") << "ada king lovelace"
+                                             << ""
+                                             << "AK";
+        QTest::newRow("one word") << "Ada"
+                                  << ""
+                                  << "A";
+        QTest::newRow("dotted local part") << ""
+                                           << "ada.lovelace@example.com"
+                                           << "AL";
+        QTest::newRow("single local part takes domain") << ""
+                                                        << "ada@example.com"
+                                                        << "AE";
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("separators only, email ignored") << " .@ "
+                                                        << "ada@example.com"
+                                                        << "";
+        QTest::newRow("runs of separators") << "..Ada   @@Byron."
+                                            << ""
+                                            << "AB";
+        QTest::newRow("combining mark stays whole") << "e\u0301mile zola"
+                                                    << ""
+                                                    << "E\u0301Z";
+        QTest::newRow("flag is one character") << "\U0001F1E9\U0001F1EA team"
+                                               << ""
+                                               << "\U0001F1E9\U0001F1EAT";
+        QTest::newRow("full upper-casing") << "\u00DFlo"
+                                           << ""
+                                           << "SS";
     }
     void initials()
     {
@@ -64,13 +86,20 @@ private slots:
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("name and address") << "Ada Lovelace <ada@example.com>" << "Ada Lovelace";
-        QTest::newRow("quoted name") << "\"Lovelace, Ada\" <ada@example.com>" << "Lovelace, Ada";
-        QTest::newRow("single quotes and tabs") << "\t'Ada' <a@b>" << "Ada";
-        QTest::newRow("address only") << "<ada@example.com>" << "<ada@example.com>";
-        QTest::newRow("no angle") << "ada@example.com" << "ada@example.com";
-        QTest::newRow("only quotes before angle") << "\"\" <a@b>" << "\"\" <a@b>";
-        QTest::newRow("line break is not trimmed") << "Ada\n <a@b>" << "Ada\n";
+        QTest::newRow("name and address") << "Ada Lovelace <ada@example.com>"
+                                          << "Ada Lovelace";
+        QTest::newRow("quoted name") << "\"Lovelace, Ada\" <ada@example.com>"
+                                     << "Lovelace, Ada";
+        QTest::newRow("single quotes and tabs") << "\t'Ada' <a@b>"
+                                                << "Ada";
+        QTest::newRow("address only") << "<ada@example.com>"
+                                      << "<ada@example.com>";
+        QTest::newRow("no angle") << "ada@example.com"
+                                  << "ada@example.com";
+        QTest::newRow("only quotes before angle") << "\"\" <a@b>"
+                                                  << "\"\" <a@b>";
+        QTest::newRow("line break is not trimmed") << "Ada\n <a@b>"
+                                                   << "Ada\n";
     }
     void fromDisplay()
     {
@@ -85,16 +114,26 @@ private slots:
     {
         QTest::addColumn<QString>("mimeType");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("folder") << "application/vnd.google-apps.folder" << "folder";
-        QTest::newRow("sheet") << "application/vnd.google-apps.spreadsheet" << "tablecells";
-        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet" << "tablecells";
-        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document" << "doc.text";
-        QTest::newRow("slides") << "application/vnd.google-apps.presentation" << "rectangle.on.rectangle";
-        QTest::newRow("image") << "image/png" << "photo";
-        QTest::newRow("video") << "video/mp4" << "film";
-        QTest::newRow("pdf") << "application/pdf" << "doc.richtext";
-        QTest::newRow("text") << "text/plain" << "doc";
-        QTest::newRow("case-sensitive") << "Image/PNG" << "doc";
+        QTest::newRow("folder") << "application/vnd.google-apps.folder"
+                                << "folder";
+        QTest::newRow("sheet") << "application/vnd.google-apps.spreadsheet"
+                               << "tablecells";
+        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"
+                              << "tablecells";
+        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document"
+                              << "doc.text";
+        QTest::newRow("slides") << "application/vnd.google-apps.presentation"
+                                << "rectangle.on.rectangle";
+        QTest::newRow("image") << "image/png"
+                               << "photo";
+        QTest::newRow("video") << "video/mp4"
+                               << "film";
+        QTest::newRow("pdf") << "application/pdf"
+                             << "doc.richtext";
+        QTest::newRow("text") << "text/plain"
+                              << "doc";
+        QTest::newRow("case-sensitive") << "Image/PNG"
+                                        << "doc";
     }
     void systemImage()
     {
@@ -113,7 +152,8 @@ private slots:
         event.start = QDateTime(QDate(2026, 3, 5), QTime(12, 0), Qt::UTC);
         QCOMPARE(event.timeLabel(), QStringLiteral("All day"));
         event.isAllDay = false;
-        QCOMPARE(event.timeLabel(), QLocale().toString(event.start->toLocalTime().time(), QLocale::ShortFormat));
+        QCOMPARE(event.timeLabel(),
+                 QLocale().toString(event.start->toLocalTime().time(), QLocale::ShortFormat));
     }
 
     void relativeDates()

@@ -81,7 +81,6 @@ private slots:
         QCOMPARE(registry.get()->activeAccountID(), std::optional<QString>(m_mira.id));
         QTRY_VERIFY(isShown(inRow(view, m_mira, "activeMarker")));
         QVERIFY(isShown(inRow(view, m_alex, "makeActiveButton")));
-
     }
 
     // Signing out the active account makes the first remaining one active;
@@ -125,7 +124,10 @@ private slots:
     {
         vmtest::Registry registry({}, std::nullopt);
         QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) { held.append(url); return true; });
+        support::ScopedUrlOpener opener([&](const QUrl &url) {
+            held.append(url);
+            return true;
+        });
         qmltest::View settings;
         qmltest::View popover;
         QVERIFY(loadSettings(settings, registry.get()));

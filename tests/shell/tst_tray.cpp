@@ -33,7 +33,9 @@ const QString ItemPath = QStringLiteral("/StatusNotifierItem");
 // The tray side of a desktop: a minimal StatusNotifier watcher with a host.
 // It runs on its own thread and connection, because Qt asks it questions
 // synchronously from the app's (here the test's) main thread.
-class Watcher : public QObject, protected QDBusContext
+class Watcher
+    : public QObject
+    , protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
@@ -59,10 +61,7 @@ public slots:
                                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
                && bus.registerService(WatcherService);
     }
-    void stop()
-    {
-        QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
-    }
+    void stop() { QDBusConnection::disconnectFromBus(QStringLiteral("watcher")); }
     // Items pass their bus name (Qt does) or an object path on the caller.
     void RegisterStatusNotifierItem(const QString &serviceOrPath)
     {

@@ -85,9 +85,8 @@ private slots:
     void voidCompletion()
     {
         auto ok = [&]() -> QCoro::Task<bool> {
-            co_await awaitCompletion([](VoidCompletion done) {
-                QTimer::singleShot(0, [done] { done(std::nullopt); });
-            });
+            co_await awaitCompletion(
+                [](VoidCompletion done) { QTimer::singleShot(0, [done] { done(std::nullopt); }); });
             co_return true;
         };
         QCOMPARE(runToEnd(ok()).first, true);

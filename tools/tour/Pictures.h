@@ -13,9 +13,7 @@ class QQuickWindow;
 class Pictures
 {
 public:
-    explicit Pictures(const QDir &folder)
-        : m_folder(folder)
-    { }
+    explicit Pictures(const QDir &folder) : m_folder(folder) {}
 
     // Photographs the window in both palettes; throws StepFailure when a
     // picture cannot be taken or saved, or comes out blank.

@@ -30,9 +30,7 @@ public:
         QUrl fileToDrop;
     };
 
-    explicit Tour(const Parts &parts)
-        : m(parts)
-    { }
+    explicit Tour(const Parts &parts) : m(parts) {}
 
     // Runs the steps in order and stops at the first that fails, naming it
     // on standard error. Returns the process's exit status.

@@ -109,4 +109,3 @@ void AppSettings::setLaunchAtLogin(bool on)
     // Announced either way: the switch shows what the file system now holds.
     emit launchAtLoginChanged();
 }
-

@@ -34,9 +34,9 @@ ApplicationService::Claim ApplicationService::claim()
     m_exported = true;
     // Without queueing: when another Tarnlight owns the name, the request
     // fails at once instead of waiting for it to leave.
-    const auto reply = bus.interface()->registerService(
-        ServiceName, QDBusConnectionInterface::DontQueueService,
-        QDBusConnectionInterface::DontAllowReplacement);
+    const auto reply = bus.interface()->registerService(ServiceName,
+                                                        QDBusConnectionInterface::DontQueueService,
+                                                        QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
         return Claim::Owned;
     bus.unregisterObject(ObjectPath);
@@ -49,8 +49,7 @@ bool ApplicationService::activateRunning(QString *failure)
     QDBusMessage call = QDBusMessage::createMethodCall(ServiceName, ObjectPath, Interface,
                                                        QStringLiteral("Activate"));
     call << QVariantMap();
-    const QDBusMessage reply =
-        QDBusConnection::sessionBus().call(call, QDBus::Block, kActivateTimeoutMs);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, kActivateTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;
     if (failure)
@@ -60,8 +59,7 @@ bool ApplicationService::activateRunning(QString *failure)
 
 ApplicationAdaptor::ApplicationAdaptor(ApplicationService *service)
     : QDBusAbstractAdaptor(service), m_service(service)
-{
-}
+{}
 
 void ApplicationAdaptor::Activate(const QVariantMap &)
 {
@@ -74,8 +72,7 @@ void ApplicationAdaptor::Open(const QStringList &, const QVariantMap &)
     emit m_service->activateRequested();
 }
 
-void ApplicationAdaptor::ActivateAction(const QString &actionName, const QVariantList &,
-                                        const QVariantMap &)
+void ApplicationAdaptor::ActivateAction(const QString &actionName, const QVariantList &, const QVariantMap &)
 {
     emit m_service->actionRequested(actionName);
 }

@@ -19,8 +19,7 @@ QPoint popoverPosition(const QRect &anchor, const QSize &size, const QRect &avai
 {
     const bool iconInUpperHalf = anchor.center().y() < available.center().y();
     const int x = anchor.center().x() - size.width() / 2;
-    const int y = iconInUpperHalf ? anchor.bottom() + 1 + kGap
-                                  : anchor.top() - kGap - size.height();
+    const int y = iconInUpperHalf ? anchor.bottom() + 1 + kGap : anchor.top() - kGap - size.height();
     return {clampSpan(x, size.width(), available.left(), available.left() + available.width()),
             clampSpan(y, size.height(), available.top(), available.top() + available.height())};
 }

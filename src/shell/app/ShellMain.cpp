@@ -23,13 +23,11 @@ int tl::runShell(GoogleAuthService &auth)
         QString failure;
         if (ApplicationService::activateRunning(&failure))
             return 0;
-        std::fprintf(stderr, "tarnlight: the running instance did not answer: %s\n",
-                     qPrintable(failure));
+        std::fprintf(stderr, "tarnlight: the running instance did not answer: %s\n", qPrintable(failure));
         return 1;
     }
     case ApplicationService::Claim::Owned:
-    case ApplicationService::Claim::NoBus:
-        break;
+    case ApplicationService::Claim::NoBus: break;
     }
     TarnlightApp app(auth);
     app.listenOn(service);

@@ -38,8 +38,7 @@ void bringForward(QQuickWindow *window)
 
 } // namespace
 
-TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent)
-    : QObject(parent), m_auth(auth)
+TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(parent), m_auth(auth)
 {
     // No main window: closing the settings window must not end the app.
     QGuiApplication::setQuitOnLastWindowClosed(false);
@@ -94,7 +93,8 @@ void TarnlightApp::start()
 void TarnlightApp::showUnread()
 {
     if (m_tray)
-        m_tray->setUnread(UnreadMonitor::badgeText(m_unread->total()), UnreadMonitor::tooltip(m_unread->counts()));
+        m_tray->setUnread(UnreadMonitor::badgeText(m_unread->total()),
+                          UnreadMonitor::tooltip(m_unread->counts()));
 }
 
 void TarnlightApp::listenOn(ApplicationService &service)

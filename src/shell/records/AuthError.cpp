@@ -11,8 +11,7 @@ QString authErrorDescription(AuthError error)
                                            "(see Secrets.example.plist).");
     case AuthError::discoveryFailed:
         return QCoreApplication::translate("AuthError", "Could not reach Google's sign-in service.");
-    case AuthError::cancelled:
-        return QCoreApplication::translate("AuthError", "Sign-in was cancelled.");
+    case AuthError::cancelled: return QCoreApplication::translate("AuthError", "Sign-in was cancelled.");
     case AuthError::noSession:
         return QCoreApplication::translate("AuthError", "No saved session for this account. Sign in again.");
     }
@@ -26,8 +25,7 @@ Error toError(AuthError error)
 
 std::optional<AuthError> authErrorCase(const Error &error)
 {
-    if (error.domain() != AuthErrorDomain || error.code() < 0
-        || error.code() > int(AuthError::noSession))
+    if (error.domain() != AuthErrorDomain || error.code() < 0 || error.code() > int(AuthError::noSession))
         return std::nullopt;
     return AuthError(error.code());
 }

@@ -3,7 +3,12 @@
 #include "support/Error.h"
 
 // The errors the account registry and the sign-in flow raise themselves.
-enum class AuthError { notConfigured, discoveryFailed, cancelled, noSession };
+enum class AuthError {
+    notConfigured,
+    discoveryFailed,
+    cancelled,
+    noSession
+};
 
 inline const QString AuthErrorDomain = QStringLiteral("app.tarnlight.auth");
 

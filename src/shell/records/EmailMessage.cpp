@@ -38,6 +38,6 @@ QString EmailMessage::fromDisplay() const
 
 size_t qHash(const EmailMessage &m, size_t seed)
 {
-    return qHashMulti(seed, m.id, m.threadId, m.from, m.subject, m.snippet,
-                      qHashTimestamp(m.date), m.isUnread);
+    return qHashMulti(seed, m.id, m.threadId, m.from, m.subject, m.snippet, qHashTimestamp(m.date),
+                      m.isUnread);
 }

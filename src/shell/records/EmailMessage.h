@@ -21,10 +21,10 @@ struct EmailMessage
 public:
     QString id;
     QString threadId;
-    QString from;     // the raw From header
+    QString from; // the raw From header
     QString subject;
     QString snippet;
-    Timestamp date;   // absent when missing or unparsable
+    Timestamp date; // absent when missing or unparsable
     bool isUnread = false;
 
     // The sender's name without the address, or the raw From when it has none.

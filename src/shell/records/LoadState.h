@@ -15,7 +15,12 @@ struct LoadState
     Q_PROPERTY(bool isError READ isError)
 
 public:
-    enum Kind { Idle, Loading, Loaded, Failed };
+    enum Kind {
+        Idle,
+        Loading,
+        Loaded,
+        Failed
+    };
     Q_ENUM(Kind)
 
     Kind kind = Idle;

@@ -6,7 +6,11 @@
 #include <optional>
 
 // The popover's tabs, in picker order. The raw value is also the title.
-enum class TarnTab { mail, drive, calendar };
+enum class TarnTab {
+    mail,
+    drive,
+    calendar
+};
 
 QList<TarnTab> allTarnTabs();
 QString tarnTabTitle(TarnTab tab);       // "Mail", "Drive", "Calendar"

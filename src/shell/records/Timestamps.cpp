@@ -32,8 +32,8 @@ const icu::RelativeDateTimeFormatter *formatter()
     if (!cached) {
         UErrorCode status = U_ZERO_ERROR;
         const icu::Locale locale(icuLocaleID().constData());
-        cached = std::make_unique<icu::RelativeDateTimeFormatter>(
-            locale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);
+        cached = std::make_unique<icu::RelativeDateTimeFormatter>(locale, nullptr, UDAT_STYLE_SHORT,
+                                                                  UDISPCTX_CAPITALIZATION_NONE, status);
         if (U_FAILURE(status))
             cached.reset();
     }
