@@ -397,7 +397,9 @@ QString snippetOf(const MessagePart &payload)
             return nullptr;
         };
         if (const MessagePart *part = html(payload))
-            plain = QString::fromUtf8(part->data).remove(QRegularExpression(QStringLiteral("<[^>]+>")));
+            // A tag ends a word, as Gmail's snippets show "week</p><p>Five" as two words.
+            plain = QString::fromUtf8(part->data)
+                        .replace(QRegularExpression(QStringLiteral("<[^>]+>")), QStringLiteral(" "));
     }
     plain = plain.simplified();
     if (plain.size() > 140)

@@ -7,15 +7,15 @@ import Tarnlight.Ui
 Rectangle {
     property string initials
 
-    implicitWidth: 18
-    implicitHeight: 18
+    implicitWidth: 20
+    implicitHeight: 20
     radius: width / 2
     color: Theme.accent
 
     Label {
         objectName: "avatarInitials"
         anchors.centerIn: parent
-        width: parent.width - 2
+        width: parent.width - 6
         horizontalAlignment: Text.AlignHCenter
         // Two wide letters may not fit at the caption size; shrink rather than spill.
         fontSizeMode: Text.HorizontalFit

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <unicode/locid.h>
 #include <unicode/reldatefmt.h>
@@ -76,7 +77,11 @@ QString relativeLabel(const Timestamp &when, const QDateTime &now)
 
 QString shortTimeLabel(const QDateTime &when)
 {
-    return QLocale().toString(when.toLocalTime().time(), QLocale::ShortFormat);
+    // Some locales (C, POSIX) give seconds even in their short format; an
+    // event's start never needs them.
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    format.remove(QRegularExpression(QStringLiteral("[:.]ss?(?![a-zA-Z])")));
+    return QLocale().toString(when.toLocalTime().time(), format);
 }
 
 size_t qHashTimestamp(const Timestamp &when, size_t seed)
