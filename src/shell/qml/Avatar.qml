@@ -17,11 +17,12 @@ Rectangle {
         anchors.centerIn: parent
         width: parent.width - 6
         horizontalAlignment: Text.AlignHCenter
-        // Two wide letters may not fit at the caption size; shrink rather than spill.
+        // Sized from the circle, so two wide letters keep clear of its edge.
         fontSizeMode: Text.HorizontalFit
         minimumPixelSize: 6
         text: parent.initials !== "" ? parent.initials : "?"
-        font: Theme.font("caption2", Font.DemiBold)
+        font.pixelSize: Math.round(parent.height * 0.4)
+        font.weight: Font.DemiBold
         color: "white"
     }
 }
