@@ -29,6 +29,15 @@ QByteArray sha256Of(const QString &path)
 
 } // namespace
 
+// The state of the upload with this key; uploading while it is not listed yet.
+static DriveUploadState stateOf(const DriveViewModel &model, const QString &key)
+{
+    for (const DriveUpload &upload : model.uploads())
+        if (upload.key == key)
+            return upload.state;
+    return {};
+}
+
 class DriveFaultsTest : public QObject
 {
     Q_OBJECT
@@ -97,10 +106,9 @@ private slots:
         {
             const faults::Injected injected(*m_sandbox, faults::all()[fault], route);
             model.upload({QUrl::fromLocalFile(path)}, folder);
-            QTRY_VERIFY_WITH_TIMEOUT(model.uploads().value(key).kind != DriveUploadState::Uploading,
-                                     faults::Slow);
+            QTRY_VERIFY_WITH_TIMEOUT(stateOf(model, key).kind != DriveUploadState::Uploading, faults::Slow);
         }
-        const DriveUploadState state = model.uploads().value(key);
+        const DriveUploadState state = stateOf(model, key);
         QCOMPARE(state.kind, DriveUploadState::Failed);
         QVERIFY(!state.message.isEmpty());
         QCOMPARE(uploadsSpy.count(), 2); // uploading, then failed
