@@ -28,6 +28,9 @@ function(tl_area name)
   tl_warnings(tl_${name})
   target_link_libraries(tl_${name} PUBLIC ${dep_targets} ${ARG_LIBS}
                         Qt6::Core QCoro6::Core)
+  # The types of its Q_OBJECTs and Q_GADGETs go to every QML module that
+  # links it, so that qmllint knows what a view model's properties hold.
+  qt_extract_metatypes(tl_${name})
   set_property(GLOBAL APPEND PROPERTY TL_AREAS tl_${name})
 endfunction()
 
