@@ -1,3 +1,11 @@
+option(TARNLIGHT_WERROR "Stop the build on a warning in the project's own code (CI builds with it)" OFF)
+
+# The warnings the project's own code (src/, sandbox/, tools/, bench/) builds
+# with. Qt's headers come in as system headers, so only our code can trip them.
+function(tl_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${TARNLIGHT_WERROR}>:-Werror>)
+endfunction()
+
 # Each folder under src/ is one static library, tl_<area>, built from every
 # .cpp in that folder (and its sub-folders). Areas list the areas they use, so
 # a test links only what it needs and a half-finished area elsewhere does not
@@ -17,9 +25,12 @@ function(tl_area name)
   endif()
   add_library(tl_${name} STATIC ${sources})
   target_include_directories(tl_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_compile_options(tl_${name} PRIVATE -Wall -Wextra)
+  tl_warnings(tl_${name})
   target_link_libraries(tl_${name} PUBLIC ${dep_targets} ${ARG_LIBS}
                         Qt6::Core QCoro6::Core)
+  # The types of its Q_OBJECTs and Q_GADGETs go to every QML module that
+  # links it, so that qmllint knows what a view model's properties hold.
+  qt_extract_metatypes(tl_${name})
   set_property(GLOBAL APPEND PROPERTY TL_AREAS tl_${name})
 endfunction()
 

@@ -6,11 +6,13 @@
 #include "shell/records/Account.h"
 #include "shell/records/CalendarEvent.h"
 #include "shell/records/LoadState.h"
+#include "support/RecordListModel.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QTimeZone>
+#include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
@@ -88,4 +90,18 @@ private:
     CalendarEventList m_eventRows;
     // Counts started loads; only the latest one publishes.
     quint64 m_loadGeneration = 0;
+};
+
+// The shared types the view model hands to QML, made known to the QML tools.
+struct CalendarLoadStateForeign
+{
+    Q_GADGET
+    QML_FOREIGN(LoadState)
+    QML_ANONYMOUS
+};
+struct CalendarRecordListForeign
+{
+    Q_GADGET
+    QML_FOREIGN(RecordListModelBase)
+    QML_ANONYMOUS
 };

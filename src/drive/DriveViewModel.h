@@ -6,11 +6,13 @@
 #include "drive/DriveLists.h"
 #include "shell/records/DriveItem.h"
 #include "shell/records/LoadState.h"
+#include "support/RecordListModel.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
+#include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
@@ -107,4 +109,18 @@ private:
     // Counts started listings, so one overtaken by a later one (the user
     // moved on meanwhile) does not show the wrong folder's items.
     quint64 m_listingGeneration = 0;
+};
+
+// The shared types the view model hands to QML, made known to the QML tools.
+struct DriveLoadStateForeign
+{
+    Q_GADGET
+    QML_FOREIGN(LoadState)
+    QML_ANONYMOUS
+};
+struct DriveRecordListForeign
+{
+    Q_GADGET
+    QML_FOREIGN(RecordListModelBase)
+    QML_ANONYMOUS
 };

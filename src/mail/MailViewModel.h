@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
+#include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
@@ -184,4 +185,18 @@ private:
     QSet<QString> m_summariesStarting;
     // Reads the maps above; declared after them.
     MailMessageList m_list{*this};
+};
+
+// The shared types the view model hands to QML, made known to the QML tools.
+struct MailLoadStateForeign
+{
+    Q_GADGET
+    QML_FOREIGN(LoadState)
+    QML_ANONYMOUS
+};
+struct MailRecordListForeign
+{
+    Q_GADGET
+    QML_FOREIGN(RecordListModelBase)
+    QML_ANONYMOUS
 };

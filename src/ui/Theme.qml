@@ -16,7 +16,8 @@ QtObject {
     readonly property color red: dark ? "#ff6b61" : "#c9001a"
     readonly property color separator: Qt.rgba(primary.r, primary.g, primary.b, 0.15)
 
-    readonly property font body: Qt.application.font
+    // Qt Quick's application object has the font; qmllint only knows QtQml's.
+    readonly property font body: Qt.application.font // qmllint disable type
     readonly property real baseSize: body.pointSize > 0 ? body.pointSize : 10
     readonly property font headline: Qt.font({ family: body.family, pointSize: baseSize, weight: Font.DemiBold })
     readonly property font subheadline: Qt.font({ family: body.family, pointSize: Math.round(baseSize * 0.9 * 2) / 2 })

@@ -23,12 +23,12 @@ bool portRefused(int port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
-    QTest::qWaitFor(
+    TL_WAITED(
         [&] {
             return probe.state() == QAbstractSocket::ConnectedState
                    || probe.state() == QAbstractSocket::UnconnectedState;
         },
-        5000);
+        5000, "the probe to connect or be refused");
     return probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 
@@ -48,7 +48,7 @@ class SignInTest : public QObject
     TaskOutcome<void> signIn()
     {
         auto outcome = runTask(m_registry->addAccount(), 30000);
-        QTest::qWaitFor([&] { return m_browser->done; }, 5000);
+        TL_WAITED([&] { return m_browser->done; }, 5000, "the browser to finish");
         return outcome;
     }
 

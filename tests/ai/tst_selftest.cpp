@@ -20,7 +20,7 @@ std::pair<int, QStringList> runHook(const QStringList &arguments, const QString 
     environment.insert("TARNLIGHT_AI_URL", aiUrl);
     process.setProcessEnvironment(environment);
     process.start(TL_AI_SELFTEST_HOST, arguments);
-    QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000);
+    TL_WAITED([&] { return process.state() == QProcess::NotRunning; }, 30000, "the start-up hook to exit");
     QStringList lines = QString::fromUtf8(process.readAllStandardError()).split('\n');
     if (lines.last().isEmpty())
         lines.removeLast();

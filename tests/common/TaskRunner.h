@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Wait.h"
 #include "support/Error.h"
 
 #include <QTest>
@@ -35,7 +36,7 @@ TaskOutcome<T> runTask(QCoro::Task<T> task, int timeoutMs = 15000)
         out->finished = true;
     };
     auto running = wrapper(std::move(task), outcome);
-    (void)QTest::qWaitFor([&] { return outcome->finished; }, timeoutMs);
+    TL_WAITED([&] { return outcome->finished; }, timeoutMs, "the task to end");
     return *outcome;
 }
 

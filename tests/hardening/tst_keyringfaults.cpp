@@ -153,7 +153,7 @@ class KeyringFaultsTest : public QObject
         HeadlessBrowser browser;
         support::ScopedUrlOpener opener([&browser](const QUrl &url) { return browser.open(url); });
         auto outcome = runTask(registry.addAccount(), 30000);
-        (void)QTest::qWaitFor([&] { return browser.done; }, 5000);
+        TL_WAITED([&] { return browser.done; }, 5000, "the browser to finish");
         return outcome;
     }
 

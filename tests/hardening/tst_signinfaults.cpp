@@ -18,12 +18,12 @@ bool portRefused(quint16 port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), port);
-    (void)QTest::qWaitFor(
+    TL_WAITED(
         [&] {
             return probe.state() == QAbstractSocket::ConnectedState
                    || probe.state() == QAbstractSocket::UnconnectedState;
         },
-        5000);
+        5000, "the probe to connect or be refused");
     return probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 

@@ -103,7 +103,7 @@ inline FreshTokens freshTokens(const std::shared_ptr<oauth::AuthState> &state)
         [result](std::optional<QString> access, std::optional<QString> id, std::optional<Error> error) {
             *result = {access, id, error, true};
         });
-    (void)QTest::qWaitFor([&] { return result->called; }, 15000);
+    TL_WAITED([&] { return result->called; }, 15000, "the action with fresh tokens");
     return *result;
 }
 

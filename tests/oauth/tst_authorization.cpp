@@ -53,7 +53,7 @@ class TestAuthorization : public QObject
         });
         outcome->accepted = session.resumeFlowWithURL(url);
         if (outcome->accepted)
-            QTest::qWaitFor([&] { return outcome->called; }, 5000);
+            TL_WAITED([&] { return outcome->called; }, 5000, "the flow's completion");
         else
             QTest::qWait(20);
         return *outcome;

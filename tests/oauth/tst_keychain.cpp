@@ -146,7 +146,7 @@ private slots:
         session->authorizeRequest(request, [&](rest::HttpRequest authorized, std::optional<Error> error) {
             header = error ? QByteArray("error") : authorized.header("Authorization");
         });
-        QTest::qWaitFor([&] { return header.has_value(); }, 10000);
+        TL_WAIT([&] { return header.has_value(); }, 10000, "the request to be authorized");
         QCOMPARE(*header, "Bearer " + state->accessToken()->toUtf8());
     }
 };

@@ -1,3 +1,4 @@
+#include "Wait.h"
 #include "oauth/HTTPServer.h"
 #include "oauth/OAuthError.h"
 #include "oauth/RedirectHTTPHandler.h"
@@ -60,13 +61,13 @@ public:
     std::optional<Reply> read(int timeoutMs = 5000)
     {
         std::optional<Reply> reply;
-        QTest::qWaitFor(
+        TL_WAITED(
             [&] {
                 m_buffer += m_socket.readAll();
                 reply = takeReply();
                 return reply.has_value() || m_socket.state() == QAbstractSocket::UnconnectedState;
             },
-            timeoutMs);
+            timeoutMs, "a whole response or the connection's end");
         if (!reply) {
             m_buffer += m_socket.readAll();
             reply = takeReply();
@@ -122,13 +123,13 @@ bool connectionRefused(quint16 port)
 {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), port);
-    QTest::qWaitFor(
-        [&] {
-            return probe.state() == QAbstractSocket::ConnectedState
-                   || probe.state() == QAbstractSocket::UnconnectedState;
-        },
-        5000);
-    return probe.state() == QAbstractSocket::UnconnectedState
+    return TL_WAITED(
+               [&] {
+                   return probe.state() == QAbstractSocket::ConnectedState
+                          || probe.state() == QAbstractSocket::UnconnectedState;
+               },
+               5000, "the probe to connect or be refused")
+           && probe.state() == QAbstractSocket::UnconnectedState
            && probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 

@@ -29,7 +29,7 @@ Authorized authorize(AuthSession &session, const QUrl &url)
     session.authorizeRequest(request, [result](rest::HttpRequest authorized, std::optional<Error> error) {
         *result = {authorized, error, true};
     });
-    QTest::qWaitFor([&] { return result->called; }, 15000);
+    TL_WAITED([&] { return result->called; }, 15000, "the request to be authorized");
     return *result;
 }
 
@@ -176,7 +176,7 @@ private slots:
             error = e;
             done = true;
         });
-        QTest::qWaitFor([&] { return done; }, 15000);
+        TL_WAIT([&] { return done; }, 15000, "the fetch to end");
         QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
         QVERIFY(state->accessToken() != old);
 

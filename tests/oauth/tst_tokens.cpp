@@ -199,12 +199,12 @@ private slots:
                 },
                 {}, context);
         }
-        QTest::qWaitFor(
+        TL_WAIT(
             [&] {
                 QMutexLocker l(lock.get());
                 return calls->size() == 3;
             },
-            15000);
+            15000, "the three callers' actions");
         QCOMPARE(calls->size(), 3);
         QCOMPARE(countRequests(*m_sandbox, "POST", "/token"), 1);
         for (int i = 0; i < 3; ++i) {

@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 #include "ShellTestSupport.h"
 #include "ViewModelSupport.h"
+#include "Wait.h"
 #include "shell/app/ApplicationService.h"
 #include "shell/app/ShellMain.h"
 #include "shell/app/TarnlightApp.h"
@@ -97,7 +98,7 @@ class TrayTest : public QObject
         QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
         message.setArguments(args);
         QDBusPendingCall pending = caller.asyncCall(message, 10000);
-        (void)QTest::qWaitFor([&] { return pending.isFinished(); }, 12000);
+        TL_WAITED([&] { return pending.isFinished(); }, 12000, "the D-Bus call's answer");
         return pending.reply();
     }
 

@@ -1,3 +1,5 @@
+// Its delegates use the view's ids; binding them to this context (ComponentBehavior) breaks how the views are loaded.
+// qmllint disable unqualified
 import QtQuick
 import QtQuick.Controls
 import Tarnlight.Ui

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.impl
@@ -74,6 +75,7 @@ Item {
             spacing: 10
 
             Button {
+                id: addButton
                 objectName: "addAccountButton"
                 enabled: adder.clientConfigured && !view.isAdding
                 text: qsTr("Add Account")
@@ -93,10 +95,10 @@ Item {
                         visible: !view.isAdding
                         spacing: 4
                         display: AbstractButton.TextBesideIcon
-                        text: parent.parent.text
-                        icon: parent.parent.icon
-                        font: parent.parent.font
-                        color: parent.parent.enabled ? Theme.primary : Theme.tertiary
+                        text: addButton.text
+                        icon: addButton.icon
+                        font: addButton.font
+                        color: addButton.enabled ? Theme.primary : Theme.tertiary
                     }
                     BusyIndicator {
                         objectName: "addAccountButtonSpinner"

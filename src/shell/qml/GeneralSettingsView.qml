@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -34,7 +35,8 @@ Item {
             objectName: "refreshEvery"
             model: AppSettings.refreshChoices
             displayText: view.refreshTitle(AppSettings.refreshMinutes)
-            currentIndex: AppSettings.refreshChoices.indexOf(AppSettings.refreshMinutes)
+            // A list of numbers is a JS array here; qmllint does not know its methods.
+            currentIndex: AppSettings.refreshChoices.indexOf(AppSettings.refreshMinutes) // qmllint disable type
             delegate: ItemDelegate {
                 required property int modelData
                 required property int index

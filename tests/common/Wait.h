@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QTest>
+
+#include <functional>
+
+namespace tltest {
+
+// Spins the event loop until `done` holds. A timeout fails the running test,
+// naming what it waited for; the result lets a helper that returns a value
+// stop early.
+bool waitFor(const std::function<bool()> &done, int timeoutMs, const char *what, const char *file, int line);
+
+} // namespace tltest
+
+// In a helper that returns something: waits, failing the test on a timeout.
+#define TL_WAITED(done, timeoutMs, what) tltest::waitFor(done, timeoutMs, what, __FILE__, __LINE__)
+
+// In a test function: waits, or fails the test and leaves it.
+#define TL_WAIT(done, timeoutMs, what)                                                                       \
+    do {                                                                                                     \
+        if (!TL_WAITED(done, timeoutMs, what))                                                               \
+            return;                                                                                          \
+    } while (false)
