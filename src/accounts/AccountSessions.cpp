@@ -2,6 +2,7 @@
 
 #include "accounts/SessionCache.h"
 #include "oauth/AuthSession.h"
+#include "oauth/KeychainStore.h"
 #include "shell/records/AuthError.h"
 #include "support/Completion.h"
 
