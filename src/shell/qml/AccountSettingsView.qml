@@ -98,7 +98,7 @@ Item {
                         font: parent.parent.font
                         color: parent.parent.enabled ? Theme.primary : Theme.tertiary
                     }
-                    BusyIndicator {
+                    Spinner {
                         objectName: "addAccountButtonSpinner"
                         anchors.centerIn: parent
                         visible: view.isAdding
