@@ -27,7 +27,8 @@ class IdleTest : public QObject
             return false;
         const QVariant state = tab->property("loadState");
         const QMetaObject *gadget = state.metaType().metaObject();
-        const int kind = gadget->property(gadget->indexOfProperty("kind")).readOnGadget(state.constData()).toInt();
+        const int kind =
+            gadget->property(gadget->indexOfProperty("kind")).readOnGadget(state.constData()).toInt();
         return kind >= 2; // loaded or failed
     }
 
