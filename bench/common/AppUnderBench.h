@@ -8,6 +8,7 @@
 #include "BenchSupport.h"
 #include "ViewModelSupport.h"
 #include "accounts/GoogleAuthService.h"
+#include "shell/app/AppSettings.h"
 #include "shell/app/ShellMain.h"
 #include "shell/app/TarnlightApp.h"
 
@@ -143,6 +144,13 @@ public:
     ~SignedInSetup() { vmtest::removeSession(m_account); }
 
     QString settingsPath() const { return m_dir.filePath(QStringLiteral("settings.ini")); }
+    // Refresh "Off" in the child's General choices: no unread check, no timer.
+    void turnRefreshOff() const
+    {
+        QSettings general(m_dir.filePath(QStringLiteral("config/tarnlight/tarnlight.conf")),
+                          QSettings::IniFormat);
+        general.setValue(AppSettings::refreshKey, 0);
+    }
     Sandbox &sandbox() { return m_sandbox; }
 
     // The child's environment: offscreen, its own config, and the given

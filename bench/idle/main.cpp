@@ -1,7 +1,7 @@
 // Starts Tarnlight signed in (offscreen, as a child process), opens and
 // closes its popover 50 times visiting all three tabs each time, and reports
 // the child's resident memory after the start, after cycle 1 and after
-// cycle 50. Then, with the popover hidden and nothing refreshing, it counts
+// cycle 50. Then, with the popover hidden and refresh "Off", it counts
 // every thread's context switches over 60 s: each one is a wake-up.
 
 #include "AppUnderBench.h"
@@ -117,6 +117,7 @@ int main(int argc, char **argv)
     const int idleSeconds = int(bench::integerOption(app.arguments(), QStringLiteral("idle-s"), 60));
     const qint64 cycles = bench::integerOption(app.arguments(), QStringLiteral("cycles"), 50);
     bench::SignedInSetup setup;
+    setup.turnRefreshOff();
     QTemporaryDir cache;
     QProcess child;
     child.setProcessEnvironment(setup.environment(cache.path()));

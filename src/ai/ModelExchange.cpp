@@ -59,11 +59,18 @@ void startExchange(const rest::HttpRequest &request, ExchangeLimits limits, Comp
             done(std::move(state->reply), std::nullopt);
     };
     *task = rest::HttpClient::shared().start(request, std::move(delegate));
-    QTimer::singleShot(limits.deadlineMs, *task, [state, task] {
-        state->timedOut = true;
-        if (*task)
-            (*task)->cancel();
-    });
+    if (rest::HttpTask *started = *task) {
+        // Owned by the task: it goes with the exchange instead of waking the
+        // process once more when the limit has long passed.
+        auto *deadline = new QTimer(started);
+        deadline->setSingleShot(true);
+        QObject::connect(deadline, &QTimer::timeout, started, [state, task] {
+            state->timedOut = true;
+            if (*task)
+                (*task)->cancel();
+        });
+        deadline->start(limits.deadlineMs);
+    }
 }
 
 } // namespace

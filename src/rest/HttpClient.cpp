@@ -135,6 +135,13 @@ void HttpTask::timeOut()
         m_reply->abort();
 }
 
+void HttpTask::armDeadline(qint64 ms)
+{
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &HttpTask::timeOut);
+    m_deadline.start(std::chrono::milliseconds(ms));
+}
+
 void HttpTask::onMetaData()
 {
     if (m_responseSent || !m_reply)
@@ -186,6 +193,7 @@ void HttpTask::complete(std::optional<Error> error)
     if (m_finished)
         return;
     m_finished = true;
+    m_deadline.stop();
     auto onComplete = std::move(m_delegate.onComplete);
     m_delegate = {};
     if (onComplete)
@@ -261,8 +269,7 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
     if (failure)
         QTimer::singleShot(0, task, [task, failure] { task->complete(failure); });
     else
-        QTimer::singleShot(std::chrono::milliseconds(deadlineMs(request, bodyBytes)), task,
-                           [task] { task->timeOut(); });
+        task->armDeadline(deadlineMs(request, bodyBytes));
     return task;
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -85,10 +86,14 @@ private:
     void onReadyRead();
     void onFinished();
     void timeOut();
+    // The whole exchange's limit; it ends with the task, so a finished
+    // request leaves nothing behind to wake the process later.
+    void armDeadline(qint64 ms);
     void complete(std::optional<Error> error);
 
     QPointer<QNetworkReply> m_reply;
     HttpTaskDelegate m_delegate;
+    QTimer m_deadline;
     bool m_responseSent = false;
     bool m_cancelRequested = false;
     bool m_finished = false;

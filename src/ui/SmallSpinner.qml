@@ -1,8 +1,7 @@
 import QtQuick
-import QtQuick.Controls
 
 // The small indeterminate progress indicator beside a status text.
-BusyIndicator {
+Spinner {
     implicitWidth: 14
     implicitHeight: 14
     padding: 0

@@ -35,7 +35,7 @@ Item {
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()
 
-    BusyIndicator {
+    Spinner {
         objectName: "calendarLoading"
         anchors.centerIn: parent
         visible: root.loadState.isLoading && root.count === 0

@@ -50,7 +50,7 @@ Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
 
-            BusyIndicator {
+            Spinner {
                 objectName: "driveLoading"
                 anchors.centerIn: parent
                 visible: root.loadState.isLoading && root.count === 0

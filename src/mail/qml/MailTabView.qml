@@ -42,7 +42,7 @@ Item {
         title: qsTr("Inbox")
         message: qsTr("Pull to refresh, or wait for the next check.")
     }
-    BusyIndicator {
+    Spinner {
         objectName: "mailLoading"
         anchors.centerIn: parent
         visible: root.loadState.isLoading && root.count === 0

@@ -13,6 +13,11 @@
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QScreen>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -68,6 +73,10 @@ void TarnlightApp::start()
         return;
     connect(m_popover, SIGNAL(settingsRequested()), this, SLOT(openSettings()));
     connect(m_popover, SIGNAL(hiddenByFocusLoss()), this, SLOT(noteHiddenByFocusLoss()));
+    connect(m_popover, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (!visible) // after the tab view's deferred deletion
+            QTimer::singleShot(0, this, &TarnlightApp::releaseMemory);
+    });
     // The body grows when the tabs replace the sign-in view; stay on screen.
     connect(m_popover, &QWindow::heightChanged, this, [this] {
         if (m_popover->isVisible() && isX11())
@@ -134,6 +143,16 @@ void TarnlightApp::togglePopover()
 void TarnlightApp::noteHiddenByFocusLoss()
 {
     m_sinceFocusLoss.start();
+}
+
+void TarnlightApp::releaseMemory()
+{
+    if (m_popover && m_popover->isVisible())
+        return;
+    m_engine.collectGarbage();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void TarnlightApp::showPopover()

@@ -48,6 +48,9 @@ public slots:
 
 private slots:
     void noteHiddenByFocusLoss();
+    // Once the popover is hidden and its tab view gone: the script heap's
+    // garbage and the allocator's free pages go back to the system.
+    void releaseMemory();
 
 signals:
     // The user chose "Quit"; the owner of the event loop ends it.

@@ -100,7 +100,7 @@ Item {
                         font: addButton.font
                         color: addButton.enabled ? Theme.primary : Theme.tertiary
                     }
-                    BusyIndicator {
+                    Spinner {
                         objectName: "addAccountButtonSpinner"
                         anchors.centerIn: parent
                         visible: view.isAdding

@@ -44,7 +44,7 @@ Popup {
             Layout.fillWidth: true
             Layout.fillHeight: true
 
-            BusyIndicator {
+            Spinner {
                 objectName: "labelPickerLoading"
                 anchors.centerIn: parent
                 visible: picker.loading

@@ -135,7 +135,9 @@ Item {
                 Layout.fillWidth: true
                 implicitHeight: 320
 
-                // A new view, with a new model, each time a tab is chosen.
+                // A new view, with a new model, each time a tab is chosen or
+                // the popover opens; none while it is hidden, so a hidden
+                // popover holds no data and runs nothing.
                 Loader {
                     id: tabView
                     objectName: "tabView"
@@ -144,6 +146,8 @@ Item {
                     function showSelected() {
                         const tab = TarnTabs.all[root.selectedTab]
                         setSource("")
+                        if (!root.popoverShown)
+                            return
                         if (tab.viewUrl.toString() !== "")
                             setSource(tab.viewUrl, { "auth": root.auth })
                         else
@@ -156,6 +160,7 @@ Item {
                     Connections {
                         target: root
                         function onSelectedTabChanged() { tabView.showSelected() }
+                        function onPopoverShownChanged() { tabView.showSelected() }
                     }
                 }
             }

@@ -24,7 +24,7 @@ Button {
             font: button.font
             color: Theme.accentText
         }
-        BusyIndicator {
+        Spinner {
             objectName: button.objectName + "Spinner"
             anchors.centerIn: parent
             visible: button.busy
