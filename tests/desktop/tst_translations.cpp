@@ -72,7 +72,7 @@ QStringList placeholders(const QString &text)
 // Removes every catalogue this test installed, so each case starts in English.
 void removeTranslators()
 {
-    for (QTranslator *t : qApp->findChildren<QTranslator *>()) {
+    for (QTranslator *t : QCoreApplication::instance()->findChildren<QTranslator *>()) {
         QCoreApplication::removeTranslator(t);
         delete t;
     }
@@ -105,7 +105,7 @@ private slots:
     {
         QFETCH(QString, locale);
         QFETCH(bool, german);
-        QCOMPARE(tl::installTranslations(*qApp, QLocale(locale)), german);
+        QCOMPARE(tl::installTranslations(*QCoreApplication::instance(), QLocale(locale)), german);
         QCOMPARE(authErrorDescription(AuthError::cancelled),
                  german ? QStringLiteral("Die Anmeldung wurde abgebrochen.")
                         : QStringLiteral("Sign-in was cancelled."));

@@ -39,7 +39,7 @@ std::shared_ptr<Result> run(RestService &service, const RestQueryPtr &query,
         ++result->calls;
         result->object = object;
         result->error = error;
-        result->onMainThread = QThread::currentThread() == qApp->thread();
+        result->onMainThread = QThread::currentThread() == QCoreApplication::instance()->thread();
     });
     if (ticketOut)
         *ticketOut = ticket;
