@@ -51,10 +51,10 @@ public:
     Injected(Sandbox &sandbox, const Fault &fault, const QString &route)
         : m_sandbox(sandbox), m_slow(fault.slow)
     {
-        QJsonObject spec = fault.answer;
-        spec.insert(QStringLiteral("route"), route);
-        spec.insert(QStringLiteral("count"), -1);
-        m_sandbox.injectFault(spec);
+        QJsonObject injected = fault.answer;
+        injected.insert(QStringLiteral("route"), route);
+        injected.insert(QStringLiteral("count"), -1);
+        m_sandbox.injectFault(injected);
         if (m_slow)
             rest::HttpClient::limitDeadlinesForTests(DeadlineMs);
     }
