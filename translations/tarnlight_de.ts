@@ -267,8 +267,8 @@
         <translation>Posteingang</translation>
     </message>
     <message>
-        <source>Pull to refresh, or wait for the next check.</source>
-        <translation>Zum Aktualisieren ziehen oder auf die nächste Abfrage warten.</translation>
+        <source>Refresh, or wait for the next check.</source>
+        <translation>Aktualisieren oder auf die nächste Abfrage warten.</translation>
     </message>
     <message>
         <source>Couldn&apos;t load mail</source>

@@ -40,7 +40,7 @@ Item {
         visible: root.loadState.isIdle
         systemImage: "envelope"
         title: qsTr("Inbox")
-        message: qsTr("Pull to refresh, or wait for the next check.")
+        message: qsTr("Refresh, or wait for the next check.")
     }
     Spinner {
         objectName: "mailLoading"
