@@ -103,7 +103,7 @@ private slots:
         QVERIFY(view.find("mailIdle")->isVisible());
         QCOMPARE(view.find("mailIdle")->property("title").toString(), QStringLiteral("Inbox"));
         QCOMPARE(view.find("mailIdle")->property("message").toString(),
-                 QStringLiteral("Pull to refresh, or wait for the next check."));
+                 QStringLiteral("Refresh, or wait for the next check."));
         qmltest::saveLightAndDark(view, QStringLiteral("mail-idle"));
     }
 
