@@ -11,7 +11,7 @@ void tl::setUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tarnlight"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarnlight"));
+    // No display name: Qt would append " — Tarnlight" to window titles that already name the app.
     QGuiApplication::setDesktopFileName(ApplicationService::ServiceName);
 }
 
