@@ -69,7 +69,11 @@ QString relativeLabel(const Timestamp &when, const QDateTime &now)
         return {};
     icu::UnicodeString text;
     UErrorCode status = U_ZERO_ERROR;
-    fmt->formatNumeric(amount, step.unit, text, status);
+    // Under a minute either way (a fresh item, or a server clock slightly ahead) reads "now".
+    if (std::abs(delta) < 60)
+        fmt->format(UDAT_DIRECTION_PLAIN, UDAT_ABSOLUTE_NOW, text, status);
+    else
+        fmt->formatNumeric(amount, step.unit, text, status);
     if (U_FAILURE(status))
         return {};
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
