@@ -175,7 +175,8 @@ private slots:
         // Under a minute old, or a little ahead through clock skew: "now".
         const QString justNow = relativeLabel(now.addSecs(-59), now);
         QCOMPARE(relativeLabel(now.addSecs(20), now), justNow);
-        QVERIFY2(!justNow.contains(u'5') && justNow != relativeLabel(now.addSecs(-60), now), qPrintable(justNow));
+        QVERIFY2(!justNow.contains(u'5') && justNow != relativeLabel(now.addSecs(-60), now),
+                 qPrintable(justNow));
         // The C locale counts in English: one day is singular.
         if (QLocale().language() == QLocale::C)
             QCOMPARE(relativeLabel(now.addSecs(-86400 - 60), now), QStringLiteral("1 day ago"));
