@@ -4,20 +4,32 @@
 <context>
     <name>AIService</name>
     <message>
-        <source>This Mac doesn&apos;t support Apple Intelligence.</source>
-        <translation>Dieser Mac unterstützt Apple Intelligence nicht.</translation>
+        <source>No local model is running. Start Ollama or llama-server to get summaries.</source>
+        <translation>Es läuft kein lokales Modell. Starten Sie Ollama oder llama-server, um Zusammenfassungen zu erhalten.</translation>
     </message>
     <message>
-        <source>Turn on Apple Intelligence in System Settings to use summaries.</source>
-        <translation>Schalten Sie Apple Intelligence in den Systemeinstellungen ein, um Zusammenfassungen zu nutzen.</translation>
+        <source>Summaries are turned off (TARNLIGHT_AI_URL=off). Unset it to use the local model.</source>
+        <translation>Zusammenfassungen sind ausgeschaltet (TARNLIGHT_AI_URL=off). Entfernen Sie die Variable, um das lokale Modell zu nutzen.</translation>
     </message>
     <message>
-        <source>The on-device model is still downloading. Try again shortly.</source>
-        <translation>Das Modell auf dem Gerät wird noch geladen. Versuchen Sie es gleich noch einmal.</translation>
+        <source>The local model is still loading…</source>
+        <translation>Das lokale Modell wird noch geladen…</translation>
     </message>
     <message>
-        <source>On-device AI is currently unavailable.</source>
-        <translation>Die KI auf dem Gerät ist zurzeit nicht verfügbar.</translation>
+        <source>The local model is unavailable.</source>
+        <translation>Das lokale Modell ist nicht verfügbar.</translation>
+    </message>
+    <message>
+        <source>The model %1 is not installed. Run: ollama pull %1</source>
+        <translation>Das Modell %1 ist nicht installiert. Führen Sie aus: ollama pull %1</translation>
+    </message>
+    <message>
+        <source>The local model server answered with status %1.</source>
+        <translation>Der lokale Modellserver antwortete mit Status %1.</translation>
+    </message>
+    <message>
+        <source>The local model server says: %1</source>
+        <translation>Der lokale Modellserver meldet: %1</translation>
     </message>
 </context>
 <context>
@@ -281,6 +293,13 @@
     <message>
         <source>No messages in the selected labels.</source>
         <translation>Keine Nachrichten in den gewählten Labels.</translation>
+    </message>
+</context>
+<context>
+    <name>MailViewModel</name>
+    <message>
+        <source>Loading the model…</source>
+        <translation>Das Modell wird geladen…</translation>
     </message>
 </context>
 <context>

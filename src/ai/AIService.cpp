@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <atomic>
+
 const QString AIService::SummaryInstructions = QStringLiteral(
     "You summarize emails for a busy reader. Be factual and neutral. Never invent facts, names, "
     "dates, or requests that are not in the text. Do not include greetings, sign-offs, or "
@@ -44,14 +46,34 @@ std::optional<Reason> offlineReason(const AIEndpoint &endpoint)
     return Reason::Other;
 }
 
-// No server answering at all means there is no model on this machine.
+// No server answering at all means no model server runs on this machine; one
+// that takes the connection but does not list its models in time is loading.
 Reason reasonForTransportFailure(const Error &error)
 {
-    if (error.domain() == rest::TransportErrorDomain
-        && (error.code() == rest::TransportCannotConnect || error.code() == rest::TransportCannotFindHost
-            || error.code() == rest::TransportTimedOut))
+    if (error.domain() != rest::TransportErrorDomain)
+        return Reason::Other;
+    if (error.code() == rest::TransportTimedOut)
+        return Reason::NotReady;
+    if (error.code() == rest::TransportCannotConnect || error.code() == rest::TransportCannotFindHost)
         return Reason::DeviceNotEligible;
     return Reason::Other;
+}
+
+// The server's own words for a failed answer (the OpenAI-style error object
+// or a short plain body), shown as plain text; the status when it says nothing.
+QString serverErrorText(const ai::ModelReply &reply)
+{
+    const QJsonObject root = QJsonDocument::fromJson(reply.body).object();
+    const QJsonValue error = root.value(QStringLiteral("error"));
+    QString text = error.isObject() ? error.toObject().value(QStringLiteral("message")).toString()
+                                    : error.toString();
+    if (text.isEmpty() && !reply.body.trimmed().startsWith('{'))
+        text = QString::fromUtf8(reply.body).simplified();
+    text = text.simplified().left(200);
+    if (text.isEmpty())
+        return QCoreApplication::translate("AIService", "The local model server answered with status %1.")
+            .arg(reply.status);
+    return QCoreApplication::translate("AIService", "The local model server says: %1").arg(text);
 }
 
 Availability availabilityFromModelList(const ai::ModelReply &reply, const QString &model)
@@ -59,10 +81,11 @@ Availability availabilityFromModelList(const ai::ModelReply &reply, const QStrin
     if (reply.status == 503)
         return unavailable(Reason::NotReady); // still loading
     if (reply.status != 200)
-        return unavailable(Reason::Other);
+        return Availability::unavailable(serverErrorText(reply));
     switch (ai::findModel(reply.body, model)) {
     case ai::ModelListVerdict::Listed: return Availability::available();
-    case ai::ModelListVerdict::NotListed: return unavailable(Reason::NotReady);
+    case ai::ModelListVerdict::NotListed:
+        return Availability::unavailable(AIService::modelMissingMessage(model));
     case ai::ModelListVerdict::Unreadable: break;
     }
     return unavailable(Reason::Other);
@@ -74,6 +97,8 @@ void requireUsable(const AIEndpoint &endpoint)
         throw ai::unavailableError(AIService::unavailableMessage(*reason));
 }
 
+std::atomic_bool answeredOnce = false;
+
 // Sends one conversation and returns the model's reply.
 QCoro::Task<ai::ModelReply> converse(AIEndpoint endpoint, QByteArray body)
 {
@@ -84,7 +109,10 @@ QCoro::Task<ai::ModelReply> converse(AIEndpoint endpoint, QByteArray body)
     request.setHeader("Accept", "application/json");
     request.body = std::move(body);
     try {
-        co_return co_await ai::exchange(request, {AIService::GenerationDeadlineMs});
+        ai::ModelReply reply = co_await ai::exchange(request, {AIService::GenerationDeadlineMs});
+        if (reply.status == 200)
+            answeredOnce = true;
+        co_return reply;
     } catch (const Error &error) {
         if (error.domain() != rest::TransportErrorDomain)
             throw;
@@ -114,16 +142,27 @@ QString AIService::unavailableMessage(Reason reason)
 {
     switch (reason) {
     case Reason::DeviceNotEligible:
-        return QCoreApplication::translate("AIService", "This Mac doesn't support Apple Intelligence.");
+        return QCoreApplication::translate(
+            "AIService", "No local model is running. Start Ollama or llama-server to get summaries.");
     case Reason::NotEnabled:
-        return QCoreApplication::translate("AIService",
-                                           "Turn on Apple Intelligence in System Settings to use summaries.");
+        return QCoreApplication::translate(
+            "AIService", "Summaries are turned off (TARNLIGHT_AI_URL=off). Unset it to use the local model.");
     case Reason::NotReady:
-        return QCoreApplication::translate("AIService",
-                                           "The on-device model is still downloading. Try again shortly.");
+        return QCoreApplication::translate("AIService", "The local model is still loading…");
     case Reason::Other: break;
     }
-    return QCoreApplication::translate("AIService", "On-device AI is currently unavailable.");
+    return QCoreApplication::translate("AIService", "The local model is unavailable.");
+}
+
+QString AIService::modelMissingMessage(const QString &model)
+{
+    return QCoreApplication::translate("AIService", "The model %1 is not installed. Run: ollama pull %1")
+        .arg(model);
+}
+
+bool AIService::hasAnswered()
+{
+    return answeredOnce;
 }
 
 AIService::AIService() : m_endpoint(AIEndpoint::fromEnvironment()) {}

@@ -44,6 +44,8 @@ public:
         Other
     };
     static QString unavailableMessage(Reason reason);
+    // The server answers but does not list the configured model.
+    static QString modelMissingMessage(const QString &model);
 
     static const QString SummaryInstructions;
     static const QString SummaryPromptHead;
@@ -73,7 +75,12 @@ public:
     // The summary prompt as sent: followed by the schema the answer must match.
     static QString summaryPromptWithSchema(const QString &prompt);
 
-    // Probe and generation limits, in milliseconds.
+    // Whether the model has answered once in this process: until then a
+    // request includes loading a cold model.
+    static bool hasAnswered();
+
+    // Probe and generation limits, in milliseconds. Generation allows for
+    // loading a cold model first.
     static constexpr int ProbeDeadlineMs = 2000;
     static constexpr int GenerationDeadlineMs = 180000;
 

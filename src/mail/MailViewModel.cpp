@@ -143,7 +143,9 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
     }
     if (!account)
         co_return;
-    setSummary(message.id, SummaryState::loading());
+    // A model's first answer after a start includes loading it, which takes a while.
+    setSummary(message.id,
+               SummaryState::loading(AIService::hasAnswered() ? QString() : tr("Loading the model…")));
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
         if (!self)

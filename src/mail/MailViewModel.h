@@ -41,9 +41,9 @@ public:
 
     Kind kind = Loading;
     EmailSummary summary; // when Ready
-    QString message;      // when Failed or Unavailable
+    QString message;      // when Failed or Unavailable; while Loading, what is being waited for
 
-    static MailSummaryState loading() { return {Loading, {}, {}}; }
+    static MailSummaryState loading(const QString &waitingFor = {}) { return {Loading, {}, waitingFor}; }
     static MailSummaryState ready(const EmailSummary &summary) { return {Ready, summary, {}}; }
     static MailSummaryState failed(const QString &message) { return {Failed, {}, message}; }
     static MailSummaryState unavailable(const QString &message) { return {Unavailable, {}, message}; }

@@ -50,9 +50,17 @@ private slots:
         QTest::addColumn<Availability>("expected");
         QTest::newRow("listed") << 200 << modelList({"phi3", "llama3.2"}) << Availability::available();
         QTest::newRow("tagged") << 200 << modelList({"llama3.2:latest"}) << Availability::available();
-        QTest::newRow("missing") << 200 << modelList({"llama3.2-vision"}) << unavailable(Reason::NotReady);
+        QTest::newRow("missing") << 200 << modelList({"llama3.2-vision"})
+                                 << Availability::unavailable(
+                                        "The model llama3.2 is not installed. Run: ollama pull llama3.2");
         QTest::newRow("loading") << 503 << QByteArray() << unavailable(Reason::NotReady);
-        QTest::newRow("500") << 500 << QByteArray("{}") << unavailable(Reason::Other);
+        // The server's own words, as plain text, or its status when it gives none.
+        QTest::newRow("500 with a message")
+            << 500 << QByteArray(R"({"error":{"message":"out of <b>memory</b>"}})")
+            << Availability::unavailable("The local model server says: out of <b>memory</b>");
+        QTest::newRow("500 without") << 500 << QByteArray("{}")
+                                     << Availability::unavailable(
+                                            "The local model server answered with status 500.");
         QTest::newRow("garbage") << 200 << QByteArray("<html>") << unavailable(Reason::Other);
     }
     void availabilityOfEachSituation()
@@ -70,13 +78,12 @@ private slots:
     {
         const QString closed = QStringLiteral("http://127.0.0.1:%1/v1").arg(closedLoopbackPort());
         QCOMPARE(runTask(serviceAt(closed).availability()).value, unavailable(Reason::DeviceNotEligible));
-        // A server that accepts but never answers is given up on in time.
+        // A server that accepts but does not answer in time is busy loading its model.
         ModelStub silent;
         silent.answer("/v1/models", {200, {}, {}, true});
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(runTask(serviceAt(silent.baseUrl()).availability()).value,
-                 unavailable(Reason::DeviceNotEligible));
+        QCOMPARE(runTask(serviceAt(silent.baseUrl()).availability()).value, unavailable(Reason::NotReady));
         QVERIFY(clock.elapsed() < AIService::ProbeDeadlineMs + 1500);
     }
 

@@ -42,7 +42,8 @@ private slots:
             {"--ai-selftest"}, QStringLiteral("http://127.0.0.1:%1/v1").arg(closedLoopbackPort()));
         QCOMPARE(code, 0);
         QCOMPARE(lines, QStringList{"[ai-selftest] availability: "
-                                    "unavailable(\"This Mac doesn't support Apple Intelligence.\")"});
+                                    "unavailable(\"No local model is running. Start Ollama or "
+                                    "llama-server to get summaries.\")"});
     }
 
     void sandboxModel()

@@ -110,8 +110,8 @@ private slots:
                  german ? QStringLiteral("Die Anmeldung wurde abgebrochen.")
                         : QStringLiteral("Sign-in was cancelled."));
         QCOMPARE(AIService::unavailableMessage(AIService::Reason::Other),
-                 german ? QStringLiteral("Die KI auf dem Gerät ist zurzeit nicht verfügbar.")
-                        : QStringLiteral("On-device AI is currently unavailable."));
+                 german ? QStringLiteral("Das lokale Modell ist nicht verfügbar.")
+                        : QStringLiteral("The local model is unavailable."));
     }
 
     // A .ts file in the repo that is not compiled in would silently show English.
@@ -151,6 +151,20 @@ private slots:
             QVERIFY2(missing.isEmpty(),
                      qPrintable(file + QStringLiteral(" lacks (run scripts/update-translations):\n")
                                 + missing.join(u'\n')));
+        }
+    }
+
+    // Every text a user sees is in the catalogue (see above): none of them may
+    // name another platform's parts.
+    void noTextNamesAnotherPlatform()
+    {
+        static const QRegularExpression foreign(
+            QStringLiteral("\\bMac\\b|Apple|System Settings|Systemeinstellungen|menu bar|Menüleiste"));
+        for (const QString &file : catalogues()) {
+            for (const Message &m : readCatalogue(QStringLiteral(TL_SOURCE_DIR "/translations/") + file)) {
+                QVERIFY2(!foreign.match(m.source).hasMatch(), qPrintable(m.source));
+                QVERIFY2(!foreign.match(m.translation).hasMatch(), qPrintable(m.translation));
+            }
         }
     }
 

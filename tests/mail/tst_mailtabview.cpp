@@ -242,8 +242,7 @@ private slots:
         QQuickItem *expanded = expand(view, FirstID);
         QQuickItem *message = findItem(expanded, "summaryMessage");
         QTRY_VERIFY_WITH_TIMEOUT(message->isVisible(), Slow);
-        QCOMPARE(message->property("text").toString(),
-                 QStringLiteral("The on-device model is still downloading. Try again shortly."));
+        QCOMPARE(message->property("text").toString(), QStringLiteral("The local model is still loading…"));
         qmltest::saveLightAndDark(view, QStringLiteral("mail-summary-unavailable"));
     }
 

@@ -140,8 +140,7 @@ private slots:
         model.toggle(message);
         model.toggle(message);
         model.toggle(message);
-        const auto expected = MailSummaryState::unavailable(
-            "The on-device model is still downloading. Try again shortly.");
+        const auto expected = MailSummaryState::unavailable("The local model is still loading…");
         QTRY_COMPARE_WITH_TIMEOUT(model.summaries().value(message.id), expected, Slow);
         model.toggle(message);
         model.toggle(message);
@@ -164,7 +163,7 @@ private slots:
 
         QVERIFY(runTask(model.draftReply(message), Slow).finished);
         QCOMPARE(model.replyStates().value(message.id),
-                 MailReplyState::failed("The on-device model is still downloading. Try again shortly."));
+                 MailReplyState::failed("The local model is still loading…"));
         QVERIFY(requestsTo(*m_sandbox, GmailPath).isEmpty());
         QVERIFY(m_sandbox->drafts(Sandbox::AlexSub).isEmpty());
         QVERIFY(opened.urls.isEmpty());

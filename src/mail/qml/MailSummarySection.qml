@@ -22,7 +22,9 @@ ColumnLayout {
         spacing: 6
         SmallSpinner {}
         Label {
-            text: qsTr("Summarizing…")
+            // The model's own wait (a cold model loading) when it names one.
+            text: section.text.length > 0 ? section.text : qsTr("Summarizing…")
+            textFormat: Text.PlainText
             font: Theme.caption
             color: Theme.secondary
         }
