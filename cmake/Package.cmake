@@ -4,8 +4,8 @@
 # here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnlight)
-set(CPACK_PACKAGE_VENDOR "The Tarnlight developers")
-set(CPACK_PACKAGE_CONTACT "The Tarnlight developers <developers@tarnlight.app>")
+set(CPACK_PACKAGE_VENDOR "Tarnlight developers")
+set(CPACK_PACKAGE_CONTACT "Tarnlight developers <tarnlight@users.noreply.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Gmail, Google Drive and Google Calendar from the tray")
 set(CPACK_PACKAGE_DESCRIPTION
   "Tarnlight shows the unread inbox, Drive folders and the next two weeks of the
