@@ -33,6 +33,33 @@
     </message>
 </context>
 <context>
+    <name>AboutWindow</name>
+    <message>
+        <source>About Tarnlight</source>
+        <translation>Über Tarnlight</translation>
+    </message>
+    <message>
+        <source>Tarnlight %1</source>
+        <translation>Tarnlight %1</translation>
+    </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>Freie Software unter der GNU General Public License, Version 3 oder später.</translation>
+    </message>
+    <message>
+        <source>Summaries and replies come from a language model on this machine: your mail never leaves it.</source>
+        <translation>Zusammenfassungen und Antworten kommen von einem Sprachmodell auf diesem Rechner: Ihre E-Mails verlassen ihn nie.</translation>
+    </message>
+    <message>
+        <source>Website</source>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>Licence</source>
+        <translation>Lizenz</translation>
+    </message>
+</context>
+<context>
     <name>AccountRow</name>
     <message>
         <source>Active</source>
@@ -184,6 +211,10 @@
     <message>
         <source>Notify about new mail</source>
         <translation>Über neue E-Mails benachrichtigen</translation>
+    </message>
+    <message>
+        <source>Tarnlight %1 · free software under the GPL, version 3 or later</source>
+        <translation>Tarnlight %1 · freie Software unter der GPL, Version 3 oder später</translation>
     </message>
 </context>
 <context>
@@ -393,6 +424,10 @@
     <message>
         <source>Quit</source>
         <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>About Tarnlight</source>
+        <translation>Über Tarnlight</translation>
     </message>
 </context>
 <context>

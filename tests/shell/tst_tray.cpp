@@ -18,7 +18,9 @@
 #include <QDBusVariant>
 #include <QMenu>
 #include <QMutex>
+#include <QProcess>
 #include <QScreen>
+#include <QQuickItem>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -195,6 +197,24 @@ private slots:
         QTRY_VERIFY(!app.popover()->isVisible());
     }
 
+    // The demo's first show, before any click: the tray here never gives the
+    // icon's place, so after waiting for it the popover takes the top-right corner.
+    void firstShowWithoutTheIconsPlaceGoesTopRight()
+    {
+        vmtest::Registry registry({}, std::nullopt);
+        TarnlightApp app(*registry.get());
+        app.start();
+        QVERIFY(app.tray());
+        QCursor::setPos(5, 5);
+        app.showPopoverAtStart();
+        QVERIFY(!app.popover()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(app.popover()->isVisible(), 3000);
+        const QRect available = app.popover()->screen()->availableGeometry();
+        const QRect placed = app.popover()->geometry();
+        QVERIFY2(available.contains(placed), qPrintable(QStringLiteral("%1,%2").arg(placed.x()).arg(placed.y())));
+        QVERIFY(placed.right() > available.right() - 40 && placed.top() < available.top() + 40);
+    }
+
     void popoverHidesWhenAnotherWindowTakesFocus()
     {
         vmtest::Registry registry({}, std::nullopt);
@@ -229,10 +249,23 @@ private slots:
             if (!action->isSeparator())
                 titles << action->text();
         QCOMPARE(titles, (QStringList{QStringLiteral("Open Tarnlight"), QStringLiteral("Settings…"),
-                                      QStringLiteral("Quit")}));
+                                      QStringLiteral("About Tarnlight"), QStringLiteral("Quit")}));
 
         menuAction(app, QStringLiteral("Settings…"))->trigger();
         QTRY_VERIFY(app.settingsWindow() && app.settingsWindow()->isVisible());
+        // The title bar names the app once: the X server holds no appended display name.
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"),
+                      {QStringLiteral("getwindowname"), QString::number(app.settingsWindow()->winId())});
+        QVERIFY(xdotool.waitForFinished());
+        QCOMPARE(QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("Tarnlight Settings"));
+        menuAction(app, QStringLiteral("About Tarnlight"))->trigger();
+        QTRY_VERIFY(app.aboutWindow() && app.aboutWindow()->isVisible());
+        auto *name = app.aboutWindow()->findChild<QQuickItem *>(QStringLiteral("aboutName"));
+        QVERIFY(name);
+        QCOMPARE(name->property("text").toString(),
+                 QStringLiteral("Tarnlight ") + QCoreApplication::applicationVersion());
         menuAction(app, QStringLiteral("Open Tarnlight"))->trigger();
         QTRY_VERIFY(app.popover()->isVisible());
         menuAction(app, QStringLiteral("Quit"))->trigger();

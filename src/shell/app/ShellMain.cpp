@@ -35,6 +35,6 @@ int tl::runShell(GoogleAuthService &auth)
     app.start();
     // The demo opens the popover at once rather than waiting for the tray.
     if (qEnvironmentVariableIntValue("TARNLIGHT_SHOW_POPOVER") == 1)
-        app.showPopover();
+        app.showPopoverAtStart();
     return QCoreApplication::exec();
 }

@@ -63,6 +63,7 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
 TarnlightApp::~TarnlightApp()
 {
     delete m_settings;
+    delete m_about;
     delete m_popover;
 }
 
@@ -93,6 +94,7 @@ void TarnlightApp::start()
     connect(m_tray.get(), &TrayIcon::toggleRequested, this, &TarnlightApp::togglePopover);
     connect(m_tray.get(), &TrayIcon::openRequested, this, &TarnlightApp::showPopover);
     connect(m_tray.get(), &TrayIcon::settingsRequested, this, &TarnlightApp::openSettings);
+    connect(m_tray.get(), &TrayIcon::aboutRequested, this, &TarnlightApp::openAbout);
     connect(m_tray.get(), &TrayIcon::quitRequested, this, &TarnlightApp::quitRequested);
     m_tray->show();
     showUnread();
@@ -167,6 +169,24 @@ void TarnlightApp::showPopover()
     bringForward(m_popover);
 }
 
+void TarnlightApp::showPopoverAtStart()
+{
+    m_sinceStartShow.start();
+    waitForTrayThenShow();
+}
+
+void TarnlightApp::waitForTrayThenShow()
+{
+    constexpr int kTrayWaitMs = 1000, kPollMs = 50;
+    const bool placeKnown = m_tray && m_tray->geometry().isValid();
+    if (placeKnown || !m_tray || !isX11() || m_sinceStartShow.elapsed() >= kTrayWaitMs) {
+        showPopover();
+        m_sinceStartShow.invalidate();
+        return;
+    }
+    QTimer::singleShot(kPollMs, this, &TarnlightApp::waitForTrayThenShow);
+}
+
 void TarnlightApp::hidePopover()
 {
     if (m_popover)
@@ -176,7 +196,16 @@ void TarnlightApp::hidePopover()
 void TarnlightApp::anchorPopover()
 {
     const QRect iconRect = m_tray ? m_tray->geometry() : QRect();
-    m_anchor = iconRect.isValid() ? iconRect : QRect(QCursor::pos(), QSize(1, 1));
+    if (iconRect.isValid()) {
+        m_anchor = iconRect;
+    } else if (m_sinceStartShow.isValid()) {
+        // No click yet, so the pointer says nothing: where most panels keep their tray.
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        m_anchor = QRect(available.topRight(), QSize(1, 1));
+    } else {
+        m_anchor = QRect(QCursor::pos(), QSize(1, 1));
+    }
 }
 
 void TarnlightApp::placePopover()
@@ -192,18 +221,28 @@ void TarnlightApp::placePopover()
 
 void TarnlightApp::openSettings()
 {
+    openWindow(m_settings, QStringLiteral("SettingsWindow.qml"));
+}
+
+void TarnlightApp::openAbout()
+{
+    openWindow(m_about, QStringLiteral("AboutWindow.qml"));
+}
+
+void TarnlightApp::openWindow(QPointer<QQuickWindow> &slot, const QString &file)
+{
     hidePopover();
-    if (!m_settings) {
-        m_settings = createWindow(QStringLiteral("SettingsWindow.qml"));
-        if (!m_settings)
+    if (!slot) {
+        slot = createWindow(file);
+        if (!slot)
             return;
         // Closed means gone: reopening starts with fresh view state.
-        connect(m_settings, &QQuickWindow::visibleChanged, m_settings, [window = m_settings.data()] {
+        connect(slot, &QQuickWindow::visibleChanged, slot, [window = slot.data()] {
             if (!window->isVisible())
                 window->deleteLater();
         });
     }
-    bringForward(m_settings);
+    bringForward(slot);
 }
 
 void TarnlightApp::runAction(const QString &name)

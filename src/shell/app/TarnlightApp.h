@@ -35,14 +35,20 @@ public:
     TrayIcon *tray() const { return m_tray.get(); }
     QQuickWindow *popover() const { return m_popover.data(); }
     QQuickWindow *settingsWindow() const { return m_settings.data(); }
+    QQuickWindow *aboutWindow() const { return m_about.data(); }
     QQmlEngine &engine() { return m_engine; }
 
 public slots:
     void togglePopover();
     void showPopover();
+    // Shows the popover once the tray icon's place is known (up to a second
+    // after start), or in the top-right corner when the tray never says.
+    void showPopoverAtStart();
     void hidePopover();
     // Opens the settings window, or raises it when it is open already.
     void openSettings();
+    // Opens the About window, or raises it.
+    void openAbout();
     // What the D-Bus activation asks: "settings" and "quit"; others are ignored.
     void runAction(const QString &name);
 
@@ -58,8 +64,12 @@ signals:
 
 private:
     QQuickWindow *createWindow(const QString &file);
-    // Next to the tray icon, or the pointer when the icon's place is unknown.
+    // Creates the window of the file into `slot` when it is not open, and raises it.
+    void openWindow(QPointer<QQuickWindow> &slot, const QString &file);
+    // Next to the tray icon, or the pointer when the icon's place is unknown
+    // (at start, when no click has been made, the top-right corner).
     void anchorPopover();
+    void waitForTrayThenShow();
     void placePopover();
     void showUnread();
 
@@ -70,6 +80,8 @@ private:
     std::unique_ptr<MailNotifier> m_notifier;
     QPointer<QQuickWindow> m_popover;
     QPointer<QQuickWindow> m_settings;
+    QPointer<QQuickWindow> m_about;
     QRect m_anchor;
     QElapsedTimer m_sinceFocusLoss;
+    QElapsedTimer m_sinceStartShow; // valid while the first show waits for the tray
 };

@@ -64,6 +64,7 @@ TrayIcon::TrayIcon(QObject *parent) : QObject(parent), m_menu(std::make_unique<Q
 {
     m_menu->addAction(tr("Open Tarnlight"), this, &TrayIcon::openRequested);
     m_menu->addAction(tr("Settings…"), this, &TrayIcon::settingsRequested);
+    m_menu->addAction(tr("About Tarnlight"), this, &TrayIcon::aboutRequested);
     m_menu->addSeparator();
     m_menu->addAction(tr("Quit"), this, &TrayIcon::quitRequested);
 

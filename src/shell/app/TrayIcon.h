@@ -34,6 +34,7 @@ signals:
     void toggleRequested();
     void openRequested();
     void settingsRequested();
+    void aboutRequested();
     void quitRequested();
 
 private:

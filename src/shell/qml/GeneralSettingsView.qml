@@ -68,4 +68,15 @@ Item {
             onToggled: AppSettings.notifyNewMail = checked
         }
     }
+
+    Label {
+        objectName: "generalVersion"
+        anchors.left: parent.left
+        anchors.bottom: parent.bottom
+        anchors.margins: Theme.margin
+        text: qsTr("Tarnlight %1 · free software under the GPL, version 3 or later").arg(Qt.application.version)
+        textFormat: Text.PlainText
+        font: Theme.caption
+        color: Theme.secondary
+    }
 }
