@@ -89,6 +89,39 @@ private slots:
         AppSettings::instance().useStore(nullptr);
     }
 
+    // Values edited by hand read as we would have written them or, when they
+    // do not parse, as the defaults: a word in place of minutes is not "Off".
+    void handEditedValuesFallBackToDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("refresh");
+        QTest::addColumn<QByteArray>("notify");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<bool>("notifies");
+        QTest::newRow("written by us") << QByteArray("15") << QByteArray("false") << 15 << false;
+        QTest::newRow("off") << QByteArray("0") << QByteArray("0") << 0 << false;
+        QTest::newRow("words") << QByteArray("abc") << QByteArray("abc") << 5 << true;
+        QTest::newRow("empty") << QByteArray("") << QByteArray("") << 5 << true;
+        QTest::newRow("not offered") << QByteArray("7") << QByteArray("1") << 5 << true;
+        QTest::newRow("fraction") << QByteArray("0.5") << QByteArray("TRUE") << 5 << true;
+        QTest::newRow("negative") << QByteArray("-1") << QByteArray("no") << 5 << true;
+    }
+    void handEditedValuesFallBackToDefaults()
+    {
+        QFETCH(QByteArray, refresh);
+        QFETCH(QByteArray, notify);
+        const QString path = m_resources.filePath(QStringLiteral("edited.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[General]\ntarnlight.refreshMinutes=" + refresh + "\ntarnlight.notifyNewMail=" + notify
+                   + "\n");
+        file.close();
+        QSettings store(path, QSettings::IniFormat);
+        AppSettings::instance().useStore(&store);
+        QTEST(AppSettings::instance().refreshMinutes(), "minutes");
+        QTEST(AppSettings::instance().notifyNewMail(), "notifies");
+        AppSettings::instance().useStore(nullptr);
+    }
+
     // The button reloads the shown tab; the interval timer runs only while
     // an interval is chosen, and "Off" leaves no timer running.
     void refreshReloadsTheShownTab()

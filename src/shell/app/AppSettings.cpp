@@ -24,6 +24,21 @@ QString desktopEntry()
         .arg(exec);
 }
 
+// Only what the store writes itself (true/false, or 1/0) counts; any other
+// text falls back to the default rather than reading as "on".
+bool readSwitch(const QSettings &store, const QString &key, bool fallback)
+{
+    const QVariant value = store.value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString().trimmed().toLower();
+    if (text == u"true" || text == u"1")
+        return true;
+    if (text == u"false" || text == u"0")
+        return false;
+    return fallback;
+}
+
 } // namespace
 
 // The registry's store: one settings file for the whole app.
@@ -57,9 +72,11 @@ void AppSettings::useStore(QSettings *store)
 
 int AppSettings::refreshMinutes() const
 {
-    const int minutes = m_store->value(refreshKey, DefaultRefreshMinutes).toInt();
-    // A value edited by hand to something we do not offer falls back to the default.
-    return refreshChoices().contains(minutes) ? minutes : DefaultRefreshMinutes;
+    // A value edited by hand to something that is no number, or to an
+    // interval we do not offer, falls back to the default: never to "Off".
+    bool ok = false;
+    const int minutes = m_store->value(refreshKey, DefaultRefreshMinutes).toInt(&ok);
+    return ok && refreshChoices().contains(minutes) ? minutes : DefaultRefreshMinutes;
 }
 
 void AppSettings::setRefreshMinutes(int minutes)
@@ -72,7 +89,7 @@ void AppSettings::setRefreshMinutes(int minutes)
 
 bool AppSettings::notifyNewMail() const
 {
-    return m_store->value(notifyKey, true).toBool();
+    return readSwitch(*m_store, notifyKey, true);
 }
 
 void AppSettings::setNotifyNewMail(bool on)
