@@ -52,10 +52,26 @@ Item {
             Layout.alignment: Qt.AlignRight
             color: Theme.primary
         }
-        Switch {
-            objectName: "launchAtLogin"
-            checked: AppSettings.launchAtLogin
-            onToggled: AppSettings.launchAtLogin = checked
+        ColumnLayout {
+            spacing: 2
+            Layout.fillWidth: true
+
+            Switch {
+                objectName: "launchAtLogin"
+                checked: AppSettings.launchAtLogin
+                onToggled: AppSettings.launchAtLogin = checked
+            }
+            // Why this copy of Tarnlight may not start at login; it names a path.
+            Label {
+                objectName: "launchAtLoginRefusal"
+                visible: text !== ""
+                text: AppSettings.launchAtLoginRefusal
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                color: Theme.secondary
+                font: Theme.caption
+                Layout.fillWidth: true
+            }
         }
         Label {
             text: qsTr("Notify about new mail")
