@@ -49,7 +49,9 @@ Item {
         }
         Label {
             text: qsTr("Launch at login")
-            Layout.alignment: Qt.AlignRight
+            // Level with the switch, above the line that may follow it.
+            Layout.alignment: Qt.AlignRight | Qt.AlignTop
+            Layout.topMargin: (launchAtLogin.height - height) / 2
             color: Theme.primary
         }
         ColumnLayout {
@@ -57,8 +59,11 @@ Item {
             Layout.fillWidth: true
 
             Switch {
+                id: launchAtLogin
                 objectName: "launchAtLogin"
                 checked: AppSettings.launchAtLogin
+                // A refused entry cannot be turned on; one left from before can be turned off.
+                enabled: checked || AppSettings.launchAtLoginRefusal === ""
                 onToggled: AppSettings.launchAtLogin = checked
             }
             // Why this copy of Tarnlight may not start at login; it names a path.
