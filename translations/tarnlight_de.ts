@@ -109,6 +109,21 @@
     </message>
 </context>
 <context>
+    <name>AppSettings</name>
+    <message>
+        <source>Tarnlight cannot start at login from a path with control characters.</source>
+        <translation>Tarnlight kann nicht bei der Anmeldung starten, wenn sein Pfad Steuerzeichen enthält.</translation>
+    </message>
+    <message>
+        <source>Tarnlight cannot start at login: %1 cannot be read.</source>
+        <translation>Tarnlight kann nicht bei der Anmeldung starten: %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Tarnlight cannot start at login from here: other users can change %1. Install Tarnlight to use this.</source>
+        <translation>Tarnlight kann nicht von hier bei der Anmeldung starten: Andere Benutzer können %1 ändern. Installieren Sie Tarnlight, um dies zu nutzen.</translation>
+    </message>
+</context>
+<context>
     <name>AuthError</name>
     <message>
         <source>No Google OAuth client is configured. Add a Secrets.plist (see Secrets.example.plist).</source>

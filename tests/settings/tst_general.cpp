@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace shelltest;
 
 // The General tab's choices and the refresh they drive in the popover.
@@ -70,7 +72,9 @@ private slots:
             QVERIFY(entry.open(QIODevice::ReadOnly));
             const QByteArray content = entry.readAll();
             QVERIFY(content.startsWith("[Desktop Entry]\n"));
-            QVERIFY(content.contains("\nExec=" + QCoreApplication::applicationFilePath().toUtf8() + "\n"));
+            QVERIFY(content.contains("\nExec=" + AppSettings::execValue(AppSettings::loginProgram()).toUtf8()
+                                     + "\n"));
+            QVERIFY(!isShown(view.find("launchAtLoginRefusal")));
             click(view, view.find("notifyNewMail"));
             QVERIFY(!store.value(AppSettings::notifyKey).toBool());
         }
@@ -87,6 +91,131 @@ private slots:
         QVERIFY(!QFile::exists(AppSettings::autostartFile()));
         QVERIFY(!again.find("launchAtLogin")->property("checked").toBool());
         AppSettings::instance().useStore(nullptr);
+    }
+
+    // Values edited by hand read as we would have written them or, when they
+    // do not parse, as the defaults: a word in place of minutes is not "Off".
+    void handEditedValuesFallBackToDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("refresh");
+        QTest::addColumn<QByteArray>("notify");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<bool>("notifies");
+        QTest::newRow("written by us") << QByteArray("15") << QByteArray("false") << 15 << false;
+        QTest::newRow("off") << QByteArray("0") << QByteArray("0") << 0 << false;
+        QTest::newRow("words") << QByteArray("abc") << QByteArray("abc") << 5 << true;
+        QTest::newRow("empty") << QByteArray("") << QByteArray("") << 5 << true;
+        QTest::newRow("not offered") << QByteArray("7") << QByteArray("1") << 5 << true;
+        QTest::newRow("fraction") << QByteArray("0.5") << QByteArray("TRUE") << 5 << true;
+        QTest::newRow("negative") << QByteArray("-1") << QByteArray("no") << 5 << true;
+    }
+    void handEditedValuesFallBackToDefaults()
+    {
+        QFETCH(QByteArray, refresh);
+        QFETCH(QByteArray, notify);
+        const QString path = m_resources.filePath(QStringLiteral("edited.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[General]\ntarnlight.refreshMinutes=" + refresh + "\ntarnlight.notifyNewMail=" + notify
+                   + "\n");
+        file.close();
+        QSettings store(path, QSettings::IniFormat);
+        AppSettings::instance().useStore(&store);
+        QTEST(AppSettings::instance().refreshMinutes(), "minutes");
+        QTEST(AppSettings::instance().notifyNewMail(), "notifies");
+        AppSettings::instance().useStore(nullptr);
+    }
+
+    // The Exec value as the desktop entry format reads it: reserved
+    // characters quote the path, and the string escape comes on top.
+    void execValueIsQuotedAndEscaped_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/usr/bin/tarnlight"
+                               << "/usr/bin/tarnlight";
+        QTest::newRow("space") << "/opt/my apps/tarnlight"
+                               << "\"/opt/my apps/tarnlight\"";
+        QTest::newRow("quote") << "/opt/a\"b/tarnlight"
+                               << "\"/opt/a\\\\\"b/tarnlight\"";
+        QTest::newRow("dollar") << "/opt/$HOME/t"
+                                << "\"/opt/\\\\$HOME/t\"";
+        QTest::newRow("backtick") << "/opt/`id`/t"
+                                  << "\"/opt/\\\\`id\\\\`/t\"";
+        QTest::newRow("backslash") << "/opt/a\\b/t"
+                                   << "\"/opt/a\\\\\\\\b/t\"";
+        QTest::newRow("percent unquoted") << "/opt/100%/t"
+                                          << "/opt/100%%/t";
+        QTest::newRow("percent quoted") << "/opt/100% x/t"
+                                        << "\"/opt/100%% x/t\"";
+        QTest::newRow("other reserved") << "/opt/a;b&c/t"
+                                        << "\"/opt/a;b&c/t\"";
+        QTest::newRow("newline") << "/opt/a\nExec=evil/t" << QString();
+        QTest::newRow("tab") << "/opt/a\tb/t" << QString();
+        QTest::newRow("delete") << "/opt/a\x7f/t" << QString();
+    }
+    void execValueIsQuotedAndEscaped()
+    {
+        QFETCH(QString, program);
+        QTEST(AppSettings::execValue(program), "exec");
+    }
+
+    // A program that another user could replace, or whose folder another user
+    // could fill again, never starts at login; a folder of our own does.
+    void programsOthersCanChangeAreRefused_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("programMode");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("ours") << 0755 << 0755 << false;
+        QTest::newRow("world-writable folder") << 0777 << 0755 << true;
+        QTest::newRow("sticky folder") << 01777 << 0755 << true;
+        QTest::newRow("group-writable folder") << 0775 << 0755 << true;
+        QTest::newRow("world-writable program") << 0755 << 0757 << true;
+        QTest::newRow("group-writable program") << 0755 << 0775 << true;
+    }
+    void programsOthersCanChangeAreRefused()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(int, programMode);
+        // Beside the test binary: the temporary folder itself is one others write to.
+        QTemporaryDir root(QCoreApplication::applicationDirPath() + QStringLiteral("/autostart-XXXXXX"));
+        QVERIFY(root.isValid());
+        const QString folder = root.filePath(QStringLiteral("bin"));
+        const QString program = folder + QStringLiteral("/tarnlight");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile(program).open(QIODevice::WriteOnly));
+        QCOMPARE(::chmod(QFile::encodeName(program).constData(), programMode), 0);
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
+        QFETCH(bool, refused);
+        if (!refused && !AppSettings::unsafeProgramReason(QCoreApplication::applicationFilePath()).isEmpty())
+            QSKIP("This build lies in a folder other users can write to.");
+        QCOMPARE(!AppSettings::unsafeProgramReason(program).isEmpty(), refused);
+        if (refused)
+            QVERIFY(
+                AppSettings::unsafeProgramReason(program).contains(QStringLiteral("other users can change")));
+    }
+
+    // An installed copy on PATH in a system folder is preferred to the
+    // running binary; a build in a folder of our own under /tmp is refused,
+    // as /tmp is emptied at boot and anyone may fill our path again.
+    void loginProgramIsTheInstalledOne()
+    {
+        QTemporaryDir folder(QStringLiteral("/tmp/tarnlight-XXXXXX"));
+        const QString program = folder.filePath(QStringLiteral("tarnlight"));
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        file.close();
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(folder.path()));
+        QCOMPARE(AppSettings::loginProgram({folder.path()}), program);
+        QCOMPARE(AppSettings::loginProgram({QStringLiteral("/usr/bin")}),
+                 QCoreApplication::applicationFilePath());
+        qputenv("PATH", path);
+
+        QVERIFY(AppSettings::unsafeProgramReason(program).contains(QStringLiteral("/tmp")));
+        QVERIFY(!AppSettings::unsafeProgramReason(folder.filePath(QStringLiteral("gone"))).isEmpty());
     }
 
     // The button reloads the shown tab; the interval timer runs only while

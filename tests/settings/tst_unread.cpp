@@ -23,10 +23,12 @@ public:
     struct Notice
     {
         uint id;
-        QString summary, body;
+        QString icon, summary, body;
         QStringList actions;
+        QVariantMap hints;
     };
     QList<Notice> notices;
+    QStringList capabilities{QStringLiteral("actions"), QStringLiteral("body")};
 
     bool start()
     {
@@ -48,13 +50,13 @@ public:
     }
 
 public slots:
-    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
-                const QStringList &actions, const QVariantMap &, int)
+    uint Notify(const QString &, uint, const QString &icon, const QString &summary, const QString &body,
+                const QStringList &actions, const QVariantMap &hints, int)
     {
-        notices.append({uint(notices.size() + 1), summary, body, actions});
+        notices.append({uint(notices.size() + 1), icon, summary, body, actions, hints});
         return notices.size();
     }
-    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+    QStringList GetCapabilities() { return capabilities; }
 
 private:
     QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
@@ -232,6 +234,43 @@ private slots:
         server.invoke(999, QStringLiteral("default"));
         QTest::qWait(100);
         QCOMPARE(popover.size(), 1);
+    }
+
+    // Strangers' text reaches the server as text: escaped in the body where
+    // the server reads markup, as it is where it does not; the summary is
+    // plain text to every server. Either way the notice carries our icon.
+    void noticesKeepMarkupAsText_data()
+    {
+        QTest::addColumn<bool>("markup");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("body-markup") << true
+                                     << QStringLiteral(
+                                            "&lt;a href=\"https://evil.example/login\"&gt;Locked&lt;/a&gt; "
+                                            "&amp; &lt;img src=x&gt;");
+        QTest::newRow("plain") << false
+                               << QStringLiteral(
+                                      "<a href=\"https://evil.example/login\">Locked</a> & <img src=x>");
+    }
+    void noticesKeepMarkupAsText()
+    {
+        QFETCH(bool, markup);
+        NotificationServer server;
+        if (markup)
+            server.capabilities << QStringLiteral("body-markup");
+        QVERIFY(server.start());
+        MailNotifier notifier;
+        EmailMessage message;
+        message.threadId = QStringLiteral("t1");
+        message.from = QStringLiteral("\"<b>Eve</b> & Co\" <eve@example.com>");
+        message.subject = QStringLiteral("<a href=\"https://evil.example/login\">Locked</a> & <img src=x>");
+        notifier.announce(m_alex, 0, {message}, 1);
+        QTRY_COMPARE(server.notices.size(), 1);
+        QCOMPARE(server.notices[0].summary, message.fromDisplay());
+        QVERIFY(server.notices[0].summary.contains(QStringLiteral("<b>Eve</b> & Co")));
+        QTEST(server.notices[0].body, "body");
+        QCOMPARE(server.notices[0].icon, QStringLiteral("app.tarnlight.Tarnlight"));
+        QCOMPARE(server.notices[0].hints.value(QStringLiteral("desktop-entry")).toString(),
+                 QStringLiteral("app.tarnlight.Tarnlight"));
     }
 };
 

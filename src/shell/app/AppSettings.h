@@ -22,6 +22,8 @@ class AppSettings : public QObject
     // Minutes between checks; 0 is "Off".
     Q_PROPERTY(int refreshMinutes READ refreshMinutes WRITE setRefreshMinutes NOTIFY refreshMinutesChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    // Why no login entry can be written for this program (plain text), or empty.
+    Q_PROPERTY(QString launchAtLoginRefusal READ launchAtLoginRefusal NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool notifyNewMail READ notifyNewMail WRITE setNotifyNewMail NOTIFY notifyNewMailChanged)
     Q_PROPERTY(QList<int> refreshChoices READ refreshChoices CONSTANT)
 
@@ -44,8 +46,20 @@ public:
 
     bool launchAtLogin() const;
     void setLaunchAtLogin(bool on);
+    QString launchAtLoginRefusal() const;
     // $XDG_CONFIG_HOME/autostart/app.tarnlight.Tarnlight.desktop
     static QString autostartFile();
+
+    // The program a login entry starts: an installed `tarnlight` on PATH in
+    // one of `systemFolders`, else the running binary.
+    static QString loginProgram(const QStringList &systemFolders = systemBinFolders());
+    static QStringList systemBinFolders();
+    // `program` as the value of a desktop entry's Exec key, quoted and
+    // escaped; empty for a path holding a control character.
+    static QString execValue(const QString &program);
+    // Why `program` must not start at login (it, or a folder above it, can
+    // be written by another user), or empty when it may.
+    static QString unsafeProgramReason(const QString &program);
 
 signals:
     void refreshMinutesChanged();

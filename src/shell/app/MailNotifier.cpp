@@ -9,10 +9,30 @@
 #include <QDBusPendingReply>
 #include <QPointer>
 
+#include <utility>
+
 namespace {
 
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString DefaultAction = QStringLiteral("default");
+
+// The three characters the notification markup gives meaning to.
+QString escapeMarkup(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'&')
+            escaped += QStringLiteral("&amp;");
+        else if (c == u'<')
+            escaped += QStringLiteral("&lt;");
+        else if (c == u'>')
+            escaped += QStringLiteral("&gt;");
+        else
+            escaped += c;
+    }
+    return escaped;
+}
 
 } // namespace
 
@@ -23,6 +43,25 @@ MailNotifier::MailNotifier(QObject *parent) : QObject(parent)
                 SLOT(onActionInvoked(uint, QString)));
     bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
                 SLOT(onClosed(uint, uint)));
+    askCapabilities();
+}
+
+void MailNotifier::askCapabilities()
+{
+    m_capabilities = Capabilities::Asking;
+    const QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface,
+                                                             QStringLiteral("GetCapabilities"));
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        const QDBusPendingReply<QStringList> reply = *w;
+        w->deleteLater();
+        // No answer (no server yet): these notices go out without markup,
+        // and the next one asks again.
+        m_capabilities = reply.isError() ? Capabilities::Unknown : Capabilities::Known;
+        m_bodyMarkup = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
+        for (const Notice &notice : std::exchange(m_waiting, {}))
+            notify(notice);
+    });
 }
 
 void MailNotifier::announce(const Account &account, int accountIndex, const QList<EmailMessage> &messages,
@@ -38,14 +77,25 @@ void MailNotifier::announce(const Account &account, int accountIndex, const QLis
 
 void MailNotifier::send(const QString &summary, const QString &body, const QUrl &thread)
 {
+    if (m_capabilities == Capabilities::Known)
+        return notify({summary, body, thread});
+    m_waiting.append({summary, body, thread});
+    if (m_capabilities == Capabilities::Unknown)
+        askCapabilities();
+}
+
+// The summary is always plain text to the server; only the body may be markup.
+void MailNotifier::notify(const Notice &notice)
+{
+    const QUrl &thread = notice.thread;
     QStringList actions{DefaultAction, tr("Open Tarnlight")};
     if (thread.isValid())
         actions << OpenAction << tr("Open in Gmail");
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("app.tarnlight.Tarnlight")},
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), AppId},
                             {QStringLiteral("category"), QStringLiteral("email.arrived")}};
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Tarnlight") << uint(0) << QStringLiteral("mail-unread") << summary << body
-         << actions << hints << int(-1);
+    call << QStringLiteral("Tarnlight") << uint(0) << AppId << notice.summary
+         << (m_bodyMarkup ? escapeMarkup(notice.body) : notice.body) << actions << hints << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, thread](QDBusPendingCallWatcher *w) {
         const QDBusPendingReply<uint> reply = *w;

@@ -10,7 +10,9 @@
 // New mail on the desktop's notification service
 // (org.freedesktop.Notifications on the session bus): one notice per
 // message, sender over subject, with "Open in Gmail"; one "N new messages"
-// when more arrive at once. Clicking a notice asks for the popover.
+// when more arrive at once. Clicking a notice asks for the popover. Sender
+// and subject are strangers' text: the body is escaped where the server
+// reads it as markup and sent as it is where it does not.
 class MailNotifier : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,8 @@ public:
     static inline const QString Service = QStringLiteral("org.freedesktop.Notifications");
     static inline const QString Path = QStringLiteral("/org/freedesktop/Notifications");
     static inline const QString OpenAction = QStringLiteral("open-in-gmail");
+    // Our desktop entry's id, which is also the installed icon's name.
+    static inline const QString AppId = QStringLiteral("app.tarnlight.Tarnlight");
 
     explicit MailNotifier(QObject *parent = nullptr);
 
@@ -33,7 +37,25 @@ private slots:
     void onClosed(uint id, uint reason);
 
 private:
+    struct Notice
+    {
+        QString summary, body;
+        QUrl thread;
+    };
+    enum class Capabilities {
+        Unknown,
+        Asking,
+        Known
+    };
+
+    void askCapabilities();
     void send(const QString &summary, const QString &body, const QUrl &thread);
+    void notify(const Notice &notice);
+
+    // What the server said it renders, asked once; notices wait for the answer.
+    Capabilities m_capabilities = Capabilities::Unknown;
+    bool m_bodyMarkup = false;
+    QList<Notice> m_waiting;
 
     // The notices still on screen, by notification id, with their thread
     // links (empty for a summary notice).

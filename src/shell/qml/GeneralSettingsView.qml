@@ -49,13 +49,34 @@ Item {
         }
         Label {
             text: qsTr("Launch at login")
-            Layout.alignment: Qt.AlignRight
+            // Level with the switch, above the line that may follow it.
+            Layout.alignment: Qt.AlignRight | Qt.AlignTop
+            Layout.topMargin: (launchAtLogin.height - height) / 2
             color: Theme.primary
         }
-        Switch {
-            objectName: "launchAtLogin"
-            checked: AppSettings.launchAtLogin
-            onToggled: AppSettings.launchAtLogin = checked
+        ColumnLayout {
+            spacing: 2
+            Layout.fillWidth: true
+
+            Switch {
+                id: launchAtLogin
+                objectName: "launchAtLogin"
+                checked: AppSettings.launchAtLogin
+                // A refused entry cannot be turned on; one left from before can be turned off.
+                enabled: checked || AppSettings.launchAtLoginRefusal === ""
+                onToggled: AppSettings.launchAtLogin = checked
+            }
+            // Why this copy of Tarnlight may not start at login; it names a path.
+            Label {
+                objectName: "launchAtLoginRefusal"
+                visible: text !== ""
+                text: AppSettings.launchAtLoginRefusal
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                color: Theme.secondary
+                font: Theme.caption
+                Layout.fillWidth: true
+            }
         }
         Label {
             text: qsTr("Notify about new mail")
