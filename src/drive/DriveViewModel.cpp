@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+using FileStatus = struct stat;
+
 size_t qHash(const DriveCrumb &crumb, size_t seed)
 {
     return qHashMulti(seed, crumb.id, crumb.name);
@@ -20,8 +22,7 @@ size_t qHash(const DriveCrumb &crumb, size_t seed)
 // is sent.
 QString DriveViewModel::refusalOf(const QUrl &fileURL)
 {
-    struct stat status
-    {};
+    FileStatus status{};
     if (!fileURL.isLocalFile() || ::stat(QFile::encodeName(fileURL.toLocalFile()).constData(), &status) != 0)
         return {};
     const QString name = drive::fileNameOf(fileURL);

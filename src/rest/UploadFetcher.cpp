@@ -16,6 +16,8 @@
 
 namespace rest {
 
+using FileStatus = struct stat;
+
 namespace {
 
 QString &chunkDirectoryOverride()
@@ -139,8 +141,7 @@ struct UploadFetcher::Source
         auto source = std::make_shared<Source>();
         const QByteArray path = QFile::encodeName(fileURL.toLocalFile());
         source->fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        struct stat status
-        {};
+        FileStatus status{};
         if (source->fd < 0 || ::fstat(source->fd, &status) != 0) {
             const int code = errno;
             error = Error::make(FileErrorDomain, code, QString::fromLocal8Bit(std::strerror(code)));
@@ -157,8 +158,7 @@ struct UploadFetcher::Source
 
     bool unchanged() const
     {
-        struct stat status
-        {};
+        FileStatus status{};
         return ::fstat(fd, &status) == 0 && status.st_size == size && status.st_mtim.tv_sec == modified.tv_sec
                && status.st_mtim.tv_nsec == modified.tv_nsec;
     }
