@@ -195,6 +195,17 @@
     </message>
 </context>
 <context>
+    <name>DriveViewModel</name>
+    <message>
+        <source>Only files can be uploaded: %1 is a folder.</source>
+        <translation>Nur Dateien können hochgeladen werden: %1 ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>Only files can be uploaded: %1 is not a regular file.</source>
+        <translation>Nur Dateien können hochgeladen werden: %1 ist keine normale Datei.</translation>
+    </message>
+</context>
+<context>
     <name>EventRow</name>
     <message>
         <source>Soon</source>
@@ -443,6 +454,21 @@
     <message>
         <source>About Tarnlight</source>
         <translation>Über Tarnlight</translation>
+    </message>
+</context>
+<context>
+    <name>UploadFetcher</name>
+    <message>
+        <source>Only files can be uploaded: %1 is a folder.</source>
+        <translation>Nur Dateien können hochgeladen werden: %1 ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>Only files can be uploaded: %1 is not a regular file.</source>
+        <translation>Nur Dateien können hochgeladen werden: %1 ist keine normale Datei.</translation>
+    </message>
+    <message>
+        <source>%1 changed while it was uploading.</source>
+        <translation>%1 wurde während des Hochladens geändert.</translation>
     </message>
 </context>
 <context>

@@ -5,11 +5,32 @@
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
 
+#include <QFile>
 #include <QHashFunctions>
+
+#include <sys/stat.h>
+
+using FileStatus = struct stat;
 
 size_t qHash(const DriveCrumb &crumb, size_t seed)
 {
     return qHashMulti(seed, crumb.id, crumb.name);
+}
+
+// Why a dropped file cannot be uploaded, or nothing. Only the kind of file
+// is judged here, without opening it; reading it is checked again when it
+// is sent.
+QString DriveViewModel::refusalOf(const QUrl &fileURL)
+{
+    FileStatus status{};
+    if (!fileURL.isLocalFile() || ::stat(QFile::encodeName(fileURL.toLocalFile()).constData(), &status) != 0)
+        return {};
+    const QString name = drive::fileNameOf(fileURL);
+    if (S_ISDIR(status.st_mode))
+        return tr("Only files can be uploaded: %1 is a folder.").arg(name);
+    if (!S_ISREG(status.st_mode))
+        return tr("Only files can be uploaded: %1 is not a regular file.").arg(name);
+    return {};
 }
 
 DriveViewModel::DriveViewModel(QObject *parent) : QObject(parent)
@@ -131,7 +152,12 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
     // switches accounts before it is sent.
     for (const QUrl &fileURL : fileURLs) {
         const quint64 uploadID = ++m_lastUploadID;
-        addUpload(DriveUpload{uploadID, uploadKey(folder.id, fileURL), UploadState::uploading()});
+        const QString key = uploadKey(folder.id, fileURL);
+        if (const QString refusal = refusalOf(fileURL); !refusal.isEmpty()) {
+            addUpload(DriveUpload{uploadID, key, UploadState::failed(refusal)});
+            continue;
+        }
+        addUpload(DriveUpload{uploadID, key, UploadState::uploading()});
         runUpload(m_auth, *account, fileURL, folder.id, uploadID);
     }
 }

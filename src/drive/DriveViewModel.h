@@ -76,6 +76,7 @@ public:
     // "<folder id>/<file name>"; and back to the name the strip shows.
     static QString uploadKey(const QString &folderID, const QUrl &fileURL);
     static QString uploadName(const QString &key);
+    static QString refusalOf(const QUrl &fileURL);
 
 signals:
     void stateChanged();

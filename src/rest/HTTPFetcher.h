@@ -15,7 +15,9 @@ inline const QString FetcherErrorDomain = QStringLiteral("http.fetcher");
 inline const QString StatusErrorDomain = QStringLiteral("http.status");
 inline const QString FileErrorDomain = QStringLiteral("file");
 enum FetcherErrorCode {
-    FetcherErrorUploadFailed = -2, // chunk bytes unavailable, retry limit reached
+    FetcherErrorUploadFailed = -2,  // chunk bytes unavailable, retry limit reached
+    FetcherErrorNotAFile = -3,      // an upload source that is not a regular file
+    FetcherErrorSourceChanged = -4, // an upload source that changed while it was sent
     FetcherErrorInsecureRequest = -5,
 };
 // User-info keys of status errors and refusals.

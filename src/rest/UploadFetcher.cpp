@@ -9,10 +9,14 @@
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace rest {
+
+using FileStatus = struct stat;
 
 namespace {
 
@@ -54,38 +58,38 @@ bool copyRange(int from, qint64 offset, int to, qint64 length)
     return true;
 }
 
-QByteArray readRange(QFile &source, qint64 offset, qint64 length)
+QByteArray readRange(int fd, qint64 offset, qint64 length)
 {
-    if (!source.seek(offset))
-        return {};
-    return source.read(length);
+    QByteArray bytes(length, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(length - done), offset + done);
+        if (n <= 0)
+            return {};
+        done += n;
+    }
+    return bytes;
 }
 
-// Runs on a worker thread.
-StagedChunk stageChunk(const QString &sourcePath, qint64 offset, qint64 length, const QString &dir)
+QString fileName(const QUrl &fileURL)
 {
-    StagedChunk staged;
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly) || source.size() < offset + length)
-        return staged;
-    const QString path = QDir(dir).filePath(UploadFetcher::ChunkFilePrefix
-                                            + QUuid::createUuid().toString(QUuid::WithoutBraces));
-    QFile target(path);
-    // Created readable by the user only: it holds the user's file content.
-    if (target.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                    QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        const bool copied = copyRange(source.handle(), offset, target.handle(), length);
-        target.close();
-        if (copied) {
-            staged.file = path;
-            staged.ok = true;
-            return staged;
-        }
-        QFile::remove(path);
-    }
-    staged.memory = readRange(source, offset, length);
-    staged.ok = staged.memory.size() == length;
-    return staged;
+    return QFileInfo(fileURL.toLocalFile()).fileName();
+}
+
+Error notAFile(const QString &name, bool folder)
+{
+    const QString text = folder ? QCoreApplication::translate("UploadFetcher",
+                                                              "Only files can be uploaded: %1 is a folder.")
+                                : QCoreApplication::translate(
+                                    "UploadFetcher", "Only files can be uploaded: %1 is not a regular file.");
+    return Error::make(FetcherErrorDomain, FetcherErrorNotAFile, text.arg(name));
+}
+
+Error sourceChanged(const QString &name)
+{
+    return Error::make(
+        FetcherErrorDomain, FetcherErrorSourceChanged,
+        QCoreApplication::translate("UploadFetcher", "%1 changed while it was uploading.").arg(name));
 }
 
 Error prematureFailure(const QByteArray &data)
@@ -111,6 +115,92 @@ std::optional<qint64> sizeReceived(const HttpResponse &response)
     bool ok = false;
     const qint64 size = response.header("X-Goog-Upload-Size-Received").trimmed().toLongLong(&ok);
     return ok && size >= 0 ? std::optional<qint64>(size) : std::nullopt;
+}
+
+} // namespace
+
+struct UploadFetcher::Source
+{
+    int fd = -1;
+    qint64 size = 0;
+    timespec modified{};
+
+    Source() = default;
+    Source(const Source &) = delete;
+    Source &operator=(const Source &) = delete;
+    ~Source()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    // Opened without blocking (a FIFO would wait for a writer) and checked on
+    // the descriptor, so what is checked is what is read.
+    static std::shared_ptr<const Source> open(const QUrl &fileURL, std::optional<Error> &error)
+    {
+        auto source = std::make_shared<Source>();
+        const QByteArray path = QFile::encodeName(fileURL.toLocalFile());
+        source->fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        FileStatus status{};
+        if (source->fd < 0 || ::fstat(source->fd, &status) != 0) {
+            const int code = errno;
+            error = Error::make(FileErrorDomain, code, QString::fromLocal8Bit(std::strerror(code)));
+            return {};
+        }
+        if (!S_ISREG(status.st_mode)) {
+            error = notAFile(fileName(fileURL), S_ISDIR(status.st_mode));
+            return {};
+        }
+        source->size = status.st_size;
+        source->modified = status.st_mtim;
+        return source;
+    }
+
+    bool unchanged() const
+    {
+        FileStatus status{};
+        return ::fstat(fd, &status) == 0 && status.st_size == size && status.st_mtim.tv_sec == modified.tv_sec
+               && status.st_mtim.tv_nsec == modified.tv_nsec;
+    }
+};
+
+namespace {
+
+// Runs on a worker thread. The source is checked before and after the copy:
+// bytes copied from a file being changed are not what was announced.
+StagedChunk stageChunk(std::shared_ptr<const UploadFetcher::Source> source, qint64 offset, qint64 length,
+                       const QString &dir)
+{
+    StagedChunk staged;
+    if (!source->unchanged()) {
+        staged.changed = true;
+        return staged;
+    }
+    const QString path = QDir(dir).filePath(UploadFetcher::ChunkFilePrefix
+                                            + QUuid::createUuid().toString(QUuid::WithoutBraces));
+    QFile target(path);
+    // Created readable by the user only: it holds the user's file content.
+    if (target.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        const bool copied = copyRange(source->fd, offset, target.handle(), length);
+        target.close();
+        if (copied) {
+            staged.file = path;
+            staged.ok = true;
+        } else {
+            QFile::remove(path);
+        }
+    }
+    if (!staged.ok) {
+        staged.memory = readRange(source->fd, offset, length);
+        staged.ok = staged.memory.size() == length;
+    }
+    if (!source->unchanged()) {
+        if (!staged.file.isEmpty())
+            QFile::remove(staged.file);
+        return StagedChunk{{}, {}, false, true};
+    }
+    return staged;
 }
 
 } // namespace
@@ -169,6 +259,20 @@ void UploadFetcher::beginFetch(Completion completion)
     m_uploadCompletion = std::move(completion);
     m_keepAlive = std::static_pointer_cast<UploadFetcher>(shared_from_this());
     std::weak_ptr<UploadFetcher> weak = m_keepAlive;
+    if (!uploadFileURL.isEmpty()) {
+        // Refused before any session is opened at the provider.
+        std::optional<Error> error;
+        m_source = Source::open(uploadFileURL, error);
+        if (!m_source) {
+            QTimer::singleShot(0, QCoreApplication::instance(), [weak, error = *error] {
+                if (auto self = weak.lock())
+                    self->complete(self->response(), {}, error);
+            });
+            return;
+        }
+        uploadFileLength = m_source->size;
+        request.setHeader("X-Goog-Upload-Content-Length", QByteArray::number(uploadFileLength));
+    }
     HTTPFetcher::beginFetch([weak](const QByteArray &data, std::optional<Error> error) {
         if (auto self = weak.lock())
             self->startRequestDidFinish(data, error);
@@ -261,18 +365,14 @@ void UploadFetcher::scheduleChunk()
 
 bool UploadFetcher::isStaged(const Chunk &chunk) const
 {
-    // A one-chunk file goes as it is; an empty "finalize" has no body.
-    return !uploadFileURL.isEmpty() && chunk.length > 0
-           && !(chunk.offset == 0 && chunk.length == uploadFileLength);
+    // An empty "finalize" has no body. Even a one-chunk file goes as a copy:
+    // the file itself may change while it is read by the network.
+    return m_source && chunk.length > 0;
 }
 
 void UploadFetcher::prepareChunk(const Chunk &chunk)
 {
-    const bool fromFile = !uploadFileURL.isEmpty();
-    if (fromFile && chunk.offset == 0 && chunk.length == uploadFileLength) {
-        sendChunk(chunk, uploadFileURL.toLocalFile(), {}); // the whole file as it is
-        return;
-    }
+    const bool fromFile = bool(m_source);
     if (chunk.length == 0) {
         sendChunk(chunk, {}, {});
         return;
@@ -291,8 +391,7 @@ void UploadFetcher::prepareChunk(const Chunk &chunk)
         m_aheadOffset = -1;
     } else {
         discardStagedAhead();
-        staging = QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), chunk.offset, chunk.length,
-                                    chunkDirectory());
+        staging = QtConcurrent::run(stageChunk, m_source, chunk.offset, chunk.length, chunkDirectory());
     }
     std::weak_ptr<UploadFetcher> weak = m_keepAlive;
     staging.then(QCoreApplication::instance(), [weak, chunk](const StagedChunk &staged) {
@@ -308,8 +407,12 @@ void UploadFetcher::prepareChunk(const Chunk &chunk)
 
 void UploadFetcher::chunkStaged(const Chunk &chunk, const StagedChunk &staged)
 {
+    if (staged.changed) {
+        failLocally(sourceChanged(fileName(uploadFileURL)));
+        return;
+    }
     if (!staged.ok) {
-        complete(response(), {}, uploadFailure(QStringLiteral("chunkData is nil")));
+        failLocally(uploadFailure(QStringLiteral("chunkData is nil")));
         return;
     }
     m_chunkFile = staged.file;
@@ -325,8 +428,7 @@ void UploadFetcher::stageAhead(const Chunk &sent)
         return;
     m_aheadOffset = next.offset;
     m_aheadLength = next.length;
-    m_ahead = QtConcurrent::run(stageChunk, uploadFileURL.toLocalFile(), next.offset, next.length,
-                                chunkDirectory());
+    m_ahead = QtConcurrent::run(stageChunk, m_source, next.offset, next.length, chunkDirectory());
 }
 
 void UploadFetcher::discardStagedAhead()
@@ -461,6 +563,22 @@ void UploadFetcher::queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<
         return;
     }
     complete(answer, data, std::nullopt);
+}
+
+// A failure on this side while the provider holds an active session: the
+// session is cancelled so that no partial file is ever finalized from it.
+void UploadFetcher::failLocally(const Error &error)
+{
+    cancelSession();
+    complete(response(), {}, error);
+}
+
+void UploadFetcher::cancelSession()
+{
+    if (uploadLocationURL.isEmpty() || m_lastStatus == u"final" || m_lastStatus == u"cancelled")
+        return;
+    // Nobody waits for the answer; the fetcher keeps itself alive until it ends.
+    makeChunkFetcher(uploadRequest("cancel"))->beginFetch([](const QByteArray &, std::optional<Error>) {});
 }
 
 void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data, std::optional<Error> error)

@@ -13,8 +13,10 @@ using UploadFetcherPtr = std::shared_ptr<UploadFetcher>;
 
 // Drives a resumable upload: the start request (this fetcher's own request,
 // authorized like any other) announces the upload and gets its location;
-// the bytes then go in PUT chunks to that location, each from the file or a
-// private temporary copy of its range, never the whole file in memory. A
+// the bytes then go in PUT chunks to that location, each from a private
+// temporary copy of its range, never the whole file in memory. Only a
+// regular file is sent, exactly as large as it was when opened: one that
+// changes meanwhile fails the upload and cancels its session. A
 // refused chunk while the upload is active leads to an offset query and a
 // delayed continuation. The final answer (the created object's JSON) and
 // status are what this fetcher completes with.
@@ -38,7 +40,10 @@ public:
         QString file;
         QByteArray memory;
         bool ok = false;
+        bool changed = false; // the source differs from when it was opened
     };
+    // The source file, open from the start of the upload to its end.
+    struct Source;
 
     static UploadFetcherPtr uploadFetcherWithRequest(const HttpRequest &startRequest,
                                                      const UploadParameters &parameters, qint64 chunkSize);
@@ -89,10 +94,13 @@ private:
     void queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<Error> error);
     HttpRequest uploadRequest(const QByteArray &command) const;
     HTTPFetcherPtr makeChunkFetcher(const HttpRequest &request) const;
+    void failLocally(const Error &error);
+    void cancelSession();
     void complete(const HttpResponse &response, const QByteArray &data, std::optional<Error> error);
     void removeChunkFile();
 
     Completion m_uploadCompletion;
+    std::shared_ptr<const Source> m_source;
     HTTPFetcherPtr m_current; // the chunk or query in flight
     QString m_chunkFile;      // staged chunk being sent
     // The chunk expected next, staged while the current one is sent so the

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace rest;
 
 namespace {
@@ -284,6 +286,32 @@ private slots:
         QCOMPARE(outcome->error->domain(), QStringLiteral("file"));
         QCOMPARE(outcome->error->code(), ENOENT);
         QVERIFY(puts().isEmpty());
+    }
+
+    void onlyRegularFilesAreSent_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        const QString fifo = m_files.filePath("pipe");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QTest::newRow("fifo") << fifo << "Only files can be uploaded: pipe is not a regular file.";
+        QTest::newRow("device") << "/dev/zero"
+                                << "Only files can be uploaded: zero is not a regular file.";
+        QVERIFY(QDir(m_files.path()).mkpath("Albums"));
+        QTest::newRow("folder") << m_files.filePath("Albums")
+                                << "Only files can be uploaded: Albums is a folder.";
+    }
+    void onlyRegularFilesAreSent()
+    {
+        // Checked on the opened descriptor, so also when the path was
+        // swapped after the file was dropped; refused before any session.
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        auto outcome = upload(path);
+        QVERIFY(outcome->error);
+        QVERIFY(outcome->error->is("http.fetcher", FetcherErrorNotAFile));
+        QCOMPARE(outcome->error->description(), message);
+        QCOMPARE(m_sandbox->requestLog().size(), 0);
     }
 
     void chunkFilesArePrivate()
