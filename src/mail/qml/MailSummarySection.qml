@@ -22,6 +22,7 @@ ColumnLayout {
         spacing: 6
         SmallSpinner {}
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Summarizing…")
             font: Theme.caption
             color: Theme.secondary
@@ -34,6 +35,7 @@ ColumnLayout {
         visible: section.kind === "ready"
         spacing: 4
         Label {
+            textFormat: Text.PlainText
             objectName: "summaryText"
             Layout.fillWidth: true
             text: section.text
@@ -54,6 +56,7 @@ ColumnLayout {
                 color: Theme.orange
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "actionItemText"
                 Layout.fillWidth: true
                 text: section.actionItem
@@ -65,6 +68,7 @@ ColumnLayout {
     }
 
     Label {
+        textFormat: Text.PlainText
         objectName: "summaryMessage"
         Layout.fillWidth: true
         visible: section.kind === "failed" || section.kind === "unavailable"

@@ -26,6 +26,7 @@ Item {
         rowSpacing: 10
 
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Refresh every")
             Layout.alignment: Qt.AlignRight
             color: Theme.primary
@@ -48,6 +49,7 @@ Item {
             onActivated: index => AppSettings.refreshMinutes = AppSettings.refreshChoices[index]
         }
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Launch at login")
             Layout.alignment: Qt.AlignRight
             color: Theme.primary
@@ -58,6 +60,7 @@ Item {
             onToggled: AppSettings.launchAtLogin = checked
         }
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Notify about new mail")
             Layout.alignment: Qt.AlignRight
             color: Theme.primary

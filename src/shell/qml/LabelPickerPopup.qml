@@ -33,6 +33,7 @@ Popup {
         spacing: 8
 
         Label {
+            textFormat: Text.PlainText
             objectName: "labelPickerTitle"
             Layout.fillWidth: true
             text: qsTr("Labels for %1").arg(popup.account ? popup.account.email : "")
@@ -51,6 +52,7 @@ Popup {
                 running: visible
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "labelPickerError"
                 anchors.fill: parent
                 visible: !picker.loading && picker.errorText !== ""
