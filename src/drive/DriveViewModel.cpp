@@ -3,7 +3,7 @@
 #include "drive/DriveQuery.h"
 #include "drive/DriveService.h"
 #include "oauth/AuthSession.h"
-#include "support/UrlOpener.h"
+#include "support/ProviderLink.h"
 
 #include <QHashFunctions>
 
@@ -104,9 +104,7 @@ void DriveViewModel::open(const DriveItem &item)
     }
     if (!item.webViewLink)
         return;
-    const QUrl link(*item.webViewLink, QUrl::StrictMode);
-    if (link.isValid() && !link.scheme().isEmpty())
-        support::openUrl(link);
+    support::openProviderLink(QUrl(*item.webViewLink, QUrl::StrictMode));
 }
 
 void DriveViewModel::navigate(const DriveCrumb &crumb)

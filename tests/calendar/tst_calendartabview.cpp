@@ -23,7 +23,7 @@ QJsonObject timedEvent(const QString &id, const QString &title, const QDateTime 
     return QJsonObject{{"kind", "calendar#event"},
                        {"id", id},
                        {"summary", title},
-                       {"htmlLink", "https://calendar.example/event?eid=" + id},
+                       {"htmlLink", "https://calendar.google.com/calendar/event?eid=" + id},
                        {"start", QJsonObject{{"dateTime", start.toUTC().toString(Qt::ISODate)}}},
                        {"end", QJsonObject{{"dateTime", start.addSecs(1800).toUTC().toString(Qt::ISODate)}}}};
 }
@@ -162,7 +162,7 @@ private slots:
         qmltest::saveLightAndDark(view, QStringLiteral("calendar-list"));
 
         click(findItem(soonRow, "eventButton"));
-        QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://calendar.example/event?eid=soon")});
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://calendar.google.com/calendar/event?eid=soon")});
 
         // The day after tomorrow is headed by its weekday and date.
         QMetaObject::invokeMethod(view.find("calendarList"), "positionViewAtEnd");
