@@ -36,8 +36,8 @@ bool isProviderLink(const QUrl &link, const Provider &provider)
 bool openProviderLink(const QUrl &link)
 {
     if (!isProviderLink(link)) {
-        qCWarning(lcProviderLink) << "not opening a link that does not lead to the provider:"
-                                  << link.scheme() << link.host();
+        qCWarning(lcProviderLink) << "not opening a link that does not lead to the provider:" << link.scheme()
+                                  << link.host();
         return false;
     }
     return openUrl(link);

@@ -85,7 +85,7 @@ Item {
                             color: Theme.secondary
                         }
                         Label {
-                            objectName: "eventLocation"
+                            objectName: "eventLocationText"
                             textFormat: Text.PlainText
                             Layout.fillWidth: true
                             text: row.location
