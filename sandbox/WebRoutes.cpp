@@ -19,9 +19,10 @@ void page(Exchange &exchange, const QString &title, const QString &detail)
 // Pages behind the links the app opens in a browser (mail thread, event, Drive item).
 void addWebRoutes(Server &server, State &)
 {
-    server.route("GET", R"(/mail/u/(\d+)/?)", [](Exchange &e) {
+    server.route("GET", R"(/mail/?)", [](Exchange &e) {
         page(e, QStringLiteral("Mail"),
-             QStringLiteral("Account %1. The thread named after \"#\" opens here.").arg(e.capture(0)));
+             QStringLiteral("Account %1. The thread named after \"#all/\" opens here.")
+                 .arg(e.param(QStringLiteral("authuser"))));
     });
     server.route("GET", R"(/calendar/event)", [](Exchange &e) {
         page(e, QStringLiteral("Event"), QStringLiteral("Event ") + e.param(QStringLiteral("eid")));

@@ -4,7 +4,7 @@
 #include "calendar/CalendarWindow.h"
 #include "calendar/DayLabel.h"
 #include "oauth/AuthSession.h"
-#include "support/UrlOpener.h"
+#include "support/ProviderLink.h"
 
 #include <QMap>
 
@@ -110,9 +110,7 @@ void CalendarViewModel::openEvent(const CalendarEvent &event) const
 {
     if (!event.htmlLink)
         return;
-    const QUrl link(*event.htmlLink, QUrl::StrictMode);
-    if (link.isValid() && !link.scheme().isEmpty())
-        support::openUrl(link);
+    support::openProviderLink(QUrl(*event.htmlLink, QUrl::StrictMode));
 }
 
 void CalendarViewModel::setState(const LoadState &state)

@@ -3,7 +3,7 @@
 #include "drive/DriveQuery.h"
 #include "drive/DriveService.h"
 #include "oauth/AuthSession.h"
-#include "support/UrlOpener.h"
+#include "support/ProviderLink.h"
 
 #include <QFile>
 #include <QHashFunctions>
@@ -125,9 +125,7 @@ void DriveViewModel::open(const DriveItem &item)
     }
     if (!item.webViewLink)
         return;
-    const QUrl link(*item.webViewLink, QUrl::StrictMode);
-    if (link.isValid() && !link.scheme().isEmpty())
-        support::openUrl(link);
+    support::openProviderLink(QUrl(*item.webViewLink, QUrl::StrictMode));
 }
 
 void DriveViewModel::navigate(const DriveCrumb &crumb)

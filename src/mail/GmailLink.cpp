@@ -1,21 +1,19 @@
 #include "mail/GmailLink.h"
 
+#include <QUrlQuery>
+
 namespace gmail {
 
-int accountIndex(const QList<Account> &accounts, const QString &activeAccountID)
-{
-    for (qsizetype i = 0; i < accounts.size(); ++i) {
-        if (accounts.at(i).id == activeAccountID)
-            return int(i);
-    }
-    return 0;
-}
-
-QUrl threadWebLink(int accountIndex, const QString &threadId, const Provider &provider)
+QUrl threadWebLink(const QString &accountEmail, const QString &threadId, const Provider &provider)
 {
     QUrl link = provider.gmailWebOrigin;
-    link.setPath(QStringLiteral("/mail/u/%1/").arg(accountIndex));
-    link.setFragment(QStringLiteral("inbox/") + threadId);
+    link.setPath(QStringLiteral("/mail/"));
+    // Encoded up front: a query keeps "+" as it is, and servers read it as a space.
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("authuser"),
+                       QString::fromLatin1(QUrl::toPercentEncoding(accountEmail)));
+    link.setQuery(query);
+    link.setFragment(QStringLiteral("all/") + threadId);
     return link;
 }
 

@@ -1,19 +1,17 @@
 #pragma once
 
-#include "shell/records/Account.h"
 #include "support/Provider.h"
 
-#include <QList>
 #include <QUrl>
 
 // Links into the Gmail web client. They name the thread, not the message,
 // so a reply draft saved in the thread shows up there.
 namespace gmail {
 
-// Position of the active account in the registry's list; 0 when not found.
-int accountIndex(const QList<Account> &accounts, const QString &activeAccountID);
-
-// <web origin>/mail/u/<accountIndex>/#inbox/<threadId>
-QUrl threadWebLink(int accountIndex, const QString &threadId, const Provider &provider = Provider::current());
+// <web origin>/mail/?authuser=<account email>#all/<threadId>: the web client
+// picks the mailbox by address (its own account numbers follow the browser's
+// sign-in order, not ours), and "all" finds the thread under any label.
+QUrl threadWebLink(const QString &accountEmail, const QString &threadId,
+                   const Provider &provider = Provider::current());
 
 } // namespace gmail

@@ -212,6 +212,38 @@ Timestamp parseDate(const QString &value)
     return QDateTime::fromMSecsSinceEpoch(qint64(instant), Qt::UTC);
 }
 
+QString decodeCharacterReferences(const QString &snippet)
+{
+    if (!snippet.contains(u'&'))
+        return snippet;
+    static const QRegularExpression reference(
+        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);"));
+    QString plain;
+    qsizetype done = 0;
+    for (auto it = reference.globalMatch(snippet); it.hasNext();) {
+        const auto match = it.next();
+        const QString name = match.captured(1);
+        char32_t code = 0;
+        if (name.startsWith(u'#')) {
+            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+            code = hex ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
+        } else {
+            code = name == u"amp"    ? U'&'
+                   : name == u"lt"   ? U'<'
+                   : name == u"gt"   ? U'>'
+                   : name == u"quot" ? U'"'
+                                     : U'\'';
+        }
+        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            continue; // not a character: left as written
+        plain += QStringView(snippet).mid(done, match.capturedStart() - done);
+        plain += QString::fromUcs4(&code, 1);
+        done = match.capturedEnd();
+    }
+    plain += QStringView(snippet).mid(done);
+    return plain;
+}
+
 EmailMessage emailMessageFromJson(const QJsonObject &message)
 {
     EmailMessage mapped;
@@ -220,7 +252,7 @@ EmailMessage emailMessageFromJson(const QJsonObject &message)
     mapped.threadId = stringMember(message, QLatin1StringView("threadId"));
     mapped.from = headerValue(message, QStringLiteral("From"));
     mapped.subject = headerValue(message, QStringLiteral("Subject"));
-    mapped.snippet = stringMember(message, QLatin1StringView("snippet"));
+    mapped.snippet = decodeCharacterReferences(stringMember(message, QLatin1StringView("snippet")));
     mapped.date = parseDate(headerValue(message, QStringLiteral("Date")));
     mapped.isUnread =
         message.value(QLatin1StringView("labelIds")).toArray().contains(QJsonValue(QStringLiteral("UNREAD")));
@@ -260,7 +292,7 @@ QString bodyTextOf(const QJsonObject &message)
         if (auto text = extractText(payload.toObject()))
             return *text;
     }
-    return stringMember(message, QLatin1StringView("snippet"));
+    return decodeCharacterReferences(stringMember(message, QLatin1StringView("snippet")));
 }
 
 } // namespace gmail

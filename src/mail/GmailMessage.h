@@ -22,6 +22,12 @@ QString headerValue(const QJsonObject &message, const QString &name);
 // (taken as +0000). The weekday is required; anything else is none.
 Timestamp parseDate(const QString &value);
 
+// Gmail hands out snippets HTML-escaped ("let&#39;s"): the text with its
+// character references (numeric ones and amp, lt, gt, quot, apos) replaced by
+// the characters they stand for; anything else stays as written.
+QString decodeCharacterReferences(const QString &snippet);
+
+// The message's snippet comes out decoded.
 EmailMessage emailMessageFromJson(const QJsonObject &message);
 
 // base64url body data to text: none when it is not base64 or not UTF-8.

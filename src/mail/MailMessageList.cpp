@@ -2,43 +2,7 @@
 
 #include "mail/MailViewModel.h"
 
-#include <QRegularExpression>
-
 namespace {
-
-// Gmail hands out snippets with HTML character references ("let&#39;s");
-// the row shows the characters they stand for.
-QString plainSnippet(const QString &snippet)
-{
-    if (!snippet.contains(u'&'))
-        return snippet;
-    static const QRegularExpression reference(
-        QStringLiteral("&(#[0-9]{1,7}|#[xX][0-9a-fA-F]{1,6}|amp|lt|gt|quot|apos);"));
-    QString plain;
-    qsizetype done = 0;
-    for (auto it = reference.globalMatch(snippet); it.hasNext();) {
-        const auto match = it.next();
-        const QString name = match.captured(1);
-        char32_t code = 0;
-        if (name.startsWith(u'#')) {
-            const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
-            code = hex ? name.mid(2).toUInt(nullptr, 16) : name.mid(1).toUInt();
-        } else {
-            code = name == u"amp"    ? U'&'
-                   : name == u"lt"   ? U'<'
-                   : name == u"gt"   ? U'>'
-                   : name == u"quot" ? U'"'
-                                     : U'\'';
-        }
-        if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            continue; // not a character: left as written
-        plain += QStringView(snippet).mid(done, match.capturedStart() - done);
-        plain += QString::fromUcs4(&code, 1);
-        done = match.capturedEnd();
-    }
-    plain += QStringView(snippet).mid(done);
-    return plain;
-}
 
 QString summaryKindName(MailSummaryState::Kind kind)
 {
@@ -75,7 +39,7 @@ QVariant MailMessageList::data(const QModelIndex &index, int role) const
     case MessageIdRole: return message->id;
     case FromDisplayRole: return message->fromDisplay();
     case SubjectRole: return message->subject;
-    case SnippetRole: return plainSnippet(message->snippet);
+    case SnippetRole: return message->snippet;
     case RelativeDateRole: return message->relativeDate();
     case IsUnreadRole: return message->isUnread;
     case IsExpandedRole: return m_owner.expandedID() == message->id;

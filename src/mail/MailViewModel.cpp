@@ -213,20 +213,17 @@ void MailViewModel::openInGmail(const EmailMessage &message)
         return;
     }
     const auto &activeID = m_auth->activeAccountID();
-    const int index = activeID ? gmail::accountIndex(m_auth->accounts(), *activeID) : 0;
-    const QUrl link = gmail::threadWebLink(index, message.threadId);
-    if (link.isValid())
-        support::openUrl(link);
+    for (const Account &account : m_auth->accounts()) {
+        if (activeID && account.id == *activeID)
+            openThread(account, message);
+    }
 }
 
 void MailViewModel::openThread(const Account &account, const EmailMessage &message)
 {
-    // The web client numbers accounts by their place in the registry; a
-    // signed-out account has none, and any other number opens someone else's mail.
     if (!isSignedIn(m_auth, account))
         return;
-    const QUrl link = gmail::threadWebLink(gmail::accountIndex(m_auth->accounts(), account.id),
-                                           message.threadId);
+    const QUrl link = gmail::threadWebLink(account.email, message.threadId);
     if (link.isValid())
         support::openUrl(link);
 }

@@ -25,6 +25,7 @@ Item {
             color: Theme.secondary
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "emptyStateTitle"
             Layout.alignment: Qt.AlignHCenter
             text: root.title
@@ -32,6 +33,7 @@ Item {
             color: Theme.primary
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "emptyStateMessage"
             Layout.fillWidth: true
             text: root.message

@@ -5,7 +5,8 @@ class QQmlEngine;
 namespace tl {
 
 // Prepares an engine to load the app's QML modules, which are linked in
-// statically and served from the application's resources.
+// statically and served from the application's resources, with loading from
+// the network refused (QmlNetworkGate.h).
 void setUpQmlEngine(QQmlEngine &engine);
 
 } // namespace tl

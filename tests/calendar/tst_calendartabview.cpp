@@ -1,6 +1,7 @@
 // The Calendar tab's QML over a real view model fed by the sandbox provider,
 // offscreen; screenshots of each state under build/screenshots.
 
+#include "HostileText.h"
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "calendar/CalendarViewModel.h"
@@ -23,7 +24,7 @@ QJsonObject timedEvent(const QString &id, const QString &title, const QDateTime 
     return QJsonObject{{"kind", "calendar#event"},
                        {"id", id},
                        {"summary", title},
-                       {"htmlLink", "https://calendar.example/event?eid=" + id},
+                       {"htmlLink", "https://calendar.google.com/calendar/event?eid=" + id},
                        {"start", QJsonObject{{"dateTime", start.toUTC().toString(Qt::ISODate)}}},
                        {"end", QJsonObject{{"dateTime", start.addSecs(1800).toUTC().toString(Qt::ISODate)}}}};
 }
@@ -95,6 +96,27 @@ private slots:
         QVERIFY(vmtest::saveSession(*m_sandbox, m_sam, Sandbox::EmptySub));
     }
 
+    // An invitation from a stranger shows its title and place as written and
+    // makes the view fetch nothing.
+    void hostileTextStaysText()
+    {
+        HostileText hostile;
+        QVERIFY(hostile.isListening());
+        QJsonObject event = timedEvent("hostile", hostile.text("title"),
+                                       QDateTime::currentDateTime().addSecs(7200));
+        event["location"] = hostile.text("place");
+        answerWith({event});
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(open(view, registry.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(view.root.get(), "eventRow:hostile"), Slow);
+        QQuickItem *row = findItem(view.root.get(), "eventRow:hostile");
+        QVERIFY(HostileText::showsAsIs(findItem(row, "eventTitle"), hostile.text("title")));
+        QVERIFY(HostileText::showsAsIs(findItem(row, "eventLocationText"), hostile.text("place")));
+        qmltest::saveLightAndDark(view, QStringLiteral("calendar-hostile-row"));
+        QCOMPARE(hostile.connections(), 0);
+    }
+
     // Within the hour: orange bar and "Soon"; later: accent bar, no badge;
     // started: faded bar and dimmed title; no start: today, plain.
     void rowsFollowTheClock()
@@ -162,7 +184,7 @@ private slots:
         qmltest::saveLightAndDark(view, QStringLiteral("calendar-list"));
 
         click(findItem(soonRow, "eventButton"));
-        QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://calendar.example/event?eid=soon")});
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://calendar.google.com/calendar/event?eid=soon")});
 
         // The day after tomorrow is headed by its weekday and date.
         QMetaObject::invokeMethod(view.find("calendarList"), "positionViewAtEnd");

@@ -2,6 +2,7 @@
 // offscreen, with file drags sent to the window as a file manager sends
 // them; screenshots of each state under build/screenshots.
 
+#include "HostileText.h"
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "drive/DriveViewModel.h"
@@ -201,6 +202,32 @@ private slots:
                  failed.root->findChild<DriveViewModel *>()->state().message);
         QVERIFY(failed.find("crumbBar")->isVisible());
         qmltest::saveLightAndDark(failed, QStringLiteral("drive-error"));
+    }
+
+    // A file someone shared with a hostile name shows that name as written,
+    // and the row fetches nothing.
+    void hostileTextStaysText()
+    {
+        HostileText hostile;
+        QVERIFY(hostile.isListening());
+        const QString name = hostile.text("file");
+        const QJsonObject list{
+            {"kind", "drive#fileList"},
+            {"files", QJsonArray{QJsonObject{{"kind", "drive#file"},
+                                             {"id", "hostile1"},
+                                             {"name", name},
+                                             {"mimeType", "application/pdf"},
+                                             {"modifiedTime", "2025-06-03T10:15:00.000Z"}}}}};
+        m_sandbox->injectFault({{"route", "GET /drive/v3/files"},
+                                {"status", 200},
+                                {"body", QString::fromUtf8(QJsonDocument(list).toJson())}});
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(open(view, registry.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(row(view, name), Slow);
+        QVERIFY(HostileText::showsAsIs(findItem(row(view, name), "driveName"), name));
+        qmltest::saveLightAndDark(view, QStringLiteral("drive-hostile-row"));
+        QCOMPARE(hostile.connections(), 0);
     }
 
     // Hovering a folder row tints it and dropping uploads every file into

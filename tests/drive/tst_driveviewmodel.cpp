@@ -3,6 +3,7 @@
 
 #include "ViewModelSupport.h"
 #include "drive/DriveViewModel.h"
+#include "support/ProviderLink.h"
 
 #include <QSignalSpy>
 #include <QUrlQuery>
@@ -113,6 +114,41 @@ class DriveViewModelTest : public QObject
     }
 
 private slots:
+    // Only the provider's pages open: Google's hosts over https, and the
+    // sandbox's own origin when it is the provider.
+    void providerLinksOnly_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("production");
+        QTest::addColumn<bool>("loopback");
+        const auto row = [](const char *name, const char *link, bool production, bool loopback) {
+            QTest::newRow(name) << QString::fromLatin1(link) << production << loopback;
+        };
+        row("drive", "https://docs.google.com/document/d/1/edit", true, true);
+        row("bare host, upper case", "https://GOOGLE.com/x", true, true);
+        row("user content", "https://lh3.googleusercontent.com/a", true, true);
+        row("plain http", "http://drive.google.com/d", false, false);
+        row("look-alike", "https://drive.google.com.evil.example/d", false, false);
+        row("suffix without dot", "https://evilgoogle.com/d", false, false);
+        row("user info", "https://google.com@evil.example/d", false, false);
+        row("odd port", "https://drive.google.com:8443/d", false, false);
+        row("script", "javascript:alert(1)", false, false);
+        row("file", "file:///etc/passwd", false, false);
+        row("sandbox origin", "http://127.0.0.1:4321/drive/folders/x", false, true);
+        row("other loopback port", "http://127.0.0.1:4322/drive/folders/x", false, false);
+        row("https on the sandbox host", "https://127.0.0.1:4321/x", false, false);
+    }
+
+    void providerLinksOnly()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, production);
+        QFETCH(bool, loopback);
+        const QUrl url(link, QUrl::StrictMode);
+        QCOMPARE(support::isProviderLink(url, Provider::production()), production);
+        QCOMPARE(support::isProviderLink(url, *Provider::loopback(QUrl("http://127.0.0.1:4321"))), loopback);
+    }
+
     void initTestCase()
     {
         if (!vmtest::inKeyring())
@@ -171,6 +207,8 @@ private slots:
         QCOMPARE(opened.urls, QList<QUrl>{QUrl(*notes.webViewLink)});
         DriveItem noLink = notes;
         noLink.webViewLink.reset();
+        model.open(noLink);
+        noLink.webViewLink = QStringLiteral("https://drive.google.com.evil.example/d");
         model.open(noLink);
         QCOMPARE(opened.urls.size(), 1);
         QCOMPARE(model.path().size(), 1);

@@ -54,6 +54,8 @@ private slots:
     void headerLookupIgnoresCase();
     void parsesDates_data();
     void parsesDates();
+    void decodesCharacterReferences_data();
+    void decodesCharacterReferences();
     void mapsMessage();
     void mapsMessageWithMissingPieces();
     void extractsText();
@@ -117,6 +119,32 @@ void GmailMessageTest::parsesDates()
         QCOMPARE(*parsed, expected);
 }
 
+void GmailMessageTest::decodesCharacterReferences_data()
+{
+    QTest::addColumn<QString>("escaped");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("named") << "&lt;b&gt; &quot;A&quot; &amp; B&apos;s"
+                           << "<b> \"A\" & B's";
+    QTest::newRow("decimal and hex") << "it&#39;s &#x263A; &#X1F600;"
+                                     << QString::fromUtf8("it's \u263A \U0001F600");
+    // Decoded once only: an escaped reference stays a reference.
+    QTest::newRow("once") << "&amp;lt;img&amp;gt;"
+                          << "&lt;img&gt;";
+    QTest::newRow("markup stays text") << "&lt;img src=&quot;http://x/p.png&quot;&gt;"
+                                       << "<img src=\"http://x/p.png\">";
+    QTest::newRow("not characters") << "&#0; &#xD800; &#x110000; &#99999999;"
+                                    << "&#0; &#xD800; &#x110000; &#99999999;";
+    QTest::newRow("unknown or unterminated") << "&nbsp; &amp &copy; a & b &#;"
+                                             << "&nbsp; &amp &copy; a & b &#;";
+}
+
+void GmailMessageTest::decodesCharacterReferences()
+{
+    QFETCH(QString, escaped);
+    QFETCH(QString, plain);
+    QCOMPARE(gmail::decodeCharacterReferences(escaped), plain);
+}
+
 void GmailMessageTest::mapsMessage()
 {
     QJsonObject message = messageWithHeaders({header("From", "\"Ann\" <ann@example.com>"),
@@ -129,7 +157,7 @@ void GmailMessageTest::mapsMessage()
     QCOMPARE(mapped.threadId, QStringLiteral("t1"));
     QCOMPARE(mapped.from, QStringLiteral("\"Ann\" <ann@example.com>"));
     QCOMPARE(mapped.subject, QStringLiteral("Lunch"));
-    QCOMPARE(mapped.snippet, QStringLiteral("See you &amp; then"));
+    QCOMPARE(mapped.snippet, QStringLiteral("See you & then"));
     QCOMPARE(mapped.date, Timestamp(utc(2025, 6, 3, 8, 15, 0)));
     QVERIFY(mapped.isUnread);
 }

@@ -1,6 +1,7 @@
 // The Mail tab's QML over a real view model fed by the sandbox provider,
 // offscreen; screenshots of each state under build/screenshots.
 
+#include "HostileText.h"
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "mail/MailViewModel.h"
@@ -218,6 +219,46 @@ private slots:
         QCOMPARE(findItem(row(view, ids[3]), "actionItemText")->property("text").toString(),
                  QStringLiteral("Reply by Friday"));
         qmltest::saveLightAndDark(view, QStringLiteral("mail-expanded-summary"));
+    }
+
+    // A stranger's mail and the model's answer about it show as written, and
+    // nothing in them reaches out: not the row, not its summary, not an
+    // image the view itself is told to load from the network.
+    void hostileTextStaysText()
+    {
+        HostileText hostile;
+        QVERIFY(hostile.isListening());
+        const QJsonObject delivered = m_sandbox
+                                          ->control("POST", "mail",
+                                                    QJsonObject{{"sub", Sandbox::AlexSub},
+                                                                {"from", hostile.text("sender")},
+                                                                {"subject", hostile.text("subject")},
+                                                                {"body", hostile.text("body")}})
+                                          .toObject();
+        const QString id = delivered["id"].toString();
+        QVERIFY(!id.isEmpty());
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(openInbox(view, registry));
+        QTRY_VERIFY_WITH_TIMEOUT(row(view, id), Slow);
+        QQuickItem *hostileRow = row(view, id);
+        QVERIFY(HostileText::showsAsIs(findItem(hostileRow, "sender"), hostile.text("sender")));
+        QVERIFY(HostileText::showsAsIs(findItem(hostileRow, "subject"), hostile.text("subject")));
+        QVERIFY(HostileText::showsAsIs(findItem(hostileRow, "snippet"), hostile.text("body")));
+
+        m_sandbox->injectFault(chatAnswer(hostile.text("summary"), hostile.text("action")));
+        expand(view, id);
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(hostileRow, "summaryReady")->isVisible(), Slow);
+        QVERIFY(HostileText::showsAsIs(findItem(hostileRow, "summaryText"), hostile.text("summary")));
+        QVERIFY(HostileText::showsAsIs(findItem(hostileRow, "actionItemText"), hostile.text("action")));
+        qmltest::saveLightAndDark(view, QStringLiteral("mail-hostile-row"));
+
+        qmltest::View image;
+        QQuickItem *remote = image.load("import QtQuick\nImage {}", QSize(40, 40),
+                                        {{"source", QUrl(hostile.origin() + "/p.png")}});
+        QVERIFY(remote);
+        QTRY_COMPARE(remote->property("status").toInt(), 3 /* Image.Error */);
+        QCOMPARE(hostile.connections(), 0);
     }
 
     void summaryShowsASpinnerWhileItIsMade()

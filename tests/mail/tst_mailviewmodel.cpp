@@ -2,6 +2,7 @@
 // private Secret Service (run under scripts/with-keyring).
 
 #include "ViewModelSupport.h"
+#include "mail/GmailLink.h"
 #include "mail/MailViewModel.h"
 
 #include <QSignalSpy>
@@ -188,7 +189,7 @@ private slots:
         QCOMPARE(drafts.size(), 1);
         QCOMPARE(drafts.at(0)["threadId"].toString(), message.threadId);
         QCOMPARE(opened.urls.size(), 1);
-        QCOMPARE(opened.urls.at(0), m_sandbox->url("/mail/u/1/#inbox/" + message.threadId));
+        QCOMPARE(opened.urls.at(0), gmail::threadWebLink(m_alex.email, message.threadId));
     }
 
     void markReadKeepsTheRowArchiveRemovesIt()
@@ -281,7 +282,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(model.replyStates().value(drafted.id), MailReplyState::done(), Slow);
         QCOMPARE(m_sandbox->drafts(Sandbox::AlexSub).size(), 1);
         QVERIFY(m_sandbox->drafts(Sandbox::MiraSub).isEmpty());
-        QCOMPARE(opened.urls, QList<QUrl>{m_sandbox->url("/mail/u/0/#inbox/" + drafted.threadId)});
+        QCOMPARE(opened.urls, QList<QUrl>{gmail::threadWebLink(m_alex.email, drafted.threadId)});
 
         // Back on Alex: the message marked read under Alex is no longer listed.
         registry.get()->setActive(m_alex);

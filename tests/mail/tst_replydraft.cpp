@@ -2,6 +2,7 @@
 #include "mail/MimeEncoding.h"
 #include "mail/ReplyDraft.h"
 
+#include <QUrlQuery>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -168,11 +169,15 @@ void ReplyDraftTest::encodesWithoutPadding()
 
 void ReplyDraftTest::linksToThread()
 {
-    const QList<Account> accounts{{"a", "a@x", "A"}, {"b", "b@x", "B"}};
-    QCOMPARE(gmail::accountIndex(accounts, "b"), 1);
-    QCOMPARE(gmail::accountIndex(accounts, "zz"), 0);
-    QCOMPARE(gmail::threadWebLink(1, "18c2f", Provider::production()),
-             QUrl("https://mail.google.com/mail/u/1/#inbox/18c2f"));
+    const QUrl link = gmail::threadWebLink("ann@example.com", "18c2f", Provider::production());
+    QCOMPARE(link.toString(QUrl::FullyEncoded),
+             QStringLiteral("https://mail.google.com/mail/?authuser=ann%40example.com#all/18c2f"));
+    // "+", "&", "#" and "%" in an address stay part of it; a "+" left bare would be read as a space.
+    const QString odd = QStringLiteral("a+b&c=d#e%41@example.com");
+    const QUrl oddLink = gmail::threadWebLink(odd, "t", Provider::production());
+    QCOMPARE(QUrlQuery(oddLink).queryItemValue("authuser", QUrl::FullyDecoded), odd);
+    QVERIFY(!oddLink.query(QUrl::FullyEncoded).contains(u'+'));
+    QCOMPARE(oddLink.fragment(), QStringLiteral("all/t"));
 }
 
 QTEST_GUILESS_MAIN(ReplyDraftTest)

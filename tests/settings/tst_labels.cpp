@@ -129,6 +129,8 @@ private slots:
             QVERIFY(!choice(id));
         QCOMPARE(text(choice("INBOX")), QStringLiteral("Inbox"));
         QCOMPARE(text(choice("Label_3")), QStringLiteral("Travel/\u00c5lesund 2025"));
+        QCOMPARE(findItem(choice("Label_3"), "labelChoiceText")->property("textFormat").toInt(),
+                 0 /* plain */);
         QVERIFY(choice("INBOX")->property("checked").toBool());
         QVERIFY(!choice("Label_3")->property("checked").toBool());
 

@@ -197,7 +197,7 @@ private slots:
         MailNotifier notifier;
         connect(&monitor, &UnreadMonitor::newMail, &notifier,
                 [&](const Account &account, const QList<EmailMessage> &messages, int count) {
-                    notifier.announce(account, 0, messages, count);
+                    notifier.announce(account, messages, count);
                 });
         QVERIFY(runTask(monitor.checkNow()).finished);
         QTest::qWait(100);
@@ -228,7 +228,7 @@ private slots:
         QSignalSpy popover(&notifier, &MailNotifier::popoverRequested);
         server.invoke(server.notices[0].id, MailNotifier::OpenAction);
         QTRY_COMPARE(opened.urls.size(), 1);
-        QCOMPARE(opened.urls[0], gmail::threadWebLink(0, ferry));
+        QCOMPARE(opened.urls[0], gmail::threadWebLink(m_alex.email, ferry));
         server.invoke(server.notices[1].id, QStringLiteral("default"));
         QTRY_COMPARE(popover.size(), 1);
         server.invoke(999, QStringLiteral("default"));

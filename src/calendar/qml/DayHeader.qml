@@ -18,6 +18,7 @@ Rectangle {
     color: Qt.rgba(Theme.palette.window.r, Theme.palette.window.g, Theme.palette.window.b, 0.94)
 
     Label {
+        textFormat: Text.PlainText
         id: label
         objectName: "dayHeaderText"
         x: 12

@@ -54,6 +54,7 @@ Item {
                 Layout.fillWidth: true
                 spacing: 2
                 Label {
+                    textFormat: Text.PlainText
                     objectName: "eventTitle"
                     Layout.fillWidth: true
                     text: row.title
@@ -66,6 +67,7 @@ Item {
                     Layout.fillWidth: true
                     spacing: 8
                     Label {
+                        textFormat: Text.PlainText
                         objectName: "eventTime"
                         text: row.timeLabel
                         font: Theme.caption2
@@ -83,6 +85,8 @@ Item {
                             color: Theme.secondary
                         }
                         Label {
+                            objectName: "eventLocationText"
+                            textFormat: Text.PlainText
                             Layout.fillWidth: true
                             text: row.location
                             font: Theme.caption2
@@ -101,6 +105,7 @@ Item {
                             color: Theme.secondary
                         }
                         Label {
+                            textFormat: Text.PlainText
                             objectName: "eventAttendeeCount"
                             text: row.attendeeCount.toString()
                             font: Theme.caption2
@@ -113,6 +118,7 @@ Item {
                 }
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "soonBadge"
                 Layout.alignment: Qt.AlignTop
                 visible: row.startsSoon

@@ -53,6 +53,7 @@ Flickable {
                     background: null
                     onClicked: bar.chosen(step.crumb)
                     contentItem: Label {
+                        textFormat: Text.PlainText
                         objectName: "crumbText"
                         text: step.shownName
                         font: Theme.caption

@@ -66,6 +66,7 @@ Item {
                 }
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "driveName"
                 Layout.fillWidth: true
                 text: row.name
@@ -75,6 +76,7 @@ Item {
                 maximumLineCount: 1
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "driveModified"
                 text: row.modifiedLabel
                 font: Theme.caption2

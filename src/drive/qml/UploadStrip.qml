@@ -42,6 +42,7 @@ Item {
                     color: Theme.red
                 }
                 Label {
+                    textFormat: Text.PlainText
                     objectName: "uploadText"
                     Layout.fillWidth: true
                     text: upload.kind === "failed" ? upload.name + ": " + upload.message

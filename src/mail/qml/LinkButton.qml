@@ -10,6 +10,7 @@ AbstractButton {
     padding: 0
 
     contentItem: Text {
+        textFormat: Text.PlainText
         text: control.text
         font.family: control.font.family
         font.pointSize: control.font.pointSize

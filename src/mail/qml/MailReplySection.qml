@@ -19,6 +19,7 @@ ColumnLayout {
         spacing: 6
         SmallSpinner {}
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Drafting reply…")
             font: Theme.caption2
             color: Theme.secondary
@@ -34,12 +35,14 @@ ColumnLayout {
             color: Theme.secondary
         }
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Draft saved in Gmail — opening to review")
             font: Theme.caption2
             color: Theme.secondary
         }
     }
     Label {
+        textFormat: Text.PlainText
         objectName: "replyFailed"
         Layout.fillWidth: true
         visible: section.kind === "failed"

@@ -61,6 +61,7 @@ Item {
                         Layout.fillWidth: true
                         spacing: 8
                         Label {
+                            textFormat: Text.PlainText
                             objectName: "sender"
                             Layout.fillWidth: true
                             text: row.fromDisplay
@@ -72,6 +73,7 @@ Item {
                             maximumLineCount: 1
                         }
                         Label {
+                            textFormat: Text.PlainText
                             objectName: "date"
                             text: row.relativeDate
                             font: Theme.caption2
@@ -79,6 +81,7 @@ Item {
                         }
                     }
                     Label {
+                        textFormat: Text.PlainText
                         objectName: "subject"
                         Layout.fillWidth: true
                         text: row.subject.length > 0 ? row.subject : qsTr("(no subject)")
@@ -88,6 +91,7 @@ Item {
                         maximumLineCount: 1
                     }
                     Label {
+                        textFormat: Text.PlainText
                         objectName: "snippet"
                         Layout.fillWidth: true
                         text: row.snippet

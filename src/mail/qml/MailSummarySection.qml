@@ -36,6 +36,7 @@ ColumnLayout {
         visible: section.kind === "ready"
         spacing: 4
         Label {
+            textFormat: Text.PlainText
             objectName: "summaryText"
             Layout.fillWidth: true
             text: section.text
@@ -56,6 +57,7 @@ ColumnLayout {
                 color: Theme.orange
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "actionItemText"
                 Layout.fillWidth: true
                 text: section.actionItem
@@ -67,6 +69,7 @@ ColumnLayout {
     }
 
     Label {
+        textFormat: Text.PlainText
         objectName: "summaryMessage"
         Layout.fillWidth: true
         visible: section.kind === "failed" || section.kind === "unavailable"

@@ -64,15 +64,14 @@ void MailNotifier::askCapabilities()
     });
 }
 
-void MailNotifier::announce(const Account &account, int accountIndex, const QList<EmailMessage> &messages,
-                            int count)
+void MailNotifier::announce(const Account &account, const QList<EmailMessage> &messages, int count)
 {
     if (count > messages.size() || messages.isEmpty()) {
         send(tr("%1 new messages").arg(count), account.email, {});
         return;
     }
     for (const EmailMessage &message : messages)
-        send(message.fromDisplay(), message.subject, gmail::threadWebLink(accountIndex, message.threadId));
+        send(message.fromDisplay(), message.subject, gmail::threadWebLink(account.email, message.threadId));
 }
 
 void MailNotifier::send(const QString &summary, const QString &body, const QUrl &thread)

@@ -26,8 +26,7 @@ public:
 
     explicit MailNotifier(QObject *parent = nullptr);
 
-    // `accountIndex` is the account's place in the registry, for the web link.
-    void announce(const Account &account, int accountIndex, const QList<EmailMessage> &messages, int count);
+    void announce(const Account &account, const QList<EmailMessage> &messages, int count);
 
 signals:
     void popoverRequested();

@@ -54,8 +54,7 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
     connect(m_unread.get(), &UnreadMonitor::countsChanged, this, &TarnlightApp::showUnread);
     connect(m_unread.get(), &UnreadMonitor::newMail, this,
             [this](const Account &account, const QList<EmailMessage> &messages, int count) {
-                const int index = int(m_auth.accounts().indexOf(account));
-                m_notifier->announce(account, qMax(0, index), messages, count);
+                m_notifier->announce(account, messages, count);
             });
     connect(m_notifier.get(), &MailNotifier::popoverRequested, this, &TarnlightApp::showPopover);
 }

@@ -25,6 +25,7 @@ Item {
             Layout.fillWidth: true
             spacing: 1
             Label {
+                textFormat: Text.PlainText
                 objectName: "accountName"
                 Layout.fillWidth: true
                 text: row.modelData.displayName
@@ -33,6 +34,7 @@ Item {
                 elide: Text.ElideRight
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "accountEmail"
                 Layout.fillWidth: true
                 text: row.modelData.email
@@ -42,6 +44,7 @@ Item {
             }
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "activeMarker"
             visible: row.isActive
             text: qsTr("Active")

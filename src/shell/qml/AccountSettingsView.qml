@@ -32,6 +32,7 @@ Item {
         spacing: 12
 
         Label {
+            textFormat: Text.PlainText
             objectName: "accountsEmptyText"
             Layout.fillWidth: true
             visible: view.accounts.length === 0
@@ -112,6 +113,7 @@ Item {
                 }
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "addAccountError"
                 Layout.fillWidth: true
                 visible: view.errorText !== ""

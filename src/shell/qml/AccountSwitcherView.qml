@@ -50,6 +50,7 @@ ToolButton {
             color: Theme.secondary
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "switcherLabel"
             Layout.maximumWidth: 240
             text: switcher.hasActive ? switcher.active.displayName

@@ -13,6 +13,7 @@ Rectangle {
     color: Theme.accent
 
     Label {
+        textFormat: Text.PlainText
         objectName: "avatarInitials"
         anchors.centerIn: parent
         width: parent.width - 6

@@ -26,6 +26,7 @@ Item {
         rowSpacing: 10
 
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Refresh every")
             Layout.alignment: Qt.AlignRight
             color: Theme.primary
@@ -48,6 +49,7 @@ Item {
             onActivated: index => AppSettings.refreshMinutes = AppSettings.refreshChoices[index]
         }
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Launch at login")
             // Level with the switch, above the line that may follow it.
             Layout.alignment: Qt.AlignRight | Qt.AlignTop
@@ -79,6 +81,7 @@ Item {
             }
         }
         Label {
+            textFormat: Text.PlainText
             text: qsTr("Notify about new mail")
             Layout.alignment: Qt.AlignRight
             color: Theme.primary

@@ -33,6 +33,7 @@ Popup {
         spacing: 8
 
         Label {
+            textFormat: Text.PlainText
             objectName: "labelPickerTitle"
             Layout.fillWidth: true
             text: qsTr("Labels for %1").arg(popup.account ? popup.account.email : "")
@@ -51,6 +52,7 @@ Popup {
                 running: visible
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "labelPickerError"
                 anchors.fill: parent
                 visible: !picker.loading && picker.errorText !== ""
@@ -69,12 +71,23 @@ Popup {
                 boundsBehavior: Flickable.StopAtBounds
                 ScrollBar.vertical: ScrollBar {}
                 delegate: CheckBox {
+                    id: choice
                     required property var modelData
                     objectName: "labelChoice:" + modelData.id
                     width: list.width
                     text: modelData.name
                     checked: modelData.chosen
                     onToggled: picker.setChosen(modelData.id, checked)
+                    // Label names are the user's to choose: shown as written.
+                    contentItem: Label {
+                        objectName: "labelChoiceText"
+                        textFormat: Text.PlainText
+                        leftPadding: choice.indicator.width + choice.spacing
+                        verticalAlignment: Text.AlignVCenter
+                        elide: Text.ElideRight
+                        text: choice.text
+                        font: choice.font
+                    }
                 }
             }
         }

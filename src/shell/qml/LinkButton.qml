@@ -10,6 +10,7 @@ AbstractButton {
     hoverEnabled: true
     padding: 2
     contentItem: Label {
+        textFormat: Text.PlainText
         text: link.text
         font.underline: link.hovered
         color: link.destructive ? Theme.red : Theme.accent

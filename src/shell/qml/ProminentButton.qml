@@ -17,6 +17,7 @@ Button {
         implicitWidth: title.implicitWidth
         implicitHeight: title.implicitHeight
         Label {
+            textFormat: Text.PlainText
             id: title
             anchors.centerIn: parent
             visible: !button.busy

@@ -56,6 +56,7 @@ Rectangle {
                             color: segment.checked ? Theme.primary : Theme.secondary
                         }
                         Label {
+                            textFormat: Text.PlainText
                             anchors.verticalCenter: parent.verticalCenter
                             text: qsTranslate("TarnTab", segment.modelData.title)
                             font: Theme.subheadline

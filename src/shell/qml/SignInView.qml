@@ -34,6 +34,7 @@ Item {
             color: Theme.secondary
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "signInTitle"
             Layout.alignment: Qt.AlignHCenter
             text: view.configured ? qsTr("Connect a Google account") : qsTr("OAuth not configured")
@@ -41,6 +42,7 @@ Item {
             color: Theme.primary
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "signInMessage"
             Layout.fillWidth: true
             text: view.configured
@@ -61,6 +63,7 @@ Item {
             onClicked: view.signIn()
         }
         Label {
+            textFormat: Text.PlainText
             objectName: "signInError"
             Layout.fillWidth: true
             visible: view.errorText !== ""
