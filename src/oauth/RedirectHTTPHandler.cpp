@@ -12,6 +12,7 @@ class SessionFlow : public AuthorizationFlow
 public:
     explicit SessionFlow(std::shared_ptr<AuthorizationSession> session) : m_session(std::move(session)) {}
     bool resumeFlowWithURL(const QUrl &url) override { return m_session->resumeFlowWithURL(url); }
+    bool refusesRedirect(const QUrl &url) const override { return m_session->refusesRedirect(url); }
     void failFlowWithError(const Error &error) override { m_session->failAuthorizationFlowWithError(error); }
 
 private:
@@ -92,6 +93,10 @@ void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
     const QUrl url = absoluteURL(*request);
     // The flow may end this handler's sign-in from inside the call; keep it.
     const std::shared_ptr<AuthorizationFlow> flow = m_flow;
+    if (url.isValid() && flow->refusesRedirect(url)) {
+        request->respond(400, ForeignRedirectPage);
+        return;
+    }
     if (!url.isValid() || !flow->resumeFlowWithURL(url)) {
         request->respond(404, InvalidRedirectPage);
         return;

@@ -21,12 +21,16 @@ public:
     // Offers a received redirect: false when it is not meant for this flow
     // (the flow keeps waiting), true when the flow took it and completes.
     virtual bool resumeFlowWithURL(const QUrl &url) = 0;
+    // Is the URL meant for this flow's redirect but not of its request (its
+    // state is wrong)? It gets 400 and the flow keeps waiting.
+    virtual bool refusesRedirect(const QUrl &) const { return false; }
     // Ends the flow with an error (its callback runs once, later).
     virtual void failFlowWithError(const Error &error) = 0;
 };
 
 // Receives the provider's redirect on a loopback HTTP listener and hands it
-// to the pending flow, answering the browser with a short page. Listening
+// to the pending flow, answering the browser with a short page. A redirect
+// without the flow's state gets 400 and the flow keeps waiting. Listening
 // stops after the first accepted redirect, on cancellation and on
 // destruction.
 class RedirectHTTPHandler
@@ -39,6 +43,9 @@ public:
         "<html><body>Authorization complete.<br> Return to the app.</body></html>";
     static inline const QByteArray InvalidRedirectPage =
         "<html><body>Sign-in error: Not a valid redirect.</body></html>";
+    static inline const QByteArray ForeignRedirectPage =
+        "<html><body>Sign-in error: This answer does not belong to the sign-in that is waiting."
+        "</body></html>";
     static inline const QByteArray NoFlowPage =
         "<html><body>Sign-in error: No sign-in is waiting for this redirect. Cannot process "
         "redirect.</body></html>";

@@ -213,10 +213,12 @@ private slots:
         QTest::addColumn<QString>("descriptionStart");
         QTest::newRow("denied") << QStringLiteral("access_denied") << int(oauth::OAuthAccessDenied)
                                 << QStringLiteral("access_denied");
-        QTest::newRow("forged state") << QStringLiteral("wrong_state") << int(oauth::OAuthClientError)
-                                      << QStringLiteral("State mismatch, expecting ");
         QTest::newRow("another issuer") << QStringLiteral("wrong_issuer") << int(oauth::OAuthClientError)
                                         << QStringLiteral("Issuer mismatch, expecting ");
+        QTest::newRow("no issuer though advertised")
+            << QStringLiteral("no_issuer") << int(oauth::OAuthClientError)
+            << QStringLiteral("Issuer mismatch, expecting %1 but got none")
+                   .arg(m_sandbox->baseUrl().toString());
     }
 
     void providerRefusalsEndTheSignIn()
@@ -239,6 +241,22 @@ private slots:
         QVERIFY(!m_registry->activeAccountID());
         QVERIFY(!m_registry->hasPendingSignIn());
         QCOMPARE(tokenRequests(), 0);
+    }
+
+    // Any page or process that finds the port may answer first: without the
+    // request's state it gets 400, and the real redirect still completes.
+    void foreignAnswersBeforeTheRedirectAreRefused()
+    {
+        m_browser->sentFirst = {"/?error=access_denied&error_description=%3Cb%3EAccount%20locked%3C%2Fb%3E",
+                                "/?error=access_denied&state=guessed", "/?code=4%2F0Aforged&state=guessed"};
+        QVERIFY(!signIn().error);
+        const QList<HeadlessBrowser::Page> &pages = m_browser->listenerPages;
+        QCOMPARE(pages.size(), 5);
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(pages[i].status, 400);
+        QCOMPARE(pages[4].status, 200);
+        QCOMPARE(m_registry->accounts().size(), 1);
+        QCOMPARE(tokenRequests(), 1);
     }
 
     void browserThatCannotOpenFailsTheSignIn()

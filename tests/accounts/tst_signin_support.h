@@ -64,6 +64,7 @@ public:
 
     bool accept = true; // what the opener reports
     bool asksForIcon = true;
+    QList<QByteArray> sentFirst; // request targets sent to the listener before the redirect
     std::function<void(const QUrl &)> onOpen;
     QList<QUrl> opened;
     QByteArray redirectLocation; // exactly as the provider sent it
@@ -102,6 +103,7 @@ private:
         const QByteArray host = "127.0.0.1:" + QByteArray::number(target.port());
         if (asksForIcon)
             m_targets.append("/favicon.ico");
+        m_targets.append(sentFirst);
         m_targets.append(redirectLocation.mid(pathStart));
         m_socket = std::make_unique<QTcpSocket>();
         QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(), [this, host] {
