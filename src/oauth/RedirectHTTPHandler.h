@@ -63,6 +63,15 @@ public:
     // Stops listening and fails the pending flow with -4.
     void cancelHTTPListener();
 
+    // With a page to come, the accepted redirect is answered 303 to /done,
+    // so the code leaves the address bar, and the listener stays up to
+    // answer /done with the page given to showPage. Without it (the
+    // default) the redirect gets the completion page and listening stops.
+    void setPageToCome(bool on) { m_pageToCome = on; }
+    // The /done page: answers a /done that waits for it, and every later
+    // one for as long as this handler lives.
+    void showPage(const QByteArray &html);
+
     void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow);
     // The session returned by presentAuthorizationRequest.
     void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationSession> session);
@@ -81,10 +90,16 @@ public:
 
 private:
     void stopListening();
+    void answerDone(const std::shared_ptr<HTTPServerRequest> &request);
+    static void respondWithPage(HTTPServerRequest &request, const QByteArray &html);
 
     std::optional<QUrl> m_successURL;
     std::unique_ptr<HTTPServer> m_server;
     std::shared_ptr<AuthorizationFlow> m_flow;
+    bool m_pageToCome = false;
+    bool m_redirectTaken = false;
+    std::optional<QByteArray> m_page;
+    QList<std::shared_ptr<HTTPServerRequest>> m_waitingForPage;
 };
 
 } // namespace oauth
