@@ -158,11 +158,17 @@ void addControlRoutes(Server &server, State &state)
     server.control("POST", "/__sandbox/consent", [s](Exchange &e) {
         const QJsonObject body = bodyObject(e);
         const QString outcome = body.value(QStringLiteral("outcome")).toString(QStringLiteral("grant"));
-        if (!QStringList{"grant", "access_denied", "wrong_state", "wrong_issuer"}.contains(outcome))
+        if (!QStringList{"grant", "access_denied", "wrong_state", "wrong_issuer", "no_issuer"}.contains(
+                outcome))
             return e.apiError(400, QStringLiteral("Unknown outcome."), QStringLiteral("invalid"));
         std::lock_guard lock(s->mutex);
         s->consentOutcome = outcome;
         s->consentSub = body.value(QStringLiteral("sub")).toString();
+        ok(e);
+    });
+    server.control("POST", "/__sandbox/discovery-issuer", [s](Exchange &e) {
+        std::lock_guard lock(s->mutex);
+        s->discoveryIssuer = bodyObject(e).value(QStringLiteral("issuer")).toString();
         ok(e);
     });
     server.control("GET", "/__sandbox/drafts", [s](Exchange &e) {

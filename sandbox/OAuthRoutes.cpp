@@ -77,9 +77,14 @@ void noStore(Exchange &exchange)
 void discovery(State &state, Exchange &exchange)
 {
     const QString base = state.baseUrl;
+    QString issuer;
+    {
+        std::lock_guard lock(state.mutex);
+        issuer = state.discoveryIssuer.isEmpty() ? base : state.discoveryIssuer;
+    }
     exchange.json(
         200,
-        QJsonObject{{"issuer", base},
+        QJsonObject{{"issuer", issuer},
                     {"authorization_endpoint", base + "/o/oauth2/v2/auth"},
                     {"token_endpoint", base + "/token"},
                     {"userinfo_endpoint", base + "/v1/userinfo"},
@@ -110,12 +115,15 @@ void authorizationPage(Exchange &exchange, const QString &error, const QString &
                   "text/html; charset=UTF-8");
 }
 
-// Every redirect names the issuer (RFC 9207), or a forged one when asked.
+// Every redirect names the issuer (RFC 9207), or a forged one or none when
+// asked.
 void redirectBack(State &state, Exchange &exchange, const QString &redirectUri,
                   QList<QPair<QString, QString>> params)
 {
-    params.append({"iss", state.consentOutcome == u"wrong_issuer" ? QStringLiteral("https://issuer.example")
-                                                                  : state.baseUrl});
+    if (state.consentOutcome != u"no_issuer")
+        params.append({"iss", state.consentOutcome == u"wrong_issuer"
+                                  ? QStringLiteral("https://issuer.example")
+                                  : state.baseUrl});
     QStringList pairs;
     for (const auto &[name, value] : params)
         pairs.append(util::percentEncode(name) + u'=' + util::percentEncode(value));

@@ -31,6 +31,7 @@ void State::reset()
     uploadOrder.clear();
     consentSub.clear();
     consentOutcome = QStringLiteral("grant");
+    discoveryIssuer.clear();
     modelLoading = false;
     models = QStringList{options.model};
     modelAnswerShape = QStringLiteral("plain");

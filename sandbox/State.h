@@ -166,7 +166,9 @@ struct State
     QStringList uploadOrder; // ids in the order the uploads started
 
     QString consentSub;                               // empty: login_hint or the first account
-    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state", "wrong_issuer"
+    QString consentOutcome = QStringLiteral("grant"); // or "access_denied", "wrong_state", "wrong_issuer",
+                                                      // "no_issuer"
+    QString discoveryIssuer;                          // what discovery names as the issuer; empty: baseUrl
 
     bool modelLoading = false;
     QStringList models;

@@ -393,6 +393,25 @@
     </message>
 </context>
 <context>
+    <name>SignInPage</name>
+    <message>
+        <source>Signed in</source>
+        <translation>Angemeldet</translation>
+    </message>
+    <message>
+        <source>You&apos;re signed in to Tarnlight as %1. You can close this tab.</source>
+        <translation>Sie sind bei Tarnlight als %1 angemeldet. Sie können diesen Tab schließen.</translation>
+    </message>
+    <message>
+        <source>Sign-in failed</source>
+        <translation>Anmeldung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Tarnlight could not sign you in: %1 You can close this tab and try again.</source>
+        <translation>Tarnlight konnte Sie nicht anmelden: %1 Sie können diesen Tab schließen und es erneut versuchen.</translation>
+    </message>
+</context>
+<context>
     <name>SignInView</name>
     <message>
         <source>Connect a Google account</source>

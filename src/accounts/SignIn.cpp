@@ -2,6 +2,7 @@
 
 #include "accounts/IDToken.h"
 #include "accounts/OAuthConfig.h"
+#include "accounts/SignInPage.h"
 #include "oauth/AuthSession.h"
 #include "oauth/PresentAuthorizationRequest.h"
 #include "oauth/RedirectHTTPHandler.h"
@@ -12,10 +13,28 @@
 
 #include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
 
 namespace {
 
 const QString UnknownAccount = QStringLiteral("unknown@account");
+// How long the listener stays up after a sign-in for the browser to fetch
+// its closing page.
+constexpr int PageLingerMs = 30000;
+
+// Answers the browser's /done with `page`, then keeps the listener up a
+// little while for a browser that asks late.
+void endWithPage(const std::shared_ptr<oauth::RedirectHTTPHandler> &handler, const QByteArray &page)
+{
+    // Still waiting for the redirect: no browser will ask for the page.
+    if (handler->currentAuthorizationFlow()) {
+        handler->cancelHTTPListener();
+        return;
+    }
+    handler->showPage(page);
+    QTimer::singleShot(PageLingerMs, QCoreApplication::instance(),
+                       [handler] { handler->cancelHTTPListener(); });
+}
 
 QMap<QString, QString> signInParameters()
 {
@@ -88,9 +107,11 @@ QCoro::Task<void> GoogleAuthService::addAccount()
         throw toError(AuthError::cancelled);
 
     auto handler = std::make_shared<oauth::RedirectHTTPHandler>();
+    handler->setPageToCome(true);
     setPendingRedirectHandler(handler);
-    const auto endOfSignIn = qScopeGuard([self, handler] {
-        handler->cancelHTTPListener();
+    QByteArray page = SignInPage::failed(toError(AuthError::cancelled).description());
+    const auto endOfSignIn = qScopeGuard([self, handler, &page] {
+        endWithPage(handler, page);
         if (self)
             self->setPendingRedirectHandler(nullptr);
     });
@@ -103,11 +124,16 @@ QCoro::Task<void> GoogleAuthService::addAccount()
     const auto request = oauth::AuthorizationRequest::make(
         configuration, config->clientID, config->clientSecret, GoogleScopes::all(), *redirectURL,
         oauth::ResponseTypeCode, signInParameters());
-    const std::shared_ptr<oauth::AuthState> state = co_await authorize(request, handler);
-
-    const Account account = makeAccount(*state);
-    co_await saveSession(account, state);
-    if (!self)
-        throw toError(AuthError::cancelled);
-    upsert(account, true);
+    try {
+        const std::shared_ptr<oauth::AuthState> state = co_await authorize(request, handler);
+        const Account account = makeAccount(*state);
+        co_await saveSession(account, state);
+        if (!self)
+            throw toError(AuthError::cancelled);
+        upsert(account, true);
+        page = SignInPage::signedIn(account.email);
+    } catch (const Error &error) {
+        page = SignInPage::failed(error.description());
+        throw;
+    }
 }

@@ -37,12 +37,13 @@ static QJsonObject redirectParameters(const QUrl &url)
 static std::optional<QString> unexpectedIssuer(const ServiceConfiguration &configuration,
                                                const QJsonObject &parameters)
 {
-    const QJsonValue iss = parameters.value(QStringLiteral("iss"));
-    if (iss.isUndefined() || !configuration.discoveryDocument)
+    if (!configuration.discoveryDocument)
         return std::nullopt;
     const QJsonObject &document = configuration.discoveryDocument->discoveryDictionary;
     if (!document.value(QStringLiteral("authorization_response_iss_parameter_supported")).toBool())
         return std::nullopt;
+    // Advertised means required: an answer without it may come from anyone.
+    const QJsonValue iss = parameters.value(QStringLiteral("iss"));
     // Compared as text, as the provider wrote its issuer.
     const QJsonValue expected = document.value(QStringLiteral("issuer"));
     const QString configured = expected.isString() ? expected.toString() : configuration.issuer.toString();
@@ -57,35 +58,64 @@ static Error clientError(const QString &text, const QJsonObject &parameters)
         .withUserInfo(OAuthErrorResponseKey, parameters.toVariantMap());
 }
 
+// Compares every byte whatever the first difference, so the time taken
+// tells a guessing page nothing about the state.
+static bool equalInConstantTime(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size())
+        return false;
+    unsigned char difference = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return difference == 0;
+}
+
+bool stateMatches(const AuthorizationRequest &request, const QUrl &url)
+{
+    const QStringList received = URLQueryComponent(url).dictionary().value(QStringLiteral("state"));
+    if (!request.state)
+        return received.isEmpty();
+    return received.size() == 1 && equalInConstantTime(received.first().toUtf8(), request.state->toUtf8());
+}
+
+static QString issuerText(const QJsonValue &iss)
+{
+    if (iss.isUndefined())
+        return QStringLiteral("none");
+    return iss.isString() ? iss.toString() : QStringLiteral("(not a string)");
+}
+
 std::variant<AuthorizationResponse, Error> checkRedirect(const AuthorizationRequest &request, const QUrl &url)
 {
     const QJsonObject parameters = redirectParameters(url);
+    // First: anything without our state, error answers included, may come
+    // from any page or process that found the port (RFC 6749 section 10.12).
+    // The expected state stays secret, also in the error.
+    if (!stateMatches(request, url))
+        return clientError(QStringLiteral("State mismatch: the authorization response does not carry "
+                                          "the state of this request."),
+                           parameters);
     AuthorizationResponse response = AuthorizationResponse::fromParameters(request, parameters);
     // Before the error: an error answer of another provider is no answer of ours.
     if (const auto expected = unexpectedIssuer(request.configuration, parameters)) {
-        const QJsonValue iss = parameters.value(QStringLiteral("iss"));
         return clientError(
             QStringLiteral("Issuer mismatch, expecting %1 but got %2 in authorization response %3")
-                .arg(*expected, iss.isString() ? iss.toString() : QStringLiteral("(not a string)"),
-                     response.description()),
+                .arg(*expected, issuerText(parameters.value(QStringLiteral("iss"))), response.description()),
             parameters);
     }
     if (parameters.contains(QStringLiteral("error")))
         return oauthError(AuthorizationErrorDomain, parameters);
-    // Exact string comparison; absent on both sides counts as equal.
-    if (response.state != request.state) {
-        return clientError(
-            QStringLiteral("State mismatch, expecting %1 but got %2 in authorization response %3")
-                .arg(request.state.value_or(QStringLiteral("(null)")),
-                     response.state.value_or(QStringLiteral("(null)")), response.description()),
-            parameters);
-    }
     return response;
 }
 
 AuthorizationSession::AuthorizationSession(AuthorizationRequest request, Callback callback)
     : m_request(std::move(request)), m_callback(std::move(callback))
 {}
+
+bool AuthorizationSession::refusesRedirect(const QUrl &url) const
+{
+    return !m_finished && matchesRedirectURL(url, m_request.redirectURL) && !stateMatches(m_request, url);
+}
 
 bool AuthorizationSession::resumeFlowWithURL(const QUrl &url)
 {
@@ -96,6 +126,8 @@ bool AuthorizationSession::resumeFlowWithURL(const QUrl &url)
                  "completed.");
         return false;
     }
+    if (!stateMatches(m_request, url))
+        return false;
     auto result = checkRedirect(m_request, url);
     if (auto *error = std::get_if<Error>(&result))
         finish(std::nullopt, *error);

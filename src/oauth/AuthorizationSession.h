@@ -26,9 +26,13 @@ public:
     // agent's dismissal).
     void setDismissHandler(std::function<void()> dismiss) { m_dismiss = std::move(dismiss); }
 
-    // False when the URL is not this request's redirect (the session keeps
-    // waiting); true when it was taken, whatever its outcome.
+    // False when the URL is not this request's redirect or lacks its state
+    // (the session keeps waiting); true when it was taken, whatever its
+    // outcome.
     bool resumeFlowWithURL(const QUrl &url);
+    // Is the URL addressed to this waiting session's redirect but without
+    // its state? Such a request is refused and the session keeps waiting.
+    bool refusesRedirect(const QUrl &url) const;
 
     // Ends the flow with an error (listener cancelled, browser failed).
     void failAuthorizationFlowWithError(const Error &error);
@@ -47,6 +51,10 @@ private:
 // Does `received` address `redirect` (scheme ignoring case, user, password,
 // host, port and path equal after normalising; the query is not compared)?
 bool matchesRedirectURL(const QUrl &received, const QUrl &redirect);
+
+// Does the redirect carry exactly the request's state (one value, compared
+// in constant time)?
+bool stateMatches(const AuthorizationRequest &request, const QUrl &url);
 
 // The result of a redirect for `request`: a response, or the OAuth error or
 // state mismatch it carries.

@@ -37,6 +37,24 @@ bool isOAuthErrorDomain(const QString &domain)
            || domain == RegistrationErrorDomain;
 }
 
+// The provider's error and description are shown to the user as they are;
+// anyone who can reach the redirect listener can write them. One line, at
+// most 200 characters.
+static QString shownLine(const QString &text)
+{
+    constexpr qsizetype Limit = 200;
+    QString line;
+    for (const QChar c : text)
+        line += c.category() == QChar::Other_Control ? QChar(u' ') : c;
+    line = line.simplified();
+    if (line.size() <= Limit)
+        return line;
+    qsizetype cut = Limit - 1;
+    if (line.at(cut - 1).isHighSurrogate())
+        --cut;
+    return line.left(cut) + QChar(0x2026);
+}
+
 static QString oauthErrorDescription(const QJsonObject &response, const QString &errorValue)
 {
     QString text = errorValue;
@@ -50,7 +68,7 @@ static QString oauthErrorDescription(const QJsonObject &response, const QString 
         text = QStringLiteral("The provider returned the OAuth error \"%1\" without a description "
                               "(see RFC 6749 section 5.2).")
                    .arg(errorValue);
-    return text;
+    return shownLine(text);
 }
 
 Error oauthError(const QString &domain, const QJsonObject &response, const std::optional<Error> &underlying)

@@ -12,6 +12,7 @@ class SessionFlow : public AuthorizationFlow
 public:
     explicit SessionFlow(std::shared_ptr<AuthorizationSession> session) : m_session(std::move(session)) {}
     bool resumeFlowWithURL(const QUrl &url) override { return m_session->resumeFlowWithURL(url); }
+    bool refusesRedirect(const QUrl &url) const override { return m_session->refusesRedirect(url); }
     void failFlowWithError(const Error &error) override { m_session->failAuthorizationFlowWithError(error); }
 
 private:
@@ -82,9 +83,42 @@ QUrl RedirectHTTPHandler::absoluteURL(const HTTPServerRequest &request)
     return QUrl::fromEncoded("http://" + request.header("Host") + target, QUrl::StrictMode);
 }
 
+void RedirectHTTPHandler::respondWithPage(HTTPServerRequest &request, const QByteArray &html)
+{
+    HTTPServerResponse response;
+    response.statusCode = 200;
+    // The page is ours alone: nothing it shows may load anything.
+    response.headers = {
+        {"Content-Type", "text/html; charset=utf-8"},
+        {"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'; img-src data:"},
+        {"Cache-Control", "no-store"},
+        {"Content-Length", QByteArray::number(qulonglong(html.size()))}};
+    response.body = html;
+    request.respond(std::move(response));
+}
+
+void RedirectHTTPHandler::answerDone(const std::shared_ptr<HTTPServerRequest> &request)
+{
+    if (m_page)
+        respondWithPage(*request, *m_page);
+    else
+        m_waitingForPage.append(request);
+}
+
+void RedirectHTTPHandler::showPage(const QByteArray &html)
+{
+    m_page = html;
+    for (const auto &request : std::exchange(m_waitingForPage, {}))
+        respondWithPage(*request, html);
+}
+
 void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
                                             const std::shared_ptr<HTTPServerRequest> &request)
 {
+    if (m_redirectTaken && request->target() == "/done") {
+        answerDone(request);
+        return;
+    }
     if (!m_flow) {
         request->respond(400, NoFlowPage);
         return;
@@ -92,12 +126,25 @@ void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
     const QUrl url = absoluteURL(*request);
     // The flow may end this handler's sign-in from inside the call; keep it.
     const std::shared_ptr<AuthorizationFlow> flow = m_flow;
+    if (url.isValid() && flow->refusesRedirect(url)) {
+        request->respond(400, ForeignRedirectPage);
+        return;
+    }
     if (!url.isValid() || !flow->resumeFlowWithURL(url)) {
         request->respond(404, InvalidRedirectPage);
         return;
     }
     if (m_flow == flow)
         m_flow.reset();
+    if (m_pageToCome) {
+        m_redirectTaken = true;
+        HTTPServerResponse response;
+        response.statusCode = 303;
+        response.headers = {{"Location", url.resolved(QUrl(QStringLiteral("/done"))).toEncoded()},
+                            {"Content-Length", "0"}};
+        request->respond(std::move(response));
+        return;
+    }
     stopListening();
     if (m_successURL) {
         HTTPServerResponse response;

@@ -21,12 +21,16 @@ public:
     // Offers a received redirect: false when it is not meant for this flow
     // (the flow keeps waiting), true when the flow took it and completes.
     virtual bool resumeFlowWithURL(const QUrl &url) = 0;
+    // Is the URL meant for this flow's redirect but not of its request (its
+    // state is wrong)? It gets 400 and the flow keeps waiting.
+    virtual bool refusesRedirect(const QUrl &) const { return false; }
     // Ends the flow with an error (its callback runs once, later).
     virtual void failFlowWithError(const Error &error) = 0;
 };
 
 // Receives the provider's redirect on a loopback HTTP listener and hands it
-// to the pending flow, answering the browser with a short page. Listening
+// to the pending flow, answering the browser with a short page. A redirect
+// without the flow's state gets 400 and the flow keeps waiting. Listening
 // stops after the first accepted redirect, on cancellation and on
 // destruction.
 class RedirectHTTPHandler
@@ -39,6 +43,9 @@ public:
         "<html><body>Authorization complete.<br> Return to the app.</body></html>";
     static inline const QByteArray InvalidRedirectPage =
         "<html><body>Sign-in error: Not a valid redirect.</body></html>";
+    static inline const QByteArray ForeignRedirectPage =
+        "<html><body>Sign-in error: This answer does not belong to the sign-in that is waiting."
+        "</body></html>";
     static inline const QByteArray NoFlowPage =
         "<html><body>Sign-in error: No sign-in is waiting for this redirect. Cannot process "
         "redirect.</body></html>";
@@ -55,6 +62,15 @@ public:
     std::optional<QUrl> startHTTPListener(Error *error = nullptr, quint16 port = 0);
     // Stops listening and fails the pending flow with -4.
     void cancelHTTPListener();
+
+    // With a page to come, the accepted redirect is answered 303 to /done,
+    // so the code leaves the address bar, and the listener stays up to
+    // answer /done with the page given to showPage. Without it (the
+    // default) the redirect gets the completion page and listening stops.
+    void setPageToCome(bool on) { m_pageToCome = on; }
+    // The /done page: answers a /done that waits for it, and every later
+    // one for as long as this handler lives.
+    void showPage(const QByteArray &html);
 
     void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow);
     // The session returned by presentAuthorizationRequest.
@@ -74,10 +90,16 @@ public:
 
 private:
     void stopListening();
+    void answerDone(const std::shared_ptr<HTTPServerRequest> &request);
+    static void respondWithPage(HTTPServerRequest &request, const QByteArray &html);
 
     std::optional<QUrl> m_successURL;
     std::unique_ptr<HTTPServer> m_server;
     std::shared_ptr<AuthorizationFlow> m_flow;
+    bool m_pageToCome = false;
+    bool m_redirectTaken = false;
+    std::optional<QByteArray> m_page;
+    QList<std::shared_ptr<HTTPServerRequest>> m_waitingForPage;
 };
 
 } // namespace oauth

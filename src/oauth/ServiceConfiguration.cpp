@@ -76,9 +76,36 @@ QUrl discoveryURL(const QUrl &issuer)
     return url;
 }
 
+std::optional<Error> issuerMismatchError(const ServiceConfiguration &configuration, const QUrl &issuer)
+{
+    // Compared as text (OpenID Connect Discovery section 4.3): a document
+    // that names another issuer may hand out another provider's endpoints.
+    const QString expected = issuer.toString(QUrl::FullyEncoded);
+    const QJsonValue named = configuration.discoveryDocument
+                                 ? configuration.discoveryDocument->discoveryDictionary.value(
+                                     QStringLiteral("issuer"))
+                                 : QJsonValue();
+    if (named.isString() && named.toString() == expected)
+        return std::nullopt;
+    return generalError(InvalidDiscoveryDocument, std::nullopt,
+                        QStringLiteral("The discovery document names the issuer '%1', not the configured "
+                                       "issuer '%2'.")
+                            .arg(named.toString(), expected));
+}
+
 void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfiguration> completion)
 {
-    discoverServiceConfigurationAt(discoveryURL(issuer), std::move(completion));
+    discoverServiceConfigurationAt(
+        discoveryURL(issuer),
+        [issuer, completion = std::move(completion)](std::optional<ServiceConfiguration> configuration,
+                                                     std::optional<Error> error) {
+            if (configuration) {
+                error = issuerMismatchError(*configuration, issuer);
+                if (error)
+                    configuration.reset();
+            }
+            completion(std::move(configuration), std::move(error));
+        });
 }
 
 std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArray &body)

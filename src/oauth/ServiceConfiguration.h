@@ -56,8 +56,13 @@ QUrl discoveryURL(const QUrl &issuer);
 // or document (-2) error.
 std::variant<ServiceConfiguration, Error> parseDiscoveryDocument(const QByteArray &body);
 
+// The -2 error for a configuration whose document names an issuer other
+// than `issuer`, exactly as written.
+std::optional<Error> issuerMismatchError(const ServiceConfiguration &configuration, const QUrl &issuer);
+
 // Fetches and checks the discovery document; the completion runs once,
-// later on the event loop, with a configuration or an error.
+// later on the event loop, with a configuration or an error. Found through
+// the issuer, the document must name that issuer.
 void discoverServiceConfiguration(const QUrl &issuer, Completion<ServiceConfiguration> completion);
 void discoverServiceConfigurationAt(const QUrl &discoveryURL, Completion<ServiceConfiguration> completion);
 

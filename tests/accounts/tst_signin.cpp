@@ -11,6 +11,7 @@
 
 #include <QJsonArray>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTcpSocket>
 
@@ -30,6 +31,21 @@ bool portRefused(int port)
         },
         5000, "the probe to connect or be refused");
     return probe.error() == QAbstractSocket::ConnectionRefusedError;
+}
+
+// Our page loads nothing: no remote address, no import, no url() but data:,
+// and a policy that forbids loading should any slip in.
+void verifySelfContainedPage(const HeadlessBrowser::Page &page)
+{
+    QCOMPARE(page.status, 200);
+    QVERIFY(page.body.startsWith("<!DOCTYPE html>"));
+    QVERIFY(page.body.contains("<svg"));
+    static const QRegularExpression external(
+        QStringLiteral("(src|href)\\s*=\\s*[\"']?\\s*(https?:)?//|@import|url\\((?!\\s*[\"']?data:)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString text = QString::fromUtf8(page.body);
+    QVERIFY2(!external.match(text).hasMatch(), qPrintable(external.match(text).captured()));
+    QVERIFY(page.contentSecurityPolicy.startsWith("default-src 'none'"));
 }
 
 } // namespace
@@ -134,13 +150,18 @@ private slots:
                  GoogleScopes::all().join(QLatin1Char(' ')));
 
         // The code came back percent-encoded; the site icon got a 404 and the
-        // sign-in went on to the completion page.
+        // redirect a 303 to the page that names the account, with the code
+        // gone from the address bar.
         QVERIFY(m_browser->redirectLocation.contains("code=4%2F"));
-        QCOMPARE(m_browser->listenerPages.size(), 2);
-        QCOMPARE(m_browser->listenerPages[0].status, 404);
-        QCOMPARE(m_browser->listenerPages[1].status, 200);
-        QCOMPARE(m_browser->listenerPages[1].body, oauth::RedirectHTTPHandler::CompletionPage);
-        QVERIFY(portRefused(redirect.port()));
+        const QList<HeadlessBrowser::Page> &pages = m_browser->listenerPages;
+        QCOMPARE(pages.size(), 3);
+        QCOMPARE(pages[0].status, 404);
+        QCOMPARE(pages[1].status, 303);
+        QCOMPARE(pages[2].status, 200);
+        QCOMPARE(m_browser->lastTarget, QByteArray("/done"));
+        verifySelfContainedPage(pages[2]);
+        QVERIFY(pages[2].body.contains("You&#39;re signed in to Tarnlight as " + AlexEmail.toUtf8())
+                || pages[2].body.contains("You're signed in to Tarnlight as " + AlexEmail.toUtf8()));
         QCOMPARE(tokenRequests(), 1);
 
         std::shared_ptr<oauth::AuthSession> keep;
@@ -213,10 +234,12 @@ private slots:
         QTest::addColumn<QString>("descriptionStart");
         QTest::newRow("denied") << QStringLiteral("access_denied") << int(oauth::OAuthAccessDenied)
                                 << QStringLiteral("access_denied");
-        QTest::newRow("forged state") << QStringLiteral("wrong_state") << int(oauth::OAuthClientError)
-                                      << QStringLiteral("State mismatch, expecting ");
         QTest::newRow("another issuer") << QStringLiteral("wrong_issuer") << int(oauth::OAuthClientError)
                                         << QStringLiteral("Issuer mismatch, expecting ");
+        QTest::newRow("no issuer though advertised")
+            << QStringLiteral("no_issuer") << int(oauth::OAuthClientError)
+            << QStringLiteral("Issuer mismatch, expecting %1 but got none")
+                   .arg(m_sandbox->baseUrl().toString());
     }
 
     void providerRefusalsEndTheSignIn()
@@ -233,12 +256,34 @@ private slots:
                  qPrintable(outcome.error->description()));
         if (consent == QLatin1String("access_denied"))
             QCOMPARE(outcome.error->description(), QStringLiteral("access_denied"));
-        // The browser still gets the completion page; nothing is registered.
-        QCOMPARE(m_browser->listenerPages.value(1).status, 200);
+        // The browser is told why, as text; nothing is registered.
+        QCOMPARE(m_browser->listenerPages.value(1).status, 303);
+        const HeadlessBrowser::Page page = m_browser->listenerPages.value(2);
+        verifySelfContainedPage(page);
+        QVERIFY2(page.body.contains(outcome.error->description().left(20).toHtmlEscaped().toUtf8()),
+                 page.body);
         QVERIFY(m_registry->accounts().isEmpty());
         QVERIFY(!m_registry->activeAccountID());
         QVERIFY(!m_registry->hasPendingSignIn());
         QCOMPARE(tokenRequests(), 0);
+    }
+
+    // Any page or process that finds the port may answer first: without the
+    // request's state it gets 400, and the real redirect still completes.
+    void foreignAnswersBeforeTheRedirectAreRefused()
+    {
+        m_browser->sentFirst = {"/?error=access_denied&error_description=%3Cb%3EAccount%20locked%3C%2Fb%3E",
+                                "/?error=access_denied&state=guessed", "/?code=4%2F0Aforged&state=guessed"};
+        QVERIFY(!signIn().error);
+        const QList<HeadlessBrowser::Page> &pages = m_browser->listenerPages;
+        QCOMPARE(pages.size(), 6);
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(pages[i].status, 400);
+        QCOMPARE(pages[4].status, 303);
+        QCOMPARE(pages[5].status, 200);
+        QVERIFY(!pages[5].body.contains("Account locked"));
+        QCOMPARE(m_registry->accounts().size(), 1);
+        QCOMPARE(tokenRequests(), 1);
     }
 
     void browserThatCannotOpenFailsTheSignIn()

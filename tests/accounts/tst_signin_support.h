@@ -60,14 +60,17 @@ public:
     {
         int status = 0;
         QByteArray body;
+        QByteArray contentSecurityPolicy;
     };
 
     bool accept = true; // what the opener reports
     bool asksForIcon = true;
+    QList<QByteArray> sentFirst; // request targets sent to the listener before the redirect
     std::function<void(const QUrl &)> onOpen;
     QList<QUrl> opened;
     QByteArray redirectLocation; // exactly as the provider sent it
     QList<Page> listenerPages;   // the listener's answers, in order
+    QByteArray lastTarget;       // what the address bar shows at the end (303s followed)
     bool done = false;
 
     bool open(const QUrl &url)
@@ -102,6 +105,7 @@ private:
         const QByteArray host = "127.0.0.1:" + QByteArray::number(target.port());
         if (asksForIcon)
             m_targets.append("/favicon.ico");
+        m_targets.append(sentFirst);
         m_targets.append(redirectLocation.mid(pathStart));
         m_socket = std::make_unique<QTcpSocket>();
         QObject::connect(m_socket.get(), &QTcpSocket::connected, m_socket.get(), [this, host] {
@@ -119,7 +123,8 @@ private:
             done = true;
             return;
         }
-        m_socket->write("GET " + m_targets.takeFirst() + " HTTP/1.1\r\nHost: " + m_host
+        lastTarget = m_targets.takeFirst();
+        m_socket->write("GET " + lastTarget + " HTTP/1.1\r\nHost: " + m_host
                         + "\r\nAccept: text/html\r\n\r\n");
     }
 
@@ -134,9 +139,27 @@ private:
         const qsizetype length = at < 0 ? 0 : head.mid(at + 15).split('\r').value(0).trimmed().toLongLong();
         if (m_buffer.size() < end + 4 + length)
             return;
-        listenerPages.append({m_buffer.split(' ').value(1).toInt(), m_buffer.mid(end + 4, length)});
+        const int status = m_buffer.split(' ').value(1).toInt();
+        listenerPages.append(
+            {status, m_buffer.mid(end + 4, length), headerValue(end, "content-security-policy")});
+        if (status == 303) {
+            const QUrl location = QUrl::fromEncoded(headerValue(end, "location"));
+            m_targets.prepend(
+                location.path(QUrl::FullyEncoded).toUtf8()
+                + (location.hasQuery() ? "?" + location.query(QUrl::FullyEncoded).toUtf8() : ""));
+        }
         m_buffer.remove(0, end + 4 + length);
         sendNext();
+    }
+
+    QByteArray headerValue(qsizetype headEnd, const QByteArray &name) const
+    {
+        for (const QByteArray &line : m_buffer.left(headEnd).split('\n')) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0 && line.left(colon).trimmed().toLower() == name)
+                return line.mid(colon + 1).trimmed();
+        }
+        return {};
     }
 
     QNetworkAccessManager m_network;

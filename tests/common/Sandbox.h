@@ -74,7 +74,10 @@
 //                             revokes the grant (--rotate-refresh-tokens)
 //   GET  accounts             [{sub,email,name}]
 //   POST consent {"sub"?, "outcome":"grant"|"access_denied"|"wrong_state"|
-//                 "wrong_issuer"}  (redirects carry "iss", forged with wrong_issuer)
+//                 "wrong_issuer"|"no_issuer"}  (redirects carry "iss", forged
+//                 with wrong_issuer, left out with no_issuer)
+//   POST discovery-issuer {"issuer"}  the issuer discovery names (empty: the
+//                 sandbox's own origin)
 //   GET  drafts?sub=S         drafts with their raw text ("rawText"), the stored
 //                             message's "headers" and "body" decoded as the provider
 //                             reads mail (encoded words, transfer encoding), and

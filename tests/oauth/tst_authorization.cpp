@@ -9,6 +9,7 @@
 
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTcpServer>
 
 using namespace oauth;
@@ -217,30 +218,56 @@ private slots:
         QCOMPARE(outcome.error->code(), -4);
         QCOMPARE(outcome.error->description(), QStringLiteral("access_denied"));
 
+        const QString state = "&state=" + *r.state;
         outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=invalid_scope&error_description="
-                                "Bad+scope&error_uri=https%3A%2F%2Fx.test%2Fe"));
+                                "Bad+scope&error_uri=https%3A%2F%2Fx.test%2Fe"
+                                + state));
         QCOMPARE(outcome.error->code(), -6);
         QCOMPARE(outcome.error->description(), QStringLiteral("invalid_scope: Bad scope - https://x.test/e"));
 
-        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=something_new"));
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=something_new" + state));
         QCOMPARE(outcome.error->code(), -61440);
         QVERIFY(outcome.error->userInfo().contains(OAuthErrorResponseKey));
+
+        // The provider's words are shown as one line of at most 200 characters.
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?error=server_error&error_description=Line%0Aone%09"
+                                + QString(300, u'x') + state));
+        const QString shown = outcome.error->description();
+        QCOMPARE(shown.size(), 200);
+        QVERIFY2(shown.startsWith("server_error: Line one xxx") && shown.endsWith(QChar(0x2026)),
+                 qPrintable(shown));
+    }
+
+    // Without the request's state a redirect may come from anyone: the
+    // session is left waiting, error answers included.
+    void redirectWithAnotherStateIsRefused_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::newRow("another state") << "code=abc&state=forged";
+        QTest::newRow("no state") << "code=abc";
+        QTest::newRow("state twice") << "code=abc&state=%1&state=%1";
+        QTest::newRow("a longer state") << "code=abc&state=%1x";
+        QTest::newRow("forged error") << "error=access_denied&error_description=Locked";
+        QTest::newRow("error with another state") << "error=access_denied&state=forged";
     }
 
     void redirectWithAnotherStateIsRefused()
     {
+        QFETCH(QString, query);
         const auto r = request();
-        const auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=abc&state=forged"));
-        QVERIFY(outcome.accepted);
-        QVERIFY(!outcome.response);
-        QCOMPARE(outcome.error->domain(), AuthorizationErrorDomain);
-        QCOMPARE(outcome.error->code(), -61439);
-        QVERIFY(outcome.error->description().startsWith(
-            QStringLiteral("State mismatch, expecting %1 but got forged in authorization response ")
-                .arg(*r.state)));
-        QVERIFY2(!outcome.error->description().contains("abc"), "the code must not be shown");
-        // A missing state is a mismatch too.
-        QCOMPARE(offer(r, QUrl("http://127.0.0.1:8765/?code=abc")).error->code(), -61439);
+        const QUrl url("http://127.0.0.1:8765/?" + query.replace("%1", *r.state));
+        AuthorizationSession session(r, [](auto, auto) { QFAIL("a refused redirect ends no session"); });
+        QVERIFY(session.refusesRedirect(url));
+        QVERIFY(!session.resumeFlowWithURL(url));
+        QVERIFY(!session.isFinished());
+        QVERIFY(!session.refusesRedirect(QUrl("http://127.0.0.1:8765/?code=a&state=" + *r.state)));
+        QVERIFY(!session.refusesRedirect(QUrl("http://127.0.0.1:9999/?code=a&state=x"))); // not ours at all
+
+        const auto checked = checkRedirect(r, url);
+        const Error &error = std::get<Error>(checked);
+        QVERIFY(error.is(AuthorizationErrorDomain, OAuthClientError));
+        QVERIFY2(!error.description().contains(*r.state), "the expected state must not be shown");
+        QVERIFY2(!error.description().contains("abc"), "the code must not be shown");
     }
 
     void redirectMustNameTheConfiguredIssuer()
@@ -250,9 +277,14 @@ private slots:
         const QString evil = "iss=https%3A%2F%2Fevil.example";
         QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a&iss=https%3A%2F%2Faccounts.example.com" + state))
                     .response);
-        QVERIFY(offer(r, QUrl("http://127.0.0.1:8765/?code=a" + state)).response); // without iss: as before
+        // Advertised means required (RFC 9207 section 2.4).
+        auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a" + state));
+        QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
+        QVERIFY2(outcome.error->description().startsWith(
+                     "Issuer mismatch, expecting https://accounts.example.com but got none"),
+                 qPrintable(outcome.error->description()));
 
-        auto outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&" + evil + state));
+        outcome = offer(r, QUrl("http://127.0.0.1:8765/?code=a&" + evil + state));
         QVERIFY(outcome.accepted);
         QVERIFY(!outcome.response);
         QVERIFY(outcome.error->is(AuthorizationErrorDomain, OAuthClientError));
@@ -271,6 +303,7 @@ private slots:
         const auto quiet = requestToIssuer(false);
         QVERIFY(
             offer(quiet, QUrl("http://127.0.0.1:8765/?code=a&" + evil + "&state=" + *quiet.state)).response);
+        QVERIFY(offer(quiet, QUrl("http://127.0.0.1:8765/?code=a&state=" + *quiet.state)).response);
     }
 
     void insecureEndpointsAreRefused()
@@ -382,6 +415,32 @@ private slots:
 
         injectDiscovery(200, "{\"issuer\": ");
         QCOMPARE(discoverAt(m_sandbox->baseUrl()).error->underlying()->code(), -7);
+    }
+
+    // Exact text (OpenID Connect Discovery section 4.3): another host name
+    // for the same address, or a trailing slash, is another issuer.
+    void discoveryMustNameTheConfiguredIssuer_data()
+    {
+        QTest::addColumn<QString>("named");
+        QTest::newRow("another provider") << "https://accounts.example.com";
+        QTest::newRow("localhost for 127.0.0.1") << "http://localhost:%1";
+        QTest::newRow("trailing slash") << "http://127.0.0.1:%1/";
+    }
+
+    void discoveryMustNameTheConfiguredIssuer()
+    {
+        QFETCH(QString, named);
+        named.replace("%1", QString::number(m_sandbox->baseUrl().port()));
+        m_sandbox->control("POST", QStringLiteral("discovery-issuer"), QJsonObject{{"issuer", named}});
+        const auto ownIssuerAgain = qScopeGuard(
+            [this] { m_sandbox->control("POST", QStringLiteral("discovery-issuer"), QJsonObject{}); });
+        const auto outcome = discoverAt(m_sandbox->baseUrl());
+        QVERIFY(!outcome.value);
+        QVERIFY(outcome.error->is(GeneralErrorDomain, InvalidDiscoveryDocument));
+        QCOMPARE(
+            outcome.error->description(),
+            QStringLiteral("The discovery document names the issuer '%1', not the configured issuer '%2'.")
+                .arg(named, m_sandbox->baseUrl().toString()));
     }
 
     void discoveryWithoutServerIsAConnectionError()

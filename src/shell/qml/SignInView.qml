@@ -68,6 +68,7 @@ Item {
             Layout.fillWidth: true
             visible: view.errorText !== ""
             text: view.errorText
+            textFormat: Text.PlainText
             font: Theme.caption
             color: Theme.red
             wrapMode: Text.Wrap
