@@ -63,7 +63,6 @@ Item {
             onClicked: view.signIn()
         }
         Label {
-            textFormat: Text.PlainText
             objectName: "signInError"
             Layout.fillWidth: true
             visible: view.errorText !== ""
