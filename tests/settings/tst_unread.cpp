@@ -263,7 +263,7 @@ private slots:
         message.threadId = QStringLiteral("t1");
         message.from = QStringLiteral("\"<b>Eve</b> & Co\" <eve@example.com>");
         message.subject = QStringLiteral("<a href=\"https://evil.example/login\">Locked</a> & <img src=x>");
-        notifier.announce(m_alex, 0, {message}, 1);
+        notifier.announce(m_alex, {message}, 1);
         QTRY_COMPARE(server.notices.size(), 1);
         QCOMPARE(server.notices[0].summary, message.fromDisplay());
         QVERIFY(server.notices[0].summary.contains(QStringLiteral("<b>Eve</b> & Co")));
