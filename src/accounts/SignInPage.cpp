@@ -15,22 +15,24 @@ const char *const Icon =
     R"(<path d="M34 96h60M44 105h40" stroke="#7fd3dc" stroke-width="5" stroke-linecap="round" fill="none"/>)"
     R"(</svg>)";
 
-const char *const Style = "body{margin:0;min-height:100vh;display:flex;align-items:center;justify-content:center;"
-                          "font-family:system-ui,sans-serif;background:#f4f7f8;color:#1b2a4a}"
-                          "main{max-width:28em;padding:2em;text-align:center}"
-                          "h1{font-size:1.4em;margin:.6em 0 .4em}p{line-height:1.5;margin:.4em 0}"
-                          ".failed h1{color:#b3261e}"
-                          "@media (prefers-color-scheme:dark){body{background:#111a22;color:#e4edf0}}";
+const char *const Style =
+    "body{margin:0;min-height:100vh;display:flex;align-items:center;justify-content:center;"
+    "font-family:system-ui,sans-serif;background:#f4f7f8;color:#1b2a4a}"
+    "main{max-width:28em;padding:2em;text-align:center}"
+    "h1{font-size:1.4em;margin:.6em 0 .4em}p{line-height:1.5;margin:.4em 0}"
+    ".failed h1{color:#b3261e}"
+    "@media (prefers-color-scheme:dark){body{background:#111a22;color:#e4edf0}}";
 
 QByteArray page(const QString &heading, const QString &message, bool ok)
 {
-    const QString html =
-        QStringLiteral("<!DOCTYPE html><html lang=\"%1\"><head><meta charset=\"utf-8\">"
-                       "<meta name=\"viewport\" content=\"width=device-width\"><title>Tarnlight</title>"
-                       "<style>%2</style></head><body><main class=\"%3\">%4<h1>%5</h1><p>%6</p></main>"
-                       "</body></html>")
-            .arg(QLocale().bcp47Name(), QLatin1String(Style), ok ? QStringLiteral("ok") : QStringLiteral("failed"),
-                 QLatin1String(Icon), heading.toHtmlEscaped(), message.toHtmlEscaped());
+    const QString html = QStringLiteral(
+                             "<!DOCTYPE html><html lang=\"%1\"><head><meta charset=\"utf-8\">"
+                             "<meta name=\"viewport\" content=\"width=device-width\"><title>Tarnlight</title>"
+                             "<style>%2</style></head><body><main class=\"%3\">%4<h1>%5</h1><p>%6</p></main>"
+                             "</body></html>")
+                             .arg(QLocale().bcp47Name(), QLatin1String(Style),
+                                  ok ? QStringLiteral("ok") : QStringLiteral("failed"), QLatin1String(Icon),
+                                  heading.toHtmlEscaped(), message.toHtmlEscaped());
     return html.toUtf8();
 }
 
@@ -50,9 +52,9 @@ QByteArray signedIn(const QString &email)
 QByteArray failed(const QString &reason)
 {
     return page(QCoreApplication::translate("SignInPage", "Sign-in failed"),
-                QCoreApplication::translate("SignInPage",
-                                            "Tarnlight could not sign you in: %1 You can close this tab and try "
-                                            "again.")
+                QCoreApplication::translate(
+                    "SignInPage", "Tarnlight could not sign you in: %1 You can close this tab and try "
+                                  "again.")
                     .arg(reason),
                 false);
 }

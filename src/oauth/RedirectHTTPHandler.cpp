@@ -3,6 +3,8 @@
 #include "oauth/AuthorizationSession.h"
 #include "oauth/OAuthError.h"
 
+#include <QRandomGenerator>
+
 namespace oauth {
 
 namespace {
@@ -99,23 +101,29 @@ void RedirectHTTPHandler::respondWithPage(HTTPServerRequest &request, const QByt
 
 void RedirectHTTPHandler::answerDone(const std::shared_ptr<HTTPServerRequest> &request)
 {
-    if (m_page)
-        respondWithPage(*request, *m_page);
-    else
+    if (!m_page) {
         m_waitingForPage.append(request);
+        return;
+    }
+    respondWithPage(*request, *m_page);
+    // The one browser that was sent here has its page.
+    stopListening();
 }
 
 void RedirectHTTPHandler::showPage(const QByteArray &html)
 {
     m_page = html;
-    for (const auto &request : std::exchange(m_waitingForPage, {}))
+    const auto waiting = std::exchange(m_waitingForPage, {});
+    for (const auto &request : waiting)
         respondWithPage(*request, html);
+    if (!waiting.isEmpty())
+        stopListening();
 }
 
 void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
                                             const std::shared_ptr<HTTPServerRequest> &request)
 {
-    if (m_redirectTaken && request->target() == "/done") {
+    if (!m_doneTarget.isEmpty() && request->target() == m_doneTarget) {
         answerDone(request);
         return;
     }
@@ -137,10 +145,12 @@ void RedirectHTTPHandler::didReceiveRequest(HTTPConnection *,
     if (m_flow == flow)
         m_flow.reset();
     if (m_pageToCome) {
-        m_redirectTaken = true;
+        quint64 key[2];
+        QRandomGenerator::system()->fillRange(key);
+        m_doneTarget = "/done?" + QByteArray(reinterpret_cast<const char *>(key), sizeof key).toHex();
         HTTPServerResponse response;
         response.statusCode = 303;
-        response.headers = {{"Location", url.resolved(QUrl(QStringLiteral("/done"))).toEncoded()},
+        response.headers = {{"Location", url.resolved(QUrl::fromEncoded(m_doneTarget)).toEncoded()},
                             {"Content-Length", "0"}};
         request->respond(std::move(response));
         return;

@@ -68,8 +68,8 @@ public:
     // answer /done with the page given to showPage. Without it (the
     // default) the redirect gets the completion page and listening stops.
     void setPageToCome(bool on) { m_pageToCome = on; }
-    // The /done page: answers a /done that waits for it, and every later
-    // one for as long as this handler lives.
+    // The /done page: answers a /done that waits for it, or the first one
+    // to come while this handler lives; listening stops once it is served.
     void showPage(const QByteArray &html);
 
     void setCurrentAuthorizationFlow(std::shared_ptr<AuthorizationFlow> flow);
@@ -97,7 +97,9 @@ private:
     std::unique_ptr<HTTPServer> m_server;
     std::shared_ptr<AuthorizationFlow> m_flow;
     bool m_pageToCome = false;
-    bool m_redirectTaken = false;
+    // "/done?" and a random key once the redirect is taken: the page names
+    // the account, so only the browser that was sent there gets it.
+    QByteArray m_doneTarget;
     std::optional<QByteArray> m_page;
     QList<std::shared_ptr<HTTPServerRequest>> m_waitingForPage;
 };

@@ -56,9 +56,12 @@ class SignInFaultsTest : public QObject
             QCOMPARE(registry.get()->accounts(), QList<Account>{m_existing});
             QCOMPARE(registry.get()->activeAccount(), m_existing);
             QVERIFY(!registry.get()->hasPendingSignIn());
+            // The listener closes once the browser has the page that says why.
             const QUrl redirect = QUrl::fromEncoded(browser.redirectLocation);
-            if (redirect.port() > 0)
+            if (redirect.port() > 0) {
+                TL_WAITED([&] { return browser.done; }, 5000, "the browser to get its page");
                 QVERIFY(portRefused(quint16(redirect.port())));
+            }
         }();
         return outcome.error.value_or(Error());
     }
