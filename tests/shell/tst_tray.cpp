@@ -211,7 +211,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(app.popover()->isVisible(), 3000);
         const QRect available = app.popover()->screen()->availableGeometry();
         const QRect placed = app.popover()->geometry();
-        QVERIFY2(available.contains(placed), qPrintable(QStringLiteral("%1,%2").arg(placed.x()).arg(placed.y())));
+        QVERIFY2(available.contains(placed),
+                 qPrintable(QStringLiteral("%1,%2").arg(placed.x()).arg(placed.y())));
         QVERIFY(placed.right() > available.right() - 40 && placed.top() < available.top() + 40);
     }
 
