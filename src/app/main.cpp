@@ -42,7 +42,6 @@ int main(int argc, char *argv[])
     else
         app = std::make_unique<QApplication>(argc, argv);
     tl::setUpApplication();
-    QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
     tl::installTranslations(*app);
 
     // Start-up order: the registry first, then the start-up hook, then the UI.

@@ -11,6 +11,7 @@ void tl::setUpApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tarnlight"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
     // No display name: Qt would append " — Tarnlight" to window titles that already name the app.
     QGuiApplication::setDesktopFileName(ApplicationService::ServiceName);
 }
