@@ -15,7 +15,8 @@ class ReadmePicturesTest : public QObject
 
     static bool pixelsDiffer(QRgb a, QRgb b)
     {
-        return std::abs(qRed(a) - qRed(b)) > kChannelTolerance || std::abs(qGreen(a) - qGreen(b)) > kChannelTolerance
+        return std::abs(qRed(a) - qRed(b)) > kChannelTolerance
+               || std::abs(qGreen(a) - qGreen(b)) > kChannelTolerance
                || std::abs(qBlue(a) - qBlue(b)) > kChannelTolerance;
     }
 
@@ -49,8 +50,8 @@ private slots:
         const QDir fresh(QStringLiteral(TL_BINARY_DIR "/tour"));
         // The calendar's day headers name today's dates, so its pictures
         // change every day without any view changing.
-        const QStringList pictures = kept.entryList({QStringLiteral("0*.png")}).filter(
-            QRegularExpression(QStringLiteral("^(?!02-calendar)")));
+        const QStringList pictures = kept.entryList({QStringLiteral("0*.png")})
+                                         .filter(QRegularExpression(QStringLiteral("^(?!02-calendar)")));
         QVERIFY(pictures.size() >= 10);
         QStringList stale;
         for (const QString &name : pictures) {
