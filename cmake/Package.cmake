@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # `scripts/package` makes a Debian package of the installation with CPack.
 # Library dependencies come from the binary (dpkg-shlibdeps); the QML modules
 # and Qt plugins it loads at run time are invisible to that, so they are named

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sanitizer and fuzzing builds. TARNLIGHT_SANITIZE builds everything (the
 # library, the sandbox and the tests) with AddressSanitizer and
 # UndefinedBehaviorSanitizer; TARNLIGHT_FUZZ adds libFuzzer's coverage

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 option(TARNLIGHT_WERROR "Stop the build on a warning in the project's own code (CI builds with it)" OFF)
 
 # The warnings the project's own code (src/, sandbox/, tools/, bench/) builds

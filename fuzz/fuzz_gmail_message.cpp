@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A Gmail message resource, from the answer's bytes to the record the mail
 // tab lists and the text the summary reads.
 

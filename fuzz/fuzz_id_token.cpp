@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A compact ID token as the token endpoint may send it: read by the OAuth
 // layer (header, claims, times) and by the account registry (identity claims).
 

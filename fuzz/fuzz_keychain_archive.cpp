@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A keychain item's bytes read back as a session. Anything another program
 // stored there must decode to nothing or to a session that archives and
 // decodes again to the same bytes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The loopback listener's request reader, with the bytes split at points the
 // input chooses. Whatever the split, the reader must see the same requests
 // as when everything arrives at once.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The readable text of a message payload: a MIME part tree as JSON, body
 // data as base64url, or arbitrary decoded bytes in a text or HTML part.
 

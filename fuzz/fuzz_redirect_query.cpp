@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The redirect the browser brings to the loopback listener: the request
 // target and Host header made a URL, matched against the redirect URL and
 // read as an authorization response or error.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A reply draft built from what a received message carried (sender,
 // subject, Message-ID, References) and the model's text: values from the
 // message never add header lines, and the body arrives unchanged but for

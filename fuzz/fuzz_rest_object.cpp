@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A REST answer's JSON body built into objects (with the kind maps of the
 // APIs) and read through every typed accessor, as the clients read them.
 

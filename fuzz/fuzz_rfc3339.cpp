@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // RFC 3339 date-times and JSON durations from the APIs. Any date-time the
 // parser accepts prints as text it accepts again, for the same instant.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The token endpoint's answer: a 200 body read as a token response (with the
 // ID-token checks a code exchange applies), and any other status read as the
 // provider's OAuth error.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // URI templates and their values, the query text of parameter maps, and
 // escaping: the input is a template, a NUL, then the values as JSON.
 

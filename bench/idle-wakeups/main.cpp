@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Wake-ups of an idle Tarnlight: the real app on a desktop of our own (Xvfb,
 // a private session bus with a tray watcher), refresh "Off", popover hidden.
 // Counts the context switches of each of its threads over the run (60 s, or

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Starts Tarnlight signed in (offscreen, as a child process), opens and
 // closes its popover 50 times visiting all three tabs each time, and reports
 // the child's resident memory after the start, after cycle 1 and after

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Lists 25 inbox messages through the app's Gmail client while the sandbox
 // delays every answer, then reads the sandbox's request log to see how many
 // requests the listing made and over how many connections. The listing is

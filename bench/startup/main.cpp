@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Starts Tarnlight, signed in against the sandbox and offscreen, several
 // times as a child process and reports when its popover showed its first
 // frame and when the Mail tab first showed its list, counted from the moment

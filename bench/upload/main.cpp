@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Uploads a generated file to the sandbox's Drive twice: once through the
 // app's Drive client (resumable protocol, chunks from disk) and once with
 // curl as one PUT to a resumable session, and compares the rates. Our peak

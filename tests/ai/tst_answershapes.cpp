@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Summaries and replies from models that wrap their answers: in a fence,
 // after a reasoning block or a line of prose, or outside "content". The
 // sandbox's model endpoint plays each shape on request.

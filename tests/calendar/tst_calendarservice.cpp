@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calendar client against the sandbox provider: the request on the wire
 // and the mapping of event resources, seeded and served as written here.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The calendar view model against the sandbox provider, with sessions in a
 // private Secret Service (run under scripts/with-keyring), and its grouping
 // by day with a fixed clock and zone.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes REUSE.toml's annotations as a .reuse/dep5 file, for reuse before 4.
 
 Only what REUSE.toml here uses is translated: paths that are a file name or

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Drive client against the sandbox provider: the listing request and its
 // mapping, and uploads of local files into a folder.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Drive tab's QML over a real view model fed by the sandbox provider,
 // offscreen, with file drags sent to the window as a file manager sends
 // them; screenshots of each state under build/screenshots.

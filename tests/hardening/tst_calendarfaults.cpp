@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The provider breaking under the calendar tab: each fault ends in the
 // error state once, with the listed events kept. Run under
 // scripts/with-keyring.

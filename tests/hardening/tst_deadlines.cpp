@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // No network wait is unbounded: a server that trickles its answer a byte at
 // a time, never falling silent, still meets the request's deadline.
 

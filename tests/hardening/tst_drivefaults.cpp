@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The provider breaking under the Drive tab: a reload ends in the error
 // state once with the listed items kept; a failed upload ends as failed and
 // leaves the local file as it was. Dropped things that are not files, and a

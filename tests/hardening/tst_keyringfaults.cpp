@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The system keyring failing under the app: locked, refusing the write of a
 // sign-in, or missing from the session bus. Each gives a clear error and
 // loses no account and no session.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The provider breaking under the mail tab: a reload ends in the error state
 // once with the list kept; a failed archive or mark-read changes nothing and
 // leaves the message listed. Run under scripts/with-keyring.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Inputs that fuzzing found troublesome, kept as tests: a request body
 // trickled behind the largest head the loopback listener takes, and date-times
 // whose text must survive a print-and-parse round trip.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The provider breaking during a sign-in, at discovery or at the code
 // exchange: the sign-in ends once with an error, registers nothing, keeps
 // the accounts there were, and stops its listener. Run under

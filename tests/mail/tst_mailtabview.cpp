@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Mail tab's QML over a real view model fed by the sandbox provider,
 // offscreen; screenshots of each state under build/screenshots.
 

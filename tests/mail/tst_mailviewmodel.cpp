@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The mail view model against the sandbox provider, with sessions in a
 // private Secret Service (run under scripts/with-keyring).
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // No request follows a redirect: a 302 or 307 pointing at another loopback
 // server is the answer itself, and the other server receives nothing, not the
 // bearer token of a fetch, not the client secret and refresh token of a token

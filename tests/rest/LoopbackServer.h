@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // A small HTTP/1.1 server on 127.0.0.1 for transport tests: it records every

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // tarnlight-tour DIR [SANDBOX-OPTION...]: runs the real app headless against
 // a sandbox of its own (started with the options given), walks through
 // sign-in, the tabs and settings, and leaves one picture per step (light and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Its delegates use the view's ids; binding them to this context (ComponentBehavior) breaks how the views are loaded.
 // qmllint disable unqualified
 import QtQuick
