@@ -9,23 +9,29 @@ function(tl_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${TARNLIGHT_WERROR}>:-Werror>)
 endfunction()
 
+# Stops the configure step when an area lists an area its row in
+# src/CMakeLists.txt (TL_MAY_USE_<area>) does not name: the layering is
+# checked where it is declared, not found out at link time.
+function(tl_check_area_deps name)
+  foreach(dep ${ARGN})
+    if(NOT dep IN_LIST TL_MAY_USE_${name})
+      message(FATAL_ERROR "The area ${name} may not use ${dep} (see TL_MAY_USE_${name} in src/CMakeLists.txt)")
+    endif()
+  endforeach()
+endfunction()
+
 # Each folder under src/ is one static library, tl_<area>, built from every
-# .cpp in that folder (and its sub-folders). Areas list the areas they use, so
-# a test links only what it needs and a half-finished area elsewhere does not
-# stop it from building.
+# .cpp in that folder (and its sub-folders) but the EXCLUDEd ones. Areas list
+# the areas they use, so a test links only what it needs.
 function(tl_area name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS;EXCLUDE" ${ARGN})
+  tl_check_area_deps(${name} ${ARG_DEPS})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   list(TRANSFORM ARG_DEPS PREPEND tl_ OUTPUT_VARIABLE dep_targets)
-  set(cpp_sources ${sources})
-  list(FILTER cpp_sources INCLUDE REGEX "\\.cpp$")
-  if(NOT cpp_sources)
-    # An area not written yet: present, so that others may name it.
-    add_library(tl_${name} INTERFACE)
-    target_link_libraries(tl_${name} INTERFACE ${dep_targets})
-    return()
-  endif()
   add_library(tl_${name} STATIC ${sources})
   target_include_directories(tl_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   tl_warnings(tl_${name})
@@ -82,7 +88,12 @@ function(tl_qml_module target uri)
       set_source_files_properties(${file} PROPERTIES QT_RESOURCE_ALIAS ${name})
     endif()
   endforeach()
-  qt_add_qml_module(${target} URI ${uri} VERSION 1.0 RESOURCE_PREFIX /qt/qml
+  # Every module sees the shared types of Tarnlight.Core (src/core/).
+  set(dependencies "")
+  if(NOT uri STREQUAL "Tarnlight.Core")
+    set(dependencies DEPENDENCIES Tarnlight.Core)
+  endif()
+  qt_add_qml_module(${target} URI ${uri} VERSION 1.0 RESOURCE_PREFIX /qt/qml ${dependencies}
     QML_FILES ${ARG_SINGLETONS} ${ARG_QML_FILES}
     RESOURCES ${ARG_RESOURCES})
   target_link_libraries(${target} PUBLIC Qt6::Quick Qt6::QuickControls2)

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 
-#include "mail/EmailText.h"
+#include "ai/EmailText.h"
 
 #include <QTextBoundaryFinder>
 

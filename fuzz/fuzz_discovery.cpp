@@ -6,7 +6,7 @@
 #include "FuzzSupport.h"
 
 #include "oauth/ServiceConfiguration.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 TARNLIGHT_FUZZ_TARGET
 

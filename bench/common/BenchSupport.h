@@ -7,7 +7,7 @@
 // of this process and number formatting for the result lines.
 
 #include "Sandbox.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

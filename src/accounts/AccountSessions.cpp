@@ -6,7 +6,7 @@
 #include "accounts/SessionCache.h"
 #include "oauth/AuthSession.h"
 #include "oauth/KeychainStore.h"
-#include "shell/records/AuthError.h"
+#include "accounts/AuthError.h"
 #include "support/Completion.h"
 
 #include <QPointer>

@@ -5,7 +5,7 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "oauth/AuthSession.h"
-#include "shell/records/AuthError.h"
+#include "accounts/AuthError.h"
 
 bool ListAccount::bind(const std::optional<Account> &account)
 {

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "shell/records/Account.h"
+#include "accounts/Account.h"
 
 #include <QHash>
 #include <QPointer>

@@ -3,7 +3,7 @@
 
 #include "accounts/OAuthConfig.h"
 
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QCoreApplication>
 #include <QDir>

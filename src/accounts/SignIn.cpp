@@ -10,9 +10,9 @@
 #include "oauth/PresentAuthorizationRequest.h"
 #include "oauth/RedirectHTTPHandler.h"
 #include "oauth/ServiceConfiguration.h"
-#include "shell/records/AuthError.h"
+#include "accounts/AuthError.h"
 #include "support/Completion.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QPointer>
 #include <QScopeGuard>

@@ -3,7 +3,7 @@
 
 #include "ai/AIEndpoint.h"
 
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QtGlobal>
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "support/Error.h"
+#include "core/Error.h"
 
 // Errors of the on-device model. Their descriptions are shown to the user
 // as they are, so they say what went wrong in plain words.

@@ -6,7 +6,7 @@
 #include "ai/AIErrors.h"
 #include "ai/ChatProtocol.h"
 #include "ai/ModelExchange.h"
-#include "mail/EmailText.h"
+#include "ai/EmailText.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "accounts/GoogleAuthService.h"
-#include "ai/AISelfTest.h"
+#include "app/AISelfTest.h"
 #include "shell/app/ShellMain.h"
 #include "i18n/Translations.h"
 

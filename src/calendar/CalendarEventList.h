@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "shell/records/CalendarEvent.h"
-#include "support/RecordListModel.h"
+#include "calendar/CalendarEvent.h"
+#include "core/RecordListModel.h"
 
 #include <QDate>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/Authorizer.h"
-#include "shell/records/CalendarEvent.h"
+#include "calendar/CalendarEvent.h"
 
 #include <qcoro/qcorotask.h>
 

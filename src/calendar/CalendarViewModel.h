@@ -6,10 +6,10 @@
 #include "accounts/GoogleAuthService.h"
 #include "accounts/ListAccount.h"
 #include "calendar/CalendarEventList.h"
-#include "shell/records/Account.h"
-#include "shell/records/CalendarEvent.h"
-#include "shell/records/LoadState.h"
-#include "support/RecordListModel.h"
+#include "accounts/Account.h"
+#include "calendar/CalendarEvent.h"
+#include "core/LoadState.h"
+#include "core/RecordListModel.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -93,18 +93,4 @@ private:
     CalendarEventList m_eventRows;
     // Counts started loads; only the latest one publishes.
     quint64 m_loadGeneration = 0;
-};
-
-// The shared types the view model hands to QML, made known to the QML tools.
-struct CalendarLoadStateForeign
-{
-    Q_GADGET
-    QML_FOREIGN(LoadState)
-    QML_ANONYMOUS
-};
-struct CalendarRecordListForeign
-{
-    Q_GADGET
-    QML_FOREIGN(RecordListModelBase)
-    QML_ANONYMOUS
 };

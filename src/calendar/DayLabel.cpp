@@ -5,7 +5,7 @@
 
 #include "calendar/CalendarWindow.h"
 
-#include "shell/records/Timestamps.h"
+#include "core/Timestamps.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "drive/DriveRecords.h"
-#include "shell/records/DriveItem.h"
-#include "support/RecordListModel.h"
+#include "drive/DriveItem.h"
+#include "core/RecordListModel.h"
 
 // The items of the folder shown, one row each, named by id.
 class DriveItemList : public RecordListModel<DriveItem>

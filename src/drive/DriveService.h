@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/Authorizer.h"
-#include "shell/records/DriveItem.h"
+#include "drive/DriveItem.h"
 
 #include <QUrl>
 

@@ -5,11 +5,11 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "accounts/ListAccount.h"
-#include "shell/records/Account.h"
+#include "accounts/Account.h"
 #include "drive/DriveLists.h"
-#include "shell/records/DriveItem.h"
-#include "shell/records/LoadState.h"
-#include "support/RecordListModel.h"
+#include "drive/DriveItem.h"
+#include "core/LoadState.h"
+#include "core/RecordListModel.h"
 
 #include <QList>
 #include <QObject>
@@ -113,18 +113,4 @@ private:
     // Counts started listings, so one overtaken by a later one (the user
     // moved on meanwhile) does not show the wrong folder's items.
     quint64 m_listingGeneration = 0;
-};
-
-// The shared types the view model hands to QML, made known to the QML tools.
-struct DriveLoadStateForeign
-{
-    Q_GADGET
-    QML_FOREIGN(LoadState)
-    QML_ANONYMOUS
-};
-struct DriveRecordListForeign
-{
-    Q_GADGET
-    QML_FOREIGN(RecordListModelBase)
-    QML_ANONYMOUS
 };

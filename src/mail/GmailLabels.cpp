@@ -8,7 +8,7 @@
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QHash>
 #include <QSet>

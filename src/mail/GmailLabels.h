@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/Authorizer.h"
-#include "shell/records/EmailMessage.h"
+#include "mail/EmailMessage.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "shell/records/EmailMessage.h"
+#include "mail/EmailMessage.h"
 
 #include <QJsonObject>
 #include <QString>

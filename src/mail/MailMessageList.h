@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "shell/records/EmailMessage.h"
-#include "support/RecordListModel.h"
+#include "mail/EmailMessage.h"
+#include "core/RecordListModel.h"
 
 class MailViewModel;
 

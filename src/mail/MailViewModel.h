@@ -4,13 +4,13 @@
 #pragma once
 
 #include "ai/AIService.h"
-#include "ai/EmailSummary.h"
 #include "accounts/GoogleAuthService.h"
 #include "accounts/ListAccount.h"
-#include "shell/records/Account.h"
-#include "shell/records/EmailMessage.h"
-#include "shell/records/LoadState.h"
+#include "accounts/Account.h"
+#include "mail/EmailMessage.h"
+#include "core/LoadState.h"
 #include "mail/MailMessageList.h"
+#include "mail/MailRowStates.h"
 
 #include <QHash>
 #include <QObject>
@@ -24,63 +24,6 @@
 
 #include <optional>
 #include <utility>
-
-// Where the summary of one expanded message stands.
-struct MailSummaryState
-{
-    Q_GADGET
-    Q_PROPERTY(Kind kind MEMBER kind)
-    Q_PROPERTY(EmailSummary summary MEMBER summary)
-    Q_PROPERTY(QString message MEMBER message)
-
-public:
-    enum Kind {
-        Loading,
-        Ready,
-        Failed,
-        Unavailable
-    };
-    Q_ENUM(Kind)
-
-    Kind kind = Loading;
-    EmailSummary summary; // when Ready
-    QString message;      // when Failed or Unavailable; while Loading, what is being waited for
-
-    static MailSummaryState loading(const QString &waitingFor = {}) { return {Loading, {}, waitingFor}; }
-    static MailSummaryState ready(const EmailSummary &summary) { return {Ready, summary, {}}; }
-    static MailSummaryState failed(const QString &message) { return {Failed, {}, message}; }
-    static MailSummaryState unavailable(const QString &message) { return {Unavailable, {}, message}; }
-
-    friend bool operator==(const MailSummaryState &, const MailSummaryState &) = default;
-};
-
-// Where an AI-drafted reply to one message stands.
-struct MailReplyState
-{
-    Q_GADGET
-    Q_PROPERTY(Kind kind MEMBER kind)
-    Q_PROPERTY(QString message MEMBER message)
-
-public:
-    enum Kind {
-        Drafting,
-        Done,
-        Failed
-    };
-    Q_ENUM(Kind)
-
-    Kind kind = Drafting;
-    QString message; // when Failed
-
-    static MailReplyState drafting() { return {Drafting, {}}; }
-    static MailReplyState done() { return {Done, {}}; }
-    static MailReplyState failed(const QString &message) { return {Failed, message}; }
-
-    friend bool operator==(const MailReplyState &, const MailReplyState &) = default;
-};
-
-Q_DECLARE_METATYPE(MailSummaryState)
-Q_DECLARE_METATYPE(MailReplyState)
 
 // Everything the mail tab shows and does: the listed messages, the expanded
 // one, each opened message's summary, each drafted reply, and the actions
@@ -188,18 +131,4 @@ private:
     QSet<QString> m_summariesStarting;
     // Reads the maps above; declared after them.
     MailMessageList m_list{*this};
-};
-
-// The shared types the view model hands to QML, made known to the QML tools.
-struct MailLoadStateForeign
-{
-    Q_GADGET
-    QML_FOREIGN(LoadState)
-    QML_ANONYMOUS
-};
-struct MailRecordListForeign
-{
-    Q_GADGET
-    QML_FOREIGN(RecordListModelBase)
-    QML_ANONYMOUS
 };

@@ -4,7 +4,7 @@
 #include "oauth/AuthSession.h"
 
 #include "oauth/ParsedIDToken.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 namespace oauth {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "oauth/HTTPServer.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QObject>
 #include <QUrl>

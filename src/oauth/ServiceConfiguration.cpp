@@ -6,7 +6,7 @@
 #include "oauth/OAuthError.h"
 #include "rest/HTTPFetcher.h"
 #include "rest/HttpClient.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/RestObject.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 
 #include "rest/HTTPFetcher.h"
 
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

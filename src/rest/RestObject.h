@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/DateTime.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QHash>
 #include <QJsonArray>

@@ -7,7 +7,7 @@
 #include "rest/Resources.h"
 #include "rest/URITemplate.h"
 #include "rest/UploadFetcher.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QCoreApplication>
 #include <QFuture>

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

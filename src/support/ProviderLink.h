@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QUrl>
 

@@ -8,7 +8,7 @@
 #include "accounts/GoogleAuthService.h"
 #include "oauth/KeychainStore.h"
 #include "rest/HTTPFetcher.h"
-#include "shell/records/AuthError.h"
+#include "accounts/AuthError.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

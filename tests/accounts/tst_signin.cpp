@@ -9,7 +9,7 @@
 #include "oauth/KeychainStore.h"
 #include "oauth/OAuthError.h"
 #include "oauth/RedirectHTTPHandler.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 #include "support/UrlOpener.h"
 
 #include <QJsonArray>

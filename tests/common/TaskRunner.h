@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Wait.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QTest>
 

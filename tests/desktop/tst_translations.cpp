@@ -3,7 +3,7 @@
 
 #include "ai/AIService.h"
 #include "i18n/Translations.h"
-#include "shell/records/AuthError.h"
+#include "accounts/AuthError.h"
 
 #include <QCoreApplication>
 #include <QDir>

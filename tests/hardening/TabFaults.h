@@ -9,7 +9,7 @@
 
 #include "ProviderFaults.h"
 #include "ViewModelSupport.h"
-#include "shell/records/LoadState.h"
+#include "core/LoadState.h"
 
 #include <QSignalSpy>
 

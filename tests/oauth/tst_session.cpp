@@ -8,7 +8,7 @@
 #include "oauth/AuthSession.h"
 #include "oauth/OAuthError.h"
 #include "rest/HTTPFetcher.h"
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QJsonDocument>
 

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/records/Account.h"
-#include "shell/records/AuthError.h"
-#include "shell/records/CalendarEvent.h"
-#include "shell/records/DriveItem.h"
-#include "shell/records/EmailMessage.h"
-#include "shell/records/TarnTab.h"
+#include "accounts/Account.h"
+#include "accounts/AuthError.h"
+#include "calendar/CalendarEvent.h"
+#include "drive/DriveItem.h"
+#include "mail/EmailMessage.h"
+#include "shell/app/TarnTab.h"
 
 #include <QJsonDocument>
 #include <QLocale>

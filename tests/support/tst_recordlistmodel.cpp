@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "support/RecordListModel.h"
+#include "core/RecordListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>

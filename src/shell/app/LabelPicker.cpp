@@ -6,7 +6,7 @@
 #include "accounts/GoogleAuthService.h"
 #include "mail/GmailLabels.h"
 #include "oauth/AuthSession.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QVariantMap>
 

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "shell/records/Account.h"
-#include "shell/records/EmailMessage.h"
+#include "accounts/Account.h"
+#include "mail/EmailMessage.h"
 
 #include <QHash>
 #include <QObject>

@@ -5,7 +5,7 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "accounts/OAuthConfig.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 SignInAction::SignInAction(QObject *parent) : QObject(parent) {}
 

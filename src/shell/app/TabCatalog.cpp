@@ -3,7 +3,7 @@
 
 #include "shell/app/TabCatalog.h"
 
-#include "shell/records/TarnTab.h"
+#include "shell/app/TarnTab.h"
 
 #include <QFile>
 #include <QVariantMap>

@@ -8,7 +8,7 @@
 #include "mail/GmailService.h"
 #include "oauth/AuthSession.h"
 #include "shell/app/AppSettings.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "shell/records/Timestamps.h"
+#include "core/Timestamps.h"
 
 #include <QMetaType>
 

@@ -5,11 +5,13 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // A view model's loading status; compares by case and message.
 struct LoadState
 {
     Q_GADGET
+    QML_ANONYMOUS
     Q_PROPERTY(Kind kind MEMBER kind)
     Q_PROPERTY(QString message MEMBER message)
     Q_PROPERTY(bool isIdle READ isIdle)

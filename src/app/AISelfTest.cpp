@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "ai/AISelfTest.h"
+#include "app/AISelfTest.h"
 
 #include "accounts/OAuthConfig.h"
-#include "support/Error.h"
+#include "core/Error.h"
 
 #include <QEventLoop>
 

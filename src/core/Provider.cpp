@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "support/Provider.h"
+#include "core/Provider.h"
 
 #include <QHostAddress>
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "support/Error.h"
+#include "core/Error.h"
 
 // The errors the account registry and the sign-in flow raise themselves.
 enum class AuthError {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // A list model over a view model's records. Views learn of each change row by
 // row (inserted, moved, removed, changed), never by a reset, so a list keeps
@@ -14,6 +15,7 @@
 class RecordListModelBase : public QAbstractListModel
 {
     Q_OBJECT
+    QML_ANONYMOUS
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
