@@ -32,7 +32,8 @@ QString trimmed(const QString &text, Pred pred)
 
 QString EmailMessage::fromDisplay() const
 {
-    const qsizetype angle = from.indexOf(u'<');
+    // The address is the last <...>: a quoted name may hold '<' itself.
+    const qsizetype angle = from.lastIndexOf(u'<');
     if (angle < 0)
         return from;
     const QString name = trimmed(trimmed(from.left(angle), isHorizontalSpace), isQuote);

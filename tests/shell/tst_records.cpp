@@ -101,6 +101,8 @@ private slots:
                                   << "ada@example.com";
         QTest::newRow("only quotes before angle") << "\"\" <a@b>"
                                                   << "\"\" <a@b>";
+        QTest::newRow("angle inside the quoted name") << "\"Ops <alerts>\" <ops@example.com>"
+                                                      << "Ops <alerts>";
         QTest::newRow("line break is not trimmed") << "Ada\n <a@b>"
                                                    << "Ada\n";
     }
