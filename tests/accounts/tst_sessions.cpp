@@ -4,6 +4,7 @@
 // Account sessions: the registry's keychain lookups and the deletion at
 // sign-out, in a private Secret Service (run under scripts/with-keyring).
 
+#include "Fixture.h"
 #include "../oauth/OAuthTestSupport.h"
 #include "accounts/GoogleAuthService.h"
 #include "oauth/KeychainStore.h"
@@ -96,12 +97,9 @@ class TestSessions : public QObject
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("TARNLIGHT_IN_KEYRING"))
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
+        TL_NEEDS_KEYRING();
         // Sessions then authorize plain http to the loopback sandbox.
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+        TL_START_PROVIDER(m_sandbox);
     }
 
     QUrl profileURL() const { return m_sandbox->url("/gmail/v1/users/me/profile"); }
@@ -212,7 +210,7 @@ private slots:
         QVERIFY(!operation->error);
         m_sandbox->setDelay(0);
         QCOMPARE(refreshes(), 1);
-        QTest::qWait(300);
+        TL_WAIT([&] { return retrieve(name).error.has_value(); }, 5000, "the keychain item to go");
         QCOMPARE(retrieve(name).error->code(), int(KeychainPasswordNotFound));
         QCOMPARE(*runTask(registry.authSession(account)).error, toError(AuthError::noSession));
     }

@@ -25,19 +25,6 @@ namespace {
 const QString AlexEmail = QStringLiteral("alex.rivera@example.com");
 const QString MiraEmail = QStringLiteral("mira.okafor@example.com");
 
-bool portRefused(int port)
-{
-    QTcpSocket probe;
-    probe.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
-    TL_WAITED(
-        [&] {
-            return probe.state() == QAbstractSocket::ConnectedState
-                   || probe.state() == QAbstractSocket::UnconnectedState;
-        },
-        5000, "the probe to connect or be refused");
-    return probe.error() == QAbstractSocket::ConnectionRefusedError;
-}
-
 // Our page loads nothing: no remote address, no import, no url() but data:,
 // and a policy that forbids loading should any slip in.
 void verifySelfContainedPage(const HeadlessBrowser::Page &page)
@@ -123,10 +110,7 @@ class SignInTest : public QObject
 private slots:
     void initTestCase()
     {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        useSandboxProvider(*m_sandbox);
-        writeSecrets(m_dir, Sandbox::ClientId, Sandbox::ClientSecret);
+        TL_START_SIGN_IN_PROVIDER(m_sandbox, m_dir);
         QVERIFY(Provider::current().isLoopback());
         QVERIFY(OAuthConfig::current());
     }
@@ -142,9 +126,7 @@ private slots:
 
     void cleanup()
     {
-        for (const Account &account : QList<Account>(m_registry->accounts()))
-            m_registry->signOut(account);
-        QTest::qWait(200); // the keychain deletions finish
+        signOutAndWait(*m_registry, m_registry->accounts());
         m_opener.reset();
         m_registry.reset();
     }

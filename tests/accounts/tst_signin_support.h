@@ -7,8 +7,12 @@
 // loopback sandbox, and a headless "browser" that follows the authorization
 // URL over HTTP to the loopback listener, as a real browser would.
 
+#include "Fixture.h"
 #include "Sandbox.h"
+#include "TaskRunner.h"
+#include "Wait.h"
 #include "accounts/GoogleAuthService.h"
+#include "oauth/KeychainStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +38,7 @@ public:
 // Must run before the provider or the configuration is first read.
 inline void useSandboxProvider(const Sandbox &sandbox)
 {
-    qputenv("TARNLIGHT_PROVIDER", sandbox.baseUrl().toString().toUtf8());
+    tltest::useAsProvider(sandbox);
 }
 
 inline void writeSecrets(const QTemporaryDir &dir, const QString &clientID, const QString &secret)
@@ -52,6 +56,48 @@ inline void writeSecrets(const QTemporaryDir &dir, const QString &clientID, cons
                    .toUtf8());
     qputenv("TARNLIGHT_RESOURCES", dir.path().toUtf8());
 }
+
+// True when nothing listens on the loopback port any more.
+inline bool portRefused(int port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QStringLiteral("127.0.0.1"), quint16(port));
+    TL_WAITED(
+        [&] {
+            return probe.state() == QAbstractSocket::ConnectedState
+                   || probe.state() == QAbstractSocket::UnconnectedState;
+        },
+        5000, "the probe to connect or be refused");
+    return probe.error() == QAbstractSocket::ConnectionRefusedError;
+}
+
+// True once the account's keychain item is gone.
+inline bool keychainItemGone(const Account &account)
+{
+    using Found = std::shared_ptr<oauth::AuthSession>;
+    const QString item = GoogleAuthService::keychainItemName(account);
+    const auto outcome = runTask(awaitCompletion<Found>(
+        [&](Completion<Found> done) { oauth::KeychainStore(item).retrieveAuthSession(std::move(done)); }));
+    return outcome.finished && outcome.error && outcome.error->code() == oauth::KeychainPasswordNotFound;
+}
+
+// Signs the accounts out and waits until their keychain items are gone: a
+// sign-out deletes its item in the background. Takes a copy, as the list is
+// often the registry's own, which each sign-out changes.
+inline bool signOutAndWait(GoogleAuthService &registry, const QList<Account> accounts)
+{
+    for (const Account &account : accounts)
+        registry.signOut(account);
+    return TL_WAITED([&] { return std::all_of(accounts.begin(), accounts.end(), keychainItemGone); }, 5000,
+                     "the keychain items of the signed-out accounts to go");
+}
+
+// Starts a sandbox as the provider, with its client's secrets in `dir`.
+#define TL_START_SIGN_IN_PROVIDER(sandbox, dir)                                                              \
+    do {                                                                                                     \
+        TL_START_PROVIDER(sandbox);                                                                          \
+        writeSecrets(dir, Sandbox::ClientId, Sandbox::ClientSecret);                                         \
+    } while (false)
 
 // Opens URLs like a browser without a window: GET the authorization URL at
 // the provider, then follow its redirect to the loopback listener on one

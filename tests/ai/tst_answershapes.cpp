@@ -5,7 +5,7 @@
 // after a reasoning block or a line of prose, or outside "content". The
 // sandbox's model endpoint plays each shape on request.
 
-#include "Sandbox.h"
+#include "Fixture.h"
 #include "TaskRunner.h"
 
 #include "ai/AIService.h"
@@ -26,11 +26,7 @@ class TestAnswerShapes : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(m_sandbox); }
 
     void init() { m_sandbox->reset(); }
 

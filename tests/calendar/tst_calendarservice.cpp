@@ -5,7 +5,7 @@
 // and the mapping of event resources, seeded and served as written here.
 
 #include "BearerAuthorizer.h"
-#include "Sandbox.h"
+#include "Fixture.h"
 #include "TaskRunner.h"
 #include "calendar/CalendarService.h"
 #include "rest/DateTime.h"
@@ -50,10 +50,7 @@ class CalendarServiceTest : public QObject
 
     std::unique_ptr<Sandbox> m_sandbox;
 
-    QString tokenFor(const QString &sub)
-    {
-        return m_sandbox->issueTokens(sub).value("access_token").toString();
-    }
+    QString tokenFor(const QString &sub) { return m_sandbox->accessToken(sub); }
 
     TaskOutcome<QList<CalendarEvent>> upcoming(const QString &sub = Sandbox::AlexSub, int maxResults = 25)
     {
@@ -81,12 +78,7 @@ class CalendarServiceTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
-    }
+    void initTestCase() { TL_START_PROVIDER(m_sandbox); }
 
     void init()
     {

@@ -12,9 +12,7 @@
 #include <QJsonDocument>
 #include <QLocale>
 
-using qmltest::click;
-using qmltest::findItem;
-using qmltest::findItems;
+using namespace qmltest;
 
 namespace {
 
@@ -47,13 +45,11 @@ QColor colour(QQuickItem *item)
 
 } // namespace
 
-class CalendarTabViewTest : public QObject
+class CalendarTabViewTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
-    const Account m_sam = vmtest::account(QStringLiteral("sam"));
 
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
     {
@@ -83,21 +79,9 @@ class CalendarTabViewTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-        qmltest::usePalette(false);
-    }
+    void initTestCase() { TL_START_TAB_VIEWS(m_sandbox); }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_sam, Sandbox::EmptySub));
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}, {m_sam, Sandbox::EmptySub}})); }
 
     // An invitation from a stranger shows its title and place as written and
     // makes the view fetch nothing.
@@ -191,12 +175,12 @@ private slots:
 
         // The day after tomorrow is headed by its weekday and date.
         QMetaObject::invokeMethod(view.find("calendarList"), "positionViewAtEnd");
-        QTest::qWait(50);
-        headers = headerTexts(view);
         const QString expected =
             QLocale().language() == QLocale::C || QLocale().language() == QLocale::English
                 ? QLocale(QLocale::English).toString(today.addDays(2), QStringLiteral("dddd, MMM d"))
                 : model->dayLabel(today.addDays(2).toString(Qt::ISODate));
+        tltest::waitUntil([&] { return headerTexts(view).contains(expected); }); // the list lays its end out
+        headers = headerTexts(view);
         QVERIFY2(headers.contains(expected), qPrintable(headers.join(" | ")));
     }
 
@@ -213,15 +197,17 @@ private slots:
         QVERIFY(days.size() >= 3 && days.first().events.size() >= 2);
 
         list->setProperty("contentY", 40); // inside today's section
-        QTest::qWait(50);
         const QString first = model->dayLabel(days.first().day.date().toString(Qt::ISODate));
-        bool pinned = false;
-        for (QQuickItem *header : findItems(view.root.get(), "dayHeader")) {
-            if (header->isVisible() && header->property("text").toString() == first
-                && qAbs(header->mapToItem(list, QPointF()).y()) < 1)
-                pinned = true;
-        }
-        QVERIFY(pinned);
+        const auto pinned = [&] {
+            for (QQuickItem *header : findItems(view.root.get(), "dayHeader")) {
+                if (header->isVisible() && header->property("text").toString() == first
+                    && qAbs(header->mapToItem(list, QPointF()).y()) < 1)
+                    return true;
+            }
+            return false;
+        };
+        tltest::waitUntil(pinned); // the list lays its sections out
+        QVERIFY(pinned());
         qmltest::saveLightAndDark(view, QStringLiteral("calendar-scrolled"));
     }
 

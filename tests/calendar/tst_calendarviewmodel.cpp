@@ -57,12 +57,11 @@ private:
 
 } // namespace
 
-class CalendarViewModelTest : public QObject
+class CalendarViewModelTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
 
     void load(CalendarViewModel &model)
     {
@@ -72,20 +71,9 @@ class CalendarViewModelTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_KEYRING_PROVIDER(m_sandbox); }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-        m_sandbox->clearLog();
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
 
     void refreshWithoutActiveAccountGoesIdleAndSendsNothing()
     {
@@ -318,7 +306,7 @@ private slots:
         QCOMPARE(model.listAccount(), mira);
 
         QTRY_COMPARE_WITH_TIMEOUT(requestsTo(*m_sandbox, CalendarPath).size(), 2, Slow);
-        QTest::qWait(300); // Alex's answer reaches the model
+        QTest::qWait(300); // Alex's answer reaches the model, which shows no sign of dropping it
         QCOMPARE(model.events(), miraEvents);
         QCOMPARE(model.state(), LoadState::loaded());
 
@@ -338,10 +326,10 @@ private slots:
             auto model = std::make_unique<CalendarViewModel>();
             model->attach(registry.get());
             model->startRefresh();
-            QTest::qWait(waitMs);
+            QTest::qWait(waitMs); // dropped while the session is read, or while the request is out
             model.reset();
         }
-        QTest::qWait(1200); // every answer arrives after its model is gone
+        QTest::qWait(1200); // every answer arrives after its model is gone, with no sign to wait on
         m_sandbox->setDelay(0);
         QVERIFY(!requestsTo(*m_sandbox, CalendarPath).isEmpty()); // one was in flight
     }

@@ -6,6 +6,7 @@
 // Loads the app's real QML offscreen for view tests: a window hosting one
 // component, items found by objectName, screenshots under the build folder.
 
+#include "Wait.h"
 #include "ui/QmlModules.h"
 
 #include <QDir>
@@ -107,7 +108,7 @@ public:
     void save(const QString &name)
     {
         window.setColor(QGuiApplication::palette().color(QPalette::Window));
-        QTest::qWait(50);
+        QTest::qWait(50); // the palette's colours reach the items, through animations too
         const QImage image = window.grabWindow();
         QVERIFY2(!image.isNull(), "window could not be grabbed");
         QVERIFY(image.save(screenshotPath(name)));

@@ -158,6 +158,11 @@ QJsonObject Sandbox::issueTokens(const QString &sub, int expiresInSeconds)
     return control("POST", QStringLiteral("tokens"), body).toObject();
 }
 
+QString Sandbox::accessToken(const QString &sub)
+{
+    return issueTokens(sub).value(QStringLiteral("access_token")).toString();
+}
+
 void Sandbox::revoke(const QString &sub)
 {
     control("POST", QStringLiteral("revoke"), QJsonObject{{"sub", sub}});

@@ -138,6 +138,8 @@ public:
     // Mints tokens for a seeded account without a browser; expiresInSeconds 0
     // takes the sandbox's current lifetime (3600 unless changed).
     QJsonObject issueTokens(const QString &sub, int expiresInSeconds = 0);
+    // Only the access token of such a response.
+    QString accessToken(const QString &sub);
     void revoke(const QString &sub);
     void expireAccessTokens(const QString &sub);
     void setRefreshRotation(bool enabled);

@@ -8,6 +8,7 @@
 // (private) keychain, and a recorder in place of the browser.
 
 #include "../oauth/OAuthTestSupport.h"
+#include "Fixture.h"
 #include "accounts/GoogleAuthService.h"
 #include "oauth/AuthSession.h"
 #include "oauth/KeychainStore.h"
@@ -27,6 +28,23 @@ inline Account account(const QString &name)
     const QString id = QStringLiteral("vm-%1-%2").arg(QCoreApplication::applicationPid()).arg(name);
     return Account{id, name + QStringLiteral("@example.com"), name};
 }
+
+// The same with a display name, and an address made from it.
+inline Account account(const QString &key, const QString &name)
+{
+    const Account base = account(key);
+    return Account{base.id, name.toLower().replace(u' ', u'.') + QStringLiteral("@example.com"), name};
+}
+
+// What the tests of a tab share, inherited beside QObject: the sandbox as
+// the provider and accounts whose sessions the private keychain keeps.
+struct TabFixture
+{
+    std::unique_ptr<Sandbox> m_sandbox;
+    const Account m_alex = account(QStringLiteral("alex"));
+    const Account m_mira = account(QStringLiteral("mira"));
+    const Account m_sam = account(QStringLiteral("sam"));
+};
 
 // The app's registry, loaded from a private settings file listing the accounts.
 class Registry
@@ -68,15 +86,6 @@ private:
     Registry m_unknownActive;
 };
 
-// Starts a sandbox and points the app's provider at it.
-inline std::unique_ptr<Sandbox> startProvider()
-{
-    auto sandbox = std::make_unique<Sandbox>();
-    if (sandbox->isRunning())
-        qputenv("TARNLIGHT_PROVIDER", sandbox->baseUrl().toString().toUtf8());
-    return sandbox;
-}
-
 // Saves, under the account's keychain item, a session with tokens the
 // sandbox minted for `sub`, as a sign-in would.
 inline bool saveSession(Sandbox &sandbox, const Account &account, const QString &sub = Sandbox::AlexSub)
@@ -86,6 +95,26 @@ inline bool saveSession(Sandbox &sandbox, const Account &account, const QString 
     const auto outcome = runTask(awaitCompletion(
         [&](VoidCompletion done) { oauth::KeychainStore(item).save(session, std::move(done)); }));
     return outcome.finished && !outcome.error;
+}
+
+// An account signed in with the tokens of a seeded one.
+struct Session
+{
+    Account account;
+    QString sub = Sandbox::AlexSub;
+};
+
+// Seed data back, then a saved session for each account, as sign-ins leave
+// them; the request log then starts empty.
+inline bool resetWithSessions(Sandbox &sandbox, const QList<Session> &sessions)
+{
+    sandbox.reset();
+    for (const Session &session : sessions) {
+        if (!saveSession(sandbox, session.account, session.sub))
+            return false;
+    }
+    sandbox.clearLog();
+    return true;
 }
 
 inline void removeSession(const Account &account)
@@ -118,6 +147,25 @@ inline QList<QJsonObject> requestsTo(Sandbox &sandbox, const QString &prefix, co
     return found;
 }
 
+// A view model's rows, mirrored into a list model (`List<Record>`, the
+// view models' own kind) that outlives it: a late answer reaching a dropped
+// view model must leave them as they were.
+template<typename Record, template<typename> class List>
+class KeptRows final : public List<Record>
+{
+public:
+    template<typename ViewModel, typename Changed, typename Rows>
+    KeptRows(ViewModel &model, Changed changed, Rows rows)
+    {
+        this->assign((model.*rows)());
+        QObject::connect(&model, changed, this, [this, &model, rows] { this->assign((model.*rows)()); });
+    }
+    QVariant data(const QModelIndex &, int) const override { return {}; }
+
+protected:
+    QString keyOf(const Record &record) const override { return record.id; }
+};
+
 // Holds the next request to `route` (say "GET /gmail/v1/users/me/messages")
 // for `ms` before the sandbox answers it.
 inline void holdNextRequest(Sandbox &sandbox, const QString &route, int ms)
@@ -131,9 +179,6 @@ inline bool heldRequestsArrived(Sandbox &sandbox)
     return sandbox.pendingFaults() == 0;
 }
 
-inline bool inKeyring()
-{
-    return !qEnvironmentVariableIsEmpty("TARNLIGHT_IN_KEYRING");
-}
+using tltest::inKeyring;
 
 } // namespace vmtest

@@ -14,6 +14,14 @@ namespace tltest {
 // stop early.
 bool waitFor(const std::function<bool()> &done, int timeoutMs, const char *what, const char *file, int line);
 
+// Spins the event loop until `done` holds or the time is up, failing
+// nothing: for waits whose own checks follow and say what is missing.
+inline void waitUntil(const std::function<bool()> &done, int timeoutMs = 5000)
+{
+    if (!QTest::qWaitFor(done, timeoutMs))
+        qInfo("gave up waiting after %d ms", timeoutMs);
+}
+
 } // namespace tltest
 
 // In a helper that returns something: waits, failing the test on a timeout.

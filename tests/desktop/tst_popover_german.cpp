@@ -73,7 +73,13 @@ private slots:
         Registry registry(signedIn);
         qmltest::View view;
         QVERIFY(shelltest::loadPopover(view, registry.auth.get()));
-        QTest::qWait(200);
+        const auto showsAll = [&] {
+            QStringList texts;
+            collectVisibleTexts(view.root.get(), texts);
+            return std::all_of(german.begin(), german.end(),
+                               [&](const QString &t) { return texts.contains(t); });
+        };
+        tltest::waitUntil(showsAll); // the popover builds its rows
         QStringList shown;
         collectVisibleTexts(view.root.get(), shown);
         for (const QString &text : german)

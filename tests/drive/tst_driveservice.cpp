@@ -5,7 +5,7 @@
 // mapping, and uploads of local files into a folder.
 
 #include "BearerAuthorizer.h"
-#include "Sandbox.h"
+#include "Fixture.h"
 #include "TaskRunner.h"
 #include "drive/DriveService.h"
 
@@ -39,7 +39,7 @@ class DriveServiceTest : public QObject
 
     std::shared_ptr<rest::Authorizer> alex()
     {
-        const QString token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const QString token = m_sandbox->accessToken(Sandbox::AlexSub);
         return std::make_shared<BearerAuthorizer>(token.toUtf8());
     }
 
@@ -72,9 +72,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_files.isValid());
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+        TL_START_PROVIDER(m_sandbox);
     }
 
     void init()
@@ -143,7 +141,7 @@ private slots:
             QCOMPARE(query.queryItemValue("pageSize"), QStringLiteral("100"));
         }
         // Mira's seeded Drive always answers so.
-        const QString token = m_sandbox->issueTokens(Sandbox::MiraSub).value("access_token").toString();
+        const QString token = m_sandbox->accessToken(Sandbox::MiraSub);
         auto mira = runTask(DriveService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()), "root"));
         QVERIFY(!mira.error);
         QCOMPARE(namesOf(*mira.value), QStringList({"Recipes", "Concert ticket.pdf", "Reading list"}));
@@ -173,7 +171,7 @@ private slots:
         QCOMPARE(items.at(2).webViewLink, std::optional<QString>("https://drive.example/b"));
 
         // An empty folder, and an answer without "files": no items, no error.
-        const QString samToken = m_sandbox->issueTokens(Sandbox::EmptySub).value("access_token").toString();
+        const QString samToken = m_sandbox->accessToken(Sandbox::EmptySub);
         auto empty = runTask(
             DriveService::list(std::make_shared<BearerAuthorizer>(samToken.toUtf8()), "root"));
         QVERIFY(!empty.error);

@@ -14,9 +14,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
-using qmltest::click;
-using qmltest::findItem;
-using qmltest::findItems;
+using namespace qmltest;
 
 namespace {
 
@@ -69,13 +67,12 @@ QStringList crumbTexts(QQuickItem *root)
 
 } // namespace
 
-class DriveTabViewTest : public QObject
+class DriveTabViewTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
-    const Account m_sam = vmtest::account(QStringLiteral("sam"));
     QTemporaryDir m_files;
 
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
@@ -124,20 +121,11 @@ class DriveTabViewTest : public QObject
 private slots:
     void initTestCase()
     {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
+        TL_START_TAB_VIEWS(m_sandbox);
         QVERIFY(m_files.isValid());
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-        qmltest::usePalette(false);
     }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_sam, Sandbox::EmptySub));
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}, {m_sam, Sandbox::EmptySub}})); }
 
     // Folders first; entering two levels adds two crumbs, and "My Drive"
     // goes back to the top.
@@ -284,7 +272,7 @@ private slots:
         FileDrag file(&view.window, {localFile("stray.txt")});
         QVERIFY(!file.enter(view.find("crumbBar")));
         QVERIFY(!file.drop(view.find("crumbBar")));
-        QTest::qWait(100);
+        QTest::qWait(100); // no upload starts meanwhile
         QVERIFY(m_sandbox->uploads().isEmpty());
     }
 

@@ -87,13 +87,13 @@ bool allDone(const DriveViewModel &model)
 
 } // namespace
 
-class DriveViewModelTest : public QObject
+class DriveViewModelTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Sandbox> m_sandbox;
     QTemporaryDir m_files;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
     const DriveViewModel::Crumb m_root{QStringLiteral("root"), QStringLiteral("My Drive")};
 
     QUrl localFile(const QString &name)
@@ -154,19 +154,11 @@ private slots:
 
     void initTestCase()
     {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
+        TL_START_KEYRING_PROVIDER(m_sandbox);
         QVERIFY(m_files.isValid());
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
     }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-        m_sandbox->clearLog();
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
 
     void withoutActiveAccountNothingIsListedOrUploaded()
     {
@@ -425,7 +417,7 @@ private slots:
         QVERIFY(std::any_of(miraItems.begin(), miraItems.end(),
                             [](const DriveItem &i) { return i.id == "miraFolderRecipes"; }));
         QTRY_COMPARE_WITH_TIMEOUT(listedFolders(*m_sandbox).size(), 2, Slow);
-        QTest::qWait(300); // Alex's listing reaches the model
+        QTest::qWait(300); // Alex's listing reaches the model, which shows no sign of dropping it
         QCOMPARE(model.items(), miraItems);
         QCOMPARE(model.path(), QList<DriveViewModel::Crumb>{m_root});
 
@@ -466,15 +458,23 @@ private slots:
         auto model = std::make_unique<DriveViewModel>();
         model->attach(registry.get());
         load(*model);
+        vmtest::KeptRows<DriveItem, RecordListModel> rows(*model, &DriveViewModel::itemsChanged,
+                                                          &DriveViewModel::items);
         const DriveItem photos = itemWithId(*model, "fldPhotos");
+        m_sandbox->clearLog();
         m_sandbox->setDelay(300);
         model->upload({localFile("late.txt")}, photos);
         model->startRefresh();
         model->open(photos);
+        const auto shown = model->items();
         model.reset();
         QTRY_VERIFY_WITH_TIMEOUT(finishedUploads(*m_sandbox).contains("late.txt"), Slow);
-        QTest::qWait(700); // every answer arrives after the model is gone
+        // Both listings, the top folder's and Photos', are answered after the model is gone.
+        TL_WAIT([&] { return listedFolders(*m_sandbox).size() >= 2; }, Slow,
+                "the sandbox to answer both listings");
+        m_sandbox->requestLog(); // one more round trip, behind the last answer
         m_sandbox->setDelay(0);
+        QCOMPARE(rows.rows(), shown);
     }
 };
 

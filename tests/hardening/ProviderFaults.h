@@ -67,7 +67,7 @@ public:
             rest::HttpClient::limitDeadlinesForTests(0);
             // Late answers to timed-out requests still arrive: none may
             // complete anything a second time.
-            QTest::qWait(SlowAnswerMs - DeadlineMs + 300);
+            QTest::qWait(SlowAnswerMs - DeadlineMs + 300); // until the late answers are in
         }
         m_sandbox.clearFaults();
     }

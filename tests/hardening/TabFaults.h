@@ -25,23 +25,15 @@ inline void addFaultRows()
         QTest::newRow(all[i].name) << i;
 }
 
-// Starts a sandbox for the tab tests, or says why they cannot run.
-inline std::unique_ptr<Sandbox> startTabProvider()
-{
-    if (!vmtest::inKeyring())
-        return nullptr;
-    auto sandbox = vmtest::startProvider();
-    qputenv("TARNLIGHT_AI_URL", sandbox->url(QStringLiteral("/v1")).toString().toUtf8());
-    return sandbox;
-}
-
-// Loads once, then reloads under the fault: one loading and one error
+// Loads once, then reloads under the row's fault: one loading and one error
 // state, the earlier list stays under the error, and the tab recovers once
 // the provider does. `listedCount` reads how many items the model lists.
 template<typename Model, typename Count>
-void reloadUnderFault(Sandbox &sandbox, const Account &account, const QString &route, int fault,
-                      Count listedCount)
+void reloadUnderFault(const vmtest::TabFixture &tab, const QString &route, Count listedCount)
 {
+    QFETCH(int, fault);
+    Sandbox &sandbox = *tab.m_sandbox;
+    const Account &account = tab.m_alex;
     vmtest::Registry registry({account}, account.id);
     Model model;
     model.attach(registry.get());
@@ -68,8 +60,10 @@ void reloadUnderFault(Sandbox &sandbox, const Account &account, const QString &r
 // A revoked grant: the expired token's 401 leads to one refresh, which the
 // provider refuses. One error state, and the account stays.
 template<typename Model, typename Count>
-void revokedGrant(Sandbox &sandbox, const Account &account, Count listedCount)
+void revokedGrant(const vmtest::TabFixture &tab, Count listedCount)
 {
+    Sandbox &sandbox = *tab.m_sandbox;
+    const Account &account = tab.m_alex;
     vmtest::Registry registry({account}, account.id);
     Model model;
     model.attach(registry.get());

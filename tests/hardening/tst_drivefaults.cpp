@@ -87,12 +87,12 @@ static DriveUploadState stateOf(const DriveViewModel &model, const QString &key)
     return {};
 }
 
-class DriveFaultsTest : public QObject
+class DriveFaultsTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
     QTemporaryDir m_files;
 
     QString localFile(const QString &name, const QByteArray &content)
@@ -104,28 +104,14 @@ class DriveFaultsTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = faults::startTabProvider();
-        if (!m_sandbox)
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_TAB_PROVIDER(m_sandbox); }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
 
     void reload_data() { faults::addFaultRows(); }
-    void reload()
-    {
-        QFETCH(int, fault);
-        faults::reloadUnderFault<DriveViewModel>(*m_sandbox, m_alex, DriveList, fault, listedCount);
-    }
+    void reload() { faults::reloadUnderFault<DriveViewModel>(*this, DriveList, listedCount); }
 
-    void revokedGrant() { faults::revokedGrant<DriveViewModel>(*m_sandbox, m_alex, listedCount); }
+    void revokedGrant() { faults::revokedGrant<DriveViewModel>(*this, listedCount); }
 
     void failedUploadLeavesTheLocalFileUntouched_data()
     {

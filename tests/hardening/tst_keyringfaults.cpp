@@ -165,9 +165,7 @@ private slots:
     {
         if (!vmtest::inKeyring())
             QSKIP("Needs a private keyring of its own (scripts/with-keyring); it locks it.");
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-        writeSecrets(m_dir, Sandbox::ClientId, Sandbox::ClientSecret);
+        TL_START_SIGN_IN_PROVIDER(m_sandbox, m_dir);
     }
 
     void missingKeyringGivesClearErrorsAndLosesNoAccount()

@@ -28,36 +28,21 @@ bool isListed(const MailViewModel &model, const QString &id)
 
 } // namespace
 
-class MailFaultsTest : public QObject
+class MailFaultsTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
-
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = faults::startTabProvider();
-        if (!m_sandbox)
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_TAB_PROVIDER(m_sandbox); }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
 
     void reload_data() { faults::addFaultRows(); }
-    void reload()
-    {
-        QFETCH(int, fault);
-        faults::reloadUnderFault<MailViewModel>(*m_sandbox, m_alex, GmailList, fault, listedCount);
-    }
+    void reload() { faults::reloadUnderFault<MailViewModel>(*this, GmailList, listedCount); }
 
-    void revokedGrant() { faults::revokedGrant<MailViewModel>(*m_sandbox, m_alex, listedCount); }
+    void revokedGrant() { faults::revokedGrant<MailViewModel>(*this, listedCount); }
 
     void failedArchiveLeavesTheMessageListed_data() { faults::addFaultRows(); }
     void failedArchiveLeavesTheMessageListed()

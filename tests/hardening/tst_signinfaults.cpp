@@ -17,19 +17,6 @@ namespace {
 const QString Discovery = QStringLiteral("GET /.well-known/openid-configuration");
 const QString Token = QStringLiteral("POST /token");
 
-bool portRefused(quint16 port)
-{
-    QTcpSocket probe;
-    probe.connectToHost(QStringLiteral("127.0.0.1"), port);
-    TL_WAITED(
-        [&] {
-            return probe.state() == QAbstractSocket::ConnectedState
-                   || probe.state() == QAbstractSocket::UnconnectedState;
-        },
-        5000, "the probe to connect or be refused");
-    return probe.error() == QAbstractSocket::ConnectionRefusedError;
-}
-
 } // namespace
 
 class SignInFaultsTest : public QObject
@@ -72,11 +59,8 @@ class SignInFaultsTest : public QObject
 private slots:
     void initTestCase()
     {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-        writeSecrets(m_dir, Sandbox::ClientId, Sandbox::ClientSecret);
+        TL_NEEDS_KEYRING();
+        TL_START_SIGN_IN_PROVIDER(m_sandbox, m_dir);
     }
 
     void init() { m_sandbox->reset(); }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "BearerAuthorizer.h"
-#include "Sandbox.h"
+#include "Fixture.h"
 #include "TaskRunner.h"
 #include "mail/GmailService.h"
 #include "mail/ReplyDraft.h"
@@ -73,9 +73,7 @@ private:
 
 void GmailServiceTest::initTestCase()
 {
-    m_sandbox = std::make_unique<Sandbox>();
-    QVERIFY(m_sandbox->isRunning());
-    qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+    TL_START_PROVIDER(m_sandbox);
 }
 
 void GmailServiceTest::init()
@@ -86,7 +84,7 @@ void GmailServiceTest::init()
 
 std::shared_ptr<rest::Authorizer> GmailServiceTest::authorizerFor(const QString &sub)
 {
-    const QString token = m_sandbox->issueTokens(sub).value("access_token").toString();
+    const QString token = m_sandbox->accessToken(sub);
     return std::make_shared<BearerAuthorizer>(token.toUtf8());
 }
 

@@ -42,13 +42,11 @@ QJsonObject chatAnswer(const QString &summary, const QString &actionItem)
 
 } // namespace
 
-class MailTabViewTest : public QObject
+class MailTabViewTest
+    : public QObject
+    , protected vmtest::TabFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    const Account m_alex = vmtest::account(QStringLiteral("alex"));
-    const Account m_sam = vmtest::account(QStringLiteral("sam"));
 
     // Opens the tab on the registry and waits until it has left its first state.
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
@@ -81,29 +79,16 @@ class MailTabViewTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (!vmtest::inKeyring())
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
-        qputenv("TARNLIGHT_AI_URL", m_sandbox->url(QStringLiteral("/v1")).toString().toUtf8());
-        qmltest::usePalette(false);
-    }
+    void initTestCase() { TL_START_TAB_VIEWS(m_sandbox); }
 
-    void init()
-    {
-        m_sandbox->reset();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_sam, Sandbox::EmptySub));
-    }
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}, {m_sam, Sandbox::EmptySub}})); }
 
     void withoutActiveAccountShowsTheIdleInbox()
     {
         vmtest::Registry registry({m_alex}, QStringLiteral("someone-else"));
         qmltest::View view;
         QVERIFY(open(view, registry.get()));
-        QTest::qWait(100);
+        tltest::waitUntil([&] { return view.find("mailIdle")->isVisible(); }); // the tab's first refresh
         QVERIFY(view.find("mailIdle")->isVisible());
         QCOMPARE(view.find("mailIdle")->property("title").toString(), QStringLiteral("Inbox"));
         QCOMPARE(view.find("mailIdle")->property("message").toString(),
@@ -158,7 +143,7 @@ private slots:
     // with a long snippet: one line collapsed, three expanded.
     void rowWithoutSubjectAndItsSnippetLines()
     {
-        const QString token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const QString token = m_sandbox->accessToken(Sandbox::AlexSub);
         const auto answer = m_sandbox->send("GET",
                                             m_sandbox->url("/gmail/v1/users/me/messages/" + FirstID
                                                            + "?format=metadata&metadataHeaders=From"),
@@ -333,7 +318,7 @@ private slots:
         QVERIFY(listed.size() >= 10);
         QQuickItem *list = view.find("mailList");
         QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, 4), Q_ARG(int, 0 /* Beginning */));
-        QTest::qWait(50);
+        tltest::waitUntil([&] { return list->property("contentY").toReal() > 100; }); // the list scrolls
         const qreal scrolled = list->property("contentY").toReal();
         QVERIFY(scrolled > 100);
 
@@ -347,7 +332,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!findItem(expanded, "markRead")->isVisible(), Slow);
         QCOMPARE(findItem(expanded, "unreadDot")->property("color").value<QColor>().alpha(), 0);
         QVERIFY(runTask(model->archive(listed.at(0)), Slow).finished);
-        QTest::qWait(50);
+        tltest::waitUntil([&] { return !row(view, listed.at(0).id); }); // the list drops the archived row
 
         QCOMPARE(model->messages().size(), listed.size() - 1);
         QCOMPARE(row(view, opened.id), expanded); // the same delegate, not a rebuilt one

@@ -3,6 +3,7 @@
 
 // Discovery, the authorization request and the redirect check.
 
+#include "Fixture.h"
 #include "OAuthTestSupport.h"
 #include "oauth/OAuthError.h"
 #include "oauth/PresentAuthorizationRequest.h"
@@ -59,7 +60,7 @@ class TestAuthorization : public QObject
         if (outcome->accepted)
             TL_WAITED([&] { return outcome->called; }, 5000, "the flow's completion");
         else
-            QTest::qWait(20);
+            QTest::qWait(20); // a refused URL completes nothing meanwhile
         return *outcome;
     }
 
@@ -104,11 +105,7 @@ class TestAuthorization : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(m_sandbox); }
 
     void pkceChallengeMatchesPublishedExample()
     {
@@ -359,7 +356,7 @@ private slots:
         QVERIFY(session.resumeFlowWithURL(QUrl("http://127.0.0.1:8765/?code=a&state=" + *r.state)));
         QVERIFY(!session.resumeFlowWithURL(QUrl("http://127.0.0.1:8765/?code=b&state=" + *r.state)));
         session.cancel();
-        QTest::qWait(50);
+        QTest::qWait(50); // no second completion meanwhile
         QCOMPARE(calls, 1);
     }
 

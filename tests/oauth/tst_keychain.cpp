@@ -3,6 +3,7 @@
 
 // The keychain store in a real Secret Service (run under scripts/with-keyring).
 
+#include "Fixture.h"
 #include "OAuthTestSupport.h"
 #include "oauth/Archive.h"
 #include "oauth/KeychainStore.h"
@@ -67,10 +68,8 @@ class TestKeychain : public QObject
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("TARNLIGHT_IN_KEYRING"))
-            QSKIP("Needs the private keyring of scripts/with-keyring; never touches the user's own.");
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
+        TL_NEEDS_KEYRING();
+        TL_START_SANDBOX(m_sandbox);
     }
 
     void savingTwiceKeepsOneItemWithTheSecondSession()

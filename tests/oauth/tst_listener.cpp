@@ -136,6 +136,23 @@ bool connectionRefused(quint16 port)
            && probe.error() == QAbstractSocket::ConnectionRefusedError;
 }
 
+// A handler listening for a recording flow, and a browser connected to it.
+struct Listening
+{
+    RedirectHTTPHandler handler;
+    std::shared_ptr<RecordingFlow> flow = std::make_shared<RecordingFlow>();
+    quint16 port = 0;
+    Client browser;
+
+    bool start()
+    {
+        handler.startHTTPListener();
+        handler.setCurrentAuthorizationFlow(flow);
+        port = handler.port();
+        return browser.connectTo(QStringLiteral("127.0.0.1"), port);
+    }
+};
+
 } // namespace
 
 class ListenerTest : public QObject
@@ -282,14 +299,9 @@ void ListenerTest::strayRequestThen404ThenRedirectCompletes()
 
 void ListenerTest::completedRedirectStopsListening()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    const quint16 port = handler.port();
-
-    Client browser;
-    QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
+    Listening listening;
+    QVERIFY(listening.start());
+    auto &[handler, flow, port, browser] = listening;
     browser.send(get("/?code=x&state=y", port));
     QCOMPARE(browser.read()->status, 200);
     QVERIFY(!handler.isListening());
@@ -319,13 +331,9 @@ void ListenerTest::successURLRedirectsTheBrowser()
 
 void ListenerTest::redirectAfterCancellationGets400()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    const quint16 port = handler.port();
-    Client browser;
-    QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
+    Listening listening;
+    QVERIFY(listening.start());
+    auto &[handler, flow, port, browser] = listening;
 
     handler.cancelHTTPListener();
     QCOMPARE(flow->failures.size(), 1);
@@ -374,23 +382,19 @@ void ListenerTest::destroyingHandlerFailsFlowButDeliversGivenAnswer()
 
 void ListenerTest::splitRequestHandledOnceComplete()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    const quint16 port = handler.port();
-    Client browser;
-    QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
+    Listening listening;
+    QVERIFY(listening.start());
+    auto &[handler, flow, port, browser] = listening;
 
     // A POST whose header comes in pieces and whose body comes later.
     const QByteArray head = "POST /other HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
                             + "\r\nContent-Length: 10\r\n\r\n";
     for (qsizetype i = 0; i < head.size(); i += 7) {
         browser.send(head.mid(i, 7));
-        QTest::qWait(5);
+        QTest::qWait(5); // the header arrives in pieces, apart in time
     }
     browser.send("01234");
-    QTest::qWait(50);
+    QTest::qWait(50); // a partial body answers nothing meanwhile
     QVERIFY(flow->offered.isEmpty());
     QVERIFY(browser.pending().isEmpty());
     browser.send("56789");
@@ -399,7 +403,7 @@ void ListenerTest::splitRequestHandledOnceComplete()
 
     const QByteArray redirect = get("/?code=abc&state=def", port);
     browser.send(redirect.left(20));
-    QTest::qWait(50);
+    QTest::qWait(50); // half a redirect offers nothing meanwhile
     QCOMPARE(flow->offered.size(), 1);
     browser.send(redirect.mid(20));
     QCOMPARE(browser.read()->status, 200);
@@ -501,7 +505,7 @@ void ListenerTest::idleConnectionsCannotKeepTheRedirectOut()
     };
     // Never more than 16 open: the other 84 are closed at once, not after the idle time.
     QTRY_COMPARE_WITH_TIMEOUT(openCount(), 16, 5000);
-    QTest::qWait(100);
+    QTest::qWait(100); // and no more open meanwhile
     QCOMPARE(openCount(), 16);
 
     Client browser;
@@ -531,7 +535,7 @@ void ListenerTest::idleConnectionIsClosed()
     QVERIFY(talking.connectTo(QStringLiteral("127.0.0.1"), server.port()));
     // Each answered request counts as activity and keeps its connection.
     for (int i = 0; i < 4; ++i) {
-        QTest::qWait(150);
+        QTest::qWait(150); // the requests come apart, within the idle time
         talking.send("GET / HTTP/1.1\r\n\r\n");
         QCOMPARE(talking.read()->status, 500);
     }

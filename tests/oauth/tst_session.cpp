@@ -3,6 +3,7 @@
 
 // The session as the REST layer's authorizer, and the stored form of a session.
 
+#include "Fixture.h"
 #include "OAuthTestSupport.h"
 #include "oauth/Archive.h"
 #include "oauth/AuthSession.h"
@@ -53,10 +54,8 @@ class TestSession : public QObject
 private slots:
     void initTestCase()
     {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
         // The process's provider is the sandbox, as in the demo and the app tests.
-        qputenv("TARNLIGHT_PROVIDER", m_sandbox->baseUrl().toString().toUtf8());
+        TL_START_PROVIDER(m_sandbox);
         QVERIFY(Provider::current().isLoopback());
     }
 

@@ -4,6 +4,7 @@
 // Token requests against the sandbox's token endpoint, ID token checks and
 // the token state's refresh rules.
 
+#include "Fixture.h"
 #include "OAuthTestSupport.h"
 #include "oauth/Encoding.h"
 #include "oauth/OAuthError.h"
@@ -74,11 +75,7 @@ class TestTokens : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(m_sandbox); }
 
     void init()
     {

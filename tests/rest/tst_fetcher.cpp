@@ -7,6 +7,7 @@
 #include "LoopbackServer.h"
 #include "Sandbox.h"
 #include "TestAuthorizer.h"
+#include "Wait.h"
 #include "rest/HTTPFetcher.h"
 
 #include <QElapsedTimer>
@@ -69,7 +70,7 @@ private slots:
         QVERIFY(refused->error->is("http.fetcher", -5));
         QCOMPARE(refused->error->userInfoValue(FailingURLKey).toUrl(), QUrl("http://example.com/x?secret=1"));
         QVERIFY(refusedLocal->error->is("http.fetcher", -5));
-        QTest::qWait(100);
+        QTest::qWait(100); // no connection and no second call meanwhile
         QCOMPARE(server.connectionCount(), 0);
         QCOMPARE(refused->calls, 1);
     }
@@ -91,10 +92,12 @@ private slots:
         server.answerHeld(LoopbackResponse::json(200, "{}"));
         QTRY_COMPARE(service->delayedFetcherCount("127.0.0.1"), 0);
         QCOMPARE(service->runningFetcherCount("127.0.0.1"), 10);
-        for (int i = 0; i < 20 && server.requests().size() < 11; ++i) {
-            server.answerHeld(LoopbackResponse::json(200, "{}"));
-            QTest::qWait(50);
-        }
+        // Answers held requests one by one until the delayed one is sent.
+        tltest::waitUntil([&] {
+            if (server.heldCount() > 0)
+                server.answerHeld(LoopbackResponse::json(200, "{}"));
+            return server.requests().size() >= 11;
+        });
         QTRY_COMPARE(server.requests().size(), 11);
         QCOMPARE(server.requests().last().path(), QByteArray("/r10"));
         while (server.heldCount() > 0)
@@ -165,7 +168,7 @@ private slots:
         auto outcome = begin(service->fetcherWithRequest(get(server.url("/x"))));
         QTRY_COMPARE(outcome->calls, 1);
         QCOMPARE(*outcome->error, *authorizer->failure);
-        QTest::qWait(50);
+        QTest::qWait(50); // no connection meanwhile
         QCOMPARE(server.connectionCount(), 0);
     }
 
@@ -192,7 +195,7 @@ private slots:
         QTRY_COMPARE(outcome->calls, 1);
         QVERIFY2(outcome->error && outcome->error->is(domain, code),
                  qPrintable(outcome->error ? outcome->error->description() : QString("no error")));
-        QTest::qWait(50);
+        QTest::qWait(50); // no second call meanwhile
         QCOMPARE(outcome->calls, 1);
     }
 
@@ -216,7 +219,7 @@ private slots:
         auto outcome = begin(fetcher);
         QTRY_COMPARE(server.heldCount(), 1);
         fetcher->stopFetching();
-        QTest::qWait(100);
+        QTest::qWait(100); // no call meanwhile
         QCOMPARE(outcome->calls, 0);
         QVERIFY(!fetcher->isFetching());
     }

@@ -208,7 +208,7 @@ private slots:
             QVERIFY(list);
             QCOMPARE(list->count(), 1);
         }
-        QTest::qWait(30);
+        QTest::qWait(30); // no second call meanwhile
         QCOMPARE(result->calls, 1);
     }
 
@@ -227,7 +227,7 @@ private slots:
                             "&singleEvents=true&timeMin=2024-05-01T08%3A30%3A00Z"));
         ticket->cancelTicket();
         server.answerHeld(LoopbackResponse::json(200, "{\"kind\":\"calendar#events\"}"));
-        QTest::qWait(150);
+        QTest::qWait(150); // the answer to the cancelled ticket calls nothing meanwhile
         QCOMPARE(result->calls, 0);
         QVERIFY(ticket->isCancelled());
         QVERIFY(ticket->fetchError()->is("url", -999));

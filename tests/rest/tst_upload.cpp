@@ -3,7 +3,7 @@
 
 // Resumable uploads to the sandbox's Drive.
 
-#include "Sandbox.h"
+#include "Fixture.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
 #include "rest/UploadFetcher.h"
@@ -156,9 +156,8 @@ class UploadTest : public QObject
 private slots:
     void initTestCase()
     {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        m_token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString().toUtf8();
+        TL_START_SANDBOX(m_sandbox);
+        m_token = m_sandbox->accessToken(Sandbox::AlexSub).toUtf8();
         QVERIFY(!m_token.isEmpty());
         UploadFetcher::setChunkDirectory(m_chunks.path());
     }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "Sandbox.h"
+#include "Fixture.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
@@ -12,6 +12,13 @@
 
 // Helpers for driving the sandbox as a plain HTTP client would.
 namespace sandboxtest {
+
+// Before each test: the seed data back, and a fresh access token for `sub`.
+inline QString resetWithToken(Sandbox &sandbox, const QString &sub = Sandbox::AlexSub)
+{
+    sandbox.reset();
+    return sandbox.accessToken(sub);
+}
 
 inline QByteArray base64Url(const QByteArray &bytes)
 {

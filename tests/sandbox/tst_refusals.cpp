@@ -52,17 +52,9 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        sandbox = std::make_unique<Sandbox>();
-        QVERIFY(sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(sandbox); }
 
-    void init()
-    {
-        sandbox->reset();
-        token = sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
-    }
+    void init() { token = sandboxtest::resetWithToken(*sandbox); }
 
     void undeclaredQueryParameters_data()
     {

@@ -68,17 +68,12 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        sandbox = std::make_unique<Sandbox>();
-        QVERIFY(sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(sandbox); }
 
     void init()
     {
-        sandbox->reset();
-        alex = sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
-        mira = sandbox->issueTokens(Sandbox::MiraSub).value("access_token").toString();
+        alex = sandboxtest::resetWithToken(*sandbox);
+        mira = sandbox->accessToken(Sandbox::MiraSub);
     }
 
     void seededShortPagesCarryEveryItem_data()

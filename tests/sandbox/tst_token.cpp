@@ -32,11 +32,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        sandbox = std::make_unique<Sandbox>();
-        QVERIFY(sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(sandbox); }
 
     void init() { sandbox->reset(); }
 

@@ -73,17 +73,9 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        sandbox = std::make_unique<Sandbox>();
-        QVERIFY(sandbox->isRunning());
-    }
+    void initTestCase() { TL_START_SANDBOX(sandbox); }
 
-    void init()
-    {
-        sandbox->reset();
-        token = sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
-    }
+    void init() { token = sandboxtest::resetWithToken(*sandbox); }
 
     void chunkedUploadCompletesAndIsListed()
     {
@@ -178,7 +170,7 @@ private slots:
     {
         QTemporaryDir dir;
         Sandbox withData({"--data", dir.path()});
-        const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const QString accessToken = withData.accessToken(Sandbox::AlexSub);
         const auto started = withData.send("POST", withData.url("/resumable/upload/drive/v3/files"),
                                            {{"Authorization", bearer(accessToken)},
                                             {"X-Goog-Upload-Protocol", "resumable"},
@@ -262,7 +254,7 @@ private slots:
         QTemporaryDir dir;
         Sandbox withData({"--data", dir.path()});
         QVERIFY(withData.isRunning());
-        const QString accessToken = withData.issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const QString accessToken = withData.accessToken(Sandbox::AlexSub);
         const qint64 size = 160ll << 20;
         const auto started = withData.send("POST",
                                            withData.url("/upload/drive/v3/files?uploadType=resumable"),

@@ -24,21 +24,14 @@ class GeneralTest : public QObject
 
     void saveBoth(qmltest::View &view, const QString &name)
     {
-        view.save(QStringLiteral("settings-") + name);
-        qmltest::usePalette(true);
-        view.save(QStringLiteral("settings-") + name + QStringLiteral("-dark"));
-        qmltest::usePalette(false);
+        qmltest::saveLightAndDark(view, QStringLiteral("settings-") + name);
     }
 
 private slots:
     void initTestCase()
     {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        useSandboxProvider(*m_sandbox);
-        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
         qputenv("XDG_CONFIG_HOME", m_resources.filePath(QStringLiteral("config")).toUtf8());
-        qmltest::usePalette(false);
+        TL_START_SIGN_IN_VIEWS(m_sandbox, m_resources);
     }
 
     void init() { m_sandbox->reset(); }

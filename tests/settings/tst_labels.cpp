@@ -25,7 +25,7 @@ class LabelsTest : public QObject
 
     std::shared_ptr<rest::Authorizer> alex()
     {
-        const QString token = m_sandbox->issueTokens(Sandbox::AlexSub).value("access_token").toString();
+        const QString token = m_sandbox->accessToken(Sandbox::AlexSub);
         return std::make_shared<BearerAuthorizer>(token.toUtf8());
     }
 
@@ -68,14 +68,7 @@ class LabelsTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        useSandboxProvider(*m_sandbox);
-        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
-        qmltest::usePalette(false);
-    }
+    void initTestCase() { TL_START_SIGN_IN_VIEWS(m_sandbox, m_resources); }
 
     void init() { m_sandbox->reset(); }
 

@@ -90,7 +90,7 @@ class UnreadTest : public QObject
 
     int inboxUnread(const QString &sub)
     {
-        const QString token = m_sandbox->issueTokens(sub).value("access_token").toString();
+        const QString token = m_sandbox->accessToken(sub);
         auto listed = runTask(
             GmailService::list(std::make_shared<BearerAuthorizer>(token.toUtf8()), {"INBOX", "UNREAD"}, 500));
         return listed.value ? int(listed.value->size()) : -1;
@@ -108,8 +108,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(vmtest::inKeyring());
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
+        TL_START_PROVIDER(m_sandbox);
         m_store = std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("app.ini")),
                                               QSettings::IniFormat);
         AppSettings::instance().useStore(m_store.get());
@@ -117,10 +116,8 @@ private slots:
 
     void init()
     {
-        m_sandbox->reset();
         m_store->clear();
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex, Sandbox::AlexSub));
-        QVERIFY(vmtest::saveSession(*m_sandbox, m_mira, Sandbox::MiraSub));
+        QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}, {m_mira, Sandbox::MiraSub}}));
     }
 
     void cleanup()
@@ -203,7 +200,7 @@ private slots:
                     notifier.announce(account, messages, count);
                 });
         QVERIFY(runTask(monitor.checkNow()).finished);
-        QTest::qWait(100);
+        QTest::qWait(100); // no notice is shown meanwhile
         QCOMPARE(server.notices.size(), 0);
 
         const QString ferry = deliver(Sandbox::AlexSub, QStringLiteral("Ferry times"));
@@ -224,7 +221,7 @@ private slots:
         AppSettings::instance().setNotifyNewMail(false);
         deliver(Sandbox::AlexSub, QStringLiteral("Quiet"));
         QVERIFY(runTask(monitor.checkNow()).finished);
-        QTest::qWait(200);
+        QTest::qWait(200); // no notice is shown meanwhile
         QCOMPARE(server.notices.size(), 2);
 
         vmtest::OpenedUrls opened;
@@ -235,7 +232,7 @@ private slots:
         server.invoke(server.notices[1].id, QStringLiteral("default"));
         QTRY_COMPARE(popover.size(), 1);
         server.invoke(999, QStringLiteral("default"));
-        QTest::qWait(100);
+        QTest::qWait(100); // an unknown notice opens nothing meanwhile
         QCOMPARE(popover.size(), 1);
     }
 

@@ -13,6 +13,14 @@
 #include <QQuickItem>
 #include <QTest>
 
+// Starts the sandbox as the provider of sign-ins, its client's secrets in
+// `dir`, for views in the light palette (with tst_signin_support.h).
+#define TL_START_SIGN_IN_VIEWS(sandbox, dir)                                                                 \
+    do {                                                                                                     \
+        TL_START_SIGN_IN_PROVIDER(sandbox, dir);                                                             \
+        qmltest::usePalette(false);                                                                          \
+    } while (false)
+
 namespace shelltest {
 
 inline const QUrl PopoverUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/PopoverRootView.qml"));

@@ -57,8 +57,7 @@ class IdleTest : public QObject
 private slots:
     void initTestCase()
     {
-        m_sandbox = vmtest::startProvider();
-        QVERIFY(m_sandbox->isRunning());
+        TL_START_PROVIDER(m_sandbox);
         qmltest::usePalette(false);
     }
 
@@ -105,12 +104,12 @@ private slots:
                                      "  Spinner { id: spinner; running: true } }",
                                      QSize(100, 100));
         QVERIFY(root);
-        QTest::qWait(100);
+        QTest::qWait(100); // the spinner is under way before its wakeups are counted
         QVERIFY2(wakeupsWithin(300) > 5, "a running spinner turns");
 
         view.window.hide();
         root->setProperty("busy", false);
-        QTest::qWait(50);
+        QTest::qWait(50); // the last frame asked for before the stop is drawn
         QVERIFY2(wakeupsWithin(500) <= 3, "the stopped spinner still ticks");
     }
 };

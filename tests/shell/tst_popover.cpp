@@ -21,21 +21,12 @@ class PopoverTest : public QObject
     std::unique_ptr<Sandbox> m_sandbox;
     QTemporaryDir m_resources;
     // Ids of this process only: test executables share one keyring.
-    const Account m_alex = account(QStringLiteral("alex"), QStringLiteral("Alex Rivera"));
-    const Account m_mira = account(QStringLiteral("mira"), QStringLiteral("Mira Okafor"));
-
-    static Account account(const QString &key, const QString &name)
-    {
-        const Account base = vmtest::account(key);
-        return Account{base.id, name.toLower().replace(u' ', u'.') + QStringLiteral("@example.com"), name};
-    }
+    const Account m_alex = vmtest::account(QStringLiteral("alex"), QStringLiteral("Alex Rivera"));
+    const Account m_mira = vmtest::account(QStringLiteral("mira"), QStringLiteral("Mira Okafor"));
 
     void saveBoth(qmltest::View &view, const QString &name)
     {
-        view.save(QStringLiteral("popover-") + name);
-        qmltest::usePalette(true);
-        view.save(QStringLiteral("popover-") + name + QStringLiteral("-dark"));
-        qmltest::usePalette(false);
+        qmltest::saveLightAndDark(view, QStringLiteral("popover-") + name);
     }
 
     QObject *tabViewItem(qmltest::View &view)
@@ -45,22 +36,10 @@ class PopoverTest : public QObject
     }
 
     // Signs out whatever a sign-in registered, so its keychain item goes too.
-    void signOutAll(GoogleAuthService *auth)
-    {
-        for (const Account &account : QList<Account>(auth->accounts()))
-            auth->signOut(account);
-        QTest::qWait(200);
-    }
+    void signOutAll(GoogleAuthService *auth) { signOutAndWait(*auth, auth->accounts()); }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        useSandboxProvider(*m_sandbox);
-        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
-        qmltest::usePalette(false);
-    }
+    void initTestCase() { TL_START_SIGN_IN_VIEWS(m_sandbox, m_resources); }
 
     void init() { m_sandbox->reset(); }
 
@@ -219,11 +198,8 @@ private slots:
     {
         vmtest::Registry registry({m_mira}, m_mira.id);
         HeadlessBrowser browser;
-        QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) {
-            held.append(url);
-            return true;
-        });
+        vmtest::OpenedUrls opened;
+        QList<QUrl> &held = opened.urls;
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
         auto *switcher = view.find("accountSwitcher");
@@ -236,7 +212,7 @@ private slots:
         // A second choice that slips through before the item is disabled.
         QMetaObject::invokeMethod(switcher, "addAccount");
         QTRY_COMPARE(held.size(), 1);
-        QTest::qWait(300);
+        QTest::qWait(300); // no second sign-in starts meanwhile
         QCOMPARE(held.size(), 1);
         QVERIFY(registry.get()->hasPendingSignIn());
 
@@ -274,11 +250,8 @@ private slots:
     void signInOutlivesItsView()
     {
         vmtest::Registry registry({m_mira}, QStringLiteral("someone-else"));
-        QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) {
-            held.append(url);
-            return true;
-        });
+        vmtest::OpenedUrls opened;
+        QList<QUrl> &held = opened.urls;
         qmltest::View view;
         QVERIFY(loadPopover(view, registry.get()));
         click(view, view.find("signInButton"));

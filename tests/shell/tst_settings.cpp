@@ -18,15 +18,9 @@ class SettingsTest : public QObject
     std::unique_ptr<Sandbox> m_sandbox;
     QTemporaryDir m_resources;
     // Ids of this process only: test executables share one keyring.
-    const Account m_alex = account(QStringLiteral("alex"), QStringLiteral("Alex Rivera"));
-    const Account m_mira = account(QStringLiteral("mira"), QStringLiteral("Mira Okafor"));
-    const Account m_sam = account(QStringLiteral("sam"), QStringLiteral("Sam Empty"));
-
-    static Account account(const QString &key, const QString &name)
-    {
-        const Account base = vmtest::account(key);
-        return Account{base.id, name.toLower().replace(u' ', u'.') + QStringLiteral("@example.com"), name};
-    }
+    const Account m_alex = vmtest::account(QStringLiteral("alex"), QStringLiteral("Alex Rivera"));
+    const Account m_mira = vmtest::account(QStringLiteral("mira"), QStringLiteral("Mira Okafor"));
+    const Account m_sam = vmtest::account(QStringLiteral("sam"), QStringLiteral("Sam Empty"));
 
     static QQuickItem *row(qmltest::View &view, const Account &account)
     {
@@ -40,21 +34,11 @@ class SettingsTest : public QObject
 
     void saveBoth(qmltest::View &view, const QString &name)
     {
-        view.save(QStringLiteral("settings-") + name);
-        qmltest::usePalette(true);
-        view.save(QStringLiteral("settings-") + name + QStringLiteral("-dark"));
-        qmltest::usePalette(false);
+        qmltest::saveLightAndDark(view, QStringLiteral("settings-") + name);
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_sandbox = std::make_unique<Sandbox>();
-        QVERIFY(m_sandbox->isRunning());
-        useSandboxProvider(*m_sandbox);
-        writeSecrets(m_resources, Sandbox::ClientId, Sandbox::ClientSecret);
-        qmltest::usePalette(false);
-    }
+    void initTestCase() { TL_START_SIGN_IN_VIEWS(m_sandbox, m_resources); }
 
     void init() { m_sandbox->reset(); }
 
@@ -126,11 +110,8 @@ private slots:
     void addAccountRunsBesideThePopoversSignIn()
     {
         vmtest::Registry registry({}, std::nullopt);
-        QList<QUrl> held;
-        support::ScopedUrlOpener opener([&](const QUrl &url) {
-            held.append(url);
-            return true;
-        });
+        vmtest::OpenedUrls opened;
+        QList<QUrl> &held = opened.urls;
         qmltest::View settings;
         qmltest::View popover;
         QVERIFY(loadSettings(settings, registry.get()));
@@ -156,8 +137,7 @@ private slots:
         QTRY_VERIFY(isShown(popover.find("tabPicker")));
         QCOMPARE(registry.get()->accounts().size(), 1);
         QTRY_VERIFY(isShown(inRow(settings, registry.get()->accounts().first(), "activeMarker")));
-        registry.get()->signOut(registry.get()->accounts().first());
-        QTest::qWait(200);
+        signOutAndWait(*registry.get(), {registry.get()->accounts().first()});
     }
 
     void failedAddShowsErrorUntilNextAttempt()
@@ -181,8 +161,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 15000);
         QVERIFY(!isShown(view.find("addAccountError")));
         QCOMPARE(registry.get()->accounts().size(), 2);
-        registry.get()->signOut(registry.get()->accounts().last());
-        QTest::qWait(200);
+        signOutAndWait(*registry.get(), {registry.get()->accounts().last()});
     }
 };
 

@@ -237,7 +237,7 @@ private slots:
         // later one does.
         app.togglePopover();
         QVERIFY(!app.popover()->isVisible());
-        QTest::qWait(400);
+        QTest::qWait(400); // only a later click reopens it
         app.togglePopover();
         QVERIFY(app.popover()->isVisible());
     }

@@ -62,7 +62,7 @@ private slots:
         QVERIFY(error);
         QCOMPARE(error->code(), 7);
         QCOMPARE(error->description(), QStringLiteral("seven"));
-        QTest::qWait(20);
+        QTest::qWait(20); // no second resumption meanwhile
         QCOMPARE(resumes, 1);
     }
 
