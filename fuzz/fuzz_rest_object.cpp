@@ -30,8 +30,6 @@ void readEverything(const RestObject &object, int depth)
         (void)object.numberValue(key);
         if (const auto dateTime = object.dateTimeValue(key))
             (void)dateTime->RFC3339String();
-        if (const auto duration = object.durationValue(key))
-            (void)duration->jsonString();
         (void)object.stringArrayValue(key);
         if (const auto child = object.objectValue(key))
             readEverything(*child, depth + 1);

@@ -435,13 +435,6 @@
     </message>
 </context>
 <context>
-    <name>TabPlaceholder</name>
-    <message>
-        <source>This tab is not available in this build.</source>
-        <translation>Dieser Tab ist in diesem Build nicht verfügbar.</translation>
-    </message>
-</context>
-<context>
     <name>TarnTab</name>
     <message>
         <source>Mail</source>

@@ -61,7 +61,7 @@ void startExchange(const rest::HttpRequest &request, ExchangeLimits limits, Comp
         else
             done(std::move(state->reply), std::nullopt);
     };
-    *task = rest::HttpClient::shared().start(request, std::move(delegate));
+    *task = rest::HttpsTransport::shared().start(request, std::move(delegate));
     if (rest::HttpTask *started = *task) {
         // Owned by the task: it goes with the exchange instead of waking the
         // process once more when the limit has long passed.

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QByteArray>
 

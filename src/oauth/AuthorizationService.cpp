@@ -5,7 +5,7 @@
 
 #include "oauth/OAuthError.h"
 #include "oauth/ParsedIDToken.h"
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -90,7 +90,7 @@ void performTokenRequest(const TokenRequest &request,
             Qt::QueuedConnection);
         return;
     }
-    rest::HttpClient::shared().dataTask(
+    rest::HttpsTransport::shared().dataTask(
         request.urlRequest(),
         [request, original = originalAuthorizationResponse, callback](
             const QByteArray &body, const rest::HttpResponse &response, std::optional<Error> transport) {

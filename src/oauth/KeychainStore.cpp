@@ -7,17 +7,11 @@
 #include "oauth/KeyringProbe.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QMetaObject>
 
 #include <qt6keychain/keychain.h>
 
 namespace oauth {
-
-size_t qHash(const KeychainAttribute &attribute, size_t seed)
-{
-    return qHashMulti(seed, int(attribute.kind), attribute.accessGroup);
-}
 
 namespace {
 
@@ -95,10 +89,6 @@ void deleteItem(const QString &itemName, VoidCompletion completion)
 }
 
 } // namespace
-
-KeychainStore::KeychainStore(QString itemName, QSet<KeychainAttribute> attributes)
-    : m_itemName(std::move(itemName)), m_attributes(std::move(attributes))
-{}
 
 void KeychainStore::writeRawItem(const QString &itemName, const QByteArray &data, VoidCompletion completion)
 {

@@ -6,8 +6,6 @@
 #include "oauth/AuthSession.h"
 #include "support/Completion.h"
 
-#include <QSet>
-
 #include <memory>
 
 namespace oauth {
@@ -27,19 +25,6 @@ enum KeychainStoreErrorCode {
     KeychainFailedToSetPassword = 10,                      // "itemName"
 };
 
-// Platform-specific item attributes; the Secret Service has no use for them.
-struct KeychainAttribute
-{
-    enum Kind {
-        UseDataProtectionKeychain,
-        KeychainAccessGroup
-    };
-    Kind kind = UseDataProtectionKeychain;
-    QString accessGroup;
-    friend bool operator==(const KeychainAttribute &, const KeychainAttribute &) = default;
-};
-size_t qHash(const KeychainAttribute &attribute, size_t seed = 0);
-
 // One account's session in the system keychain (the Secret Service on Linux,
 // through QtKeychain): service = the item name, key = "OAuth", data = the
 // archived session. Plain-text fallbacks are never used. Each operation
@@ -49,10 +34,9 @@ class KeychainStore
 public:
     static inline const QString AccountName = QStringLiteral("OAuth");
 
-    explicit KeychainStore(QString itemName, QSet<KeychainAttribute> attributes = {});
+    explicit KeychainStore(QString itemName) : m_itemName(std::move(itemName)) {}
 
     QString itemName() const { return m_itemName; }
-    QSet<KeychainAttribute> keychainAttributes() const { return m_attributes; }
 
     // Stores the session under `itemName` in one replacing write, so a
     // failed save leaves the previous session in place.
@@ -72,7 +56,6 @@ public:
 
 private:
     QString m_itemName;
-    QSet<KeychainAttribute> m_attributes;
 };
 
 } // namespace oauth

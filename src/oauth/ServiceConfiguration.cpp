@@ -5,7 +5,7 @@
 
 #include "oauth/OAuthError.h"
 #include "rest/HTTPFetcher.h"
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 #include "core/Provider.h"
 
 #include <QCoreApplication>
@@ -171,7 +171,7 @@ void discoverServiceConfigurationAt(const QUrl &url, Completion<ServiceConfigura
     }
     rest::HttpRequest request;
     request.url = url;
-    rest::HttpClient::shared().dataTask(
+    rest::HttpsTransport::shared().dataTask(
         request,
         [completion, shownURL = url.toString()](const QByteArray &body, const rest::HttpResponse &response,
                                                 std::optional<Error> transport) {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "oauth/ServiceConfiguration.h"
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QMap>
 #include <QUrl>

@@ -218,24 +218,4 @@ QString DateTime::RFC3339String() const
            + fraction + zone;
 }
 
-std::optional<Duration> Duration::fromJSONString(const QString &text)
-{
-    if (!text.endsWith(u's'))
-        return std::nullopt;
-    bool ok = false;
-    const double seconds = QStringView(text).chopped(1).toDouble(&ok);
-    if (!ok || !std::isfinite(seconds) || std::abs(seconds) > 9e12)
-        return std::nullopt;
-    return fromMilliseconds(std::llround(seconds * 1000));
-}
-
-QString Duration::jsonString() const
-{
-    const qint64 whole = m_ms / 1000, part = std::abs(m_ms % 1000);
-    const QString sign = (m_ms < 0 && whole == 0) ? QStringLiteral("-") : QString();
-    if (part == 0)
-        return sign + QString::number(whole) + u's';
-    return sign + QString::number(whole) + QString::asprintf(".%03llds", part);
-}
-
 } // namespace rest

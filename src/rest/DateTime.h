@@ -52,23 +52,4 @@ private:
     std::optional<int> m_offsetMinutes;
 };
 
-// A JSON duration ("3.5s"), kept as whole milliseconds.
-class Duration
-{
-public:
-    static std::optional<Duration> fromJSONString(const QString &text);
-    static Duration fromMilliseconds(qint64 ms)
-    {
-        Duration d;
-        d.m_ms = ms;
-        return d;
-    }
-    qint64 milliseconds() const { return m_ms; }
-    QString jsonString() const;
-    friend bool operator==(const Duration &, const Duration &) = default;
-
-private:
-    qint64 m_ms = 0;
-};
-
 } // namespace rest

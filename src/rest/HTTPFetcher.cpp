@@ -297,7 +297,7 @@ void HTTPFetcher::startTask()
         if (auto self = weak.lock())
             self->taskDidComplete(error);
     };
-    m_task = HttpClient::shared().start(request, std::move(delegate));
+    m_task = HttpsTransport::shared().start(request, std::move(delegate));
 }
 
 bool HTTPFetcher::shouldRetryNow()

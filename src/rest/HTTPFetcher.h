@@ -4,7 +4,7 @@
 #pragma once
 
 #include "rest/Authorizer.h"
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QHash>
 #include <QStringList>
@@ -52,7 +52,7 @@ using HTTPFetcherPtr = std::shared_ptr<HTTPFetcher>;
 using HTTPFetcherServicePtr = std::shared_ptr<HTTPFetcherService>;
 
 // Owns the per-host limit and the settings new fetchers start from. All
-// fetchers share the one HTTPS client, so sequential requests to a host
+// fetchers share the one HttpsTransport, so sequential requests to a host
 // reuse its kept-alive connection. Main thread only.
 class HTTPFetcherService : public std::enable_shared_from_this<HTTPFetcherService>
 {

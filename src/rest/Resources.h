@@ -10,7 +10,7 @@
 // objectValue("start"), dateTimeValue("modifiedTime")).
 namespace rest {
 
-#define TL_REST_OBJECT_CLASS(Name, Base)                                                                     \
+#define TL_REST_OBJECT_CLASS(Name)                                                                           \
     static const char *staticClassName()                                                                     \
     {                                                                                                        \
         return #Name;                                                                                        \
@@ -23,28 +23,28 @@ namespace rest {
 class CalendarEventResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(CalendarEventResource, RestObject)
+    TL_REST_OBJECT_CLASS(CalendarEventResource)
 };
 
 // "items": calendar events.
 class CalendarEventsResource : public CollectionObject
 {
 public:
-    TL_REST_OBJECT_CLASS(CalendarEventsResource, CollectionObject)
+    TL_REST_OBJECT_CLASS(CalendarEventsResource)
     const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarEventResource>(); }
 };
 
 class DriveFileResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(DriveFileResource, RestObject)
+    TL_REST_OBJECT_CLASS(DriveFileResource)
 };
 
 // "files": Drive files.
 class DriveFileListResource : public CollectionObject
 {
 public:
-    TL_REST_OBJECT_CLASS(DriveFileListResource, CollectionObject)
+    TL_REST_OBJECT_CLASS(DriveFileListResource)
     QString collectionItemsKey() const override { return QStringLiteral("files"); }
     const ObjectClass *itemClass() const override { return ObjectClass::of<DriveFileResource>(); }
 };
@@ -52,14 +52,14 @@ public:
 class GmailMessageResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailMessageResource, RestObject)
+    TL_REST_OBJECT_CLASS(GmailMessageResource)
 };
 
 // "messages": message stubs (id, threadId).
 class GmailListMessagesResource : public CollectionObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailListMessagesResource, CollectionObject)
+    TL_REST_OBJECT_CLASS(GmailListMessagesResource)
     QString collectionItemsKey() const override { return QStringLiteral("messages"); }
     const ObjectClass *itemClass() const override { return ObjectClass::of<GmailMessageResource>(); }
 };
@@ -68,13 +68,13 @@ public:
 class GmailMessagePartBodyResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailMessagePartBodyResource, RestObject)
+    TL_REST_OBJECT_CLASS(GmailMessagePartBodyResource)
 };
 
 class GmailDraftResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailDraftResource, RestObject)
+    TL_REST_OBJECT_CLASS(GmailDraftResource)
 };
 
 // A label: id, name, type ("system" or "user"); from users.labels.get also
@@ -82,14 +82,14 @@ public:
 class GmailLabelResource : public RestObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailLabelResource, RestObject)
+    TL_REST_OBJECT_CLASS(GmailLabelResource)
 };
 
 // "labels": every label of the mailbox, without counts.
 class GmailListLabelsResource : public CollectionObject
 {
 public:
-    TL_REST_OBJECT_CLASS(GmailListLabelsResource, CollectionObject)
+    TL_REST_OBJECT_CLASS(GmailListLabelsResource)
     QString collectionItemsKey() const override { return QStringLiteral("labels"); }
     const ObjectClass *itemClass() const override { return ObjectClass::of<GmailLabelResource>(); }
 };

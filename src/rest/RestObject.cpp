@@ -91,17 +91,6 @@ void RestObject::setJSON(const QJsonObject &json)
     m_cache.clear();
 }
 
-QString RestObject::jsonKeyForProperty(const QString &property) const
-{
-    return propertyToJSONKeyMap().value(property, property);
-}
-
-QHash<QString, QString> RestObject::propertyToJSONKeyMap() const
-{
-    return {{QStringLiteral("identifier"), QStringLiteral("id")},
-            {QStringLiteral("descriptionProperty"), QStringLiteral("description")}};
-}
-
 QJsonValue RestObject::value(const QString &key) const
 {
     if (m_cache.contains(key))
@@ -208,12 +197,6 @@ std::optional<DateTime> RestObject::dateTimeValue(const QString &key) const
     return parsed;
 }
 
-std::optional<Duration> RestObject::durationValue(const QString &key) const
-{
-    const auto text = stringValue(key);
-    return text ? Duration::fromJSONString(*text) : std::nullopt;
-}
-
 QStringList RestObject::stringArrayValue(const QString &key) const
 {
     QStringList result;
@@ -223,23 +206,10 @@ QStringList RestObject::stringArrayValue(const QString &key) const
     return result;
 }
 
-void RestObject::setUInt64(const QString &key, quint64 value)
-{
-    if (value <= quint64(std::numeric_limits<qint64>::max()))
-        setValue(key, qint64(value));
-    else
-        setValue(key, double(value));
-}
-
 void RestObject::setDateTime(const QString &key, const DateTime &value)
 {
     setValue(key, value.RFC3339String());
     m_cache.insert(key, value);
-}
-
-void RestObject::setDuration(const QString &key, const Duration &value)
-{
-    setValue(key, value.jsonString());
 }
 
 void RestObject::setStringArray(const QString &key, const QStringList &values)
@@ -255,28 +225,6 @@ void RestObject::setObject(const QString &key, const RestObjectPtr &child)
     }
     m_json.insert(key, child->JSON());
     m_cache.insert(key, child);
-}
-
-void RestObject::setObjectArray(const QString &key, const QList<RestObjectPtr> &children)
-{
-    QJsonArray values;
-    QList<RestObjectPtr> kept;
-    for (const auto &child : children) {
-        if (!child)
-            continue;
-        values.append(child->JSON());
-        kept.append(child);
-    }
-    m_json.insert(key, values);
-    m_cache.insert(key, CachedArray{kept, nullptr});
-}
-
-void RestObject::setUserProperty(const QString &name, const QVariant &value)
-{
-    if (value.isValid())
-        m_userProperties.insert(name, value);
-    else
-        m_userProperties.remove(name);
 }
 
 RestObjectPtr RestObject::objectValueOfClass(const QString &key, const ObjectClass *cls) const
@@ -303,7 +251,7 @@ QList<RestObjectPtr> RestObject::objectArrayOfClass(const QString &key, const Ob
     auto it = m_cache.find(key);
     if (it != m_cache.end()) {
         if (const auto *array = std::get_if<CachedArray>(&it.value())) {
-            if (!array->cls || array->cls == cls)
+            if (array->cls == cls)
                 return array->items;
             QJsonArray values;
             for (const auto &item : array->items)

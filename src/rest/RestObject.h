@@ -100,9 +100,6 @@ public:
     const ObjectClassResolver &objectClassResolver() const { return m_resolver; }
     void setObjectClassResolver(ObjectClassResolver resolver) { m_resolver = std::move(resolver); }
 
-    // JSON key of a property name ("identifier" reads "id").
-    QString jsonKeyForProperty(const QString &property) const;
-
     bool hasKey(const QString &key) const { return m_json.contains(key); }
     bool isNull(const QString &key) const { return m_json.value(key).isNull(); }
     QStringList keys() const { return m_json.keys(); }
@@ -119,16 +116,13 @@ public:
     std::optional<bool> boolValue(const QString &key) const;
     QVariant numberValue(const QString &key) const { return numberFromJSON(value(key)); }
     std::optional<DateTime> dateTimeValue(const QString &key) const;
-    std::optional<Duration> durationValue(const QString &key) const;
     QStringList stringArrayValue(const QString &key) const;
 
     void setString(const QString &key, const QString &value) { setValue(key, value); }
     void setInt64(const QString &key, qint64 value) { setValue(key, value); }
-    void setUInt64(const QString &key, quint64 value);
     void setDouble(const QString &key, double value) { setValue(key, value); }
     void setBool(const QString &key, bool value) { setValue(key, value); }
     void setDateTime(const QString &key, const DateTime &value);
-    void setDuration(const QString &key, const Duration &value);
     void setStringArray(const QString &key, const QStringList &values);
 
     // A nested object of type T (or the class its "kind" names, when that is
@@ -149,18 +143,11 @@ public:
         return result;
     }
     void setObject(const QString &key, const RestObjectPtr &child);
-    void setObjectArray(const QString &key, const QList<RestObjectPtr> &children);
-
-    // Caller-side annotations, never serialised.
-    QVariant userProperty(const QString &name) const { return m_userProperties.value(name); }
-    void setUserProperty(const QString &name, const QVariant &value);
 
     std::optional<QString> identifier() const { return stringValue(QStringLiteral("id")); }
     void setIdentifier(const QString &id) { setString(QStringLiteral("id"), id); }
 
 protected:
-    // Renames of properties to JSON keys; "identifier" is "id" everywhere.
-    virtual QHash<QString, QString> propertyToJSONKeyMap() const;
     // Element classes of arrays, by JSON key.
     virtual QHash<QString, const ObjectClass *> arrayPropertyToClassMap() const { return {}; }
 
@@ -179,7 +166,6 @@ private:
     mutable QJsonObject m_json;
     mutable QHash<QString, Cached> m_cache;
     ObjectClassResolver m_resolver;
-    QVariantMap m_userProperties;
 };
 
 // An object whose items array lies under `collectionItemsKey()`.

@@ -8,7 +8,7 @@
 // malformed and truncated JSON, and an HTML error page in place of JSON.
 
 #include "Sandbox.h"
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -59,12 +59,12 @@ public:
         injected.insert(QStringLiteral("count"), -1);
         m_sandbox.injectFault(injected);
         if (m_slow)
-            rest::HttpClient::limitDeadlinesForTests(DeadlineMs);
+            rest::HttpsTransport::limitDeadlinesForTests(DeadlineMs);
     }
     ~Injected()
     {
         if (m_slow) {
-            rest::HttpClient::limitDeadlinesForTests(0);
+            rest::HttpsTransport::limitDeadlinesForTests(0);
             // Late answers to timed-out requests still arrive: none may
             // complete anything a second time.
             QTest::qWait(SlowAnswerMs - DeadlineMs + 300); // until the late answers are in

@@ -4,7 +4,7 @@
 // No network wait is unbounded: a server that trickles its answer a byte at
 // a time, never falling silent, still meets the request's deadline.
 
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -55,7 +55,7 @@ private slots:
         int completions = 0;
         std::optional<Error> error;
         QByteArray received;
-        rest::HttpClient::shared().dataTask(
+        rest::HttpsTransport::shared().dataTask(
             request, [&](const QByteArray &body, const rest::HttpResponse &, std::optional<Error> e) {
                 ++completions;
                 error = e;

@@ -229,7 +229,7 @@ private slots:
         LoopbackServer server([](const LoopbackRequest &) { return std::nullopt; });
         std::optional<Error> result;
         int calls = 0;
-        auto task = HttpClient::shared().dataTask(
+        auto task = HttpsTransport::shared().dataTask(
             get(server.url("/x")), [&](const QByteArray &, const HttpResponse &, std::optional<Error> error) {
                 ++calls;
                 result = error;

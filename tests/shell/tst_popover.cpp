@@ -126,8 +126,7 @@ private slots:
         QVERIFY(isShown(view.find("switcherAvatar")));
     }
 
-    // Which tab the body shows: its own view, handed the registry, or the
-    // stand-in while that view is not built in.
+    // Which tab the body shows: its own view, handed the registry.
     QString shownTab(qmltest::View &view, GoogleAuthService *auth)
     {
         auto *loader = view.find<QObject>(QStringLiteral("tabView"));
@@ -135,8 +134,6 @@ private slots:
         if (!loader || !item)
             return {};
         const QString source = loader->property("source").toUrl().toString();
-        if (source.endsWith(QLatin1String("/TabPlaceholder.qml")))
-            return item->property("systemTitle").toString();
         const QString title = source.section(u'/', -2, -2);
         if (source != TabCatalog::viewUrl(title).toString()
             || item->property("auth").value<QObject *>() != auth)

@@ -134,11 +134,9 @@ Item {
         }
     }
 
-    Rectangle {
+    Divider {
         id: divider
         anchors.bottom: parent.bottom
         width: parent.width
-        height: 1
-        color: Theme.separator
     }
 }

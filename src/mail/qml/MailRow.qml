@@ -31,6 +31,12 @@ Item {
 
     implicitHeight: content.implicitHeight + 16 + divider.height
 
+    // The row's actions: links in the caption size, set close together.
+    component ActionLink: LinkButton {
+        font: Theme.caption
+        padding: 0
+    }
+
     ColumnLayout {
         id: content
         x: 12
@@ -123,24 +129,24 @@ Item {
             Layout.leftMargin: 15
             visible: row.isExpanded
             spacing: 12
-            LinkButton {
+            ActionLink {
                 objectName: "openInGmail"
                 text: qsTr("Open in Gmail")
                 onClicked: row.actions.openInGmail(row.message)
             }
-            LinkButton {
+            ActionLink {
                 objectName: "draftReply"
                 text: qsTr("Draft reply")
                 enabled: row.replyKind !== "drafting"
                 onClicked: row.actions.startDraftReply(row.message)
             }
-            LinkButton {
+            ActionLink {
                 objectName: "markRead"
                 text: qsTr("Mark read")
                 visible: row.isUnread
                 onClicked: row.actions.startMarkRead(row.message)
             }
-            LinkButton {
+            ActionLink {
                 objectName: "archive"
                 text: qsTr("Archive")
                 onClicked: row.actions.startArchive(row.message)
@@ -156,11 +162,9 @@ Item {
         }
     }
 
-    Rectangle {
+    Divider {
         id: divider
         anchors.bottom: parent.bottom
         width: parent.width
-        height: 1
-        color: Theme.separator
     }
 }

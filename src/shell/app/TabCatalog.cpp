@@ -5,15 +5,11 @@
 
 #include "shell/app/TarnTab.h"
 
-#include <QFile>
 #include <QVariantMap>
 
 QUrl TabCatalog::viewUrl(const QString &title)
 {
-    const QString path = QStringLiteral("/qt/qml/Tarnlight/%1/%1TabView.qml").arg(title);
-    if (!QFile::exists(QLatin1Char(':') + path))
-        return {};
-    return QUrl(QStringLiteral("qrc:") + path);
+    return QUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/%1/%1TabView.qml").arg(title));
 }
 
 QVariantList TabCatalog::all()

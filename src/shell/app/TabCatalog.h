@@ -9,7 +9,7 @@
 #include <QtQml/qqmlregistration.h>
 
 // The popover's tabs for QML, in picker order: each with its title, its
-// symbol and the URL of its view (empty while that view is not built in).
+// symbol and the URL of its view.
 class TabCatalog : public QObject
 {
     Q_OBJECT
@@ -21,6 +21,6 @@ public:
     using QObject::QObject;
 
     static QVariantList all();
-    // qrc:/qt/qml/Tarnlight/<Title>/<Title>TabView.qml, when present.
+    // qrc:/qt/qml/Tarnlight/<Title>/<Title>TabView.qml.
     static QUrl viewUrl(const QString &title);
 };

@@ -79,12 +79,10 @@ Item {
         account: row.modelData
     }
 
-    Rectangle {
+    Divider {
         anchors.bottom: parent.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.leftMargin: 10
-        height: 1
-        color: Theme.separator
     }
 }

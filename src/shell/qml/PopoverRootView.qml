@@ -151,11 +151,7 @@ Item {
                         setSource("")
                         if (!root.popoverShown)
                             return
-                        if (tab.viewUrl.toString() !== "")
-                            setSource(tab.viewUrl, { "auth": root.auth })
-                        else
-                            setSource("TabPlaceholder.qml", { "systemTitle": tab.title,
-                                                              "systemImage": tab.systemImage })
+                        setSource(tab.viewUrl, { "auth": root.auth })
                     }
                     Component.onCompleted: showSelected()
                     onItemChanged: root.shownTab = item

@@ -46,7 +46,7 @@ struct HttpRequest
     QByteArray body;  // sent when bodyFile is empty
     QString bodyFile; // when set, the body is streamed from this file
     // Longest silence allowed; the whole exchange also has a deadline of this
-    // plus the time the body takes at a slow uplink (HttpClient::deadlineMs).
+    // plus the time the body takes at a slow uplink (HttpsTransport::deadlineMs).
     double timeoutSeconds = 60;
 
     QByteArray header(const QByteArray &name) const;
@@ -83,7 +83,7 @@ public:
     bool isFinished() const { return m_finished; }
 
 private:
-    friend class HttpClient;
+    friend class HttpsTransport;
     HttpTask(QNetworkReply *reply, HttpTaskDelegate delegate, QObject *parent);
     void onMetaData();
     void onReadyRead();
@@ -102,16 +102,23 @@ private:
     bool m_finished = false;
 };
 
-// The HTTPS client: TLS 1.2 or later, no cache, no cookies kept, connections
-// kept alive and reused per host. Redirects are never followed: a 3xx is the
-// answer, with its own status, headers and body, so credentials and secrets
-// never travel on to a host (or a scheme) the caller did not choose. One client per thread is shared by every
-// session so that sequential requests to a host share a connection.
-class HttpClient : public QObject
+// The one HTTPS client under every exchange: TLS 1.2 or later, no cache, no
+// cookies kept, connections kept alive and reused per host. Redirects are
+// never followed: a 3xx is the answer, with its own status, headers and body,
+// so credentials and secrets never travel on to a host (or a scheme) the
+// caller did not choose. One transport per thread is shared by every session
+// so that sequential requests to a host share a connection.
+//
+// It carries bytes and nothing more: it sends to the URL it is given and
+// knows no tokens, retries or API errors. That is HTTPFetcher's work on top
+// of it (authorization, the insecure-URL refusal, the per-host limit, the
+// retry after a 401, status errors). The OAuth requests and the model
+// exchange check their URLs themselves before they call it.
+class HttpsTransport : public QObject
 {
     Q_OBJECT
 public:
-    static HttpClient &shared();
+    static HttpsTransport &shared();
 
     // A task reporting through the delegate; completion runs later on the
     // event loop, never inside this call.
@@ -133,7 +140,7 @@ public:
     QPointer<HttpTask> dataTask(const HttpRequest &request, DataCompletion completion);
 
 private:
-    HttpClient();
+    HttpsTransport();
     QNetworkAccessManager *m_manager;
 };
 

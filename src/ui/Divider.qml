@@ -3,9 +3,9 @@
 
 import QtQuick
 import QtQuick.Layouts
-import Tarnlight.Ui
 
-// A hairline across the popover between its rows.
+// A hairline between parts of a view or rows of a list: full width in a
+// layout; anchor it where it stands on its own.
 Rectangle {
     Layout.fillWidth: true
     implicitHeight: 1

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "rest/HttpClient.h"
+#include "rest/HttpsTransport.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -206,7 +206,7 @@ void HttpTask::complete(std::optional<Error> error)
     deleteLater();
 }
 
-HttpClient::HttpClient() : m_manager(new QNetworkAccessManager(this))
+HttpsTransport::HttpsTransport() : m_manager(new QNetworkAccessManager(this))
 {
     m_manager->setCookieJar(new NoCookieJar(m_manager));
     m_manager->setCache(nullptr);
@@ -214,25 +214,25 @@ HttpClient::HttpClient() : m_manager(new QNetworkAccessManager(this))
     m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
-HttpClient &HttpClient::shared()
+HttpsTransport &HttpsTransport::shared()
 {
-    // One client per thread: a QNetworkAccessManager serves only its own.
-    static thread_local HttpClient *client = new HttpClient();
-    return *client;
+    // One transport per thread: a QNetworkAccessManager serves only its own.
+    static thread_local HttpsTransport *transport = new HttpsTransport();
+    return *transport;
 }
 
-qint64 HttpClient::deadlineMs(const HttpRequest &request, qint64 bodyBytes)
+qint64 HttpsTransport::deadlineMs(const HttpRequest &request, qint64 bodyBytes)
 {
     const qint64 ms = qint64(request.timeoutSeconds * 1000) + bodyBytes * 1000 / SlowestUploadBytesPerSecond;
     return deadlineLimitMs > 0 ? std::min(ms, deadlineLimitMs) : ms;
 }
 
-void HttpClient::limitDeadlinesForTests(qint64 ms)
+void HttpsTransport::limitDeadlinesForTests(qint64 ms)
 {
     deadlineLimitMs = ms;
 }
 
-QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegate delegate)
+QPointer<HttpTask> HttpsTransport::start(const HttpRequest &request, HttpTaskDelegate delegate)
 {
     QNetworkRequest qrequest(request.url);
     for (const auto &[name, value] : request.headers)
@@ -276,7 +276,7 @@ QPointer<HttpTask> HttpClient::start(const HttpRequest &request, HttpTaskDelegat
     return task;
 }
 
-QPointer<HttpTask> HttpClient::dataTask(const HttpRequest &request, DataCompletion completion)
+QPointer<HttpTask> HttpsTransport::dataTask(const HttpRequest &request, DataCompletion completion)
 {
     struct Collected
     {
