@@ -11,37 +11,31 @@ class PlatformTest : public QObject
     Q_OBJECT
 
 private slots:
-    void choosesByTheSession_data()
-    {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("sessionType");
-        QTest::addColumn<QString>("wayland");
-        QTest::addColumn<QString>("x11");
-        QTest::addColumn<QString>("chosen");
-        QTest::newRow("X11") << "" << "x11" << "" << ":0" << "xcb";
-        QTest::newRow("X11 without a session type") << "" << "" << "" << ":0" << "xcb";
-        QTest::newRow("Wayland with XWayland") << "" << "wayland" << "wayland-0" << ":0" << "xcb;wayland";
-        QTest::newRow("Wayland without XWayland") << "" << "wayland" << "wayland-0" << "" << "wayland";
-        // A compositor started inside another session, or a session manager
-        // that does not say.
-        QTest::newRow("Wayland display only") << "" << "" << "wayland-1" << ":1" << "xcb;wayland";
-        QTest::newRow("Wayland session, default socket") << "" << "wayland" << "" << "" << "wayland";
-        QTest::newRow("user's wayland under X11") << "wayland" << "x11" << "" << ":0" << "wayland";
-        QTest::newRow("user's wayland beside XWayland") << "wayland" << "wayland" << "wayland-0" << ":0"
-                                                        << "wayland";
-        QTest::newRow("user's xcb without XWayland") << "xcb" << "wayland" << "wayland-0" << "" << "xcb";
-        QTest::newRow("user's offscreen") << "offscreen" << "" << "" << "" << "offscreen";
-        QTest::newRow("no display at all") << "" << "tty" << "" << "" << "";
-    }
-
     void choosesByTheSession()
     {
-        QFETCH(QString, user);
-        QFETCH(QString, sessionType);
-        QFETCH(QString, wayland);
-        QFETCH(QString, x11);
-        QFETCH(QString, chosen);
-        QCOMPARE(tl::choosePlatform({user, sessionType, wayland, x11}), chosen);
+        struct Case
+        {
+            const char *name;
+            tl::SessionDisplay session; // user's platform, session type, Wayland, X11 display
+            QString chosen;
+        };
+        const QList<Case> cases{
+            {"X11", {"", "x11", "", ":0"}, "xcb"},
+            {"X11 without a session type", {"", "", "", ":0"}, "xcb"},
+            {"Wayland with XWayland", {"", "wayland", "wayland-0", ":0"}, "xcb;wayland"},
+            {"Wayland without XWayland", {"", "wayland", "wayland-0", ""}, "wayland"},
+            // A compositor inside another session, or a session manager that does not say.
+            {"Wayland display only", {"", "", "wayland-1", ":1"}, "xcb;wayland"},
+            {"Wayland session, default socket", {"", "wayland", "", ""}, "wayland"},
+            {"user's wayland under X11", {"wayland", "x11", "", ":0"}, "wayland"},
+            {"user's wayland beside XWayland", {"wayland", "wayland", "wayland-0", ":0"}, "wayland"},
+            {"user's xcb without XWayland", {"xcb", "wayland", "wayland-0", ""}, "xcb"},
+            {"user's offscreen", {"offscreen", "", "", ""}, "offscreen"},
+            {"no display at all", {"", "tty", "", ""}, ""},
+        };
+        for (const Case &c : cases)
+            QVERIFY2(tl::choosePlatform(c.session) == c.chosen,
+                     qPrintable(QStringLiteral("%1: %2").arg(c.name, tl::choosePlatform(c.session))));
     }
 };
 
