@@ -31,8 +31,9 @@ public:
         QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         start(m_xvfb, QStringLiteral("Xvfb"),
-              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-               QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+              {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+               QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+               QStringLiteral("tcp")});
         const QByteArray display = readLine(m_xvfb);
         if (display.isEmpty())
             return;
@@ -41,7 +42,8 @@ public:
         m_weston.setProcessEnvironment(westonEnv);
         start(m_weston, QStringLiteral("weston"),
               {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--socket=") + Socket,
-               QStringLiteral("--width=1280"), QStringLiteral("--height=800"), QStringLiteral("--idle-time=0")});
+               QStringLiteral("--width=1280"), QStringLiteral("--height=800"),
+               QStringLiteral("--idle-time=0")});
         start(m_bus, QStringLiteral("dbus-daemon"),
               {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         const QByteArray address = readLine(m_bus);
