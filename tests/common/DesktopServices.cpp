@@ -69,7 +69,8 @@ NotificationServer::~NotificationServer()
 
 bool NotificationServer::start()
 {
-    return m_bus.isConnected() && m_bus.registerObject(NotificationsPath, this, QDBusConnection::ExportAllSlots)
+    return m_bus.isConnected()
+           && m_bus.registerObject(NotificationsPath, this, QDBusConnection::ExportAllSlots)
            && m_bus.registerService(NotificationsService);
 }
 
@@ -82,7 +83,8 @@ void NotificationServer::invoke(uint id, const QString &action)
 }
 
 uint NotificationServer::Notify(const QString &, uint, const QString &icon, const QString &summary,
-                                const QString &body, const QStringList &actions, const QVariantMap &hints, int)
+                                const QString &body, const QStringList &actions, const QVariantMap &hints,
+                                int)
 {
     notices.append({uint(notices.size() + 1), icon, summary, body, actions, hints});
     return notices.size();

@@ -139,9 +139,14 @@ private slots:
         NotificationServer server;
         QVERIFY(server.start());
         {
+            // Started by D-Bus activation (the app menu): the Activate that
+            // follows opens the popover, so the start itself must not.
+            qputenv("DBUS_STARTER_BUS_TYPE", "session");
             vmtest::Registry registry({}, std::nullopt);
             TarnlightApp app(*registry.get());
             app.start();
+            qunsetenv("DBUS_STARTER_BUS_TYPE");
+            QVERIFY(!app.popover()->isVisible());
             TL_WAIT([&] { return server.notices.size() == 1; }, 5000, "the no-tray notice");
             QCOMPARE(server.notices[0].summary, QStringLiteral("Tarnlight has no tray icon here."));
             QCOMPARE(server.notices[0].body,
