@@ -5,9 +5,10 @@
 
 // A Wayland desktop of the test's own, in a runtime folder of its own, with a
 // private session bus. Weston runs on its X11 backend inside a virtual X
-// server (Xvfb), which gives its seat a keyboard: the headless backend has
-// none, so no window there ever has the keyboard focus. The app sees only
-// the Wayland socket; nothing of the developer's own session leaks in.
+// server (Xvfb), drawing with pixman (no GPU needed): that backend gives its
+// seat a keyboard, which the headless one lacks, so windows get the keyboard
+// focus. The app sees only the Wayland socket; nothing of the developer's own
+// session leaks in.
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -41,9 +42,9 @@ public:
         westonEnv.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromUtf8(display));
         m_weston.setProcessEnvironment(westonEnv);
         start(m_weston, QStringLiteral("weston"),
-              {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--socket=") + Socket,
-               QStringLiteral("--width=1280"), QStringLiteral("--height=800"),
-               QStringLiteral("--idle-time=0")});
+              {QStringLiteral("--backend=x11-backend.so"), QStringLiteral("--use-pixman"),
+               QStringLiteral("--socket=") + Socket, QStringLiteral("--width=1280"),
+               QStringLiteral("--height=800"), QStringLiteral("--idle-time=0")});
         start(m_bus, QStringLiteral("dbus-daemon"),
               {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         const QByteArray address = readLine(m_bus);
