@@ -280,6 +280,14 @@
         <translation>%1 neue Nachrichten</translation>
     </message>
     <message>
+        <source>Tarnlight has no tray icon here.</source>
+        <translation>Tarnlight hat hier kein Symbol im Infobereich.</translation>
+    </message>
+    <message>
+        <source>Open it from the app menu, or enable a tray extension.</source>
+        <translation>Öffnen Sie es aus dem Anwendungsmenü oder aktivieren Sie eine Erweiterung für den Infobereich.</translation>
+    </message>
+    <message>
         <source>Open Tarnlight</source>
         <translation>Tarnlight öffnen</translation>
     </message>

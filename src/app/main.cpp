@@ -3,6 +3,7 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "app/AISelfTest.h"
+#include "app/PlatformChoice.h"
 #include "shell/app/ShellMain.h"
 #include "i18n/Translations.h"
 
@@ -35,6 +36,21 @@ std::unique_ptr<QSettings> settingsOverride()
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
+// Picks the display platform for this process only: whatever it starts
+// (the browser for sign-in) makes its own choice.
+std::unique_ptr<QApplication> makeGuiApplication(int &argc, char *argv[])
+{
+    const tl::SessionDisplay session = tl::SessionDisplay::fromEnvironment();
+    const QString platform = tl::choosePlatform(session);
+    const bool ours = session.userPlatform.trimmed().isEmpty() && !platform.isEmpty();
+    if (ours)
+        qputenv("QT_QPA_PLATFORM", platform.toUtf8());
+    auto app = std::make_unique<QApplication>(argc, argv);
+    if (ours)
+        qunsetenv("QT_QPA_PLATFORM");
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -43,7 +59,7 @@ int main(int argc, char *argv[])
     if (isDiagnosticRun(argc, argv))
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
-        app = std::make_unique<QApplication>(argc, argv);
+        app = makeGuiApplication(argc, argv);
     tl::setUpApplication();
     tl::installTranslations(*app);
 

@@ -4,6 +4,7 @@
 #include "BearerAuthorizer.h"
 #include "TaskRunner.h"
 #include "ViewModelSupport.h"
+#include "DesktopServices.h"
 #include "mail/GmailLink.h"
 #include "mail/GmailService.h"
 #include "shell/app/AppSettings.h"
@@ -14,57 +15,6 @@
 #include <QDBusMessage>
 #include <QSignalSpy>
 #include <QtTest>
-
-// The desktop's notification service, played by the test on the private
-// session bus over a connection of its own: it records every Notify.
-class NotificationServer : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    struct Notice
-    {
-        uint id;
-        QString icon, summary, body;
-        QStringList actions;
-        QVariantMap hints;
-    };
-    QList<Notice> notices;
-    QStringList capabilities{QStringLiteral("actions"), QStringLiteral("body")};
-
-    bool start()
-    {
-        return m_bus.isConnected()
-               && m_bus.registerObject(MailNotifier::Path, this, QDBusConnection::ExportAllSlots)
-               && m_bus.registerService(MailNotifier::Service);
-    }
-    ~NotificationServer() override
-    {
-        m_bus.unregisterService(MailNotifier::Service);
-        QDBusConnection::disconnectFromBus(m_bus.name());
-    }
-    void invoke(uint id, const QString &action)
-    {
-        QDBusMessage signal = QDBusMessage::createSignal(MailNotifier::Path, MailNotifier::Service,
-                                                         QStringLiteral("ActionInvoked"));
-        signal << id << action;
-        m_bus.send(signal);
-    }
-
-public slots:
-    uint Notify(const QString &, uint, const QString &icon, const QString &summary, const QString &body,
-                const QStringList &actions, const QVariantMap &hints, int)
-    {
-        notices.append({uint(notices.size() + 1), icon, summary, body, actions, hints});
-        return notices.size();
-    }
-    QStringList GetCapabilities() { return capabilities; }
-
-private:
-    QDBusConnection m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                          QStringLiteral("notices"));
-};
 
 // The unread count at the tray and the notices of new mail, against the sandbox.
 class UnreadTest : public QObject

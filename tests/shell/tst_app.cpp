@@ -3,9 +3,11 @@
 
 #include "ShellTestSupport.h"
 #include "ViewModelSupport.h"
+#include "shell/app/AppSettings.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TarnlightApp.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -30,7 +32,13 @@ class AppTest : public QObject
         QTest::mouseClick(window, Qt::LeftButton, {}, centre.toPoint());
     }
 
+    QTemporaryDir m_dir;
+    QSettings m_store{m_dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat};
+
 private slots:
+    // Never told of the missing tray, so every start here is a first one.
+    void initTestCase() { AppSettings::instance().useStore(&m_store); }
+
     void withoutTrayThePopoverOpensAtStartAndStays()
     {
         vmtest::Registry registry({}, std::nullopt);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "DesktopServices.h"
 #include "DesktopSession.h"
 #include "ShellTestSupport.h"
 #include "ViewModelSupport.h"
@@ -15,72 +16,22 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QMenu>
-#include <QMutex>
 #include <QProcess>
 #include <QScreen>
 #include <QQuickItem>
 #include <QSignalSpy>
-#include <QThread>
 #include <QtTest>
 
 using namespace shelltest;
 
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString ItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString ItemPath = QStringLiteral("/StatusNotifierItem");
-
-// The tray side of a desktop: a minimal StatusNotifier watcher with a host.
-// It runs on its own thread and connection, because Qt asks it questions
-// synchronously from the app's (here the test's) main thread.
-class Watcher
-    : public QObject
-    , protected QDBusContext
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-
-public:
-    bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-    QStringList items() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_items;
-    }
-
-public slots:
-    bool start()
-    {
-        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                            QStringLiteral("watcher"));
-        return bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
-                                  QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
-               && bus.registerService(WatcherService);
-    }
-    void stop() { QDBusConnection::disconnectFromBus(QStringLiteral("watcher")); }
-    // Items pass their bus name (Qt does) or an object path on the caller.
-    void RegisterStatusNotifierItem(const QString &serviceOrPath)
-    {
-        const QString service = serviceOrPath.startsWith(u'/') ? message().service() : serviceOrPath;
-        QMutexLocker lock(&m_mutex);
-        m_items.append(service);
-    }
-    void RegisterStatusNotifierHost(const QString &) {}
-
-private:
-    mutable QMutex m_mutex;
-    QStringList m_items;
-};
 
 } // namespace
 
@@ -90,8 +41,7 @@ class TrayTest : public QObject
 {
     Q_OBJECT
 
-    QThread m_watcherThread;
-    Watcher *m_watcher = nullptr;
+    std::unique_ptr<TrayWatcher> m_watcher;
 
     // Calls from a connection of the test's own, without blocking: the
     // answering objects live on this same thread.
@@ -158,22 +108,11 @@ class TrayTest : public QObject
 private slots:
     void initTestCase()
     {
-        m_watcher = new Watcher;
-        m_watcher->moveToThread(&m_watcherThread);
-        connect(&m_watcherThread, &QThread::finished, m_watcher, &QObject::deleteLater);
-        m_watcherThread.start();
-        bool started = false;
-        QMetaObject::invokeMethod(m_watcher, "start", Qt::BlockingQueuedConnection,
-                                  Q_RETURN_ARG(bool, started));
-        QVERIFY(started);
+        m_watcher = std::make_unique<TrayWatcher>();
+        QVERIFY(m_watcher->start());
     }
 
-    void cleanupTestCase()
-    {
-        QMetaObject::invokeMethod(m_watcher, "stop", Qt::BlockingQueuedConnection);
-        m_watcherThread.quit();
-        m_watcherThread.wait();
-    }
+    void cleanupTestCase() { m_watcher.reset(); }
 
     void itemRegistersAndActivateShowsThePopover()
     {

@@ -107,6 +107,8 @@ int main(int argc, char *argv[])
     GoogleAuthService auth(&store);
     TarnlightApp app(auth);
     app.start();
+    // Offscreen has no tray, and only a first start opens the popover by itself.
+    app.showPopover();
 
     Pictures pictures(out);
     const int status = Tour({app, auth, sandbox, browser, pictures, QUrl::fromLocalFile(dropped)}).run();

@@ -73,6 +73,17 @@ void AppSettings::useStore(QSettings *store)
     emit notifyNewMailChanged();
 }
 
+bool AppSettings::noTrayTold() const
+{
+    return readSwitch(*m_store, noTrayToldKey, false);
+}
+
+void AppSettings::setNoTrayTold()
+{
+    m_store->setValue(noTrayToldKey, true);
+    m_store->sync();
+}
+
 int AppSettings::refreshMinutes() const
 {
     // A value edited by hand to something that is no number, or to an

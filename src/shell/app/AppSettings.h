@@ -33,6 +33,7 @@ class AppSettings : public QObject
 public:
     static inline const QString refreshKey = QStringLiteral("tarnlight.refreshMinutes");
     static inline const QString notifyKey = QStringLiteral("tarnlight.notifyNewMail");
+    static inline const QString noTrayToldKey = QStringLiteral("tarnlight.noTrayTold");
     static constexpr int DefaultRefreshMinutes = 5;
 
     // The process-wide instance, on the user's settings store.
@@ -46,6 +47,10 @@ public:
     void setRefreshMinutes(int minutes);
     bool notifyNewMail() const;
     void setNotifyNewMail(bool on);
+
+    // Whether the user has been told once that this desktop shows no tray icon.
+    bool noTrayTold() const;
+    void setNoTrayTold();
 
     bool launchAtLogin() const;
     void setLaunchAtLogin(bool on);

@@ -70,18 +70,26 @@ void MailNotifier::askCapabilities()
 void MailNotifier::announce(const Account &account, const QList<EmailMessage> &messages, int count)
 {
     if (count > messages.size() || messages.isEmpty()) {
-        send(tr("%1 new messages").arg(count), account.email, {});
+        send({tr("%1 new messages").arg(count), account.email, {}});
         return;
     }
     for (const EmailMessage &message : messages)
-        send(message.fromDisplay(), message.subject, gmail::threadWebLink(account.email, message.threadId));
+        send({message.fromDisplay(), message.subject, gmail::threadWebLink(account.email, message.threadId)});
 }
 
-void MailNotifier::send(const QString &summary, const QString &body, const QUrl &thread)
+void MailNotifier::announceNoTray()
+{
+    send({tr("Tarnlight has no tray icon here."),
+          tr("Open it from the app menu, or enable a tray extension."),
+          {},
+          false});
+}
+
+void MailNotifier::send(const Notice &notice)
 {
     if (m_capabilities == Capabilities::Known)
-        return notify({summary, body, thread});
-    m_waiting.append({summary, body, thread});
+        return notify(notice);
+    m_waiting.append(notice);
     if (m_capabilities == Capabilities::Unknown)
         askCapabilities();
 }
@@ -93,18 +101,22 @@ void MailNotifier::notify(const Notice &notice)
     QStringList actions{DefaultAction, tr("Open Tarnlight")};
     if (thread.isValid())
         actions << OpenAction << tr("Open in Gmail");
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), AppId},
-                            {QStringLiteral("category"), QStringLiteral("email.arrived")}};
+    QVariantMap hints{{QStringLiteral("desktop-entry"), AppId}};
+    if (notice.aboutMail)
+        hints.insert(QStringLiteral("category"), QStringLiteral("email.arrived"));
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
     call << QStringLiteral("Tarnlight") << uint(0) << AppId << notice.summary
          << (m_bodyMarkup ? escapeMarkup(notice.body) : notice.body) << actions << hints << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, thread](QDBusPendingCallWatcher *w) {
-        const QDBusPendingReply<uint> reply = *w;
-        if (!reply.isError())
-            m_threads.insert(reply.value(), thread);
-        w->deleteLater();
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, thread, aboutMail = notice.aboutMail](QDBusPendingCallWatcher *w) {
+                const QDBusPendingReply<uint> reply = *w;
+                if (!reply.isError())
+                    m_threads.insert(reply.value(), thread);
+                if (!reply.isError() && !aboutMail)
+                    emit noTrayAnnounced();
+                w->deleteLater();
+            });
 }
 
 void MailNotifier::onActionInvoked(uint id, const QString &action)

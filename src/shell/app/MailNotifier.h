@@ -30,9 +30,13 @@ public:
     explicit MailNotifier(QObject *parent = nullptr);
 
     void announce(const Account &account, const QList<EmailMessage> &messages, int count);
+    // Tells the user where to find Tarnlight on a desktop without a tray.
+    void announceNoTray();
 
 signals:
     void popoverRequested();
+    // The notification server took the no-tray notice.
+    void noTrayAnnounced();
 
 private slots:
     void onActionInvoked(uint id, const QString &action);
@@ -43,6 +47,7 @@ private:
     {
         QString summary, body;
         QUrl thread;
+        bool aboutMail = true;
     };
     enum class Capabilities {
         Unknown,
@@ -51,7 +56,7 @@ private:
     };
 
     void askCapabilities();
-    void send(const QString &summary, const QString &body, const QUrl &thread);
+    void send(const Notice &notice);
     void notify(const Notice &notice);
 
     // What the server said it renders, asked once; notices wait for the answer.

@@ -86,10 +86,7 @@ void TarnlightApp::start()
             placePopover();
     });
     if (!TrayIcon::desktopHasTray()) {
-        // Nothing to click: the popover stays up until Escape or "Quit".
-        m_popover->setProperty("hidesOnFocusLoss", false);
-        showPopover();
-        m_unread->start();
+        startWithoutTray();
         return;
     }
     m_tray = std::make_unique<TrayIcon>();
@@ -101,6 +98,24 @@ void TarnlightApp::start()
     m_tray->show();
     showUnread();
     m_unread->start();
+}
+
+// Nothing to click: the app menu and a second `tarnlight` toggle the popover,
+// which stays up until Escape or "Quit". Only the first start shows it and
+// says why there is no icon; later ones (launch at login) start hidden.
+void TarnlightApp::startWithoutTray()
+{
+    m_popover->setProperty("hidesOnFocusLoss", false);
+    m_unread->start();
+    AppSettings &settings = AppSettings::instance();
+    if (settings.noTrayTold())
+        return;
+    // A start by D-Bus activation is followed by Activate, which shows it.
+    if (!qEnvironmentVariableIsSet("DBUS_STARTER_BUS_TYPE"))
+        showPopover();
+    connect(m_notifier.get(), &MailNotifier::noTrayAnnounced, this,
+            [] { AppSettings::instance().setNoTrayTold(); });
+    m_notifier->announceNoTray();
 }
 
 void TarnlightApp::showUnread()
@@ -249,7 +264,9 @@ void TarnlightApp::openWindow(QPointer<QQuickWindow> &slot, const QString &file)
 
 void TarnlightApp::runAction(const QString &name)
 {
-    if (name == QLatin1String("settings"))
+    if (name == QLatin1String("show"))
+        showPopover();
+    else if (name == QLatin1String("settings"))
         openSettings();
     else if (name == QLatin1String("quit"))
         emit quitRequested();

@@ -27,11 +27,11 @@ public:
     explicit TarnlightApp(GoogleAuthService &auth, QObject *parent = nullptr);
     ~TarnlightApp() override;
 
-    // Shows the tray icon, or, on a desktop without a tray, the popover, so
-    // that Tarnlight is never out of reach.
+    // Shows the tray icon; on a desktop without a tray, the first start shows
+    // the popover and a notice of where to find Tarnlight.
     void start();
     // Answers the session bus's activation: Activate toggles the popover,
-    // ActivateAction runs "settings" or "quit".
+    // ActivateAction runs one of runAction's names.
     void listenOn(ApplicationService &service);
 
     bool hasTray() const { return m_tray != nullptr; }
@@ -52,7 +52,8 @@ public slots:
     void openSettings();
     // Opens the About window, or raises it.
     void openAbout();
-    // What the D-Bus activation asks: "settings" and "quit"; others are ignored.
+    // What the D-Bus activation asks: "show" (the desktop file's action),
+    // "settings" and "quit"; others are ignored.
     void runAction(const QString &name);
 
 private slots:
@@ -72,6 +73,7 @@ private:
     // Next to the tray icon, or the pointer when the icon's place is unknown
     // (at start, when no click has been made, the top-right corner).
     void anchorPopover();
+    void startWithoutTray();
     void waitForTrayThenShow();
     void placePopover();
     void showUnread();
