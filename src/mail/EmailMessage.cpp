@@ -32,8 +32,9 @@ QString trimmed(const QString &text, Pred pred)
 
 QString EmailMessage::fromDisplay() const
 {
-    // The address is the last <...>: a quoted name may hold '<' itself.
-    const qsizetype angle = from.lastIndexOf(u'<');
+    // The address is the <...> that ends the header: a quoted name may hold
+    // '<' itself.
+    const qsizetype angle = trimmed(from, isHorizontalSpace).endsWith(u'>') ? from.lastIndexOf(u'<') : -1;
     if (angle < 0)
         return from;
     const QString name = trimmed(trimmed(from.left(angle), isHorizontalSpace), isQuote);
