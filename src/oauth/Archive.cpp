@@ -6,6 +6,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <concepts>
+#include <type_traits>
+
 namespace oauth::archive {
 
 namespace {
@@ -183,136 +186,183 @@ std::optional<ServiceConfiguration> decodeServiceConfiguration(const QJsonValue 
     return reader.ok() ? std::optional(configuration) : std::nullopt;
 }
 
+namespace {
+
+// Each record's archived fields, listed once for both directions. A field's
+// type says how it is kept: QString is required, std::optional and QUrl are
+// left out when empty, maps and nested records are always written.
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, AuthorizationRequest>
+void fields(Archiver &a, Record &request)
+{
+    a("configuration", request.configuration);
+    a("response_type", request.responseType);
+    a("client_id", request.clientID);
+    a("client_secret", request.clientSecret);
+    a("scope", request.scope);
+    a("redirect_uri", request.redirectURL);
+    a("state", request.state);
+    a("nonce", request.nonce);
+    a("code_verifier", request.codeVerifier);
+    a("code_challenge", request.codeChallenge);
+    a("code_challenge_method", request.codeChallengeMethod);
+    a("additionalParameters", request.additionalParameters);
+}
+
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, AuthorizationResponse>
+void fields(Archiver &a, Record &response)
+{
+    a("request", response.request);
+    a("additionalParameters", response.additionalParameters);
+    a("code", response.authorizationCode);
+    a("state", response.state);
+    a("access_token", response.accessToken);
+    a("expires_in", response.accessTokenExpirationDate);
+    a("token_type", response.tokenType);
+    a("id_token", response.idToken);
+    a("scope", response.scope);
+}
+
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, TokenRequest>
+void fields(Archiver &a, Record &request)
+{
+    a("configuration", request.configuration);
+    a("grant_type", request.grantType);
+    a("code", request.authorizationCode);
+    a("redirect_uri", request.redirectURL);
+    a("client_id", request.clientID);
+    a("client_secret", request.clientSecret);
+    a("scope", request.scope);
+    a("refresh_token", request.refreshToken);
+    a("code_verifier", request.codeVerifier);
+    a("additionalParameters", request.additionalParameters);
+    a("additionalHeaders", request.additionalHeaders);
+}
+
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, TokenResponse>
+void fields(Archiver &a, Record &response)
+{
+    a("request", response.request);
+    a("additionalParameters", response.additionalParameters);
+    a("access_token", response.accessToken);
+    a("expires_in", response.accessTokenExpirationDate);
+    a("token_type", response.tokenType);
+    a("id_token", response.idToken);
+    a("refresh_token", response.refreshToken);
+    a("scope", response.scope);
+}
+
+std::optional<ServiceConfiguration> decodeNested(const QJsonValue &value, const ServiceConfiguration *)
+{
+    return decodeServiceConfiguration(value);
+}
+std::optional<AuthorizationRequest> decodeNested(const QJsonValue &value, const AuthorizationRequest *)
+{
+    return decodeAuthorizationRequest(value);
+}
+std::optional<TokenRequest> decodeNested(const QJsonValue &value, const TokenRequest *)
+{
+    return decodeTokenRequest(value);
+}
+
+struct FieldWriter
+{
+    QJsonObject object;
+
+    void operator()(const char *key, const QString &value) { object.insert(QLatin1String(key), value); }
+    void operator()(const char *key, const std::optional<QString> &value) { put(object, key, value); }
+    void operator()(const char *key, const std::optional<QDateTime> &value) { put(object, key, value); }
+    void operator()(const char *key, const QUrl &value) { put(object, key, value); }
+    void operator()(const char *key, const QJsonObject &value) { object.insert(QLatin1String(key), value); }
+    void operator()(const char *key, const QMap<QString, QString> &value)
+    {
+        object.insert(QLatin1String(key), stringMapObject(value));
+    }
+    template<typename Nested>
+    void operator()(const char *key, const Nested &value)
+    {
+        object.insert(QLatin1String(key), encode(value));
+    }
+};
+
+struct FieldReader
+{
+    Reader &reader;
+
+    void operator()(const char *key, QString &value) { value = reader.requiredString(key); }
+    void operator()(const char *key, std::optional<QString> &value) { value = reader.string(key); }
+    void operator()(const char *key, std::optional<QDateTime> &value) { value = reader.date(key); }
+    void operator()(const char *key, QUrl &value) { value = reader.url(key); }
+    void operator()(const char *key, QJsonObject &value) { value = reader.object(key); }
+    void operator()(const char *key, QMap<QString, QString> &value) { value = reader.stringMap(key); }
+    template<typename Nested>
+    void operator()(const char *key, Nested &value)
+    {
+        value = reader.require(decodeNested(reader.raw(key), &value));
+    }
+};
+
+template<typename Record>
+QJsonObject encodeFields(const Record &record, const char *className)
+{
+    FieldWriter writer{tagged(className)};
+    fields(writer, record);
+    return writer.object;
+}
+
+template<typename Record>
+std::optional<Record> decodeFields(const QJsonValue &value, const char *className)
+{
+    Reader reader(value, className);
+    Record record;
+    FieldReader fieldReader{reader};
+    fields(fieldReader, record);
+    return reader.ok() ? std::optional(record) : std::nullopt;
+}
+
+} // namespace
+
 QJsonObject encode(const AuthorizationRequest &request)
 {
-    QJsonObject object = tagged("AuthorizationRequest");
-    object.insert(QStringLiteral("configuration"), encode(request.configuration));
-    object.insert(QStringLiteral("response_type"), request.responseType);
-    object.insert(QStringLiteral("client_id"), request.clientID);
-    put(object, "client_secret", request.clientSecret);
-    put(object, "scope", request.scope);
-    put(object, "redirect_uri", request.redirectURL);
-    put(object, "state", request.state);
-    put(object, "nonce", request.nonce);
-    put(object, "code_verifier", request.codeVerifier);
-    put(object, "code_challenge", request.codeChallenge);
-    put(object, "code_challenge_method", request.codeChallengeMethod);
-    object.insert(QStringLiteral("additionalParameters"), stringMapObject(request.additionalParameters));
-    return object;
+    return encodeFields(request, "AuthorizationRequest");
 }
 
 std::optional<AuthorizationRequest> decodeAuthorizationRequest(const QJsonValue &value)
 {
-    Reader reader(value, "AuthorizationRequest");
-    AuthorizationRequest request;
-    request.configuration = reader.require(decodeServiceConfiguration(reader.raw("configuration")));
-    request.responseType = reader.requiredString("response_type");
-    request.clientID = reader.requiredString("client_id");
-    request.clientSecret = reader.string("client_secret");
-    request.scope = reader.string("scope");
-    request.redirectURL = reader.url("redirect_uri");
-    request.state = reader.string("state");
-    request.nonce = reader.string("nonce");
-    request.codeVerifier = reader.string("code_verifier");
-    request.codeChallenge = reader.string("code_challenge");
-    request.codeChallengeMethod = reader.string("code_challenge_method");
-    request.additionalParameters = reader.stringMap("additionalParameters");
-    return reader.ok() ? std::optional(request) : std::nullopt;
+    return decodeFields<AuthorizationRequest>(value, "AuthorizationRequest");
 }
 
 QJsonObject encode(const AuthorizationResponse &response)
 {
-    QJsonObject object = tagged("AuthorizationResponse");
-    object.insert(QStringLiteral("request"), encode(response.request));
-    object.insert(QStringLiteral("additionalParameters"), response.additionalParameters);
-    put(object, "code", response.authorizationCode);
-    put(object, "state", response.state);
-    put(object, "access_token", response.accessToken);
-    put(object, "expires_in", response.accessTokenExpirationDate);
-    put(object, "token_type", response.tokenType);
-    put(object, "id_token", response.idToken);
-    put(object, "scope", response.scope);
-    return object;
+    return encodeFields(response, "AuthorizationResponse");
 }
 
 std::optional<AuthorizationResponse> decodeAuthorizationResponse(const QJsonValue &value)
 {
-    Reader reader(value, "AuthorizationResponse");
-    AuthorizationResponse response;
-    response.request = reader.require(decodeAuthorizationRequest(reader.raw("request")));
-    response.additionalParameters = reader.object("additionalParameters");
-    response.authorizationCode = reader.string("code");
-    response.state = reader.string("state");
-    response.accessToken = reader.string("access_token");
-    response.accessTokenExpirationDate = reader.date("expires_in");
-    response.tokenType = reader.string("token_type");
-    response.idToken = reader.string("id_token");
-    response.scope = reader.string("scope");
-    return reader.ok() ? std::optional(response) : std::nullopt;
+    return decodeFields<AuthorizationResponse>(value, "AuthorizationResponse");
 }
 
 QJsonObject encode(const TokenRequest &request)
 {
-    QJsonObject object = tagged("TokenRequest");
-    object.insert(QStringLiteral("configuration"), encode(request.configuration));
-    object.insert(QStringLiteral("grant_type"), request.grantType);
-    put(object, "code", request.authorizationCode);
-    put(object, "redirect_uri", request.redirectURL);
-    object.insert(QStringLiteral("client_id"), request.clientID);
-    put(object, "client_secret", request.clientSecret);
-    put(object, "scope", request.scope);
-    put(object, "refresh_token", request.refreshToken);
-    put(object, "code_verifier", request.codeVerifier);
-    object.insert(QStringLiteral("additionalParameters"), stringMapObject(request.additionalParameters));
-    object.insert(QStringLiteral("additionalHeaders"), stringMapObject(request.additionalHeaders));
-    return object;
+    return encodeFields(request, "TokenRequest");
 }
 
 std::optional<TokenRequest> decodeTokenRequest(const QJsonValue &value)
 {
-    Reader reader(value, "TokenRequest");
-    TokenRequest request;
-    request.configuration = reader.require(decodeServiceConfiguration(reader.raw("configuration")));
-    request.grantType = reader.requiredString("grant_type");
-    request.authorizationCode = reader.string("code");
-    request.redirectURL = reader.url("redirect_uri");
-    request.clientID = reader.requiredString("client_id");
-    request.clientSecret = reader.string("client_secret");
-    request.scope = reader.string("scope");
-    request.refreshToken = reader.string("refresh_token");
-    request.codeVerifier = reader.string("code_verifier");
-    request.additionalParameters = reader.stringMap("additionalParameters");
-    request.additionalHeaders = reader.stringMap("additionalHeaders");
-    return reader.ok() ? std::optional(request) : std::nullopt;
+    return decodeFields<TokenRequest>(value, "TokenRequest");
 }
 
 QJsonObject encode(const TokenResponse &response)
 {
-    QJsonObject object = tagged("TokenResponse");
-    object.insert(QStringLiteral("request"), encode(response.request));
-    object.insert(QStringLiteral("additionalParameters"), response.additionalParameters);
-    put(object, "access_token", response.accessToken);
-    put(object, "expires_in", response.accessTokenExpirationDate);
-    put(object, "token_type", response.tokenType);
-    put(object, "id_token", response.idToken);
-    put(object, "refresh_token", response.refreshToken);
-    put(object, "scope", response.scope);
-    return object;
+    return encodeFields(response, "TokenResponse");
 }
 
 std::optional<TokenResponse> decodeTokenResponse(const QJsonValue &value)
 {
-    Reader reader(value, "TokenResponse");
-    TokenResponse response;
-    response.request = reader.require(decodeTokenRequest(reader.raw("request")));
-    response.additionalParameters = reader.object("additionalParameters");
-    response.accessToken = reader.string("access_token");
-    response.accessTokenExpirationDate = reader.date("expires_in");
-    response.tokenType = reader.string("token_type");
-    response.idToken = reader.string("id_token");
-    response.refreshToken = reader.string("refresh_token");
-    response.scope = reader.string("scope");
-    return reader.ok() ? std::optional(response) : std::nullopt;
+    return decodeFields<TokenResponse>(value, "TokenResponse");
 }
 
 QJsonObject encode(const AuthState &state)

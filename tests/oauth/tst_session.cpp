@@ -11,6 +11,7 @@
 #include "rest/HTTPFetcher.h"
 #include "core/Provider.h"
 
+#include <QFile>
 #include <QJsonDocument>
 
 using namespace oauth;
@@ -229,6 +230,19 @@ private slots:
         for (const char *key :
              {"lastAuthorizationResponse", "lastTokenResponse", "scope", "refreshToken", "needsTokenRefresh"})
             QVERIFY2(archivedState.contains(key), key);
+    }
+
+    // A session that an earlier build stored reads back and is written again
+    // field for field: the keychain keeps its format.
+    void storedArchiveReadsBackAndIsWrittenTheSame()
+    {
+        QFile stored(QStringLiteral(TL_SOURCE_DIR "/tests/oauth/stored-session.json"));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        const QByteArray data = stored.readAll();
+        const auto session = archive::unarchiveAuthSession(data);
+        QVERIFY(session);
+        QCOMPARE(QJsonDocument::fromJson(archive::archiveAuthSession(*session)),
+                 QJsonDocument::fromJson(data));
     }
 
     void archivedAuthorizationErrorKeepsDomainAndCode()
