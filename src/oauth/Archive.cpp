@@ -325,45 +325,23 @@ std::optional<Record> decodeFields(const QJsonValue &value, const char *classNam
 
 } // namespace
 
-QJsonObject encode(const AuthorizationRequest &request)
-{
-    return encodeFields(request, "AuthorizationRequest");
-}
+// The public pair of one record whose fields are listed above.
+#define TL_ARCHIVED_RECORD(Record)                                                                           \
+    QJsonObject encode(const Record &record)                                                                 \
+    {                                                                                                        \
+        return encodeFields(record, #Record);                                                                \
+    }                                                                                                        \
+    std::optional<Record> decode##Record(const QJsonValue &value)                                            \
+    {                                                                                                        \
+        return decodeFields<Record>(value, #Record);                                                         \
+    }
 
-std::optional<AuthorizationRequest> decodeAuthorizationRequest(const QJsonValue &value)
-{
-    return decodeFields<AuthorizationRequest>(value, "AuthorizationRequest");
-}
+TL_ARCHIVED_RECORD(AuthorizationRequest)
+TL_ARCHIVED_RECORD(AuthorizationResponse)
+TL_ARCHIVED_RECORD(TokenRequest)
+TL_ARCHIVED_RECORD(TokenResponse)
 
-QJsonObject encode(const AuthorizationResponse &response)
-{
-    return encodeFields(response, "AuthorizationResponse");
-}
-
-std::optional<AuthorizationResponse> decodeAuthorizationResponse(const QJsonValue &value)
-{
-    return decodeFields<AuthorizationResponse>(value, "AuthorizationResponse");
-}
-
-QJsonObject encode(const TokenRequest &request)
-{
-    return encodeFields(request, "TokenRequest");
-}
-
-std::optional<TokenRequest> decodeTokenRequest(const QJsonValue &value)
-{
-    return decodeFields<TokenRequest>(value, "TokenRequest");
-}
-
-QJsonObject encode(const TokenResponse &response)
-{
-    return encodeFields(response, "TokenResponse");
-}
-
-std::optional<TokenResponse> decodeTokenResponse(const QJsonValue &value)
-{
-    return decodeFields<TokenResponse>(value, "TokenResponse");
-}
+#undef TL_ARCHIVED_RECORD
 
 QJsonObject encode(const AuthState &state)
 {
