@@ -23,17 +23,15 @@ Item {
         id: calendar
     }
 
-    // The start task: loads when first shown, and again only after a
-    // refresh found no account.
     // The header's refresh button and the refresh interval.
     function refresh() {
         calendar.attach(root.auth)
         calendar.startRefresh()
     }
+    // Loads when first shown, and again only after a refresh found no account.
     function start() {
         calendar.attach(root.auth)
-        if (calendar.state.isIdle)
-            calendar.startRefresh()
+        calendar.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()

@@ -22,17 +22,15 @@ Item {
         id: mail
     }
 
-    // The start task: loads when first shown, and again only after a
-    // refresh found no account.
     // The header's refresh button and the refresh interval.
     function refresh() {
         mail.attach(root.auth)
         mail.startRefresh()
     }
+    // Loads when first shown, and again only after a refresh found no account.
     function start() {
         mail.attach(root.auth)
-        if (mail.state.isIdle)
-            mail.startRefresh()
+        mail.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()
