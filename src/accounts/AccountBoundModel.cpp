@@ -6,6 +6,8 @@
 #include "core/Error.h"
 #include "oauth/AuthSession.h"
 
+#include <QQmlEngine>
+
 AccountBoundModel::AccountBoundModel(QObject *parent) : QObject(parent) {}
 
 AccountBoundModel::~AccountBoundModel() = default;
@@ -63,13 +65,22 @@ QCoro::Task<void> AccountBoundModel::refresh()
     }
 }
 
+void AccountBoundModel::attachToViews()
+{
+    // The registry the engine's GoogleAuthService stands for.
+    if (!m_auth)
+        attach(GoogleAuthService::providedTo(qmlEngine(this)));
+}
+
 void AccountBoundModel::startRefresh()
 {
+    attachToViews();
     refresh();
 }
 
 void AccountBoundModel::start()
 {
+    attachToViews();
     if (m_state.isIdle())
         refresh();
 }

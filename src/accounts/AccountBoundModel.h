@@ -53,6 +53,7 @@ public:
     QCoro::Task<void> refresh();
     // For the views: a load started without waiting, and the one a tab
     // starts when shown (only when it has not loaded, or found no account).
+    // A model made by a view binds to the registry of its view's engine.
     Q_INVOKABLE void startRefresh();
     Q_INVOKABLE void start();
 
@@ -78,6 +79,7 @@ protected:
     const ListAccount &listBinding() const { return m_listAccount; }
 
 private:
+    void attachToViews();
     void onActiveAccountChanged();
     void setState(const LoadState &state);
 

@@ -6,6 +6,7 @@
 // Loads the app's real QML offscreen for view tests: a window hosting one
 // component, items found by objectName, screenshots under the build folder.
 
+#include "accounts/GoogleAuthService.h"
 #include "ui/QmlModules.h"
 
 #include <QDir>
@@ -82,6 +83,9 @@ public:
         tl::setUpQmlEngine(engine);
         window.setColor(QGuiApplication::palette().color(QPalette::Window));
     }
+
+    // The registry the views see as GoogleAuthService; before the first load.
+    void provide(GoogleAuthService *registry) { GoogleAuthService::provideTo(engine, *registry); }
 
     // Creates the component with the given initial properties inside a
     // window of the given size. Fails the test (returns null) on QML errors.

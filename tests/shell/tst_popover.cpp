@@ -160,7 +160,7 @@ private slots:
             return item->property("systemTitle").toString();
         const QString title = source.section(u'/', -2, -2);
         if (source != TabCatalog::viewUrl(title).toString()
-            || item->property("auth").value<QObject *>() != auth)
+            || GoogleAuthService::providedTo(qmlEngine(item)) != auth)
             return QStringLiteral("<wrong view %1>").arg(source);
         return title;
     }

@@ -14,8 +14,6 @@ Item {
     id: root
     objectName: "driveTab"
 
-    required property var auth
-
     readonly property var loadState: drive.state
     readonly property int count: drive.items.count
 
@@ -25,12 +23,10 @@ Item {
 
     // The header's refresh button and the refresh interval.
     function refresh() {
-        drive.attach(root.auth)
         drive.startRefresh()
     }
     // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        drive.attach(root.auth)
         drive.start()
     }
     Component.onCompleted: start()

@@ -13,8 +13,6 @@ Item {
     id: root
     objectName: "mailTab"
 
-    required property var auth
-
     readonly property var loadState: mail.state
     readonly property int count: mail.messages.count
 
@@ -24,12 +22,10 @@ Item {
 
     // The header's refresh button and the refresh interval.
     function refresh() {
-        mail.attach(root.auth)
         mail.startRefresh()
     }
     // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        mail.attach(root.auth)
         mail.start()
     }
     Component.onCompleted: start()
