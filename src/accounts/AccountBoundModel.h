@@ -76,6 +76,15 @@ protected:
     bool hasLoaded() const { return m_loadGeneration > 0; }
     std::optional<Account> activeAccount() const;
     ListAccount &listBinding() { return m_listAccount; }
+    // Notes that these rows (anything with an `id`) were listed for the bound account.
+    template<typename Row>
+    void noteListed(const QList<Row> &rows)
+    {
+        QStringList ids;
+        for (const Row &row : rows)
+            ids.append(row.id);
+        m_listAccount.noteRows(ids);
+    }
     const ListAccount &listBinding() const { return m_listAccount; }
 
 private:

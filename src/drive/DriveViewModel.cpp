@@ -59,10 +59,7 @@ QCoro::Task<AccountBoundModel::Publish> DriveViewModel::fetch(std::shared_ptr<re
 {
     const auto listed = co_await DriveService::list(session, currentFolderID());
     co_return [this, listed] {
-        QStringList ids;
-        for (const DriveItem &item : listed)
-            ids.append(item.id);
-        listBinding().noteRows(ids);
+        noteListed(listed);
         setItems(listed);
     };
 }

@@ -66,10 +66,7 @@ QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<res
     // The list account's labels: the account is bound by now.
     const auto listed = co_await gmail::unreadInAny(session, labelIds(), MaxResults);
     co_return [this, listed] {
-        QStringList ids;
-        for (const EmailMessage &message : listed)
-            ids.append(message.id);
-        listBinding().noteRows(ids);
+        noteListed(listed);
         setMessages(listed);
     };
 }
@@ -189,20 +186,26 @@ void MailViewModel::openThread(const Account &account, const EmailMessage &messa
         support::openUrl(link);
 }
 
-QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
+QCoro::Task<bool> MailViewModel::removeLabel(EmailMessage message, QString labelID)
 {
     const auto account = accountOf(message);
     if (!account)
-        co_return;
+        co_return false;
     QPointer<MailViewModel> self(this);
     const quint64 epoch = listBinding().epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth(), *account);
-        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
+        co_await GmailService::modifyLabels(session, message.id, QStringList(labelID));
     } catch (const Error &) {
-        co_return;
+        co_return false;
     }
-    if (!self || epoch != listBinding().epoch())
+    // Done, and the rows shown are still those of the message's account.
+    co_return self &&epoch == listBinding().epoch();
+}
+
+QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
+{
+    if (!co_await removeLabel(message, GmailService::UnreadLabel))
         co_return;
     // The message stays listed, shown as read, until the next refresh.
     const int row = m_list.rowOfKey(message.id);
@@ -216,18 +219,7 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
 
 QCoro::Task<void> MailViewModel::archive(EmailMessage message)
 {
-    const auto account = accountOf(message);
-    if (!account)
-        co_return;
-    QPointer<MailViewModel> self(this);
-    const quint64 epoch = listBinding().epoch();
-    try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth(), *account);
-        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
-    } catch (const Error &) {
-        co_return;
-    }
-    if (!self || epoch != listBinding().epoch())
+    if (!co_await removeLabel(message, GmailService::InboxLabel))
         co_return;
     bool removed = false;
     for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {

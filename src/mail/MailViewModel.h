@@ -89,6 +89,9 @@ protected:
 
 private:
     QCoro::Task<void> summarize(EmailMessage message);
+    // Takes the label off the message as its account; true when that worked
+    // and the rows shown are still that account's.
+    QCoro::Task<bool> removeLabel(EmailMessage message, QString labelID);
     // The account an action on the message uses: the one it was listed for.
     std::optional<Account> accountOf(const EmailMessage &message) const;
     // Opens the thread in the web client as the account; nothing when it was
