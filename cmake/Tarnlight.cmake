@@ -77,7 +77,7 @@ endfunction()
 # from qrc:/qt/qml/Tarnlight/<Area>/. Every module is linked statically; the
 # app and the view tests link them all through tarnlight_qml.
 function(tl_qml_module target uri)
-  cmake_parse_arguments(ARG "" "" "QML_FILES;SINGLETONS;RESOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "QML_FILES;SINGLETONS;RESOURCES;DEPENDS" ${ARGN})
   if(ARG_SINGLETONS)
     set_source_files_properties(${ARG_SINGLETONS} PROPERTIES QT_QML_SINGLETON_TYPE TRUE)
   endif()
@@ -88,10 +88,11 @@ function(tl_qml_module target uri)
       set_source_files_properties(${file} PROPERTIES QT_RESOURCE_ALIAS ${name})
     endif()
   endforeach()
-  # Every module sees the shared types of Tarnlight.Core (src/core/).
+  # Every module sees the shared types of Tarnlight.Core (src/core/), and
+  # those of the modules it DEPENDS on.
   set(dependencies "")
   if(NOT uri STREQUAL "Tarnlight.Core")
-    set(dependencies DEPENDENCIES Tarnlight.Core)
+    set(dependencies DEPENDENCIES Tarnlight.Core ${ARG_DEPENDS})
   endif()
   qt_add_qml_module(${target} URI ${uri} VERSION 1.0 RESOURCE_PREFIX /qt/qml ${dependencies}
     QML_FILES ${ARG_SINGLETONS} ${ARG_QML_FILES}

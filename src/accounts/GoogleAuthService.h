@@ -20,6 +20,7 @@ class AuthState;
 class RedirectHTTPHandler;
 } // namespace oauth
 
+class QQmlEngine;
 class QSettings;
 class SessionCache;
 
@@ -27,6 +28,8 @@ class SessionCache;
 // the user's settings store. Each account's tokens live in its own keychain
 // item; the registry keeps one session per account in memory, read from that
 // item on first use and written back whenever a refresh changes its tokens.
+// Views see it as the singleton GoogleAuthService of Tarnlight.Accounts
+// (RegistryForViews.h).
 class GoogleAuthService : public QObject
 {
     Q_OBJECT
@@ -43,6 +46,12 @@ public:
     // Uses `store` when given (not owned), otherwise the user's settings.
     explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
     ~GoogleAuthService() override;
+
+    // Makes the registry the one the engine's views see (not owned); before
+    // the engine loads the first view that uses it.
+    static void provideTo(QQmlEngine &engine, GoogleAuthService &registry);
+    // The registry provided to the engine; null when none was, or it is gone.
+    static GoogleAuthService *providedTo(const QQmlEngine *engine);
 
     const QList<Account> &accounts() const { return m_accounts; }
     const std::optional<QString> &activeAccountID() const { return m_activeAccountID; }

@@ -11,62 +11,15 @@
 
 #include <QMap>
 
-CalendarViewModel::CalendarViewModel(QObject *parent) : QObject(parent) {}
+CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
 CalendarViewModel::~CalendarViewModel() = default;
 
-void CalendarViewModel::attach(GoogleAuthService *auth)
+QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                                 Account)
 {
-    if (m_auth || !auth)
-        return;
-    m_auth = auth;
-    connect(auth, &GoogleAuthService::activeAccountChanged, this, &CalendarViewModel::onActiveAccountChanged);
-}
-
-void CalendarViewModel::onActiveAccountChanged()
-{
-    // Only a tab that has loaded reloads; a fresh one loads when first shown.
-    const auto active = m_auth ? m_auth->activeAccount() : std::nullopt;
-    const QString activeID = active ? active->id : QString();
-    const QString listID = listAccount() ? listAccount()->id : QString();
-    if (m_loadGeneration > 0 && activeID != listID)
-        refresh();
-}
-
-QCoro::Task<void> CalendarViewModel::refresh()
-{
-    const quint64 generation = ++m_loadGeneration;
-    const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
-    // Another account's events are not shown while the new one's are loading.
-    if (m_listAccount.bind(account))
-        setEvents({});
-    if (!account) {
-        setState(LoadState::idle());
-        setEvents({});
-        co_return;
-    }
-    QPointer<CalendarViewModel> self(this);
-    const auto current = [&] { return self && generation == m_loadGeneration; };
-    setState(LoadState::loading());
-    try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!current())
-            co_return;
-        const auto upcoming = co_await CalendarService::upcoming(session, WindowDays, MaxResults);
-        if (!current())
-            co_return;
-        setEvents(upcoming);
-        setState(LoadState::loaded());
-    } catch (const Error &error) {
-        // The earlier events stay; the tab shows the error instead of them.
-        if (current())
-            setState(LoadState::error(error.description()));
-    }
-}
-
-void CalendarViewModel::startRefresh()
-{
-    refresh();
+    const auto upcoming = co_await CalendarService::upcoming(session, WindowDays, MaxResults);
+    co_return [this, upcoming] { setEvents(upcoming); };
 }
 
 QList<CalendarDay> CalendarViewModel::grouped() const
@@ -114,14 +67,6 @@ void CalendarViewModel::openEvent(const CalendarEvent &event) const
     if (!event.htmlLink)
         return;
     support::openProviderLink(QUrl(*event.htmlLink, QUrl::StrictMode));
-}
-
-void CalendarViewModel::setState(const LoadState &state)
-{
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }
 
 void CalendarViewModel::setEvents(const QList<CalendarEvent> &events)

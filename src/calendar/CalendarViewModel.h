@@ -3,17 +3,14 @@
 
 #pragma once
 
-#include "accounts/GoogleAuthService.h"
-#include "accounts/ListAccount.h"
+#include "accounts/AccountBoundModel.h"
 #include "calendar/CalendarEventList.h"
 #include "accounts/Account.h"
 #include "calendar/CalendarEvent.h"
-#include "core/LoadState.h"
 #include "core/RecordListModel.h"
 
 #include <QDateTime>
 #include <QObject>
-#include <QPointer>
 #include <QTimeZone>
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
@@ -33,11 +30,10 @@ struct CalendarDay
 // The state behind the calendar tab: the active account's events of the
 // next two weeks and their grouping by day. A change of the active account
 // reloads the events for the new one.
-class CalendarViewModel : public QObject
+class CalendarViewModel : public AccountBoundModel
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
     // The events day by day as rows, each with its day as its section.
     Q_PROPERTY(RecordListModelBase *events READ eventList CONSTANT)
 
@@ -48,21 +44,8 @@ public:
     explicit CalendarViewModel(QObject *parent = nullptr);
     ~CalendarViewModel() override;
 
-    // Hands over the app's account registry (not owned); a model that has
-    // one keeps it.
-    Q_INVOKABLE void attach(GoogleAuthService *auth);
-    GoogleAuthService *auth() const { return m_auth; }
-    // The account the events were last loaded for (or are being loaded for).
-    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
-
-    const LoadState &state() const { return m_state; }
     const QList<CalendarEvent> &events() const { return m_events; }
     RecordListModelBase *eventList() { return &m_eventRows; }
-
-    // Loads the upcoming events; never throws, every failure ends in `state`.
-    // A load overtaken by a later one publishes nothing.
-    QCoro::Task<void> refresh();
-    Q_INVOKABLE void startRefresh();
 
     // The events by day of the user's calendar, days ascending; an event
     // without a start belongs to today, an all-day event to its own date.
@@ -78,19 +61,16 @@ public:
     Q_INVOKABLE void openEvent(const CalendarEvent &event) const;
 
 signals:
-    void stateChanged();
     void eventsChanged();
 
+protected:
+    // The upcoming events of the account's calendar.
+    QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
+    void clearRows() override { setEvents({}); }
+
 private:
-    void onActiveAccountChanged();
-    void setState(const LoadState &state);
     void setEvents(const QList<CalendarEvent> &events);
 
-    LoadState m_state;
     QList<CalendarEvent> m_events;
-    QPointer<GoogleAuthService> m_auth;
-    ListAccount m_listAccount;
     CalendarEventList m_eventRows;
-    // Counts started loads; only the latest one publishes.
-    quint64 m_loadGeneration = 0;
 };

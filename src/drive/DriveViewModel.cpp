@@ -36,36 +36,15 @@ QString DriveViewModel::refusalOf(const QUrl &fileURL)
     return {};
 }
 
-DriveViewModel::DriveViewModel(QObject *parent) : QObject(parent)
+DriveViewModel::DriveViewModel(QObject *parent) : AccountBoundModel(parent)
 {
     m_path.assign({Crumb{RootID, RootName}});
 }
 
 DriveViewModel::~DriveViewModel() = default;
 
-void DriveViewModel::attach(GoogleAuthService *auth)
+void DriveViewModel::clearRows()
 {
-    if (m_auth || !auth)
-        return;
-    m_auth = auth;
-    connect(auth, &GoogleAuthService::activeAccountChanged, this, &DriveViewModel::onActiveAccountChanged);
-}
-
-void DriveViewModel::onActiveAccountChanged()
-{
-    // Only a tab that has listed reloads; a fresh one lists when first shown.
-    const auto active = m_auth ? m_auth->activeAccount() : std::nullopt;
-    const QString activeID = active ? active->id : QString();
-    const QString listID = listAccount() ? listAccount()->id : QString();
-    if (m_listingGeneration > 0 && activeID != listID)
-        refresh();
-}
-
-void DriveViewModel::bindListAccount(const std::optional<Account> &account)
-{
-    if (!m_listAccount.bind(account))
-        return;
-    // Folder ids of one account mean nothing in another's Drive.
     setItems({});
     setPath({Crumb{RootID, RootName}});
 }
@@ -75,43 +54,14 @@ QString DriveViewModel::currentFolderID() const
     return path().isEmpty() ? RootID : path().last().id;
 }
 
-QCoro::Task<void> DriveViewModel::refresh()
+QCoro::Task<AccountBoundModel::Publish> DriveViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                              Account)
 {
-    const auto account = m_auth ? m_auth->activeAccount() : std::nullopt;
-    const quint64 generation = ++m_listingGeneration;
-    bindListAccount(account);
-    if (!account) {
-        setState(LoadState::idle());
-        setItems({});
-        co_return;
-    }
-    QPointer<DriveViewModel> self(this);
-    const auto current = [&] { return self && generation == m_listingGeneration; };
-    const QString folderID = currentFolderID();
-    setState(LoadState::loading());
-    try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!current())
-            co_return;
-        const auto listed = co_await DriveService::list(session, folderID);
-        if (!current())
-            co_return;
-        QStringList ids;
-        for (const DriveItem &item : listed)
-            ids.append(item.id);
-        m_listAccount.noteRows(ids);
+    const auto listed = co_await DriveService::list(session, currentFolderID());
+    co_return [this, listed] {
+        noteListed(listed);
         setItems(listed);
-        setState(LoadState::loaded());
-    } catch (const Error &error) {
-        // The last good items stay; a later listing's outcome wins.
-        if (current())
-            setState(LoadState::error(error.description()));
-    }
-}
-
-void DriveViewModel::startRefresh()
-{
-    refresh();
+    };
 }
 
 void DriveViewModel::open(const DriveItem &item)
@@ -119,7 +69,7 @@ void DriveViewModel::open(const DriveItem &item)
     if (item.isFolder()) {
         // A folder of another account's Drive (a row left from before a
         // switch) cannot be entered from this one.
-        const auto listedFor = m_listAccount.accountOfRow(item.id);
+        const auto listedFor = listBinding().accountOfRow(item.id);
         if (listedFor && (!listAccount() || listedFor->id != listAccount()->id))
             return;
         setPath(path() + QList<Crumb>{Crumb{item.id, item.name}});
@@ -144,9 +94,9 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
 {
     // The folder row belongs to the account it was listed for; before any
     // listing the active account stands in.
-    auto account = m_listAccount.accountOfRow(folder.id);
+    auto account = listBinding().accountOfRow(folder.id);
     if (!account)
-        account = m_listingGeneration > 0 ? listAccount() : (m_auth ? m_auth->activeAccount() : std::nullopt);
+        account = hasLoaded() ? listAccount() : activeAccount();
     if (!account)
         return;
     // Every file of this drop goes to that account, even if the user
@@ -159,7 +109,7 @@ void DriveViewModel::upload(const QList<QUrl> &fileURLs, const DriveItem &folder
             continue;
         }
         addUpload(DriveUpload{uploadID, key, UploadState::uploading()});
-        runUpload(m_auth, *account, fileURL, folder.id, uploadID);
+        runUpload(auth(), *account, fileURL, folder.id, uploadID);
     }
 }
 
@@ -167,7 +117,7 @@ QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Ac
                                             QString folderID, quint64 uploadID)
 {
     QPointer<DriveViewModel> self(this);
-    const quint64 epoch = m_listAccount.epoch();
+    const quint64 epoch = listBinding().epoch();
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth, account);
         // The file still goes up when the tab was closed meanwhile; only the
@@ -184,7 +134,7 @@ QCoro::Task<void> DriveViewModel::runUpload(QPointer<GoogleAuthService> auth, Ac
     // Only the folder on screen is listed again, and only while it is still
     // the uploading account's; a drop on a subfolder row shows nothing new
     // until that folder is opened.
-    if (epoch == m_listAccount.epoch() && currentFolderID() == folderID)
+    if (epoch == listBinding().epoch() && currentFolderID() == folderID)
         co_await refresh();
 }
 
@@ -207,14 +157,6 @@ QList<DriveActiveUpload> DriveViewModel::activeUploads() const
             active.append(DriveActiveUpload{uploadName(upload.key), upload.state, upload.id});
     }
     return active;
-}
-
-void DriveViewModel::setState(const LoadState &state)
-{
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }
 
 void DriveViewModel::setItems(const QList<DriveItem> &items)

@@ -23,19 +23,15 @@ QCoro::Task<QString> textForModel(std::shared_ptr<rest::Authorizer> authorizer, 
 
 } // namespace
 
-MailViewModel::MailViewModel(QObject *parent) : QObject(parent) {}
+MailViewModel::MailViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
 MailViewModel::~MailViewModel() = default;
 
-void MailViewModel::attach(GoogleAuthService *auth)
+void MailViewModel::onAttached()
 {
-    if (m_auth || !auth)
-        return;
-    m_auth = auth;
-    connect(auth, &GoogleAuthService::activeAccountChanged, this, &MailViewModel::onActiveAccountChanged);
-    connect(auth, &GoogleAuthService::labelIdsChanged, this, [this](const QString &accountID) {
+    connect(auth(), &GoogleAuthService::labelIdsChanged, this, [this](const QString &accountID) {
         // A new choice of labels shows at once in a tab that has loaded.
-        if (m_loadGeneration > 0 && listAccount() && listAccount()->id == accountID)
+        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
             refresh();
     });
     emit labelIdsChanged();
@@ -43,77 +39,36 @@ void MailViewModel::attach(GoogleAuthService *auth)
 
 QStringList MailViewModel::labelIds() const
 {
-    const auto account = m_loadGeneration > 0 ? listAccount() : activeAccount();
-    if (!m_auth || !account)
+    const auto account = hasLoaded() ? listAccount() : activeAccount();
+    if (!auth() || !account)
         return {GmailService::InboxLabel};
-    return m_auth->labelIds(account->id);
-}
-
-std::optional<Account> MailViewModel::activeAccount() const
-{
-    return m_auth ? m_auth->activeAccount() : std::nullopt;
+    return auth()->labelIds(account->id);
 }
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const
 {
-    if (auto listedFor = m_listAccount.accountOfRow(message.id))
+    if (auto listedFor = listBinding().accountOfRow(message.id))
         return listedFor;
     // A message never listed here: the list's account, or before the first
     // load the active one.
-    return m_loadGeneration > 0 ? m_listAccount.account() : activeAccount();
+    return hasLoaded() ? listAccount() : activeAccount();
 }
 
-void MailViewModel::onActiveAccountChanged()
+void MailViewModel::clearRows()
 {
-    // Only a tab that has loaded reloads; a fresh one loads when first shown.
-    const auto active = activeAccount();
-    const QString activeID = active ? active->id : QString();
-    const QString listID = listAccount() ? listAccount()->id : QString();
-    if (m_loadGeneration > 0 && activeID != listID)
-        refresh();
-}
-
-void MailViewModel::bindListAccount(const std::optional<Account> &account)
-{
-    // Summaries and reply states stay: they are keyed by message id and show
-    // again only beside their own account's rows.
-    if (!m_listAccount.bind(account))
-        return;
     setMessages({});
     setExpandedID(std::nullopt);
 }
 
-QCoro::Task<void> MailViewModel::refresh()
+QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                             Account)
 {
-    const quint64 generation = ++m_loadGeneration;
-    const auto account = activeAccount();
-    bindListAccount(account);
-    if (!account) {
-        setState(LoadState::idle());
-        setMessages({});
-        co_return;
-    }
-    QPointer<MailViewModel> self(this);
-    const auto current = [&] { return self && generation == m_loadGeneration; };
-    setState(LoadState::loading());
-    try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
-        if (!current())
-            co_return;
-        const auto listed = co_await gmail::unreadInAny(session, m_auth->labelIds(account->id), MaxResults);
-        if (!current())
-            co_return;
-        QStringList ids;
-        for (const EmailMessage &message : listed)
-            ids.append(message.id);
-        m_listAccount.noteRows(ids);
+    // The list account's labels: the account is bound by now.
+    const auto listed = co_await gmail::unreadInAny(session, labelIds(), MaxResults);
+    co_return [this, listed] {
+        noteListed(listed);
         setMessages(listed);
-        setState(LoadState::loaded());
-    } catch (const Error &error) {
-        // A failed reload keeps the earlier list under the error.
-        if (current())
-            setState(LoadState::error(error.description()));
-    }
+    };
 }
 
 void MailViewModel::toggle(const EmailMessage &message)
@@ -150,7 +105,7 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
     setSummary(message.id,
                SummaryState::loading(AIService::hasAnswered() ? QString() : tr("Loading the model…")));
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth(), *account);
         if (!self)
             co_return;
         const QString body = co_await textForModel(session, message);
@@ -168,7 +123,7 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
 QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
 {
     QPointer<MailViewModel> self(this);
-    QPointer<GoogleAuthService> auth = m_auth;
+    QPointer<GoogleAuthService> registry = auth();
     // The draft goes to the account the message was listed for, even when
     // another one is active by the time it is saved.
     const auto account = accountOf(message);
@@ -184,7 +139,7 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         co_return;
     setReplyState(message.id, ReplyState::drafting());
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth, *account);
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(registry, *account);
         if (!self)
             co_return;
         const QString body = co_await textForModel(session, message);
@@ -194,7 +149,7 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         if (!self)
             co_return;
         // Signed out while the model wrote: nothing is saved.
-        requireSignedIn(auth, *account);
+        requireSignedIn(registry, *account);
         co_await GmailService::createReplyDraft(session, message, reply);
         if (!self)
             co_return;
@@ -209,14 +164,14 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
 
 void MailViewModel::openInGmail(const EmailMessage &message)
 {
-    if (!m_auth)
+    if (!auth())
         return;
     if (const auto account = accountOf(message)) {
         openThread(*account, message);
         return;
     }
-    const auto &activeID = m_auth->activeAccountID();
-    for (const Account &account : m_auth->accounts()) {
+    const auto &activeID = auth()->activeAccountID();
+    for (const Account &account : auth()->accounts()) {
         if (activeID && account.id == *activeID)
             openThread(account, message);
     }
@@ -224,27 +179,33 @@ void MailViewModel::openInGmail(const EmailMessage &message)
 
 void MailViewModel::openThread(const Account &account, const EmailMessage &message)
 {
-    if (!isSignedIn(m_auth, account))
+    if (!isSignedIn(auth(), account))
         return;
     const QUrl link = gmail::threadWebLink(account.email, message.threadId);
     if (link.isValid())
         support::openUrl(link);
 }
 
-QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
+QCoro::Task<bool> MailViewModel::removeLabel(EmailMessage message, QString labelID)
 {
     const auto account = accountOf(message);
     if (!account)
-        co_return;
+        co_return false;
     QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_listAccount.epoch();
+    const quint64 epoch = listBinding().epoch();
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
-        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::UnreadLabel));
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth(), *account);
+        co_await GmailService::modifyLabels(session, message.id, QStringList(labelID));
     } catch (const Error &) {
-        co_return;
+        co_return false;
     }
-    if (!self || epoch != m_listAccount.epoch())
+    // Done, and the rows shown are still those of the message's account.
+    co_return self &&epoch == listBinding().epoch();
+}
+
+QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
+{
+    if (!co_await removeLabel(message, GmailService::UnreadLabel))
         co_return;
     // The message stays listed, shown as read, until the next refresh.
     const int row = m_list.rowOfKey(message.id);
@@ -258,18 +219,7 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
 
 QCoro::Task<void> MailViewModel::archive(EmailMessage message)
 {
-    const auto account = accountOf(message);
-    if (!account)
-        co_return;
-    QPointer<MailViewModel> self(this);
-    const quint64 epoch = m_listAccount.epoch();
-    try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, *account);
-        co_await GmailService::modifyLabels(session, message.id, QStringList(GmailService::InboxLabel));
-    } catch (const Error &) {
-        co_return;
-    }
-    if (!self || epoch != m_listAccount.epoch())
+    if (!co_await removeLabel(message, GmailService::InboxLabel))
         co_return;
     bool removed = false;
     for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {
@@ -280,10 +230,6 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
         emit messagesChanged();
 }
 
-void MailViewModel::startRefresh()
-{
-    refresh();
-}
 void MailViewModel::startDraftReply(const EmailMessage &message)
 {
     draftReply(message);
@@ -295,14 +241,6 @@ void MailViewModel::startMarkRead(const EmailMessage &message)
 void MailViewModel::startArchive(const EmailMessage &message)
 {
     archive(message);
-}
-
-void MailViewModel::setState(const LoadState &state)
-{
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }
 
 void MailViewModel::setMessages(const QList<EmailMessage> &messages)

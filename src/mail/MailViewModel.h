@@ -4,11 +4,9 @@
 #pragma once
 
 #include "ai/AIService.h"
-#include "accounts/GoogleAuthService.h"
-#include "accounts/ListAccount.h"
+#include "accounts/AccountBoundModel.h"
 #include "accounts/Account.h"
 #include "mail/EmailMessage.h"
-#include "core/LoadState.h"
 #include "mail/MailMessageList.h"
 #include "mail/MailRowStates.h"
 
@@ -32,11 +30,10 @@
 // The list belongs to the account it was loaded for: a change of the active
 // account reloads it for the new one, and actions on its rows keep using the
 // account they were listed for.
-class MailViewModel : public QObject
+class MailViewModel : public AccountBoundModel
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
     // The messages as rows, each with its expansion, summary and reply state.
     Q_PROPERTY(RecordListModelBase *messages READ messageList CONSTANT)
     Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
@@ -52,14 +49,6 @@ public:
     explicit MailViewModel(QObject *parent = nullptr);
     ~MailViewModel() override;
 
-    // Hands over the app's account registry (not owned); a model that has
-    // one keeps it.
-    Q_INVOKABLE void attach(GoogleAuthService *auth);
-    GoogleAuthService *auth() const { return m_auth; }
-    // The account the list was last loaded for (or is being loaded for).
-    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
-
-    const LoadState &state() const { return m_state; }
     const QList<EmailMessage> &messages() const { return m_list.rows(); }
     RecordListModelBase *messageList() { return &m_list; }
     const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
@@ -67,9 +56,6 @@ public:
     const std::optional<QString> &expandedID() const { return m_expandedID; }
     QStringList labelIds() const;
 
-    // Reloads the list of the active account; idle and empty without one.
-    // A load overtaken by a later one publishes nothing.
-    QCoro::Task<void> refresh();
     // Expands or collapses; the first expansion of a message starts its summary.
     Q_INVOKABLE void toggle(const EmailMessage &message);
     // Writes a reply with the on-device model, saves it as a draft in the
@@ -82,33 +68,35 @@ public:
     QCoro::Task<void> archive(EmailMessage message);
 
     // For the views: the same operations, started without waiting.
-    Q_INVOKABLE void startRefresh();
     Q_INVOKABLE void startDraftReply(const EmailMessage &message);
     Q_INVOKABLE void startMarkRead(const EmailMessage &message);
     Q_INVOKABLE void startArchive(const EmailMessage &message);
 
 signals:
-    void stateChanged();
     void messagesChanged();
     void summariesChanged();
     void replyStatesChanged();
     void expandedIDChanged();
     void labelIdsChanged();
 
+protected:
+    // The unread messages of the account's chosen labels.
+    QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
+    // Summaries and reply states stay: they are keyed by message id and show
+    // again only beside their own account's rows.
+    void clearRows() override;
+    void onAttached() override;
+
 private:
     QCoro::Task<void> summarize(EmailMessage message);
-    std::optional<Account> activeAccount() const;
+    // Takes the label off the message as its account; true when that worked
+    // and the rows shown are still that account's.
+    QCoro::Task<bool> removeLabel(EmailMessage message, QString labelID);
     // The account an action on the message uses: the one it was listed for.
     std::optional<Account> accountOf(const EmailMessage &message) const;
-    void onActiveAccountChanged();
     // Opens the thread in the web client as the account; nothing when it was
     // signed out.
     void openThread(const Account &account, const EmailMessage &message);
-    // Binds the list to the account of a new load; the old account's rows
-    // and what belongs to them go when it is another one.
-    void bindListAccount(const std::optional<Account> &account);
-
-    void setState(const LoadState &state);
     void setMessages(const QList<EmailMessage> &messages);
     void setExpandedID(const std::optional<QString> &id);
     void setSummary(const QString &id, const SummaryState &state);
@@ -116,15 +104,10 @@ private:
 
     QString expandedIDOrEmpty() const { return m_expandedID.value_or(QString()); }
 
-    LoadState m_state;
     QHash<QString, SummaryState> m_summaries;
     QHash<QString, ReplyState> m_replyStates;
     std::optional<QString> m_expandedID;
     AIService m_ai;
-    QPointer<GoogleAuthService> m_auth;
-    ListAccount m_listAccount;
-    // Counts started loads; only the latest one publishes.
-    quint64 m_loadGeneration = 0;
     // Messages whose summary was started but has no entry yet (the model's
     // availability is still being asked), so a quick second expansion does
     // not start another.

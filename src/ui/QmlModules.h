@@ -3,13 +3,15 @@
 
 #pragma once
 
+class GoogleAuthService;
 class QQmlEngine;
 
 namespace tl {
 
 // Prepares an engine to load the app's QML modules, which are linked in
 // statically and served from the application's resources, with loading from
-// the network refused (QmlNetworkGate.h).
-void setUpQmlEngine(QQmlEngine &engine);
+// the network refused (QmlNetworkGate.h). The registry, when given, is the
+// one its views see as GoogleAuthService (not owned).
+void setUpQmlEngine(QQmlEngine &engine, GoogleAuthService *registry = nullptr);
 
 } // namespace tl

@@ -53,7 +53,8 @@ class CalendarTabViewTest
 
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
     {
-        return view.loadUrl(TabUrl, QSize(380, 320), {{"auth", QVariant::fromValue(auth)}});
+        view.provide(auth);
+        return view.loadUrl(TabUrl, QSize(380, 320));
     }
 
     // The calendar answers once with these events, in this order.

@@ -7,6 +7,7 @@
 // component, items found by objectName, screenshots under the build folder.
 
 #include "Wait.h"
+#include "accounts/GoogleAuthService.h"
 #include "ui/QmlModules.h"
 
 #include <QDir>
@@ -83,6 +84,9 @@ public:
         tl::setUpQmlEngine(engine);
         window.setColor(QGuiApplication::palette().color(QPalette::Window));
     }
+
+    // The registry the views see as GoogleAuthService; before the first load.
+    void provide(GoogleAuthService *registry) { GoogleAuthService::provideTo(engine, *registry); }
 
     // Creates the component with the given initial properties inside a
     // window of the given size. Fails the test (returns null) on QML errors.

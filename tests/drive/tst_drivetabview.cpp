@@ -77,7 +77,8 @@ class DriveTabViewTest
 
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
     {
-        return view.loadUrl(TabUrl, QSize(380, 320), {{"auth", QVariant::fromValue(auth)}});
+        view.provide(auth);
+        return view.loadUrl(TabUrl, QSize(380, 320));
     }
 
     QQuickItem *row(qmltest::View &view, const QString &name)

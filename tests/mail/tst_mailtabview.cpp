@@ -51,7 +51,8 @@ class MailTabViewTest
     // Opens the tab on the registry and waits until it has left its first state.
     QQuickItem *open(qmltest::View &view, GoogleAuthService *auth)
     {
-        QQuickItem *tab = view.loadUrl(TabUrl, QSize(380, 320), {{"auth", QVariant::fromValue(auth)}});
+        view.provide(auth);
+        QQuickItem *tab = view.loadUrl(TabUrl, QSize(380, 320));
         return tab;
     }
 

@@ -26,15 +26,11 @@ namespace shelltest {
 inline const QUrl PopoverUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/PopoverRootView.qml"));
 inline const QUrl SettingsUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Shell/SettingsView.qml"));
 
-inline QVariantMap withAuth(GoogleAuthService *auth)
-{
-    return {{QStringLiteral("auth"), QVariant::fromValue(static_cast<QObject *>(auth))}};
-}
-
 // The popover: 380 wide, as high as its rows ask.
 inline QQuickItem *loadPopover(qmltest::View &view, GoogleAuthService *auth)
 {
-    QQuickItem *root = view.loadUrl(PopoverUrl, QSize(380, 420), withAuth(auth));
+    view.provide(auth);
+    QQuickItem *root = view.loadUrl(PopoverUrl, QSize(380, 420));
     if (!root)
         return nullptr;
     const auto fit = [&view, root] {
@@ -49,7 +45,8 @@ inline QQuickItem *loadPopover(qmltest::View &view, GoogleAuthService *auth)
 
 inline QQuickItem *loadSettings(qmltest::View &view, GoogleAuthService *auth)
 {
-    return view.loadUrl(SettingsUrl, QSize(460, 280), withAuth(auth));
+    view.provide(auth);
+    return view.loadUrl(SettingsUrl, QSize(460, 280));
 }
 
 // An item by objectName, also among those a Repeater made (which have no

@@ -136,7 +136,7 @@ private slots:
         const QString source = loader->property("source").toUrl().toString();
         const QString title = source.section(u'/', -2, -2);
         if (source != TabCatalog::viewUrl(title).toString()
-            || item->property("auth").value<QObject *>() != auth)
+            || GoogleAuthService::providedTo(qmlEngine(item)) != auth)
             return QStringLiteral("<wrong view %1>").arg(source);
         return title;
     }

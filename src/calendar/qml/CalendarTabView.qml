@@ -14,8 +14,6 @@ Item {
     id: root
     objectName: "calendarTab"
 
-    required property var auth
-
     readonly property var loadState: calendar.state
     readonly property int count: calendar.events.count
 
@@ -23,17 +21,13 @@ Item {
         id: calendar
     }
 
-    // The start task: loads when first shown, and again only after a
-    // refresh found no account.
     // The header's refresh button and the refresh interval.
     function refresh() {
-        calendar.attach(root.auth)
         calendar.startRefresh()
     }
+    // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        calendar.attach(root.auth)
-        if (calendar.state.isIdle)
-            calendar.startRefresh()
+        calendar.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()

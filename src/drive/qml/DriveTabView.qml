@@ -14,8 +14,6 @@ Item {
     id: root
     objectName: "driveTab"
 
-    required property var auth
-
     readonly property var loadState: drive.state
     readonly property int count: drive.items.count
 
@@ -23,17 +21,13 @@ Item {
         id: drive
     }
 
-    // The start task: loads when first shown, and again only after a
-    // refresh found no account.
     // The header's refresh button and the refresh interval.
     function refresh() {
-        drive.attach(root.auth)
         drive.startRefresh()
     }
+    // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        drive.attach(root.auth)
-        if (drive.state.isIdle)
-            drive.startRefresh()
+        drive.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()

@@ -13,8 +13,6 @@ Item {
     id: root
     objectName: "mailTab"
 
-    required property var auth
-
     readonly property var loadState: mail.state
     readonly property int count: mail.messages.count
 
@@ -22,17 +20,13 @@ Item {
         id: mail
     }
 
-    // The start task: loads when first shown, and again only after a
-    // refresh found no account.
     // The header's refresh button and the refresh interval.
     function refresh() {
-        mail.attach(root.auth)
         mail.startRefresh()
     }
+    // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        mail.attach(root.auth)
-        if (mail.state.isIdle)
-            mail.startRefresh()
+        mail.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()

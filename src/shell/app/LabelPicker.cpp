@@ -28,17 +28,11 @@ QString displayName(const GmailLabel &label)
 
 LabelPicker::LabelPicker(QObject *parent) : QObject(parent) {}
 
-QObject *LabelPicker::auth() const
+void LabelPicker::setAuth(GoogleAuthService *auth)
 {
-    return m_auth.data();
-}
-
-void LabelPicker::setAuth(QObject *auth)
-{
-    auto *registry = qobject_cast<GoogleAuthService *>(auth);
-    if (registry == m_auth)
+    if (auth == m_auth)
         return;
-    m_auth = registry;
+    m_auth = auth;
     emit authChanged();
 }
 

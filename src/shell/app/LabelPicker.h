@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "accounts/GoogleAuthService.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,8 +13,6 @@
 
 #include <qcoro/qcorotask.h>
 
-class GoogleAuthService;
-
 // The "Labels…" choice of one account: Gmail's label list narrowed to what
 // the Mail tab can show, each with whether it is chosen. A chosen label that
 // Gmail no longer has drops out of the saved choice.
@@ -20,7 +20,7 @@ class LabelPicker : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(QObject *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(GoogleAuthService *auth READ auth WRITE setAuth NOTIFY authChanged)
     Q_PROPERTY(QString accountID MEMBER m_accountID NOTIFY accountIDChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY changed)
     Q_PROPERTY(QString errorText READ errorText NOTIFY changed)
@@ -30,8 +30,8 @@ class LabelPicker : public QObject
 public:
     explicit LabelPicker(QObject *parent = nullptr);
 
-    QObject *auth() const;
-    void setAuth(QObject *auth);
+    GoogleAuthService *auth() const { return m_auth; }
+    void setAuth(GoogleAuthService *auth);
     bool loading() const { return m_loading; }
     QString errorText() const { return m_errorText; }
     QVariantList labels() const;

@@ -9,17 +9,11 @@
 
 SignInAction::SignInAction(QObject *parent) : QObject(parent) {}
 
-QObject *SignInAction::auth() const
+void SignInAction::setAuth(GoogleAuthService *auth)
 {
-    return m_auth.data();
-}
-
-void SignInAction::setAuth(QObject *auth)
-{
-    auto *registry = qobject_cast<GoogleAuthService *>(auth);
-    if (registry == m_auth)
+    if (auth == m_auth)
         return;
-    m_auth = registry;
+    m_auth = auth;
     emit authChanged();
 }
 

@@ -3,14 +3,14 @@
 
 #pragma once
 
+#include "accounts/GoogleAuthService.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
-
-class GoogleAuthService;
 
 // One view's way of starting sign-ins: it runs the registry's addAccount()
 // and keeps, for that view only, whether one is running and how the last one
@@ -19,8 +19,7 @@ class SignInAction : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    // The registry; declared as QObject so QML can hand over its `auth`.
-    Q_PROPERTY(QObject *auth READ auth WRITE setAuth NOTIFY authChanged)
+    Q_PROPERTY(GoogleAuthService *auth READ auth WRITE setAuth NOTIFY authChanged)
     Q_PROPERTY(bool running READ running NOTIFY runningChanged)
     // The failure of the last sign-in started here; empty when there is none.
     Q_PROPERTY(QString errorText READ errorText NOTIFY errorTextChanged)
@@ -30,8 +29,8 @@ class SignInAction : public QObject
 public:
     explicit SignInAction(QObject *parent = nullptr);
 
-    QObject *auth() const;
-    void setAuth(QObject *auth);
+    GoogleAuthService *auth() const { return m_auth; }
+    void setAuth(GoogleAuthService *auth);
     bool running() const { return m_running; }
     QString errorText() const { return m_errorText; }
     static bool clientConfigured();

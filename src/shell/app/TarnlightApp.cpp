@@ -50,7 +50,7 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
 {
     // No main window: closing the settings window must not end the app.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    tl::setUpQmlEngine(m_engine);
+    tl::setUpQmlEngine(m_engine, &m_auth);
     connect(&m_engine, &QQmlEngine::quit, this, &TarnlightApp::quitRequested, Qt::QueuedConnection);
     m_unread = std::make_unique<UnreadMonitor>(m_auth, AppSettings::instance());
     m_notifier = std::make_unique<MailNotifier>();
@@ -138,8 +138,7 @@ QQuickWindow *TarnlightApp::createWindow(const QString &file)
         qWarning().noquote() << component.status() << component.errorString();
         return nullptr;
     }
-    QObject *object = component.createWithInitialProperties(
-        {{QStringLiteral("auth"), QVariant::fromValue(static_cast<QObject *>(&m_auth))}});
+    QObject *object = component.create();
     auto *window = qobject_cast<QQuickWindow *>(object);
     if (!window) {
         qWarning().noquote() << component.errorString();

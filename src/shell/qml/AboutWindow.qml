@@ -11,7 +11,6 @@ import Tarnlight.Ui
 Window {
     id: window
     // Handed to every window the app opens; this one does not need it.
-    property var auth
 
     readonly property url projectPage: "https://tarnlight.app"
     readonly property url licencePage: "https://www.gnu.org/licenses/gpl-3.0.html"

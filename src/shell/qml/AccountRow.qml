@@ -4,6 +4,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 
 // One account in the settings list: name over e-mail, then "Active" or
@@ -11,8 +12,7 @@ import Tarnlight.Ui
 Item {
     id: row
     required property var modelData
-    required property var auth
-    readonly property bool isActive: auth.activeAccountID === modelData.id
+    readonly property bool isActive: GoogleAuthService.activeAccountID === modelData.id
 
     objectName: "accountRow:" + modelData.id
     implicitHeight: layout.implicitHeight + 12
@@ -58,7 +58,7 @@ Item {
             objectName: "makeActiveButton"
             visible: !row.isActive
             text: qsTr("Make Active")
-            onClicked: row.auth.setActive(row.modelData)
+            onClicked: GoogleAuthService.setActive(row.modelData)
         }
         LinkButton {
             objectName: "labelsButton"
@@ -69,13 +69,12 @@ Item {
             objectName: "signOutButton"
             destructive: true
             text: qsTr("Sign Out")
-            onClicked: row.auth.signOut(row.modelData)
+            onClicked: GoogleAuthService.signOut(row.modelData)
         }
     }
 
     LabelPickerPopup {
         id: labelPicker
-        auth: row.auth
         account: row.modelData
     }
 

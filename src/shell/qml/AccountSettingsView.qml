@@ -6,6 +6,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Controls.impl
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -13,8 +14,7 @@ import Tarnlight.Shell
 // active or sign it out, and a button that adds another.
 Item {
     id: view
-    required property var auth
-    readonly property var accounts: auth ? auth.accounts : []
+    readonly property var accounts: GoogleAuthService.accounts
     readonly property bool isAdding: adder.running
     readonly property string errorText: adder.errorText
 
@@ -26,7 +26,7 @@ Item {
 
     SignInAction {
         id: adder
-        auth: view.auth
+        auth: GoogleAuthService
     }
 
     ColumnLayout {
@@ -66,7 +66,6 @@ Item {
                 ScrollBar.vertical: ScrollBar {}
                 delegate: AccountRow {
                     width: list.width
-                    auth: view.auth
                 }
             }
         }

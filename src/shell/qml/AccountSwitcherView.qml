@@ -5,6 +5,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -12,9 +13,8 @@ import Tarnlight.Shell
 // name) or a prompt; its items switch accounts and add one.
 ToolButton {
     id: switcher
-    required property var auth
-    readonly property var accounts: auth ? auth.accounts : []
-    readonly property var active: auth ? auth.activeAccount : undefined
+    readonly property var accounts: GoogleAuthService.accounts
+    readonly property var active: GoogleAuthService.activeAccount
     readonly property bool hasActive: active !== undefined && active !== null
     // True while an account addition started from this menu runs.
     readonly property bool isAdding: adder.running
@@ -34,7 +34,7 @@ ToolButton {
 
     SignInAction {
         id: adder
-        auth: switcher.auth
+        auth: GoogleAuthService
     }
 
     contentItem: RowLayout {
@@ -83,7 +83,7 @@ ToolButton {
                 icon.width: 16
                 icon.height: 16
                 palette.text: Theme.primary
-                onTriggered: switcher.auth.setActive(modelData)
+                onTriggered: GoogleAuthService.setActive(modelData)
             }
             onObjectAdded: (index, object) => menu.insertItem(index, object)
             onObjectRemoved: (index, object) => menu.removeItem(object)

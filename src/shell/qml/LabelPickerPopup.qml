@@ -5,6 +5,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -12,7 +13,6 @@ import Tarnlight.Shell
 // each; a change is saved at once.
 Popup {
     id: popup
-    required property var auth
     required property var account
 
     objectName: "labelPicker"
@@ -27,7 +27,7 @@ Popup {
 
     LabelPicker {
         id: picker
-        auth: popup.auth
+        auth: GoogleAuthService
         accountID: popup.account ? popup.account.id : ""
     }
 

@@ -7,6 +7,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Window
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -15,11 +16,10 @@ import Tarnlight.Shell
 // active), and the footer with Settings and Quit.
 Item {
     id: root
-    required property var auth
     // Index into TarnTabs.all; the popover starts on Mail.
     property int selectedTab: 0
-    readonly property bool hasActiveAccount: auth && auth.activeAccount !== undefined
-                                             && auth.activeAccount !== null
+    readonly property bool hasActiveAccount: GoogleAuthService.activeAccount !== undefined
+                                             && GoogleAuthService.activeAccount !== null
     // The tab view on screen; its refresh() reloads it.
     property var shownTab: null
     readonly property bool canRefresh: hasActiveAccount && shownTab !== null
@@ -60,7 +60,6 @@ Item {
 
             AccountSwitcherView {
                 objectName: "accountSwitcher"
-                auth: root.auth
             }
             Item { Layout.fillWidth: true }
             // A disabled control gets no hover, so the tooltip sits on a wrapper.
@@ -115,7 +114,6 @@ Item {
         id: signIn
         SignInView {
             objectName: "signInView"
-            auth: root.auth
             implicitHeight: 320
         }
     }
@@ -151,7 +149,7 @@ Item {
                         setSource("")
                         if (!root.popoverShown)
                             return
-                        setSource(tab.viewUrl, { "auth": root.auth })
+                        setSource(tab.viewUrl)
                     }
                     Component.onCompleted: showSelected()
                     onItemChanged: root.shownTab = item

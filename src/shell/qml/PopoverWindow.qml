@@ -9,7 +9,6 @@ import Tarnlight.Ui
 // when it loses focus or on Escape.
 Window {
     id: window
-    required property var auth
     // Off where there is no tray to bring it back with.
     property bool hidesOnFocusLoss: true
     signal settingsRequested()
@@ -32,7 +31,6 @@ Window {
         id: content
         objectName: "popoverRoot"
         anchors.fill: parent
-        auth: window.auth
         onSettingsRequested: window.settingsRequested()
     }
 

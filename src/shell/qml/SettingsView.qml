@@ -9,7 +9,6 @@ import Tarnlight.Ui
 // The settings window's content: the "Accounts" and "General" tabs.
 Item {
     id: view
-    required property var auth
     property alias currentTab: bar.currentIndex
 
     implicitWidth: 460
@@ -45,7 +44,6 @@ Item {
 
             AccountSettingsView {
                 objectName: "accountSettings"
-                auth: view.auth
             }
             GeneralSettingsView {
                 objectName: "generalSettings"

@@ -8,7 +8,6 @@ import Tarnlight.Ui
 // The settings window: a normal window of fixed size.
 Window {
     id: window
-    required property var auth
 
     title: qsTr("Tarnlight Settings")
     width: 460
@@ -22,6 +21,5 @@ Window {
     SettingsView {
         objectName: "settingsView"
         anchors.fill: parent
-        auth: window.auth
     }
 }

@@ -4,6 +4,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -11,7 +12,6 @@ import Tarnlight.Shell
 // Google account, or the note that no OAuth client is configured.
 Item {
     id: view
-    required property var auth
     readonly property bool isWorking: action.running
     readonly property string errorText: action.errorText
     readonly property bool configured: action.clientConfigured
@@ -22,7 +22,7 @@ Item {
 
     SignInAction {
         id: action
-        auth: view.auth
+        auth: GoogleAuthService
     }
 
     ColumnLayout {

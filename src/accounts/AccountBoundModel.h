@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "accounts/Account.h"
+#include "accounts/GoogleAuthService.h"
+#include "accounts/ListAccount.h"
+#include "core/LoadState.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QtQml/qqmlregistration.h>
+
+#include <qcoro/qcorotask.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace rest {
+class Authorizer;
+}
+
+// What a tab's view model shares: it is bound to the registry's active
+// account, loads its rows for it, and keeps the account the rows were
+// listed for. A load overtaken by a later one publishes nothing; a change
+// of the active account reloads a tab that has loaded, without the old
+// account's rows. Lives as long as its tab; loads still in flight when it
+// goes away end without touching it.
+class AccountBoundModel : public QObject
+{
+    Q_OBJECT
+    QML_NAMED_ELEMENT(AccountBoundModel)
+    QML_UNCREATABLE("The base of the tabs' view models")
+    Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
+
+public:
+    explicit AccountBoundModel(QObject *parent = nullptr);
+    ~AccountBoundModel() override;
+
+    // Hands over the app's account registry (not owned); a model that has
+    // one keeps it.
+    Q_INVOKABLE void attach(GoogleAuthService *auth);
+    GoogleAuthService *auth() const { return m_auth; }
+    // The account the rows were last loaded for (or are being loaded for).
+    const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
+    const LoadState &state() const { return m_state; }
+
+    // Loads the rows of the active account; idle and empty without one.
+    // Never throws: every failure ends in `state`, and a failed reload
+    // keeps the earlier rows under the error.
+    QCoro::Task<void> refresh();
+    // For the views: a load started without waiting, and the one a tab
+    // starts when shown (only when it has not loaded, or found no account).
+    // A model made by a view binds to the registry of its view's engine.
+    Q_INVOKABLE void startRefresh();
+    Q_INVOKABLE void start();
+
+signals:
+    void stateChanged();
+
+protected:
+    // Publishes a load's rows; run only while the load is the latest one.
+    using Publish = std::function<void()>;
+
+    // Lists the rows through the account's session and returns how to show
+    // them; throws Error on failure.
+    virtual QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) = 0;
+    // Drops the rows (and what belongs to them) of another account, or when
+    // there is no account to list for.
+    virtual void clearRows() = 0;
+    virtual void onAttached() {}
+
+    // Whether a load was ever started.
+    bool hasLoaded() const { return m_loadGeneration > 0; }
+    std::optional<Account> activeAccount() const;
+    ListAccount &listBinding() { return m_listAccount; }
+    // Notes that these rows (anything with an `id`) were listed for the bound account.
+    template<typename Row>
+    void noteListed(const QList<Row> &rows)
+    {
+        QStringList ids;
+        for (const Row &row : rows)
+            ids.append(row.id);
+        m_listAccount.noteRows(ids);
+    }
+    const ListAccount &listBinding() const { return m_listAccount; }
+
+private:
+    void attachToViews();
+    void onActiveAccountChanged();
+    void setState(const LoadState &state);
+
+    LoadState m_state;
+    QPointer<GoogleAuthService> m_auth;
+    ListAccount m_listAccount;
+    // Counts started loads; only the latest one publishes.
+    quint64 m_loadGeneration = 0;
+};
