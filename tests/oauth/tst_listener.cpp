@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "RecordingFlow.h"
 #include "Wait.h"
 #include "oauth/HTTPServer.h"
 #include "oauth/OAuthError.h"
@@ -14,24 +15,9 @@
 #include <vector>
 
 using namespace oauth;
+using tltest::RecordingFlow;
 
 namespace {
-
-// Records what the listener offers; accepts only the root path, as a real
-// session accepts only its redirect URL.
-class RecordingFlow : public AuthorizationFlow
-{
-public:
-    bool resumeFlowWithURL(const QUrl &url) override
-    {
-        offered.append(url);
-        return url.path() == QLatin1String("/");
-    }
-    void failFlowWithError(const Error &error) override { failures.append(error); }
-
-    QList<QUrl> offered;
-    QList<Error> failures;
-};
 
 struct Reply
 {
