@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "SettingsStore.h"
 #include "accounts/GoogleAuthService.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -38,18 +38,12 @@ class TestRegistry : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_store;
+    tltest::SettingsStore m_store;
 
     QSettings *store() { return m_store.get(); }
 
 private slots:
-    void init()
-    {
-        m_store = std::make_unique<QSettings>(m_dir.filePath(QTest::currentTestFunction()) + ".ini",
-                                              QSettings::IniFormat);
-        m_store->clear();
-    }
+    void init() { m_store.renew(); }
 
     void storedActiveNotListed()
     {

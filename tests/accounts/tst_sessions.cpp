@@ -5,6 +5,7 @@
 // sign-out, in a private Secret Service (run under scripts/with-keyring).
 
 #include "Fixture.h"
+#include "SettingsStore.h"
 #include "../oauth/OAuthTestSupport.h"
 #include "accounts/GoogleAuthService.h"
 #include "oauth/KeychainStore.h"
@@ -14,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
-#include <QTemporaryDir>
 
 using namespace oauth;
 
@@ -83,8 +83,7 @@ class TestSessions : public QObject
     Q_OBJECT
 
     std::unique_ptr<Sandbox> m_sandbox;
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_store;
+    tltest::SettingsStore m_store;
     int m_ids = 0;
 
     Account newAccount()
@@ -121,9 +120,7 @@ private slots:
     void init()
     {
         m_sandbox->reset();
-        m_store = std::make_unique<QSettings>(m_dir.filePath(QTest::currentTestFunction()) + ".ini",
-                                              QSettings::IniFormat);
-        m_store->clear();
+        m_store.renew();
     }
 
     void itemNameIsPrefixedAccountID()

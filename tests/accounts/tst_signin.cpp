@@ -3,6 +3,7 @@
 
 #include "tst_signin_support.h"
 
+#include "SettingsStore.h"
 #include "TaskRunner.h"
 #include "accounts/OAuthConfig.h"
 #include "oauth/AuthSession.h"
@@ -69,8 +70,7 @@ class SignInTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<Sandbox> m_sandbox;
-    QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_store;
+    tltest::SettingsStore m_store;
     std::unique_ptr<TestRegistry> m_registry;
     std::unique_ptr<HeadlessBrowser> m_browser;
     std::unique_ptr<support::ScopedUrlOpener> m_opener;
@@ -110,7 +110,7 @@ class SignInTest : public QObject
 private slots:
     void initTestCase()
     {
-        TL_START_SIGN_IN_PROVIDER(m_sandbox, m_dir);
+        TL_START_SIGN_IN_PROVIDER(m_sandbox, m_store.dir());
         QVERIFY(Provider::current().isLoopback());
         QVERIFY(OAuthConfig::current());
     }
@@ -118,8 +118,7 @@ private slots:
     void init()
     {
         m_sandbox->reset();
-        m_store = std::make_unique<QSettings>(
-            m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + ".ini"), QSettings::IniFormat);
+        m_store.renew();
         m_registry = std::make_unique<TestRegistry>(m_store.get());
         useFreshBrowser();
     }

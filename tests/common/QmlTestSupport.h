@@ -23,48 +23,52 @@
 
 namespace qmltest {
 
-// A dark palette like the desktop's dark themes give, for dark screenshots.
-inline QPalette darkPalette()
+// Each role's colour in the light and in the dark palette, as the desktop's
+// light and dark themes give them; an invalid colour leaves the role as a
+// default QPalette has it.
+struct RoleColours
 {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2e));
-    p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xf0));
-    p.setColor(QPalette::Base, QColor(0x1f, 0x1f, 0x22));
-    p.setColor(QPalette::AlternateBase, QColor(0x33, 0x33, 0x37));
-    p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xf0));
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3e));
-    p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xf0));
-    p.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(0x3a, 0x3a, 0x3e));
-    p.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xf0));
-    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x94));
-    p.setColor(QPalette::Mid, QColor(0x50, 0x50, 0x55));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
-    p.setColor(QPalette::Light, QColor(0x55, 0x55, 0x5a));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x84));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x84));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x84));
-    return p;
-}
+    QPalette::ColorRole role;
+    QColor light;
+    QColor dark;
+};
 
-inline QPalette lightPalette()
+// The palette for screenshots, light or dark. Dark themes also dim disabled text.
+inline QPalette screenshotPalette(bool dark)
 {
+    static const RoleColours table[] = {
+        {QPalette::Window, QColor(0xf6, 0xf5, 0xf4), QColor(0x2b, 0x2b, 0x2e)},
+        {QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f), QColor(0xee, 0xee, 0xf0)},
+        {QPalette::Base, Qt::white, QColor(0x1f, 0x1f, 0x22)},
+        {QPalette::AlternateBase, {}, QColor(0x33, 0x33, 0x37)},
+        {QPalette::Text, QColor(0x1d, 0x1d, 0x1f), QColor(0xee, 0xee, 0xf0)},
+        {QPalette::Button, QColor(0xed, 0xed, 0xed), QColor(0x3a, 0x3a, 0x3e)},
+        {QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f), QColor(0xee, 0xee, 0xf0)},
+        {QPalette::Highlight, QColor(0x1c, 0x71, 0xd8), QColor(0x35, 0x84, 0xe4)},
+        {QPalette::HighlightedText, Qt::white, Qt::white},
+        {QPalette::ToolTipBase, {}, QColor(0x3a, 0x3a, 0x3e)},
+        {QPalette::ToolTipText, {}, QColor(0xee, 0xee, 0xf0)},
+        {QPalette::PlaceholderText, {}, QColor(0x90, 0x90, 0x94)},
+        {QPalette::Mid, {}, QColor(0x50, 0x50, 0x55)},
+        {QPalette::Dark, {}, QColor(0x18, 0x18, 0x1a)},
+        {QPalette::Light, {}, QColor(0x55, 0x55, 0x5a)},
+    };
     QPalette p;
-    p.setColor(QPalette::Window, QColor(0xf6, 0xf5, 0xf4));
-    p.setColor(QPalette::WindowText, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::Text, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Button, QColor(0xed, 0xed, 0xed));
-    p.setColor(QPalette::ButtonText, QColor(0x1d, 0x1d, 0x1f));
-    p.setColor(QPalette::Highlight, QColor(0x1c, 0x71, 0xd8));
-    p.setColor(QPalette::HighlightedText, Qt::white);
+    for (const RoleColours &colours : table) {
+        const QColor &colour = dark ? colours.dark : colours.light;
+        if (colour.isValid())
+            p.setColor(colours.role, colour);
+    }
+    if (dark) {
+        for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x84));
+    }
     return p;
 }
 
 inline void usePalette(bool dark)
 {
-    QGuiApplication::setPalette(dark ? darkPalette() : lightPalette());
+    QGuiApplication::setPalette(screenshotPalette(dark));
 }
 
 // Where screenshots go: <build>/screenshots/<name>.png

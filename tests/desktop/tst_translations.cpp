@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "DataRows.h"
 #include "ai/AIService.h"
 #include "i18n/Translations.h"
 #include "accounts/AuthError.h"
@@ -96,12 +97,12 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<bool>("german");
-        QTest::newRow("de_DE") << "de_DE" << true;
-        QTest::newRow("de_AT falls back to de") << "de_AT" << true;
-        QTest::newRow("de_CH") << "de_CH" << true;
-        QTest::newRow("fr_FR is English") << "fr_FR" << false;
-        QTest::newRow("en_US is English") << "en_US" << false;
-        QTest::newRow("C is English") << "C" << false;
+        tltest::row("de_DE", "de_DE", true);
+        tltest::row("de_AT falls back to de", "de_AT", true);
+        tltest::row("de_CH", "de_CH", true);
+        tltest::row("fr_FR is English", "fr_FR", false);
+        tltest::row("en_US is English", "en_US", false);
+        tltest::row("C is English", "C", false);
     }
 
     void followsTheLocale()

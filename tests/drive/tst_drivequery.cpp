@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "DataRows.h"
 #include "drive/DriveQuery.h"
 
 #include <QTest>
@@ -28,22 +29,14 @@ void DriveQueryTest::typesByExtension_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("pdf") << "Report.pdf"
-                         << "application/pdf";
-    QTest::newRow("upper case") << "SCAN.PDF"
-                                << "application/pdf";
-    QTest::newRow("png") << "photo.png"
-                         << "image/png";
-    QTest::newRow("last extension counts") << "notes.tar.gz"
-                                           << "application/gzip";
-    QTest::newRow("unknown") << "data.zzqx"
-                             << "application/octet-stream";
-    QTest::newRow("none") << "Makefile"
-                          << "application/octet-stream";
-    QTest::newRow("trailing dot") << "draft."
-                                  << "application/octet-stream";
-    QTest::newRow("hidden name") << ".pdf"
-                                 << "application/octet-stream";
+    tltest::row("pdf", "Report.pdf", "application/pdf");
+    tltest::row("upper case", "SCAN.PDF", "application/pdf");
+    tltest::row("png", "photo.png", "image/png");
+    tltest::row("last extension counts", "notes.tar.gz", "application/gzip");
+    tltest::row("unknown", "data.zzqx", "application/octet-stream");
+    tltest::row("none", "Makefile", "application/octet-stream");
+    tltest::row("trailing dot", "draft.", "application/octet-stream");
+    tltest::row("hidden name", ".pdf", "application/octet-stream");
 }
 
 // The content is never inspected: a name decides even for an empty path.

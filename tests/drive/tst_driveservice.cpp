@@ -5,6 +5,7 @@
 // mapping, and uploads of local files into a folder.
 
 #include "BearerAuthorizer.h"
+#include "DataRows.h"
 #include "Fixture.h"
 #include "TaskRunner.h"
 #include "drive/DriveService.h"
@@ -187,12 +188,9 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("mimeType");
-        QTest::newRow("pdf") << "Quarterly report.pdf"
-                             << "application/pdf";
-        QTest::newRow("unknown extension") << "measurements.zzqx"
-                                           << "application/octet-stream";
-        QTest::newRow("no extension") << "README"
-                                      << "application/octet-stream";
+        tltest::row("pdf", "Quarterly report.pdf", "application/pdf");
+        tltest::row("unknown extension", "measurements.zzqx", "application/octet-stream");
+        tltest::row("no extension", "README", "application/octet-stream");
     }
 
     // The content never decides: every file here starts like a PDF.

@@ -79,3 +79,29 @@ void revokedGrant(const vmtest::TabFixture &tab, Count listedCount)
 }
 
 } // namespace faults
+
+// The slots every tab's fault test has, in a class that is also a
+// vmtest::TabFixture: the sandbox as provider, Alex signed in before each
+// test, a reload under each fault on `listRoute`, and a revoked grant. A macro,
+// because moc takes slots only from the test class itself.
+#define TL_TAB_FAULT_SLOTS(Model, listRoute, listedCount)                                                    \
+    void initTestCase()                                                                                      \
+    {                                                                                                        \
+        TL_START_TAB_PROVIDER(m_sandbox);                                                                    \
+    }                                                                                                        \
+    void init()                                                                                              \
+    {                                                                                                        \
+        QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}}));                                          \
+    }                                                                                                        \
+    void reload_data()                                                                                       \
+    {                                                                                                        \
+        faults::addFaultRows();                                                                              \
+    }                                                                                                        \
+    void reload()                                                                                            \
+    {                                                                                                        \
+        faults::reloadUnderFault<Model>(*this, listRoute, listedCount);                                      \
+    }                                                                                                        \
+    void revokedGrant()                                                                                      \
+    {                                                                                                        \
+        faults::revokedGrant<Model>(*this, listedCount);                                                     \
+    }

@@ -26,14 +26,7 @@ class CalendarFaultsTest
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TL_START_TAB_PROVIDER(m_sandbox); }
-
-    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
-
-    void reload_data() { faults::addFaultRows(); }
-    void reload() { faults::reloadUnderFault<CalendarViewModel>(*this, CalendarList, listedCount); }
-
-    void revokedGrant() { faults::revokedGrant<CalendarViewModel>(*this, listedCount); }
+    TL_TAB_FAULT_SLOTS(CalendarViewModel, CalendarList, listedCount)
 };
 
 QTEST_GUILESS_MAIN(CalendarFaultsTest)

@@ -104,14 +104,7 @@ class DriveFaultsTest
     }
 
 private slots:
-    void initTestCase() { TL_START_TAB_PROVIDER(m_sandbox); }
-
-    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
-
-    void reload_data() { faults::addFaultRows(); }
-    void reload() { faults::reloadUnderFault<DriveViewModel>(*this, DriveList, listedCount); }
-
-    void revokedGrant() { faults::revokedGrant<DriveViewModel>(*this, listedCount); }
+    TL_TAB_FAULT_SLOTS(DriveViewModel, DriveList, listedCount)
 
     void failedUploadLeavesTheLocalFileUntouched_data()
     {

@@ -35,14 +35,7 @@ class MailFaultsTest
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TL_START_TAB_PROVIDER(m_sandbox); }
-
-    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
-
-    void reload_data() { faults::addFaultRows(); }
-    void reload() { faults::reloadUnderFault<MailViewModel>(*this, GmailList, listedCount); }
-
-    void revokedGrant() { faults::revokedGrant<MailViewModel>(*this, listedCount); }
+    TL_TAB_FAULT_SLOTS(MailViewModel, GmailList, listedCount)
 
     void failedArchiveLeavesTheMessageListed_data() { faults::addFaultRows(); }
     void failedArchiveLeavesTheMessageListed()

@@ -5,6 +5,7 @@
 // trickled behind the largest head the loopback listener takes, and date-times
 // whose text must survive a print-and-parse round trip.
 
+#include "RecordingFlow.h"
 #include "oauth/HTTPServerRequest.h"
 #include "oauth/RedirectHTTPHandler.h"
 #include "rest/DateTime.h"
@@ -16,19 +17,6 @@ using namespace oauth;
 using rest::DateTime;
 
 namespace {
-
-// Accepts the root path only, as a real sign-in accepts its redirect.
-class Flow : public AuthorizationFlow
-{
-public:
-    bool resumeFlowWithURL(const QUrl &url) override
-    {
-        offered.append(url);
-        return url.path() == QLatin1String("/");
-    }
-    void failFlowWithError(const Error &) override {}
-    QList<QUrl> offered;
-};
 
 // A head just under the cap: about 1,200 header lines.
 QByteArray maximalHead(const QByteArray &requestLine, qint64 contentLength)
@@ -91,7 +79,7 @@ void ParserInputsTest::trickledBodyDoesNotHoldUpTheSignIn()
 {
     RedirectHTTPHandler handler;
     QVERIFY(handler.startHTTPListener());
-    auto flow = std::make_shared<Flow>();
+    auto flow = std::make_shared<tltest::RecordingFlow>();
     handler.setCurrentAuthorizationFlow(flow);
     const quint16 port = handler.port();
     constexpr int BodyBytes = 64 * 1024, Piece = 32;

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "DataRows.h"
 #include "mail/GmailLink.h"
 #include "mail/MimeEncoding.h"
 #include "mail/ReplyDraft.h"
@@ -48,18 +49,12 @@ void ReplyDraftTest::prefixesSubject_data()
 {
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Re:") << "Re: Lunch"
-                         << "Re: Lunch";
-    QTest::newRow("RE:") << "RE: Lunch"
-                         << "RE: Lunch";
-    QTest::newRow("re: no space") << "re:Lunch"
-                                  << "re:Lunch";
-    QTest::newRow("Fwd:") << "Fwd: Lunch"
-                          << "Re: Fwd: Lunch";
-    QTest::newRow("Reply") << "Reply needed"
-                           << "Re: Reply needed";
-    QTest::newRow("empty") << ""
-                           << "Re: ";
+    tltest::row("Re:", "Re: Lunch", "Re: Lunch");
+    tltest::row("RE:", "RE: Lunch", "RE: Lunch");
+    tltest::row("re: no space", "re:Lunch", "re:Lunch");
+    tltest::row("Fwd:", "Fwd: Lunch", "Re: Fwd: Lunch");
+    tltest::row("Reply", "Reply needed", "Re: Reply needed");
+    tltest::row("empty", "", "Re: ");
 }
 
 void ReplyDraftTest::prefixesSubject()

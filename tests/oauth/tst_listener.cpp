@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "RecordingFlow.h"
 #include "Wait.h"
 #include "oauth/HTTPServer.h"
 #include "oauth/OAuthError.h"
@@ -14,24 +15,9 @@
 #include <vector>
 
 using namespace oauth;
+using tltest::RecordingFlow;
 
 namespace {
-
-// Records what the listener offers; accepts only the root path, as a real
-// session accepts only its redirect URL.
-class RecordingFlow : public AuthorizationFlow
-{
-public:
-    bool resumeFlowWithURL(const QUrl &url) override
-    {
-        offered.append(url);
-        return url.path() == QLatin1String("/");
-    }
-    void failFlowWithError(const Error &error) override { failures.append(error); }
-
-    QList<QUrl> offered;
-    QList<Error> failures;
-};
 
 struct Reply
 {
@@ -144,11 +130,17 @@ struct Listening
     quint16 port = 0;
     Client browser;
 
-    bool start()
+    // Listens; the browser is not connected yet.
+    void listen()
     {
         handler.startHTTPListener();
         handler.setCurrentAuthorizationFlow(flow);
         port = handler.port();
+    }
+
+    bool start()
+    {
+        listen();
         return browser.connectTo(QStringLiteral("127.0.0.1"), port);
     }
 };
@@ -412,12 +404,9 @@ void ListenerTest::splitRequestHandledOnceComplete()
 
 void ListenerTest::pipelinedRequestsAnsweredInOrder()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    handler.setCurrentAuthorizationFlow(std::make_shared<RecordingFlow>());
-    const quint16 port = handler.port();
-    Client browser;
-    QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
+    Listening listening;
+    QVERIFY(listening.start());
+    auto &[handler, flow, port, browser] = listening;
     browser.send(get("/a", port) + get("/?code=1", port) + get("/b", port));
     QCOMPARE(browser.read()->status, 404);
     QCOMPARE(browser.read()->status, 200);
@@ -426,11 +415,9 @@ void ListenerTest::pipelinedRequestsAnsweredInOrder()
 
 void ListenerTest::oversizedRequestsRefusedWithoutDisturbingFlow()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    const quint16 port = handler.port();
+    Listening listening;
+    listening.listen();
+    auto &[handler, flow, port, browser] = listening;
 
     Client bigHeader;
     QVERIFY(bigHeader.connectTo(QStringLiteral("127.0.0.1"), port));
@@ -450,7 +437,6 @@ void ListenerTest::oversizedRequestsRefusedWithoutDisturbingFlow()
 
     QVERIFY(flow->offered.isEmpty());
     QVERIFY(handler.isListening());
-    Client browser;
     QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
     browser.send(get("/?code=real", port));
     QCOMPARE(browser.read()->status, 200);
@@ -459,12 +445,9 @@ void ListenerTest::oversizedRequestsRefusedWithoutDisturbingFlow()
 
 void ListenerTest::malformedRequestGets400AndClose()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    Client client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), handler.port()));
+    Listening listening;
+    QVERIFY(listening.start());
+    auto &[handler, flow, port, client] = listening;
     client.send(QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 15));
     QCOMPARE(client.read()->status, 400);
     QVERIFY(client.waitClosed());
@@ -487,11 +470,9 @@ void ListenerTest::withoutDelegateDefaultAnswers()
 
 void ListenerTest::idleConnectionsCannotKeepTheRedirectOut()
 {
-    RedirectHTTPHandler handler;
-    handler.startHTTPListener();
-    auto flow = std::make_shared<RecordingFlow>();
-    handler.setCurrentAuthorizationFlow(flow);
-    const quint16 port = handler.port();
+    Listening listening;
+    listening.listen();
+    auto &[handler, flow, port, browser] = listening;
 
     std::vector<std::unique_ptr<QTcpSocket>> idle;
     for (int i = 0; i < 100; ++i) {
@@ -508,7 +489,6 @@ void ListenerTest::idleConnectionsCannotKeepTheRedirectOut()
     QTest::qWait(100); // and no more open meanwhile
     QCOMPARE(openCount(), 16);
 
-    Client browser;
     QVERIFY(browser.connectTo(QStringLiteral("127.0.0.1"), port));
     browser.send(get("/favicon.ico", port));
     QCOMPARE(browser.read(2000)->status, 404);

@@ -59,6 +59,11 @@ private:
                                       QByteArray::Base64UrlEncoding);
     }
 
+    static QJsonObject firstPart(const QJsonObject &message)
+    {
+        return message.value("payload").toObject().value("parts").toArray().at(0).toObject();
+    }
+
     static QString header(const QJsonObject &message, const QString &name)
     {
         for (const QJsonValue &h : message.value("payload").toObject().value("headers").toArray())
@@ -126,8 +131,7 @@ private slots:
     void largeBodyComesAsAttachment()
     {
         const QJsonObject message = fullMessage("18f0000000000028");
-        const QJsonObject plain =
-            message.value("payload").toObject().value("parts").toArray().at(0).toObject();
+        const QJsonObject plain = firstPart(message);
         QCOMPARE(plain.value("mimeType").toString(), QStringLiteral("text/plain"));
         const QJsonObject body = plain.value("body").toObject();
         QVERIFY(!body.contains("data"));
@@ -138,27 +142,9 @@ private slots:
         QCOMPARE(text.size(), body.value("size").toInt());
         QVERIFY(QString::fromUtf8(text).startsWith(QStringLiteral("Hej Alex")));
         // Small bodies stay inline; a raised limit brings the large one inline too.
-        QVERIFY(fullMessage("18f0000000000001")
-                    .value("payload")
-                    .toObject()
-                    .value("parts")
-                    .toArray()
-                    .at(0)
-                    .toObject()
-                    .value("body")
-                    .toObject()
-                    .contains("data"));
+        QVERIFY(firstPart(fullMessage("18f0000000000001")).value("body").toObject().contains("data"));
         sandbox->control("POST", "inline-body-limit", QJsonObject{{"bytes", 1 << 20}});
-        QCOMPARE(decoded(fullMessage("18f0000000000028")
-                             .value("payload")
-                             .toObject()
-                             .value("parts")
-                             .toArray()
-                             .at(0)
-                             .toObject()
-                             .value("body")
-                             .toObject()),
-                 text);
+        QCOMPARE(decoded(firstPart(fullMessage("18f0000000000028")).value("body").toObject()), text);
     }
 
     void attachmentsComeByIdOnly()

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "DataRows.h"
 #include "accounts/Account.h"
 #include "accounts/AuthError.h"
 #include "calendar/CalendarEvent.h"
@@ -22,39 +23,17 @@ private slots:
         QTest::addColumn<QString>("displayName");
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two words") << "Ada Lovelace"
-                                   << "ada@example.com"
-                                   << "AL";
-        QTest::newRow("three words use two") << "ada king lovelace"
-                                             << ""
-                                             << "AK";
-        QTest::newRow("one word") << "Ada"
-                                  << ""
-                                  << "A";
-        QTest::newRow("dotted local part") << ""
-                                           << "ada.lovelace@example.com"
-                                           << "AL";
-        QTest::newRow("single local part takes domain") << ""
-                                                        << "ada@example.com"
-                                                        << "AE";
-        QTest::newRow("both empty") << ""
-                                    << ""
-                                    << "";
-        QTest::newRow("separators only, email ignored") << " .@ "
-                                                        << "ada@example.com"
-                                                        << "";
-        QTest::newRow("runs of separators") << "..Ada   @@Byron."
-                                            << ""
-                                            << "AB";
-        QTest::newRow("combining mark stays whole") << "e\u0301mile zola"
-                                                    << ""
-                                                    << "E\u0301Z";
-        QTest::newRow("flag is one character") << "\U0001F1E9\U0001F1EA team"
-                                               << ""
-                                               << "\U0001F1E9\U0001F1EAT";
-        QTest::newRow("full upper-casing") << "\u00DFlo"
-                                           << ""
-                                           << "SS";
+        tltest::row("two words", "Ada Lovelace", "ada@example.com", "AL");
+        tltest::row("three words use two", "ada king lovelace", "", "AK");
+        tltest::row("one word", "Ada", "", "A");
+        tltest::row("dotted local part", "", "ada.lovelace@example.com", "AL");
+        tltest::row("single local part takes domain", "", "ada@example.com", "AE");
+        tltest::row("both empty", "", "", "");
+        tltest::row("separators only, email ignored", " .@ ", "ada@example.com", "");
+        tltest::row("runs of separators", "..Ada   @@Byron.", "", "AB");
+        tltest::row("combining mark stays whole", "e\u0301mile zola", "", "E\u0301Z");
+        tltest::row("flag is one character", "\U0001F1E9\U0001F1EA team", "", "\U0001F1E9\U0001F1EAT");
+        tltest::row("full upper-casing", "\u00DFlo", "", "SS");
     }
     void initials()
     {
@@ -89,22 +68,14 @@ private slots:
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("name and address") << "Ada Lovelace <ada@example.com>"
-                                          << "Ada Lovelace";
-        QTest::newRow("quoted name") << "\"Lovelace, Ada\" <ada@example.com>"
-                                     << "Lovelace, Ada";
-        QTest::newRow("single quotes and tabs") << "\t'Ada' <a@b>"
-                                                << "Ada";
-        QTest::newRow("address only") << "<ada@example.com>"
-                                      << "<ada@example.com>";
-        QTest::newRow("no angle") << "ada@example.com"
-                                  << "ada@example.com";
-        QTest::newRow("only quotes before angle") << "\"\" <a@b>"
-                                                  << "\"\" <a@b>";
-        QTest::newRow("angle inside the quoted name") << "\"Ops <alerts>\" <ops@example.com>"
-                                                      << "Ops <alerts>";
-        QTest::newRow("line break is not trimmed") << "Ada\n <a@b>"
-                                                   << "Ada\n";
+        tltest::row("name and address", "Ada Lovelace <ada@example.com>", "Ada Lovelace");
+        tltest::row("quoted name", "\"Lovelace, Ada\" <ada@example.com>", "Lovelace, Ada");
+        tltest::row("single quotes and tabs", "\t'Ada' <a@b>", "Ada");
+        tltest::row("address only", "<ada@example.com>", "<ada@example.com>");
+        tltest::row("no angle", "ada@example.com", "ada@example.com");
+        tltest::row("only quotes before angle", "\"\" <a@b>", "\"\" <a@b>");
+        tltest::row("angle inside the quoted name", "\"Ops <alerts>\" <ops@example.com>", "Ops <alerts>");
+        tltest::row("line break is not trimmed", "Ada\n <a@b>", "Ada\n");
     }
     void fromDisplay()
     {
@@ -119,26 +90,18 @@ private slots:
     {
         QTest::addColumn<QString>("mimeType");
         QTest::addColumn<QString>("icon");
-        QTest::newRow("folder") << "application/vnd.google-apps.folder"
-                                << "folder";
-        QTest::newRow("sheet") << "application/vnd.google-apps.spreadsheet"
-                               << "tablecells";
-        QTest::newRow("xlsx") << "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"
-                              << "tablecells";
-        QTest::newRow("docx") << "application/vnd.openxmlformats-officedocument.wordprocessingml.document"
-                              << "doc.text";
-        QTest::newRow("slides") << "application/vnd.google-apps.presentation"
-                                << "rectangle.on.rectangle";
-        QTest::newRow("image") << "image/png"
-                               << "photo";
-        QTest::newRow("video") << "video/mp4"
-                               << "film";
-        QTest::newRow("pdf") << "application/pdf"
-                             << "doc.richtext";
-        QTest::newRow("text") << "text/plain"
-                              << "doc";
-        QTest::newRow("case-sensitive") << "Image/PNG"
-                                        << "doc";
+        tltest::row("folder", "application/vnd.google-apps.folder", "folder");
+        tltest::row("sheet", "application/vnd.google-apps.spreadsheet", "tablecells");
+        tltest::row("xlsx", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet",
+                    "tablecells");
+        tltest::row("docx", "application/vnd.openxmlformats-officedocument.wordprocessingml.document",
+                    "doc.text");
+        tltest::row("slides", "application/vnd.google-apps.presentation", "rectangle.on.rectangle");
+        tltest::row("image", "image/png", "photo");
+        tltest::row("video", "video/mp4", "film");
+        tltest::row("pdf", "application/pdf", "doc.richtext");
+        tltest::row("text", "text/plain", "doc");
+        tltest::row("case-sensitive", "Image/PNG", "doc");
     }
     void systemImage()
     {
