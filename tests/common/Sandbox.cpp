@@ -124,6 +124,14 @@ QJsonArray Sandbox::requestLog()
 {
     return control("GET", QStringLiteral("log")).toArray();
 }
+QString Sandbox::loggedHeader(const QJsonObject &entry, const QString &name)
+{
+    const QJsonObject headers = entry.value(QStringLiteral("headers")).toObject();
+    for (auto it = headers.begin(); it != headers.end(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value().toString();
+    return {};
+}
 void Sandbox::clearLog()
 {
     control("DELETE", QStringLiteral("log"));

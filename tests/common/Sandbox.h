@@ -128,6 +128,8 @@ public:
 
     // Control calls; each runs synchronously on a private event loop.
     QJsonArray requestLog();
+    // A header of a request-log entry, its name matched regardless of case.
+    static QString loggedHeader(const QJsonObject &entry, const QString &name);
     void clearLog();
     void reset();
     void injectFault(const QJsonObject &fault);

@@ -35,15 +35,6 @@ QJsonObject lastTokenRequest(Sandbox &sandbox)
     return last;
 }
 
-QString header(const QJsonObject &logEntry, const QString &name)
-{
-    const QJsonObject headers = logEntry.value("headers").toObject();
-    for (auto it = headers.begin(); it != headers.end(); ++it)
-        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-            return it.value().toString();
-    return {};
-}
-
 } // namespace
 
 class TestTokens : public QObject
@@ -100,7 +91,7 @@ private slots:
         QVERIFY(form.contains("code_verifier"));
         QCOMPARE(form.value("client_id").toString(), Sandbox::ClientId);
         QCOMPARE(form.value("redirect_uri").toString(), RedirectURL.toString());
-        QVERIFY(header(entry, "Authorization").isEmpty());
+        QVERIFY(Sandbox::loggedHeader(entry, "Authorization").isEmpty());
     }
 
     void codeExchangeWithWrongVerifierIsRefused()
@@ -123,7 +114,7 @@ private slots:
         const auto state = signIn(sandbox, secret);
         QVERIFY(state->accessToken());
         const QJsonObject entry = lastTokenRequest(sandbox);
-        QVERIFY(header(entry, "Authorization").startsWith("Basic "));
+        QVERIFY(Sandbox::loggedHeader(entry, "Authorization").startsWith("Basic "));
         QVERIFY(!entry.value("form").toObject().contains("client_id"));
 
         const auto request = state->tokenRefreshRequest()->urlRequest();

@@ -41,15 +41,6 @@ private:
     QByteArray m_token;
 };
 
-QString header(const QJsonObject &entry, const QString &name)
-{
-    const QJsonObject headers = entry.value("headers").toObject();
-    for (auto it = headers.begin(); it != headers.end(); ++it)
-        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
-            return it.value().toString();
-    return {};
-}
-
 struct Put
 {
     QString command;
@@ -133,9 +124,9 @@ class UploadTest : public QObject
         for (const QJsonValue &v : m_sandbox->requestLog()) {
             const QJsonObject entry = v.toObject();
             if (entry.value("method").toString() == "PUT")
-                result.append({header(entry, "X-Goog-Upload-Command"),
-                               header(entry, "X-Goog-Upload-Offset").toLongLong(),
-                               header(entry, "Content-Length").toLongLong()});
+                result.append({Sandbox::loggedHeader(entry, "X-Goog-Upload-Command"),
+                               Sandbox::loggedHeader(entry, "X-Goog-Upload-Offset").toLongLong(),
+                               Sandbox::loggedHeader(entry, "Content-Length").toLongLong()});
         }
         return result;
     }
@@ -179,9 +170,9 @@ private slots:
         const QJsonObject start = log[0].toObject();
         QCOMPARE(start.value("method").toString(), "POST");
         QCOMPARE(start.value("path").toString(), "/resumable/upload/drive/v3/files");
-        QCOMPARE(header(start, "X-Goog-Upload-Command"), "start");
-        QCOMPARE(header(start, "X-Goog-Upload-Content-Length"), "10");
-        QVERIFY(header(start, "User-Agent").endsWith(" (TarnlightUpload/1)"));
+        QCOMPARE(Sandbox::loggedHeader(start, "X-Goog-Upload-Command"), "start");
+        QCOMPARE(Sandbox::loggedHeader(start, "X-Goog-Upload-Content-Length"), "10");
+        QVERIFY(Sandbox::loggedHeader(start, "User-Agent").endsWith(" (TarnlightUpload/1)"));
         QCOMPARE(start.value("json").toObject().value("name").toString(), "ten.bin");
         const auto sent = puts();
         QCOMPARE(sent.size(), 1);
