@@ -131,15 +131,8 @@ void AuthState::restore(std::optional<QString> scope, std::optional<QString> ref
 std::optional<TokenRequest> AuthState::tokenRefreshRequest(
     const QMap<QString, QString> &additionalParameters) const
 {
-    if (!m_refreshToken) {
-        qWarning("Attempted to create a token refresh request from a token response with no "
-                 "refresh token.");
-        return std::nullopt;
-    }
-    const AuthorizationRequest &request = m_lastAuthorizationResponse.request;
-    return TokenRequest::make(request.configuration, GrantTypeRefreshToken, std::nullopt, QUrl(),
-                              request.clientID, request.clientSecret, std::nullopt, m_refreshToken,
-                              std::nullopt, additionalParameters);
+    return TokenRequest::following(m_lastAuthorizationResponse.request, GrantTypeRefreshToken, m_refreshToken,
+                                   additionalParameters);
 }
 
 void AuthState::dispatch(const PendingAction &pending, std::optional<QString> accessToken,

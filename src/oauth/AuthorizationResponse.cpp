@@ -18,11 +18,7 @@ AuthorizationResponse AuthorizationResponse::fromParameters(const AuthorizationR
     FieldMapping mapping(parameters);
     response.authorizationCode = mapping.takeString(QStringLiteral("code"));
     response.state = mapping.takeString(QStringLiteral("state"));
-    response.accessToken = mapping.takeString(QStringLiteral("access_token"));
-    response.accessTokenExpirationDate = mapping.takeExpiry(QStringLiteral("expires_in"));
-    response.tokenType = mapping.takeString(QStringLiteral("token_type"));
-    response.idToken = mapping.takeString(QStringLiteral("id_token"));
-    response.scope = mapping.takeString(QStringLiteral("scope"));
+    mapping.takeTokenMembers(response);
     response.additionalParameters = mapping.remaining();
     return response;
 }
@@ -30,14 +26,8 @@ AuthorizationResponse AuthorizationResponse::fromParameters(const AuthorizationR
 std::optional<TokenRequest> AuthorizationResponse::tokenExchangeRequest(
     const QMap<QString, QString> &additionalParameters) const
 {
-    if (!authorizationCode) {
-        qWarning("Attempted to create a token exchange request from an authorization response "
-                 "with no authorization code.");
-        return std::nullopt;
-    }
-    return TokenRequest::make(request.configuration, GrantTypeAuthorizationCode, authorizationCode,
-                              request.redirectURL, request.clientID, request.clientSecret, std::nullopt,
-                              std::nullopt, request.codeVerifier, additionalParameters);
+    return TokenRequest::following(request, GrantTypeAuthorizationCode, authorizationCode,
+                                   additionalParameters);
 }
 
 QString AuthorizationResponse::description() const

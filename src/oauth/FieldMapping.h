@@ -23,6 +23,18 @@ public:
 
     QJsonObject remaining() const { return m_remaining; }
 
+    // The token members an authorization answer (implicit flow) and a token
+    // answer share, under their wire names.
+    template<typename Answer>
+    void takeTokenMembers(Answer &answer)
+    {
+        answer.accessToken = takeString(QStringLiteral("access_token"));
+        answer.accessTokenExpirationDate = takeExpiry(QStringLiteral("expires_in"));
+        answer.tokenType = takeString(QStringLiteral("token_type"));
+        answer.idToken = takeString(QStringLiteral("id_token"));
+        answer.scope = takeString(QStringLiteral("scope"));
+    }
+
 private:
     QJsonObject m_remaining;
 };

@@ -9,6 +9,22 @@
 
 namespace oauth {
 
+std::optional<TokenRequest> TokenRequest::following(const AuthorizationRequest &request,
+                                                    const QString &grantType,
+                                                    const std::optional<QString> &credential,
+                                                    const QMap<QString, QString> &additionalParameters)
+{
+    const bool refresh = grantType == GrantTypeRefreshToken;
+    if (!credential) {
+        qWarning("No %s to make a token request from.", refresh ? "refresh token" : "authorization code");
+        return std::nullopt;
+    }
+    const std::optional<QString> none;
+    return make(request.configuration, grantType, refresh ? none : credential,
+                refresh ? QUrl() : request.redirectURL, request.clientID, request.clientSecret, none,
+                refresh ? credential : none, refresh ? none : request.codeVerifier, additionalParameters);
+}
+
 TokenRequest TokenRequest::make(const ServiceConfiguration &configuration, const QString &grantType,
                                 const std::optional<QString> &authorizationCode, const QUrl &redirectURL,
                                 const QString &clientID, const std::optional<QString> &clientSecret,

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "oauth/AuthorizationRequest.h"
 #include "oauth/ServiceConfiguration.h"
 #include "rest/HttpsTransport.h"
 
@@ -40,6 +41,14 @@ struct TokenRequest
                              const std::optional<QString> &codeVerifier,
                              const QMap<QString, QString> &additionalParameters = {},
                              const QMap<QString, QString> &additionalHeaders = {});
+
+    // The code exchange or the refresh that follows `request`, with the
+    // grant's credential (the code or the refresh token); none, with a
+    // warning, when the credential is missing.
+    static std::optional<TokenRequest> following(const AuthorizationRequest &request,
+                                                 const QString &grantType,
+                                                 const std::optional<QString> &credential,
+                                                 const QMap<QString, QString> &additionalParameters);
 
     // The form-encoded POST to the token endpoint, with client
     // authentication: HTTP Basic when a secret exists, else client_id in the body.

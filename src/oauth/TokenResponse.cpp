@@ -11,12 +11,8 @@ TokenResponse TokenResponse::fromJson(const TokenRequest &request, const QJsonOb
 {
     TokenResponse response{request, {}, {}, {}, {}, {}, {}, {}};
     FieldMapping mapping(json);
-    response.accessToken = mapping.takeString(QStringLiteral("access_token"));
-    response.accessTokenExpirationDate = mapping.takeExpiry(QStringLiteral("expires_in"));
-    response.tokenType = mapping.takeString(QStringLiteral("token_type"));
-    response.idToken = mapping.takeString(QStringLiteral("id_token"));
+    mapping.takeTokenMembers(response);
     response.refreshToken = mapping.takeString(QStringLiteral("refresh_token"));
-    response.scope = mapping.takeString(QStringLiteral("scope"));
     response.additionalParameters = mapping.remaining();
     return response;
 }

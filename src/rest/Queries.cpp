@@ -11,16 +11,22 @@ namespace rest {
 
 namespace {
 
+// The path's parameters with their values, in the names the template uses.
+using PathValues = std::initializer_list<std::pair<QString, QString>>;
+
 template<typename Q, typename Result>
-std::shared_ptr<Q> makeQuery(const char *pathTemplate, const QByteArray &method,
-                             const QStringList &pathParameters, const char *loggingName)
+std::shared_ptr<Q> makeQuery(const char *pathTemplate, const QByteArray &method, const char *loggingName,
+                             PathValues path = {})
 {
     auto query = std::make_shared<Q>();
     query->pathURITemplate = QString::fromLatin1(pathTemplate);
     query->httpMethod = method;
-    query->pathParameterNames = pathParameters;
     query->expectedObjectClass = ObjectClass::of<Result>();
     query->loggingName = QString::fromLatin1(loggingName);
+    for (const auto &[name, value] : path) {
+        query->pathParameterNames.append(name);
+        query->setParameter(name, value);
+    }
     return query;
 }
 
@@ -28,21 +34,20 @@ std::shared_ptr<Q> makeQuery(const char *pathTemplate, const QByteArray &method,
 
 std::shared_ptr<CalendarEventsListQuery> CalendarEventsListQuery::query(const QString &calendarId)
 {
-    auto q = makeQuery<CalendarEventsListQuery, CalendarEventsResource>(
-        "calendars/{calendarId}/events", {}, {QStringLiteral("calendarId")}, "calendar.events.list");
-    q->setParameter(QStringLiteral("calendarId"), calendarId);
-    return q;
+    return makeQuery<CalendarEventsListQuery, CalendarEventsResource>(
+        "calendars/{calendarId}/events", {}, "calendar.events.list",
+        {{QStringLiteral("calendarId"), calendarId}});
 }
 
 std::shared_ptr<DriveFilesListQuery> DriveFilesListQuery::query()
 {
-    return makeQuery<DriveFilesListQuery, DriveFileListResource>("files", {}, {}, "drive.files.list");
+    return makeQuery<DriveFilesListQuery, DriveFileListResource>("files", {}, "drive.files.list");
 }
 
 std::shared_ptr<DriveFilesCreateQuery> DriveFilesCreateQuery::query(
     const RestObjectPtr &object, const std::optional<UploadParameters> &uploadParameters)
 {
-    auto q = makeQuery<DriveFilesCreateQuery, DriveFileResource>("files", "POST", {}, "drive.files.create");
+    auto q = makeQuery<DriveFilesCreateQuery, DriveFileResource>("files", "POST", "drive.files.create");
     q->bodyObject = object;
     q->uploadParameters = uploadParameters;
     return q;
@@ -50,34 +55,28 @@ std::shared_ptr<DriveFilesCreateQuery> DriveFilesCreateQuery::query(
 
 std::shared_ptr<GmailMessagesListQuery> GmailMessagesListQuery::query(const QString &userId)
 {
-    auto q = makeQuery<GmailMessagesListQuery, GmailListMessagesResource>(
-        "gmail/v1/users/{userId}/messages", {}, {QStringLiteral("userId")}, "gmail.users.messages.list");
-    q->setParameter(QStringLiteral("userId"), userId);
-    return q;
+    return makeQuery<GmailMessagesListQuery, GmailListMessagesResource>("gmail/v1/users/{userId}/messages",
+                                                                        {}, "gmail.users.messages.list",
+                                                                        {{QStringLiteral("userId"), userId}});
 }
 
 std::shared_ptr<GmailMessagesGetQuery> GmailMessagesGetQuery::query(const QString &userId,
                                                                     const QString &identifier)
 {
-    auto q = makeQuery<GmailMessagesGetQuery, GmailMessageResource>(
-        "gmail/v1/users/{userId}/messages/{id}", {}, {QStringLiteral("id"), QStringLiteral("userId")},
-        "gmail.users.messages.get");
-    q->setParameter(QStringLiteral("userId"), userId);
-    q->setParameter(QStringLiteral("identifier"), identifier);
-    return q;
+    return makeQuery<GmailMessagesGetQuery, GmailMessageResource>(
+        "gmail/v1/users/{userId}/messages/{id}", {}, "gmail.users.messages.get",
+        {{QStringLiteral("userId"), userId}, {QStringLiteral("id"), identifier}});
 }
 
 std::shared_ptr<GmailMessagesAttachmentsGetQuery> GmailMessagesAttachmentsGetQuery::query(
     const QString &userId, const QString &messageId, const QString &identifier)
 {
-    auto q = makeQuery<GmailMessagesAttachmentsGetQuery, GmailMessagePartBodyResource>(
+    return makeQuery<GmailMessagesAttachmentsGetQuery, GmailMessagePartBodyResource>(
         "gmail/v1/users/{userId}/messages/{messageId}/attachments/{id}", {},
-        {QStringLiteral("id"), QStringLiteral("messageId"), QStringLiteral("userId")},
-        "gmail.users.messages.attachments.get");
-    q->setParameter(QStringLiteral("userId"), userId);
-    q->setParameter(QStringLiteral("messageId"), messageId);
-    q->setParameter(QStringLiteral("identifier"), identifier);
-    return q;
+        "gmail.users.messages.attachments.get",
+        {{QStringLiteral("userId"), userId},
+         {QStringLiteral("messageId"), messageId},
+         {QStringLiteral("id"), identifier}});
 }
 
 std::shared_ptr<GmailMessagesModifyQuery> GmailMessagesModifyQuery::query(const RestObjectPtr &object,
@@ -85,11 +84,9 @@ std::shared_ptr<GmailMessagesModifyQuery> GmailMessagesModifyQuery::query(const 
                                                                           const QString &identifier)
 {
     auto q = makeQuery<GmailMessagesModifyQuery, GmailMessageResource>(
-        "gmail/v1/users/{userId}/messages/{id}/modify", "POST",
-        {QStringLiteral("id"), QStringLiteral("userId")}, "gmail.users.messages.modify");
+        "gmail/v1/users/{userId}/messages/{id}/modify", "POST", "gmail.users.messages.modify",
+        {{QStringLiteral("userId"), userId}, {QStringLiteral("id"), identifier}});
     q->bodyObject = object;
-    q->setParameter(QStringLiteral("userId"), userId);
-    q->setParameter(QStringLiteral("identifier"), identifier);
     return q;
 }
 
@@ -97,31 +94,27 @@ std::shared_ptr<GmailDraftsCreateQuery> GmailDraftsCreateQuery::query(
     const RestObjectPtr &object, const QString &userId,
     const std::optional<UploadParameters> &uploadParameters)
 {
-    auto q = makeQuery<GmailDraftsCreateQuery, GmailDraftResource>(
-        "gmail/v1/users/{userId}/drafts", "POST", {QStringLiteral("userId")}, "gmail.users.drafts.create");
+    auto q = makeQuery<GmailDraftsCreateQuery, GmailDraftResource>("gmail/v1/users/{userId}/drafts", "POST",
+                                                                   "gmail.users.drafts.create",
+                                                                   {{QStringLiteral("userId"), userId}});
     q->bodyObject = object;
     q->uploadParameters = uploadParameters;
-    q->setParameter(QStringLiteral("userId"), userId);
     return q;
 }
 
 std::shared_ptr<GmailLabelsListQuery> GmailLabelsListQuery::query(const QString &userId)
 {
-    auto q = makeQuery<GmailLabelsListQuery, GmailListLabelsResource>(
-        "gmail/v1/users/{userId}/labels", {}, {QStringLiteral("userId")}, "gmail.users.labels.list");
-    q->setParameter(QStringLiteral("userId"), userId);
-    return q;
+    return makeQuery<GmailLabelsListQuery, GmailListLabelsResource>("gmail/v1/users/{userId}/labels", {},
+                                                                    "gmail.users.labels.list",
+                                                                    {{QStringLiteral("userId"), userId}});
 }
 
 std::shared_ptr<GmailLabelsGetQuery> GmailLabelsGetQuery::query(const QString &userId,
                                                                 const QString &identifier)
 {
-    auto q = makeQuery<GmailLabelsGetQuery, GmailLabelResource>(
-        "gmail/v1/users/{userId}/labels/{id}", {}, {QStringLiteral("id"), QStringLiteral("userId")},
-        "gmail.users.labels.get");
-    q->setParameter(QStringLiteral("userId"), userId);
-    q->setParameter(QStringLiteral("identifier"), identifier);
-    return q;
+    return makeQuery<GmailLabelsGetQuery, GmailLabelResource>(
+        "gmail/v1/users/{userId}/labels/{id}", {}, "gmail.users.labels.get",
+        {{QStringLiteral("userId"), userId}, {QStringLiteral("id"), identifier}});
 }
 
 QHash<QString, const ObjectClass *> calendarKindMap()

@@ -6,10 +6,41 @@
 #include <QLocale>
 
 #include <limits>
+#include <utility>
 
 namespace rest {
 
 namespace {
+
+// A JSON number as Int, none when it lies outside Int's range. A double
+// converts only strictly below 2^63 (2^64): the range's end is not an Int.
+template<typename Int>
+std::optional<Int> integerFrom(const QVariant &n)
+{
+    using Limits = std::numeric_limits<Int>;
+    switch (n.typeId()) {
+    case QMetaType::LongLong: {
+        const qint64 v = n.toLongLong();
+        if (std::cmp_less(v, Limits::min()) || std::cmp_greater(v, Limits::max()))
+            return std::nullopt;
+        return Int(v);
+    }
+    case QMetaType::ULongLong: {
+        const quint64 v = n.toULongLong();
+        if (std::cmp_greater(v, Limits::max()))
+            return std::nullopt;
+        return Int(v);
+    }
+    case QMetaType::Double: {
+        const double d = n.toDouble();
+        if (!(d >= double(Limits::min()) && d < double(Limits::max())))
+            return std::nullopt;
+        return Int(d);
+    }
+    case QMetaType::Bool: return n.toBool() ? 1 : 0;
+    default: return std::nullopt;
+    }
+}
 
 QVariant numberFromString(const QString &text)
 {
@@ -120,42 +151,12 @@ std::optional<QString> RestObject::stringValue(const QString &key) const
 
 std::optional<qint64> RestObject::int64Value(const QString &key) const
 {
-    const QVariant n = numberValue(key);
-    switch (n.typeId()) {
-    case QMetaType::LongLong: return n.toLongLong();
-    case QMetaType::ULongLong:
-        if (n.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
-            return std::nullopt;
-        return qint64(n.toULongLong());
-    case QMetaType::Double: {
-        const double d = n.toDouble();
-        if (!(d >= -9.2e18 && d <= 9.2e18))
-            return std::nullopt;
-        return qint64(d);
-    }
-    case QMetaType::Bool: return n.toBool() ? 1 : 0;
-    default: return std::nullopt;
-    }
+    return integerFrom<qint64>(numberValue(key));
 }
 
 std::optional<quint64> RestObject::uint64Value(const QString &key) const
 {
-    const QVariant n = numberValue(key);
-    switch (n.typeId()) {
-    case QMetaType::ULongLong: return n.toULongLong();
-    case QMetaType::LongLong:
-        if (n.toLongLong() < 0)
-            return std::nullopt;
-        return quint64(n.toLongLong());
-    case QMetaType::Double: {
-        const double d = n.toDouble();
-        if (!(d >= 0 && d <= 1.8e19))
-            return std::nullopt;
-        return quint64(d);
-    }
-    case QMetaType::Bool: return n.toBool() ? 1 : 0;
-    default: return std::nullopt;
-    }
+    return integerFrom<quint64>(numberValue(key));
 }
 
 std::optional<double> RestObject::doubleValue(const QString &key) const

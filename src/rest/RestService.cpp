@@ -332,10 +332,23 @@ QString rootOf(const QUrl &url)
     return text.endsWith(u'/') ? text : text + u'/';
 }
 
-void configure(RestService &service, const QUrl &root)
+enum class Uploads {
+    None,
+    Accepted
+};
+
+// Every API of the provider: its root and paths; loopback hosts are allowed
+// only for the built-in sandbox.
+void configure(RestService &service, const QUrl &root, const QString &servicePath, Uploads uploads)
 {
     const Provider &provider = Provider::current();
     service.rootURLString = rootOf(root);
+    if (!servicePath.isEmpty())
+        service.servicePath = servicePath;
+    if (uploads == Uploads::Accepted) {
+        service.simpleUploadPath = QStringLiteral("upload/");
+        service.resumableUploadPath = QStringLiteral("resumable/upload/");
+    }
     service.prettyPrintQueryParameterNames = {QStringLiteral("prettyPrint")};
     service.fetcherService->allowLocalhostRequest = provider.isLoopback();
 }
@@ -344,25 +357,19 @@ void configure(RestService &service, const QUrl &root)
 
 CalendarAPIService::CalendarAPIService()
 {
-    configure(*this, Provider::current().apiRoot);
-    servicePath = QStringLiteral("calendar/v3/");
+    configure(*this, Provider::current().apiRoot, QStringLiteral("calendar/v3/"), Uploads::None);
     objectClassResolver = ObjectClassResolver(calendarKindMap());
 }
 
 DriveAPIService::DriveAPIService()
 {
-    configure(*this, Provider::current().apiRoot);
-    servicePath = QStringLiteral("drive/v3/");
-    simpleUploadPath = QStringLiteral("upload/");
-    resumableUploadPath = QStringLiteral("resumable/upload/");
+    configure(*this, Provider::current().apiRoot, QStringLiteral("drive/v3/"), Uploads::Accepted);
     objectClassResolver = ObjectClassResolver(driveKindMap());
 }
 
 GmailAPIService::GmailAPIService()
 {
-    configure(*this, Provider::current().gmailRoot);
-    simpleUploadPath = QStringLiteral("upload/");
-    resumableUploadPath = QStringLiteral("resumable/upload/");
+    configure(*this, Provider::current().gmailRoot, {}, Uploads::Accepted);
 }
 
 } // namespace rest

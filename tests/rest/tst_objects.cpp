@@ -83,7 +83,8 @@ private slots:
     {
         auto object = RestObject::withJSON(
             parse("{'big':'18446744073709551615','neg':'-5', "
-                  "'dec':'2.5','junk':'12abc','huge':'99999999999999999999999','num':42,'flag':true}"));
+                  "'dec':'2.5','junk':'12abc','huge':'99999999999999999999999','num':42,'flag':true, "
+                  "'over':9.3e18,'minus':-1.5}"));
         QCOMPARE(object->uint64Value("big"), std::optional<quint64>(18446744073709551615ULL));
         QCOMPARE(object->int64Value("big"), std::nullopt); // beyond the signed range
         QCOMPARE(object->int64Value("neg"), std::optional<qint64>(-5));
@@ -91,6 +92,9 @@ private slots:
         QCOMPARE(object->int64Value("junk"), std::nullopt);
         QCOMPARE(object->uint64Value("huge"), std::nullopt);
         QCOMPARE(object->int64Value("num"), std::optional<qint64>(42));
+        QCOMPARE(object->int64Value("over"), std::nullopt);
+        QCOMPARE(object->uint64Value("over"), std::optional<quint64>(9300000000000000000ULL));
+        QCOMPARE(object->uint64Value("minus"), std::nullopt);
         QCOMPARE(object->boolValue("flag"), std::optional<bool>(true));
         QCOMPARE(object->stringValue("num"), std::nullopt);
         QCOMPARE(object->int64Value("absent"), std::nullopt);
