@@ -215,6 +215,24 @@ private slots:
         QCOMPARE(quit.count(), 1);
     }
 
+    // Each account heads the menu (its count joins it once read); choosing
+    // one opens the popover on that account.
+    void menuListsTheAccountsAndOpensOnTheChosenOne()
+    {
+        const Account alex = vmtest::account(QStringLiteral("alex"));
+        const Account mira = vmtest::account(QStringLiteral("mira"));
+        vmtest::Registry registry({alex, mira}, alex.id);
+        TarnlightApp app(*registry.get());
+        app.start();
+        const QList<QAction *> entries = app.tray()->menu()->actions();
+        QCOMPARE(entries.value(0)->text(), alex.email);
+        QCOMPARE(entries.value(1)->text(), mira.email);
+        QVERIFY(entries.value(2)->isSeparator());
+        entries[1]->trigger();
+        QCOMPARE(registry.get()->activeAccountID(), std::optional<QString>(mira.id));
+        QTRY_VERIFY(app.popover()->isVisible());
+    }
+
     void applicationObjectOnTheSessionBus()
     {
         vmtest::Registry registry({}, std::nullopt);

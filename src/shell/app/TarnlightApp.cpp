@@ -95,6 +95,11 @@ void TarnlightApp::start()
     connect(m_tray.get(), &TrayIcon::settingsRequested, this, &TarnlightApp::openSettings);
     connect(m_tray.get(), &TrayIcon::aboutRequested, this, &TarnlightApp::openAbout);
     connect(m_tray.get(), &TrayIcon::quitRequested, this, &TarnlightApp::quitRequested);
+    connect(m_tray.get(), &TrayIcon::accountChosen, this, [this](const QString &accountID) {
+        m_auth.setActiveByID(accountID);
+        showPopover();
+    });
+    connect(&m_auth, &GoogleAuthService::accountsChanged, this, &TarnlightApp::showUnread);
     m_tray->show();
     showUnread();
     m_unread->start();
@@ -120,9 +125,19 @@ void TarnlightApp::startWithoutTray()
 
 void TarnlightApp::showUnread()
 {
-    if (m_tray)
-        m_tray->setUnread(UnreadMonitor::badgeText(m_unread->total()),
-                          UnreadMonitor::tooltip(m_unread->counts()));
+    if (!m_tray)
+        return;
+    const QList<QPair<Account, int>> counts = m_unread->counts();
+    m_tray->setUnread(UnreadMonitor::badgeText(m_unread->total()), UnreadMonitor::tooltip(counts));
+    QList<QPair<Account, std::optional<int>>> entries;
+    for (const Account &account : m_auth.accounts()) {
+        std::optional<int> count;
+        for (const auto &[counted, n] : counts)
+            if (counted.id == account.id)
+                count = n;
+        entries.append({account, count});
+    }
+    m_tray->setAccounts(entries);
 }
 
 void TarnlightApp::listenOn(ApplicationService &service)

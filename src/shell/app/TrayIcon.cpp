@@ -65,7 +65,7 @@ QIcon badgedIcon(const QString &badge)
 
 TrayIcon::TrayIcon(QObject *parent) : QObject(parent), m_menu(std::make_unique<QMenu>())
 {
-    m_menu->addAction(tr("Open Tarnlight"), this, &TrayIcon::openRequested);
+    m_firstFixedEntry = m_menu->addAction(tr("Open Tarnlight"), this, &TrayIcon::openRequested);
     m_menu->addAction(tr("Settings…"), this, &TrayIcon::settingsRequested);
     m_menu->addAction(tr("About Tarnlight"), this, &TrayIcon::aboutRequested);
     m_menu->addSeparator();
@@ -111,4 +111,27 @@ void TrayIcon::setUnread(const QString &badge, const QString &tooltip)
         m_icon.setIcon(badge.isEmpty() ? eyeIcon() : badgedIcon(badge));
     }
     m_icon.setToolTip(tooltip);
+}
+
+void TrayIcon::setAccounts(const QList<QPair<Account, std::optional<int>>> &accounts)
+{
+    qDeleteAll(m_accountEntries);
+    m_accountEntries.clear();
+    for (const auto &[account, count] : accounts) {
+        QString text = account.email;
+        // A menu reads "&" as the mark of a shortcut key.
+        text.replace(u'&', QStringLiteral("&&"));
+        if (count)
+            text = tr("%1 — %2").arg(text, QString::number(*count));
+        auto *entry = new QAction(text, m_menu.get());
+        const QString id = account.id;
+        connect(entry, &QAction::triggered, this, [this, id] { emit accountChosen(id); });
+        m_accountEntries << entry;
+    }
+    if (!m_accountEntries.isEmpty()) {
+        auto *separator = new QAction(m_menu.get());
+        separator->setSeparator(true);
+        m_accountEntries << separator;
+    }
+    m_menu->insertActions(m_firstFixedEntry, m_accountEntries);
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "accounts/Account.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QRect>
@@ -11,7 +13,8 @@
 #include <memory>
 
 // The tray icon: the "eye" symbol titled "Tarnlight". A left click asks for
-// the popover; a right click shows the usual menu (open, settings, quit).
+// the popover; a right click shows the menu: the accounts with their unread
+// counts, then open, settings, about and quit.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -32,9 +35,13 @@ public:
     void setUnread(const QString &badge, const QString &tooltip);
     QString badge() const { return m_badge; }
     QString toolTip() const { return m_icon.toolTip(); }
+    // The menu's first entries, one per account: "alex@example.com — 3", or
+    // the address alone while its count is not known.
+    void setAccounts(const QList<QPair<Account, std::optional<int>>> &accounts);
 
 signals:
     void toggleRequested();
+    void accountChosen(const QString &accountID);
     void openRequested();
     void settingsRequested();
     void aboutRequested();
@@ -44,6 +51,8 @@ private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
 
     std::unique_ptr<QMenu> m_menu;
+    QList<QAction *> m_accountEntries; // with the separator after them
+    QAction *m_firstFixedEntry = nullptr;
     QSystemTrayIcon m_icon;
     QString m_badge;
 };
