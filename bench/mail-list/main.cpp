@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Lists 25 inbox messages through the app's Gmail client while the sandbox
-// delays every answer, then reads the sandbox's request log to see how many
-// requests the listing made and over how many connections. The listing is
-// strictly sequential, so its floor is requests × delay; the ratio shows
-// what the client adds on top.
+// Lists the 25 newest inbox messages through the Gmail client with a detail
+// cache, as the Mail tab lists its label, while the sandbox delays every answer: once on an empty detail cache, again
+// with nothing new, and again after one new mail arrived. The sandbox's
+// request log says how many requests each listing made and over how many
+// connections the whole ran.
 
 #include "BenchSupport.h"
 #include "BearerAuthorizer.h"
@@ -24,6 +24,37 @@ namespace {
 
 constexpr unsigned MessageCount = 25;
 
+struct Listing
+{
+    qsizetype messages = 0;
+    qsizetype requests = 0;
+    double wallMs = 0;
+};
+
+Listing listOnce(Sandbox &sandbox, const std::shared_ptr<rest::Authorizer> &authorizer,
+                 const std::shared_ptr<MessageDetails> &details, QSet<QString> &connections)
+{
+    sandbox.clearLog();
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<QList<EmailMessage>> messages;
+    const bench::TaskEnd outcome = bench::runOnEventLoop(
+        GmailService::list(authorizer, {GmailService::InboxLabel}, MessageCount, details), 120000, messages);
+    const double wallMs = clock.nsecsElapsed() / 1e6;
+    if (!outcome.finished)
+        bench::fail(QStringLiteral("the listing did not finish"));
+    if (outcome.error)
+        bench::fail(QStringLiteral("the listing failed: ") + outcome.error->description());
+    QStringList ids;
+    for (const EmailMessage &message : messages.value_or(QList<EmailMessage>()))
+        ids.append(message.id);
+    details->noteListed(MessageDetails::Lister::MailTab, ids);
+    const QJsonArray log = sandbox.requestLog();
+    for (const QJsonValue &entry : log)
+        connections.insert(entry.toObject().value("connection").toString());
+    return {messages ? messages->size() : 0, log.size(), wallMs};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -34,31 +65,25 @@ int main(int argc, char **argv)
     Sandbox sandbox;
     const QByteArray token = bench::useSandbox(sandbox);
     auto authorizer = std::make_shared<BearerAuthorizer>(token);
+    auto details = std::make_shared<MessageDetails>();
 
     sandbox.setDelay(int(delayMs));
-    sandbox.clearLog();
-    QElapsedTimer clock;
-    clock.start();
-    std::optional<QList<EmailMessage>> messages;
-    const bench::TaskEnd outcome = bench::runOnEventLoop(
-        GmailService::list(authorizer, {GmailService::InboxLabel}, MessageCount), 120000, messages);
-    const double wallMs = clock.nsecsElapsed() / 1e6;
-    sandbox.setDelay(0);
-    if (!outcome.finished)
-        bench::fail(QStringLiteral("the listing did not finish"));
-    if (outcome.error)
-        bench::fail(QStringLiteral("the listing failed: ") + outcome.error->description());
-
-    const QJsonArray log = sandbox.requestLog();
     QSet<QString> connections;
-    for (const QJsonValue &entry : log)
-        connections.insert(entry.toObject().value("connection").toString());
-    const qsizetype requests = log.size();
-    const double limitMs = double(requests) * double(delayMs);
-    std::printf("messages=%lld delay_ms=%lld\n", qint64(messages ? messages->size() : 0), delayMs);
-    std::printf("requests=%lld connections=%lld wall_ms=%s limit_ms=%s ratio=%s\n", qint64(requests),
-                qint64(connections.size()), qPrintable(bench::fixed(wallMs, 1)),
-                qPrintable(bench::fixed(limitMs, 1)),
-                qPrintable(limitMs > 0 ? bench::fixed(wallMs / limitMs) : QStringLiteral("n/a")));
+    const Listing first = listOnce(sandbox, authorizer, details, connections);
+    const Listing unchanged = listOnce(sandbox, authorizer, details, connections);
+    sandbox.control(
+        "POST", QStringLiteral("mail"),
+        QJsonObject{{"sub", Sandbox::AlexSub}, {"from", "Bench <bench@example.com>"}, {"subject", "New"}});
+    const Listing oneNew = listOnce(sandbox, authorizer, details, connections);
+    sandbox.setDelay(0);
+
+    std::printf("messages=%lld delay_ms=%lld\n", qint64(first.messages), delayMs);
+    std::printf("first_load_requests=%lld first_load_ms=%s\n", qint64(first.requests),
+                qPrintable(bench::fixed(first.wallMs, 1)));
+    std::printf("refresh_nochange_requests=%lld refresh_nochange_ms=%s\n", qint64(unchanged.requests),
+                qPrintable(bench::fixed(unchanged.wallMs, 1)));
+    std::printf("refresh_one_new_requests=%lld refresh_one_new_ms=%s\n", qint64(oneNew.requests),
+                qPrintable(bench::fixed(oneNew.wallMs, 1)));
+    std::printf("connections=%lld\n", qint64(connections.size()));
     return 0;
 }

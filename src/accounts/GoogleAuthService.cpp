@@ -142,7 +142,6 @@ void GoogleAuthService::signOut(const Account &account)
     QList<Account> remaining = m_accounts;
     remaining.removeIf([&](const Account &a) { return a.id == leaving.id; });
     setAccounts(remaining, true);
-    m_store->remove(labelsKeyPrefix + leaving.id);
     if (m_activeAccountID == leaving.id)
         setActiveAccountID(m_accounts.isEmpty() ? std::nullopt
                                                 : std::optional<QString>(m_accounts.first().id));
@@ -161,23 +160,4 @@ QVariant GoogleAuthService::activeAccountForViews() const
 {
     const auto account = activeAccount();
     return account ? QVariant::fromValue(*account) : QVariant();
-}
-
-QStringList GoogleAuthService::labelIds(const QString &accountID) const
-{
-    const QStringList stored = m_store->value(labelsKeyPrefix + accountID).toStringList();
-    return stored.isEmpty() ? QStringList{QStringLiteral("INBOX")} : stored;
-}
-
-void GoogleAuthService::setLabelIds(const QString &accountID, const QStringList &labelIds)
-{
-    if (labelIds == this->labelIds(accountID))
-        return;
-    // Nothing chosen lists the inbox again, as before any choice.
-    if (labelIds.isEmpty())
-        m_store->remove(labelsKeyPrefix + accountID);
-    else
-        m_store->setValue(labelsKeyPrefix + accountID, labelIds);
-    m_store->sync();
-    emit labelIdsChanged(accountID);
 }

@@ -40,8 +40,6 @@ class GoogleAuthService : public QObject
 public:
     static inline const QString accountsKey = QStringLiteral("tarnlight.accounts");
     static inline const QString activeKey = QStringLiteral("tarnlight.activeAccountID");
-    // Followed by the account's id: the labels its Mail tab lists.
-    static inline const QString labelsKeyPrefix = QStringLiteral("tarnlight.labels.");
 
     // Uses `store` when given (not owned), otherwise the user's settings.
     explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
@@ -65,10 +63,9 @@ public:
     // it from the list.
     Q_INVOKABLE void signOut(const Account &account);
 
-    // The Gmail labels whose unread mail the account's Mail tab lists; INBOX
-    // until the user picks others. Forgotten at sign-out.
-    Q_INVOKABLE QStringList labelIds(const QString &accountID) const;
-    Q_INVOKABLE void setLabelIds(const QString &accountID, const QStringList &labelIds);
+    // The settings store the index is kept in; the areas keep their
+    // per-account choices beside it and forget them when the account leaves.
+    QSettings &settingsStore() const { return *m_store; }
 
     // The account's authorizing session: the one in memory, or read from its
     // keychain item on first use; throws AuthError::noSession's Error when
@@ -88,7 +85,6 @@ signals:
     void activeAccountIDChanged();
     void activeAccountChanged();
     void pendingRedirectHandlerChanged();
-    void labelIdsChanged(const QString &accountID);
 
 protected:
     // Registers an account at the end of a sign-in: replaced in place when

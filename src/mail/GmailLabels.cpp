@@ -5,6 +5,7 @@
 
 #include "mail/GmailMessage.h"
 #include "mail/GmailService.h"
+#include "mail/MessageFetch.h"
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
@@ -19,51 +20,10 @@ namespace {
 
 const QString Me = QStringLiteral("me");
 
-std::unique_ptr<rest::GmailAPIService> gmailService(std::shared_ptr<rest::Authorizer> authorizer)
-{
-    auto service = std::make_unique<rest::GmailAPIService>();
-    service->authorizer = std::move(authorizer);
-    service->shouldFetchNextPages = false;
-    return service;
-}
-
-QCoro::Task<QStringList> listIds(rest::GmailAPIService &service, QStringList labelIds, unsigned maxResults)
-{
-    auto query = rest::GmailMessagesListQuery::query(Me);
-    query->setLabelIds(labelIds);
-    query->setMaxResults(qint64(maxResults));
-    const auto page = std::dynamic_pointer_cast<rest::GmailListMessagesResource>(
-        co_await rest::executeQuery(service, query));
-    QStringList ids;
-    if (!page || !page->hasKey(page->collectionItemsKey()))
-        co_return ids;
-    for (const rest::RestObjectPtr &stub : page->items())
-        if (const auto id = stub->identifier())
-            ids.append(*id);
-    co_return ids;
-}
-
 // Gmail's answer for a label id it does not know (deleted meanwhile).
 bool isUnknownLabel(const Error &error)
 {
     return error.domain() == QLatin1String("rest.error") && (error.code() == 400 || error.code() == 404);
-}
-
-struct Listed
-{
-    EmailMessage message;
-    qint64 arrived = 0; // internalDate, ms
-};
-
-QCoro::Task<Listed> fetchListed(rest::GmailAPIService &service, QString id)
-{
-    auto query = rest::GmailMessagesGetQuery::query(Me, id);
-    query->setFormat(QStringLiteral("metadata"));
-    query->setMetadataHeaders({QStringLiteral("From"), QStringLiteral("Subject"), QStringLiteral("Date")});
-    const auto object = co_await rest::executeQuery(service, query);
-    const QJsonObject json = object ? object->JSON() : QJsonObject{{"id", id}};
-    co_return Listed{gmail::emailMessageFromJson(json),
-                     json.value(QStringLiteral("internalDate")).toString().toLongLong()};
 }
 
 } // namespace
@@ -121,57 +81,60 @@ QCoro::Task<QStringList> unreadIds(std::shared_ptr<rest::Authorizer> authorizer,
     co_return co_await listIds(*service, labels, maxResults);
 }
 
-QCoro::Task<EmailMessage> listedMessage(std::shared_ptr<rest::Authorizer> authorizer, QString messageID)
+QCoro::Task<QList<EmailMessage>> listedMessages(std::shared_ptr<rest::Authorizer> authorizer, QStringList ids,
+                                                std::shared_ptr<MessageDetails> details)
 {
-    auto service = gmailService(std::move(authorizer));
-    co_return (co_await fetchListed(*service, messageID)).message;
+    co_await fetchMissing(gmailService(std::move(authorizer)), ids, details);
+    co_return messagesOf(ids, *details, false);
 }
 
 QCoro::Task<QList<EmailMessage>> unreadInAny(std::shared_ptr<rest::Authorizer> authorizer,
-                                             QStringList labelIds, unsigned maxResults)
+                                             QStringList labelIds, unsigned maxResults,
+                                             std::shared_ptr<MessageDetails> details,
+                                             MessageDetails::Lister lister)
 {
     labelIds.removeDuplicates();
+    if (!details)
+        details = std::make_shared<MessageDetails>();
     if (labelIds.size() == 1) {
         const QStringList labels{labelIds.first(), GmailService::UnreadLabel};
-        co_return co_await GmailService::list(std::move(authorizer), labels, maxResults);
+        const QList<EmailMessage> listed = co_await GmailService::list(std::move(authorizer), labels,
+                                                                       maxResults, details);
+        QStringList ids;
+        for (const EmailMessage &message : listed)
+            ids.append(message.id);
+        details->noteListed(lister, ids);
+        co_return listed;
     }
     auto service = gmailService(std::move(authorizer));
-    QList<QStringList> lists;
+    QStringList all;
     for (const QString &label : labelIds) {
         try {
             const QStringList labels{label, GmailService::UnreadLabel};
-            lists.append(co_await listIds(*service, labels, maxResults));
+            const QStringList ids = co_await listIds(*service, labels, maxResults);
+            for (const QString &id : ids)
+                if (!all.contains(id))
+                    all.append(id);
         } catch (const Error &error) {
             if (!isUnknownLabel(error))
                 throw;
         }
     }
-    // Each list is newest first: take the newest head until enough are
-    // taken, fetching each message once.
-    QHash<QString, Listed> fetched;
-    QList<EmailMessage> merged;
-    QSet<QString> taken;
-    QList<int> next(lists.size(), 0);
-    while (unsigned(merged.size()) < maxResults) {
-        int newest = -1;
-        for (int i = 0; i < lists.size(); ++i) {
-            while (next[i] < lists[i].size() && taken.contains(lists[i][next[i]]))
-                ++next[i];
-            if (next[i] == lists[i].size())
-                continue;
-            const QString id = lists[i][next[i]];
-            if (!fetched.contains(id))
-                fetched.insert(id, co_await fetchListed(*service, id));
-            if (newest < 0 || fetched[id].arrived > fetched[lists[newest][next[newest]]].arrived)
-                newest = i;
-        }
-        if (newest < 0)
-            break;
-        const QString id = lists[newest][next[newest]];
-        taken.insert(id);
-        merged.append(fetched[id].message);
+    co_await fetchMissing(service, all, details);
+    details->noteListed(lister, all);
+    // Each list is newest first; merged, the newest of all come first.
+    QList<ListedDetail> merged;
+    for (const QString &id : all)
+        if (const auto detail = details->find(id))
+            merged.append(*detail);
+    std::stable_sort(merged.begin(), merged.end(),
+                     [](const ListedDetail &a, const ListedDetail &b) { return a.arrived > b.arrived; });
+    QList<EmailMessage> messages;
+    for (const ListedDetail &detail : merged.mid(0, qsizetype(maxResults))) {
+        messages.append(detail.message);
+        messages.last().isUnread = true;
     }
-    co_return merged;
+    co_return messages;
 }
 
 } // namespace gmail

@@ -5,6 +5,7 @@
 
 #include "rest/Authorizer.h"
 #include "mail/EmailMessage.h"
+#include "mail/MessageDetails.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,14 +44,19 @@ QCoro::Task<int> unreadCount(std::shared_ptr<rest::Authorizer> authorizer, QStri
 QCoro::Task<QStringList> unreadIds(std::shared_ptr<rest::Authorizer> authorizer, QString labelId,
                                    unsigned maxResults);
 
-// One message with the headers the list shows (From, Subject, Date).
-QCoro::Task<EmailMessage> listedMessage(std::shared_ptr<rest::Authorizer> authorizer, QString messageID);
+// The messages with the headers the list shows (From, Subject, Date), in
+// the ids' order; fetched only where the details lack them.
+QCoro::Task<QList<EmailMessage>> listedMessages(std::shared_ptr<rest::Authorizer> authorizer, QStringList ids,
+                                                std::shared_ptr<MessageDetails> details);
 
 // The newest unread messages carrying any of the labels, newest first, at
 // most `maxResults`. Gmail lists only messages carrying all labels asked
 // for, so each label has its own list, merged by arrival; a label Gmail no
-// longer knows lists nothing.
+// longer knows lists nothing. Details come from `details` where it has them
+// (a fresh set without), and what is listed is noted there as `lister`'s.
 QCoro::Task<QList<EmailMessage>> unreadInAny(std::shared_ptr<rest::Authorizer> authorizer,
-                                             QStringList labelIds, unsigned maxResults);
+                                             QStringList labelIds, unsigned maxResults,
+                                             std::shared_ptr<MessageDetails> details = {},
+                                             MessageDetails::Lister lister = MessageDetails::Lister::MailTab);
 
 } // namespace gmail

@@ -4,6 +4,7 @@
 #include "mail/GmailService.h"
 
 #include "mail/GmailMessage.h"
+#include "mail/MessageFetch.h"
 #include "mail/ReplyDraft.h"
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
@@ -16,14 +17,7 @@ const QString Me = QStringLiteral("me");
 // Text parts fetched separately for one body, at most; a real message has one or two.
 constexpr int MaxBodyFetches = 4;
 
-// A fresh service per operation; further pages are never fetched.
-std::unique_ptr<rest::GmailAPIService> gmailService(std::shared_ptr<rest::Authorizer> authorizer)
-{
-    auto service = std::make_unique<rest::GmailAPIService>();
-    service->authorizer = std::move(authorizer);
-    service->shouldFetchNextPages = false;
-    return service;
-}
+using gmail::gmailService;
 
 std::shared_ptr<rest::GmailMessagesGetQuery> metadataQuery(const QString &id, const QStringList &headers)
 {
@@ -44,28 +38,15 @@ std::optional<QJsonObject> messageJSON(const rest::RestObjectPtr &object)
 } // namespace
 
 QCoro::Task<QList<EmailMessage>> GmailService::list(std::shared_ptr<rest::Authorizer> authorizer,
-                                                    QStringList labelIds, unsigned maxResults)
+                                                    QStringList labelIds, unsigned maxResults,
+                                                    std::shared_ptr<MessageDetails> details)
 {
     auto service = gmailService(std::move(authorizer));
-    auto listQuery = rest::GmailMessagesListQuery::query(Me);
-    listQuery->setLabelIds(labelIds);
-    listQuery->setMaxResults(qint64(maxResults));
-    const auto page = std::dynamic_pointer_cast<rest::GmailListMessagesResource>(
-        co_await rest::executeQuery(*service, listQuery));
-
-    QList<EmailMessage> messages;
-    if (!page || !page->hasKey(page->collectionItemsKey()))
-        co_return messages;
-    const QStringList headers{QStringLiteral("From"), QStringLiteral("Subject"), QStringLiteral("Date")};
-    for (const rest::RestObjectPtr &stub : page->items()) {
-        const std::optional<QString> id = stub->identifier();
-        if (!id)
-            continue;
-        const auto message = messageJSON(co_await rest::executeQuery(*service, metadataQuery(*id, headers)));
-        if (message)
-            messages.append(gmail::emailMessageFromJson(*message));
-    }
-    co_return messages;
+    const QStringList ids = co_await gmail::listIds(*service, labelIds, maxResults);
+    if (!details)
+        details = std::make_shared<MessageDetails>();
+    co_await gmail::fetchMissing(service, ids, details);
+    co_return gmail::messagesOf(ids, *details, labelIds.contains(UnreadLabel));
 }
 
 QCoro::Task<QString> GmailService::bodyText(std::shared_ptr<rest::Authorizer> authorizer, QString messageID)

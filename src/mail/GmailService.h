@@ -5,6 +5,7 @@
 
 #include "rest/Authorizer.h"
 #include "mail/EmailMessage.h"
+#include "mail/MessageDetails.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,15 +15,17 @@
 #include <memory>
 
 // The mail tab's door to the Gmail API. Stateless: every operation builds its
-// own Gmail service object with the caller's authorizer, runs its requests one
-// after another on the main thread and throws the REST layer's Error.
+// own Gmail service object with the caller's authorizer, runs its requests on
+// the main thread and throws the REST layer's Error.
 class GmailService
 {
 public:
-    // The label list page, then one metadata request per message, strictly in
-    // turn. Messages in the server's order; one failure fails the listing.
+    // The label list page, then one metadata request per message the details
+    // do not know yet (all of them without details), a few at a time.
+    // Messages in the server's order; one failure fails the listing.
     static QCoro::Task<QList<EmailMessage>> list(std::shared_ptr<rest::Authorizer> authorizer,
-                                                 QStringList labelIds, unsigned maxResults);
+                                                 QStringList labelIds, unsigned maxResults,
+                                                 std::shared_ptr<MessageDetails> details = {});
 
     // The readable text of one message (plain text, else HTML without tags,
     // else the snippet), possibly empty. A text part that came as an

@@ -8,6 +8,8 @@
 #include "mail/GmailLabels.h"
 #include "mail/GmailLink.h"
 #include "mail/GmailService.h"
+#include "mail/MailLabelChoice.h"
+#include "mail/MessageDetails.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
 
@@ -29,11 +31,12 @@ MailViewModel::~MailViewModel() = default;
 
 void MailViewModel::onAttached()
 {
-    connect(auth(), &GoogleAuthService::labelIdsChanged, this, [this](const QString &accountID) {
-        // A new choice of labels shows at once in a tab that has loaded.
-        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
-            refresh();
-    });
+    connect(&MailLabelChoice::of(*auth()), &MailLabelChoice::labelIdsChanged, this,
+            [this](const QString &accountID) {
+                // A new choice of labels shows at once in a tab that has loaded.
+                if (hasLoaded() && listAccount() && listAccount()->id == accountID)
+                    refresh();
+            });
     emit labelIdsChanged();
 }
 
@@ -42,7 +45,7 @@ QStringList MailViewModel::labelIds() const
     const auto account = hasLoaded() ? listAccount() : activeAccount();
     if (!auth() || !account)
         return {GmailService::InboxLabel};
-    return auth()->labelIds(account->id);
+    return MailLabelChoice::of(*auth()).labelIds(account->id);
 }
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const
@@ -61,10 +64,12 @@ void MailViewModel::clearRows()
 }
 
 QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
-                                                             Account)
+                                                             Account account)
 {
-    // The list account's labels: the account is bound by now.
-    const auto listed = co_await gmail::unreadInAny(session, labelIds(), MaxResults);
+    // The list account's labels: the account is bound by now. The details
+    // are the account's, shared with the unread check.
+    const auto details = MailDetailCache::of(*auth()).forAccount(account.id);
+    const auto listed = co_await gmail::unreadInAny(session, labelIds(), MaxResults, details);
     co_return [this, listed] {
         noteListed(listed);
         setMessages(listed);

@@ -8,6 +8,7 @@
 #include "../accounts/tst_signin_support.h"
 #include "mail/GmailLabels.h"
 #include "mail/GmailService.h"
+#include "mail/MailLabelChoice.h"
 
 #include <QtTest>
 
@@ -102,6 +103,22 @@ private slots:
         QCOMPARE(unreadIn({"Label_3", "STARRED"}), QStringList());
     }
 
+    // Each account has its own choice; a sign-out forgets only the leaving one's.
+    void signOutForgetsTheAccountsChoice()
+    {
+        const Account mira = vmtest::account(QStringLiteral("mira"));
+        vmtest::Registry registry({m_alex, mira}, m_alex.id);
+        MailLabelChoice &choice = MailLabelChoice::of(*registry.get());
+        choice.setLabelIds(m_alex.id, {"Label_3"});
+        choice.setLabelIds(mira.id, {"STARRED"});
+        const QSettings &store = registry.get()->settingsStore();
+        QCOMPARE(store.value(MailLabelChoice::KeyPrefix + m_alex.id).toStringList(), QStringList{"Label_3"});
+        registry.get()->signOut(m_alex);
+        QVERIFY(!store.contains(MailLabelChoice::KeyPrefix + m_alex.id));
+        QCOMPARE(choice.labelIds(m_alex.id), QStringList{"INBOX"});
+        QCOMPARE(choice.labelIds(mira.id), QStringList{"STARRED"});
+    }
+
     // The picker offers Inbox, Starred, Important and the user labels by
     // name; a choice is saved at once and shown again; a label deleted in
     // Gmail drops out of the choice without an error.
@@ -132,7 +149,8 @@ private slots:
 
         click(view, choice("Label_3"));
         click(view, choice("STARRED"));
-        QCOMPARE(auth->labelIds(m_alex.id), (QStringList{"INBOX", "Label_3", "STARRED"}));
+        QCOMPARE(MailLabelChoice::of(*auth).labelIds(m_alex.id),
+                 (QStringList{"INBOX", "Label_3", "STARRED"}));
         view.save(QStringLiteral("settings-labels"));
         click(view, findItem(view, "labelPickerDone"));
         QTRY_VERIFY(!isShown(choice("Label_3")));
@@ -147,7 +165,7 @@ private slots:
         QVERIFY(findItem(again, "labelChoice:STARRED")->property("checked").toBool());
         QVERIFY(!findItem(again, "labelChoice:Label_3"));
         QVERIFY(!isShown(findItem(again, "labelPickerError")));
-        QCOMPARE(auth->labelIds(m_alex.id), (QStringList{"INBOX", "STARRED"}));
+        QCOMPARE(MailLabelChoice::of(*auth).labelIds(m_alex.id), (QStringList{"INBOX", "STARRED"}));
         vmtest::removeSession(m_alex);
     }
 };

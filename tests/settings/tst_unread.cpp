@@ -9,7 +9,7 @@
 #include "mail/GmailService.h"
 #include "shell/app/AppSettings.h"
 #include "shell/app/MailNotifier.h"
-#include "shell/app/UnreadMonitor.h"
+#include "mail/UnreadMonitor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -92,7 +92,7 @@ private slots:
     void countsEveryAccountAndKeepsAFailingOnesLast()
     {
         vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
-        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
+        UnreadMonitor monitor(*registry.get());
         const int alexUnread = inboxUnread(Sandbox::AlexSub);
         QVERIFY(alexUnread > 0);
         QVERIFY(runTask(monitor.checkNow()).finished);
@@ -125,13 +125,13 @@ private slots:
     void offSetsNoTimer()
     {
         vmtest::Registry registry({m_alex}, m_alex.id);
-        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
-        AppSettings::instance().setRefreshMinutes(0);
+        UnreadMonitor monitor(*registry.get());
+        monitor.setRefreshMinutes(0);
         monitor.start();
         QVERIFY(!monitor.timerActive());
-        AppSettings::instance().setRefreshMinutes(1);
+        monitor.setRefreshMinutes(1);
         QVERIFY(monitor.timerActive());
-        AppSettings::instance().setRefreshMinutes(0);
+        monitor.setRefreshMinutes(0);
         QVERIFY(!monitor.timerActive());
     }
 
@@ -143,7 +143,7 @@ private slots:
         NotificationServer server;
         QVERIFY(server.start());
         vmtest::Registry registry({m_alex}, m_alex.id);
-        UnreadMonitor monitor(*registry.get(), AppSettings::instance());
+        UnreadMonitor monitor(*registry.get());
         MailNotifier notifier;
         connect(&monitor, &UnreadMonitor::newMail, &notifier,
                 [&](const Account &account, const QList<EmailMessage> &messages, int count) {
@@ -168,7 +168,7 @@ private slots:
         QTRY_COMPARE(server.notices.size(), 2);
         QCOMPARE(server.notices[1].summary, QStringLiteral("4 new messages"));
 
-        AppSettings::instance().setNotifyNewMail(false);
+        monitor.setNotifyNewMail(false);
         deliver(Sandbox::AlexSub, QStringLiteral("Quiet"));
         QVERIFY(runTask(monitor.checkNow()).finished);
         QTest::qWait(200); // no notice is shown meanwhile

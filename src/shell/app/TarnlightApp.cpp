@@ -4,10 +4,11 @@
 #include "shell/app/TarnlightApp.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "mail/MailLabelChoice.h"
+#include "mail/UnreadMonitor.h"
 #include "shell/app/AppSettings.h"
 #include "shell/app/ApplicationService.h"
 #include "shell/app/MailNotifier.h"
-#include "shell/app/UnreadMonitor.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
 #include "ui/QmlModules.h"
@@ -52,7 +53,10 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
     QGuiApplication::setQuitOnLastWindowClosed(false);
     tl::setUpQmlEngine(m_engine, &m_auth);
     connect(&m_engine, &QQmlEngine::quit, this, &TarnlightApp::quitRequested, Qt::QueuedConnection);
-    m_unread = std::make_unique<UnreadMonitor>(m_auth, AppSettings::instance());
+    // Made now, so that every sign-out forgets the account's labels.
+    MailLabelChoice::of(m_auth);
+    m_unread = std::make_unique<UnreadMonitor>(m_auth);
+    followUnreadSettings();
     m_notifier = std::make_unique<MailNotifier>();
     connect(m_unread.get(), &UnreadMonitor::countsChanged, this, &TarnlightApp::showUnread);
     connect(m_unread.get(), &UnreadMonitor::newMail, this,
@@ -60,6 +64,17 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
                 m_notifier->announce(account, messages, count);
             });
     connect(m_notifier.get(), &MailNotifier::popoverRequested, this, &TarnlightApp::showPopover);
+}
+
+void TarnlightApp::followUnreadSettings()
+{
+    AppSettings &settings = AppSettings::instance();
+    m_unread->setRefreshMinutes(settings.refreshMinutes());
+    m_unread->setNotifyNewMail(settings.notifyNewMail());
+    connect(&settings, &AppSettings::refreshMinutesChanged, m_unread.get(),
+            [this] { m_unread->setRefreshMinutes(AppSettings::instance().refreshMinutes()); });
+    connect(&settings, &AppSettings::notifyNewMailChanged, m_unread.get(),
+            [this] { m_unread->setNotifyNewMail(AppSettings::instance().notifyNewMail()); });
 }
 
 TarnlightApp::~TarnlightApp()

@@ -77,6 +77,8 @@ private:
     void waitForTrayThenShow();
     void placePopover();
     void showUnread();
+    // The unread check takes its interval and notice choice from the settings.
+    void followUnreadSettings();
 
     GoogleAuthService &m_auth;
     QQmlEngine m_engine;

@@ -5,7 +5,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Tarnlight.Accounts
+import Tarnlight.Mail
 import Tarnlight.Ui
 import Tarnlight.Shell
 
@@ -27,7 +27,6 @@ Popup {
 
     LabelPicker {
         id: picker
-        auth: GoogleAuthService
         accountID: popup.account ? popup.account.id : ""
     }
 

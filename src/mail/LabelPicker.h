@@ -3,8 +3,6 @@
 
 #pragma once
 
-#include "accounts/GoogleAuthService.h"
-
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,14 +11,16 @@
 
 #include <qcoro/qcorotask.h>
 
+class GoogleAuthService;
+
 // The "Labels…" choice of one account: Gmail's label list narrowed to what
 // the Mail tab can show, each with whether it is chosen. A chosen label that
-// Gmail no longer has drops out of the saved choice.
+// Gmail no longer has drops out of the saved choice. It works on the
+// registry its view's engine was given.
 class LabelPicker : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(GoogleAuthService *auth READ auth WRITE setAuth NOTIFY authChanged)
     Q_PROPERTY(QString accountID MEMBER m_accountID NOTIFY accountIDChanged)
     Q_PROPERTY(bool loading READ loading NOTIFY changed)
     Q_PROPERTY(QString errorText READ errorText NOTIFY changed)
@@ -30,8 +30,6 @@ class LabelPicker : public QObject
 public:
     explicit LabelPicker(QObject *parent = nullptr);
 
-    GoogleAuthService *auth() const { return m_auth; }
-    void setAuth(GoogleAuthService *auth);
     bool loading() const { return m_loading; }
     QString errorText() const { return m_errorText; }
     QVariantList labels() const;
@@ -42,7 +40,6 @@ public:
     Q_INVOKABLE void setChosen(const QString &labelID, bool chosen);
 
 signals:
-    void authChanged();
     void accountIDChanged();
     void changed();
 
@@ -51,6 +48,8 @@ private:
     {
         QString id, name;
     };
+    // The view's registry, found on first use.
+    GoogleAuthService *registry();
     QCoro::Task<void> run(QPointer<GoogleAuthService> auth, QString accountID);
     // The saved choice without the labels Gmail does not list.
     void pruneChoice();

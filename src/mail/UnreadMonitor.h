@@ -17,7 +17,6 @@
 #include <memory>
 #include <optional>
 
-class AppSettings;
 class GoogleAuthService;
 namespace rest {
 class Authorizer;
@@ -27,17 +26,21 @@ class Authorizer;
 // labels.get per account on the session the registry keeps for it.
 // Mail that arrived since the previous check is announced through
 // newMail(); what was unread at the first check never is. With refresh
-// "Off" no timer runs at all. Main thread only.
+// "Off" no timer runs at all. The interval and whether to announce are
+// handed in by the app. Main thread only.
 class UnreadMonitor : public QObject
 {
     Q_OBJECT
 
 public:
-    UnreadMonitor(GoogleAuthService &auth, AppSettings &settings, QObject *parent = nullptr);
+    explicit UnreadMonitor(GoogleAuthService &auth, QObject *parent = nullptr);
     ~UnreadMonitor() override;
 
     // Follows the interval from now on, starting with a check when it is on.
     void start();
+    // Minutes between checks; 0 or less is "Off". Followed once started.
+    void setRefreshMinutes(int minutes);
+    void setNotifyNewMail(bool notify) { m_notify = notify; }
     bool timerActive() const { return m_timer.isActive(); }
 
     // The last known counts, in account order; an account never read yet is left out.
@@ -69,7 +72,9 @@ private:
     QCoro::Task<void> noteArrivals(Account account, std::shared_ptr<rest::Authorizer> session);
 
     GoogleAuthService &m_auth;
-    AppSettings &m_settings;
+    int m_refreshMinutes = 0;
+    bool m_notify = true;
+    bool m_started = false;
     QTimer m_timer;
     QHash<QString, State> m_states;
     bool m_checking = false;

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/app/UnreadMonitor.h"
+#include "mail/UnreadMonitor.h"
 
 #include "accounts/GoogleAuthService.h"
 #include "mail/GmailLabels.h"
 #include "mail/GmailService.h"
+#include "mail/MessageDetails.h"
 #include "oauth/AuthSession.h"
-#include "shell/app/AppSettings.h"
 #include "core/Error.h"
 
 namespace {
@@ -19,8 +19,7 @@ constexpr int SingleNotices = 3;
 
 } // namespace
 
-UnreadMonitor::UnreadMonitor(GoogleAuthService &auth, AppSettings &settings, QObject *parent)
-    : QObject(parent), m_auth(auth), m_settings(settings)
+UnreadMonitor::UnreadMonitor(GoogleAuthService &auth, QObject *parent) : QObject(parent), m_auth(auth)
 {
     connect(&m_timer, &QTimer::timeout, this, [this] { checkNow(); });
     connect(&m_auth, &GoogleAuthService::accountsChanged, this, &UnreadMonitor::forgetSignedOut);
@@ -30,14 +29,20 @@ UnreadMonitor::~UnreadMonitor() = default;
 
 void UnreadMonitor::start()
 {
-    connect(&m_settings, &AppSettings::refreshMinutesChanged, this, &UnreadMonitor::followInterval,
-            Qt::UniqueConnection);
+    m_started = true;
     followInterval();
+}
+
+void UnreadMonitor::setRefreshMinutes(int minutes)
+{
+    m_refreshMinutes = minutes;
+    if (m_started)
+        followInterval();
 }
 
 void UnreadMonitor::followInterval()
 {
-    const int minutes = m_settings.refreshMinutes();
+    const int minutes = m_refreshMinutes;
     if (minutes <= 0) {
         m_timer.stop();
         return;
@@ -136,6 +141,8 @@ QCoro::Task<void> UnreadMonitor::noteArrivals(Account account, std::shared_ptr<r
     const QStringList ids = co_await gmail::unreadIds(session, GmailService::InboxLabel, TrackedIds);
     if (!self || !m_states.contains(account.id))
         co_return;
+    const std::shared_ptr<MessageDetails> details = MailDetailCache::of(m_auth).forAccount(account.id);
+    details->noteListed(MessageDetails::Lister::UnreadCheck, ids);
     State &state = m_states[account.id];
     const bool first = !state.seen;
     QStringList arrived;
@@ -146,15 +153,14 @@ QCoro::Task<void> UnreadMonitor::noteArrivals(Account account, std::shared_ptr<r
         state.seen.emplace();
     for (const QString &id : ids)
         state.seen->insert(id);
-    if (arrived.isEmpty() || !m_settings.notifyNewMail())
+    if (arrived.isEmpty() || !m_notify)
         co_return;
     QList<EmailMessage> messages;
     if (arrived.size() <= SingleNotices) {
-        for (const QString &id : arrived) {
-            messages.append(co_await gmail::listedMessage(session, id));
-            if (!self)
-                co_return;
-        }
+        // The tab may have fetched them already; what this check fetches it keeps.
+        messages = co_await gmail::listedMessages(session, arrived, details);
+        if (!self)
+            co_return;
     }
     emit newMail(account, messages, int(arrived.size()));
 }

@@ -1,13 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/app/LabelPicker.h"
+#include "mail/LabelPicker.h"
 
 #include "accounts/GoogleAuthService.h"
 #include "mail/GmailLabels.h"
+#include "mail/MailLabelChoice.h"
 #include "oauth/AuthSession.h"
 #include "core/Error.h"
 
+#include <QQmlEngine>
 #include <QVariantMap>
 
 namespace {
@@ -28,17 +30,16 @@ QString displayName(const GmailLabel &label)
 
 LabelPicker::LabelPicker(QObject *parent) : QObject(parent) {}
 
-void LabelPicker::setAuth(GoogleAuthService *auth)
+GoogleAuthService *LabelPicker::registry()
 {
-    if (auth == m_auth)
-        return;
-    m_auth = auth;
-    emit authChanged();
+    if (!m_auth)
+        m_auth = GoogleAuthService::providedTo(qmlEngine(this));
+    return m_auth;
 }
 
 QVariantList LabelPicker::labels() const
 {
-    const QStringList chosen = m_auth ? m_auth->labelIds(m_accountID) : QStringList();
+    const QStringList chosen = m_auth ? MailLabelChoice::of(*m_auth).labelIds(m_accountID) : QStringList();
     QVariantList list;
     for (const Entry &entry : m_entries)
         list.append(QVariantMap{{QStringLiteral("id"), entry.id},
@@ -49,7 +50,7 @@ QVariantList LabelPicker::labels() const
 
 void LabelPicker::load()
 {
-    if (!m_auth)
+    if (!registry())
         return;
     m_loading = true;
     m_errorText.clear();
@@ -91,23 +92,25 @@ void LabelPicker::pruneChoice()
 {
     if (!m_auth)
         return;
+    MailLabelChoice &choice = MailLabelChoice::of(*m_auth);
     QStringList kept;
-    for (const QString &id : m_auth->labelIds(m_accountID))
+    for (const QString &id : choice.labelIds(m_accountID))
         for (const Entry &entry : m_entries)
             if (entry.id == id)
                 kept.append(id);
-    m_auth->setLabelIds(m_accountID, kept);
+    choice.setLabelIds(m_accountID, kept);
 }
 
 void LabelPicker::setChosen(const QString &labelID, bool chosen)
 {
-    if (!m_auth)
+    if (!registry())
         return;
-    QStringList ids = m_auth->labelIds(m_accountID);
+    MailLabelChoice &choice = MailLabelChoice::of(*m_auth);
+    QStringList ids = choice.labelIds(m_accountID);
     if (chosen && !ids.contains(labelID))
         ids.append(labelID);
     else if (!chosen)
         ids.removeAll(labelID);
-    m_auth->setLabelIds(m_accountID, ids);
+    choice.setLabelIds(m_accountID, ids);
     emit changed();
 }
