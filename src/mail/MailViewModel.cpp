@@ -9,6 +9,7 @@
 #include "mail/GmailLink.h"
 #include "mail/GmailService.h"
 #include "mail/MailLabelChoice.h"
+#include "mail/MessageActions.h"
 #include "mail/MessageDetails.h"
 #include "oauth/AuthSession.h"
 #include "support/UrlOpener.h"
@@ -37,6 +38,11 @@ void MailViewModel::onAttached()
                 if (hasLoaded() && listAccount() && listAccount()->id == accountID)
                     refresh();
             });
+    // A message changed from a notice: the list of its account follows.
+    connect(&MessageActions::of(*auth()), &MessageActions::changed, this, [this](const QString &accountID) {
+        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
+            refresh();
+    });
     emit labelIdsChanged();
 }
 

@@ -37,7 +37,8 @@ QCoro::Task<std::optional<ListedDetail>> fetchDetail(rest::GmailAPIService &serv
 }
 
 // Takes ids off the shared queue until it is empty or a fetch failed.
-QCoro::Task<void> fetchWorker(std::shared_ptr<rest::GmailAPIService> service, std::shared_ptr<FetchRound> round)
+QCoro::Task<void> fetchWorker(std::shared_ptr<rest::GmailAPIService> service,
+                              std::shared_ptr<FetchRound> round)
 {
     while (!round->queue.isEmpty() && !round->failure) {
         const QString id = round->queue.takeFirst();

@@ -6,6 +6,7 @@
 #include "accounts/GoogleAuthService.h"
 #include "mail/GmailLabels.h"
 #include "mail/GmailService.h"
+#include "mail/MessageActions.h"
 #include "mail/MessageDetails.h"
 #include "oauth/AuthSession.h"
 #include "core/Error.h"
@@ -23,6 +24,8 @@ UnreadMonitor::UnreadMonitor(GoogleAuthService &auth, QObject *parent) : QObject
 {
     connect(&m_timer, &QTimer::timeout, this, [this] { checkNow(); });
     connect(&m_auth, &GoogleAuthService::accountsChanged, this, &UnreadMonitor::forgetSignedOut);
+    // Mail read or archived from a notice counts at once.
+    connect(&MessageActions::of(m_auth), &MessageActions::changed, this, [this] { checkNow(); });
 }
 
 UnreadMonitor::~UnreadMonitor() = default;

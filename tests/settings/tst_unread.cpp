@@ -144,7 +144,7 @@ private slots:
         QVERIFY(server.start());
         vmtest::Registry registry({m_alex}, m_alex.id);
         UnreadMonitor monitor(*registry.get());
-        MailNotifier notifier;
+        MailNotifier notifier(*registry.get());
         connect(&monitor, &UnreadMonitor::newMail, &notifier,
                 [&](const Account &account, const QList<EmailMessage> &messages, int count) {
                     notifier.announce(account, messages, count);
@@ -186,6 +186,48 @@ private slots:
         QCOMPARE(popover.size(), 1);
     }
 
+    // "Mark as read" and "Archive" on a notice change the message at Gmail for
+    // the notice's account only, and the count follows; the summary notice
+    // only opens Tarnlight; a refused change gets a notice of its own.
+    void noticeActionsChangeTheMessageAtGmail()
+    {
+        NotificationServer server;
+        QVERIFY(server.start());
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        UnreadMonitor monitor(*registry.get());
+        MailNotifier notifier(*registry.get());
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        const int alexBefore = inboxUnread(Sandbox::AlexSub), miraBefore = countOf(monitor, m_mira);
+        QList<EmailMessage> arrived;
+        for (const QString &subject : {QStringLiteral("Ferry times"), QStringLiteral("Lunch")}) {
+            EmailMessage message;
+            message.id = message.threadId = deliver(Sandbox::MiraSub, subject);
+            message.subject = subject;
+            arrived << message;
+        }
+        notifier.announce(m_mira, arrived, 2);
+        notifier.announce(m_mira, arrived, 5);
+        QTRY_COMPARE(server.notices.size(), 3);
+        QCOMPARE(server.notices[0].actions,
+                 (QStringList{"default", "Open Tarnlight", "mark-read", "Mark as read", "archive", "Archive",
+                              "open-in-gmail", "Open in Gmail"}));
+        QCOMPARE(server.notices[2].actions, (QStringList{"default", "Open Tarnlight"}));
+
+        server.invoke(server.notices[0].id, MailNotifier::MarkReadAction);
+        server.invoke(server.notices[1].id, MailNotifier::ArchiveAction);
+        QTRY_COMPARE(inboxUnread(Sandbox::MiraSub), miraBefore);
+        QTRY_COMPARE(countOf(monitor, m_mira), miraBefore);
+        QCOMPARE(inboxUnread(Sandbox::AlexSub), alexBefore);
+
+        registry.get()->signOut(m_mira);
+        notifier.announce(m_mira, {arrived[1]}, 1);
+        QTRY_COMPARE(server.notices.size(), 4);
+        server.invoke(server.notices[3].id, MailNotifier::MarkReadAction);
+        QTRY_COMPARE(server.notices.size(), 5);
+        QCOMPARE(server.notices[4].summary, QStringLiteral("Couldn't mark the message as read."));
+        QVERIFY(!server.notices[4].body.isEmpty());
+    }
+
     // Strangers' text reaches the server as text: escaped in the body where
     // the server reads markup, as it is where it does not; the summary is
     // plain text to every server. Either way the notice carries our icon.
@@ -208,7 +250,8 @@ private slots:
         if (markup)
             server.capabilities << QStringLiteral("body-markup");
         QVERIFY(server.start());
-        MailNotifier notifier;
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        MailNotifier notifier(*registry.get());
         EmailMessage message;
         message.threadId = QStringLiteral("t1");
         message.from = QStringLiteral("\"<b>Eve</b> & Co\" <eve@example.com>");

@@ -3,134 +3,94 @@
 
 #include "shell/app/MailNotifier.h"
 
+#include "core/Error.h"
 #include "mail/GmailLink.h"
+#include "mail/MessageActions.h"
 #include "support/UrlOpener.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QPointer>
 
-#include <utility>
+MailNotifier::MailNotifier(GoogleAuthService &registry, QObject *parent)
+    : QObject(parent), m_registry(registry)
+{}
 
-namespace {
-
-const QString Interface = QStringLiteral("org.freedesktop.Notifications");
-const QString DefaultAction = QStringLiteral("default");
-
-// The three characters the notification markup gives meaning to.
-QString escapeMarkup(const QString &text)
+// A notice that opens the popover when clicked.
+DesktopNotice MailNotifier::notice(const QString &summary, const QString &body)
 {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
-            escaped += QStringLiteral("&amp;");
-        else if (c == u'<')
-            escaped += QStringLiteral("&lt;");
-        else if (c == u'>')
-            escaped += QStringLiteral("&gt;");
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
-} // namespace
-
-MailNotifier::MailNotifier(QObject *parent) : QObject(parent)
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
-                SLOT(onActionInvoked(uint, QString)));
-    bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
-                SLOT(onClosed(uint, uint)));
-    askCapabilities();
-}
-
-void MailNotifier::askCapabilities()
-{
-    m_capabilities = Capabilities::Asking;
-    const QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface,
-                                                             QStringLiteral("GetCapabilities"));
-    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
-        const QDBusPendingReply<QStringList> reply = *w;
-        w->deleteLater();
-        // No answer (no server yet): these notices go out without markup,
-        // and the next one asks again.
-        m_capabilities = reply.isError() ? Capabilities::Unknown : Capabilities::Known;
-        m_bodyMarkup = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
-        for (const Notice &notice : std::exchange(m_waiting, {}))
-            notify(notice);
-    });
+    DesktopNotice notice{summary, body, {{DesktopNotifications::DefaultAction, tr("Open Tarnlight")}},
+                         {},      {},   {}};
+    QPointer<MailNotifier> self(this);
+    notice.onAction = [self](const QString &action) {
+        if (self && action == DesktopNotifications::DefaultAction)
+            emit self->popoverRequested();
+    };
+    return notice;
 }
 
 void MailNotifier::announce(const Account &account, const QList<EmailMessage> &messages, int count)
 {
     if (count > messages.size() || messages.isEmpty()) {
-        send({tr("%1 new messages").arg(count), account.email, {}});
+        DesktopNotice summary = notice(tr("%1 new messages").arg(count), account.email);
+        summary.category = QStringLiteral("email.arrived");
+        m_desktop.send(summary);
         return;
     }
     for (const EmailMessage &message : messages)
-        send({message.fromDisplay(), message.subject, gmail::threadWebLink(account.email, message.threadId)});
+        announceMessage(account, message);
+}
+
+void MailNotifier::announceMessage(const Account &account, const EmailMessage &message)
+{
+    DesktopNotice mail = notice(message.fromDisplay(), message.subject);
+    mail.category = QStringLiteral("email.arrived");
+    const QUrl thread = gmail::threadWebLink(account.email, message.threadId);
+    if (!message.id.isEmpty())
+        mail.actions << qMakePair(MarkReadAction, tr("Mark as read"))
+                     << qMakePair(ArchiveAction, tr("Archive"));
+    if (thread.isValid())
+        mail.actions << qMakePair(OpenAction, tr("Open in Gmail"));
+    QPointer<MailNotifier> self(this);
+    mail.onAction = [self, account, id = message.id, thread](const QString &action) {
+        if (!self)
+            return;
+        if (action == MarkReadAction || action == ArchiveAction)
+            self->change(account, id, action);
+        else if (action == OpenAction)
+            support::openUrl(thread);
+        else if (action == DesktopNotifications::DefaultAction)
+            emit self->popoverRequested();
+    };
+    m_desktop.send(mail);
 }
 
 void MailNotifier::announceNoTray()
 {
-    send({tr("Tarnlight has no tray icon here."),
-          tr("Open it from the app menu, or enable a tray extension."),
-          {},
-          false});
+    DesktopNotice told = notice(tr("Tarnlight has no tray icon here."),
+                                tr("Open it from the app menu, or enable a tray extension."));
+    QPointer<MailNotifier> self(this);
+    told.onShown = [self] {
+        if (self)
+            emit self->noTrayAnnounced();
+    };
+    m_desktop.send(told);
 }
 
-void MailNotifier::send(const Notice &notice)
+QCoro::Task<void> MailNotifier::change(Account account, QString messageID, QString action)
 {
-    if (m_capabilities == Capabilities::Known)
-        return notify(notice);
-    m_waiting.append(notice);
-    if (m_capabilities == Capabilities::Unknown)
-        askCapabilities();
-}
-
-// The summary is always plain text to the server; only the body may be markup.
-void MailNotifier::notify(const Notice &notice)
-{
-    const QUrl &thread = notice.thread;
-    QStringList actions{DefaultAction, tr("Open Tarnlight")};
-    if (thread.isValid())
-        actions << OpenAction << tr("Open in Gmail");
-    QVariantMap hints{{QStringLiteral("desktop-entry"), AppId}};
-    if (notice.aboutMail)
-        hints.insert(QStringLiteral("category"), QStringLiteral("email.arrived"));
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Tarnlight") << uint(0) << AppId << notice.summary
-         << (m_bodyMarkup ? escapeMarkup(notice.body) : notice.body) << actions << hints << int(-1);
-    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, thread, aboutMail = notice.aboutMail](QDBusPendingCallWatcher *w) {
-                const QDBusPendingReply<uint> reply = *w;
-                if (!reply.isError())
-                    m_threads.insert(reply.value(), thread);
-                if (!reply.isError() && !aboutMail)
-                    emit noTrayAnnounced();
-                w->deleteLater();
-            });
-}
-
-void MailNotifier::onActionInvoked(uint id, const QString &action)
-{
-    // The server speaks to every client on the bus: only our own notices count.
-    if (!m_threads.contains(id))
-        return;
-    if (action == OpenAction && m_threads.value(id).isValid())
-        support::openUrl(m_threads.value(id));
-    else if (action == DefaultAction)
-        emit popoverRequested();
-}
-
-void MailNotifier::onClosed(uint id, uint)
-{
-    m_threads.remove(id);
+    QPointer<MailNotifier> self(this);
+    MessageActions &actions = MessageActions::of(m_registry);
+    const bool archive = action == ArchiveAction;
+    try {
+        // Two awaits, not one on a conditional: GCC 12 mishandles a task
+        // temporary chosen by ?: inside co_await.
+        if (archive)
+            co_await actions.archive(account, messageID);
+        else
+            co_await actions.markRead(account, messageID);
+    } catch (const Error &error) {
+        if (self)
+            self->m_desktop.send(self->notice(archive ? tr("Couldn't archive the message.")
+                                                      : tr("Couldn't mark the message as read."),
+                                              error.description()));
+    }
 }

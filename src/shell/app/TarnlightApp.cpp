@@ -57,7 +57,7 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
     MailLabelChoice::of(m_auth);
     m_unread = std::make_unique<UnreadMonitor>(m_auth);
     followUnreadSettings();
-    m_notifier = std::make_unique<MailNotifier>();
+    m_notifier = std::make_unique<MailNotifier>(m_auth);
     connect(m_unread.get(), &UnreadMonitor::countsChanged, this, &TarnlightApp::showUnread);
     connect(m_unread.get(), &UnreadMonitor::newMail, this,
             [this](const Account &account, const QList<EmailMessage> &messages, int count) {
