@@ -10,6 +10,7 @@
 #include "shell/app/UnreadMonitor.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
+#include "support/Connectivity.h"
 #include "ui/QmlModules.h"
 
 #include <QCursor>
@@ -60,6 +61,9 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
                 m_notifier->announce(account, messages, count);
             });
     connect(m_notifier.get(), &MailNotifier::popoverRequested, this, &TarnlightApp::showPopover);
+    // After sleep or a time offline, one check; what arrived meanwhile is
+    // announced together.
+    connect(&Connectivity::instance(), &Connectivity::resumed, this, [this] { m_unread->checkNow(); });
 }
 
 TarnlightApp::~TarnlightApp()
