@@ -50,14 +50,15 @@ void Connectivity::followReachability()
 {
     // Qt's NetworkManager backend follows the system's own view; any other
     // backend is second best.
-    if (!QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager")) &&
-        !QNetworkInformation::loadDefaultBackend())
+    if (!QNetworkInformation::loadBackendByName(QStringLiteral("networkmanager"))
+        && !QNetworkInformation::loadDefaultBackend())
         return;
     QNetworkInformation *information = QNetworkInformation::instance();
     if (!information)
         return;
-    connect(information, &QNetworkInformation::reachabilityChanged, this,
-            [this](QNetworkInformation::Reachability reachability) { setOnline(reachesGoogle(reachability)); });
+    connect(
+        information, &QNetworkInformation::reachabilityChanged, this,
+        [this](QNetworkInformation::Reachability reachability) { setOnline(reachesGoogle(reachability)); });
     setOnline(reachesGoogle(information->reachability()));
 }
 

@@ -56,8 +56,8 @@ std::optional<Entry> parse(const QByteArray &bytes)
     const QJsonObject object = document.object();
     const QJsonValue rows = object.value(QStringLiteral("rows"));
     const QJsonValue savedAt = object.value(QStringLiteral("savedAt"));
-    if (object.value(QStringLiteral("version")).toInt() != FormatVersion || !rows.isArray() ||
-        !savedAt.isDouble())
+    if (object.value(QStringLiteral("version")).toInt() != FormatVersion || !rows.isArray()
+        || !savedAt.isDouble())
         return std::nullopt;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(qint64(savedAt.toDouble()), Qt::UTC);
@@ -70,8 +70,8 @@ std::optional<Entry> parse(const QByteArray &bytes)
 
 QString directory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-           QStringLiteral("/tarnlight");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/tarnlight");
 }
 
 // Account ids come from the provider: hashed, they cannot name another path.

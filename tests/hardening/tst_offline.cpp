@@ -38,9 +38,9 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QFile::Permissions permissionsOf(const QString &path)
 {
-    return QFileInfo(path).permissions() & (QFile::ReadUser | QFile::WriteUser | QFile::ExeUser |
-                                            QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup |
-                                            QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther);
+    return QFileInfo(path).permissions()
+           & (QFile::ReadUser | QFile::WriteUser | QFile::ExeUser | QFile::ReadGroup | QFile::ReadOther
+              | QFile::WriteGroup | QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther);
 }
 
 } // namespace
@@ -74,8 +74,9 @@ class OfflineTest
     // A bus of this test's own in place of the system bus, where it plays logind.
     bool startSystemBus()
     {
-        m_systemBus.start(QStringLiteral("dbus-daemon"),
-                          {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        m_systemBus.start(
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         if (!m_systemBus.waitForReadyRead(5000))
             return false;
         const QByteArray address = m_systemBus.readLine().trimmed();
@@ -85,7 +86,8 @@ class OfflineTest
 
     static void sendPrepareForSleep(bool sleeping)
     {
-        QDBusConnection logind = QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("logind"));
+        QDBusConnection logind = QDBusConnection::connectToBus(QDBusConnection::SystemBus,
+                                                               QStringLiteral("logind"));
         logind.registerService(QStringLiteral("org.freedesktop.login1"));
         auto signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                                  QStringLiteral("org.freedesktop.login1.Manager"),
@@ -126,7 +128,8 @@ private slots:
         auto mail = std::make_unique<MailViewModel>();
         auto calendar = std::make_unique<CalendarViewModel>();
         auto drive = std::make_unique<DriveViewModel>();
-        for (AccountBoundModel *model : std::initializer_list<AccountBoundModel *>{mail.get(), calendar.get(), drive.get()})
+        for (AccountBoundModel *model :
+             std::initializer_list<AccountBoundModel *>{mail.get(), calendar.get(), drive.get()})
             model->attach(registry.get());
         QVERIFY(loadOnline(*mail) && loadOnline(*calendar) && loadOnline(*drive));
         QVERIFY(!mail->messages().isEmpty() && !calendar->events().isEmpty() && !drive->items().isEmpty());
@@ -137,7 +140,8 @@ private slots:
         calendar.reset();
         drive.reset();
         const QString folder = support::listcache::accountFolder(m_alex.id);
-        QCOMPARE(permissionsOf(support::listcache::directory()), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+        QCOMPARE(permissionsOf(support::listcache::directory()),
+                 QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         QCOMPARE(permissionsOf(folder), QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         QCOMPARE(permissionsOf(support::listcache::filePath(m_alex.id, QStringLiteral("mail"))),
                  QFile::ReadUser | QFile::WriteUser);
@@ -147,7 +151,8 @@ private slots:
         MailViewModel mailAgain;
         CalendarViewModel calendarAgain;
         DriveViewModel driveAgain;
-        for (AccountBoundModel *model : std::initializer_list<AccountBoundModel *>{&mailAgain, &calendarAgain, &driveAgain}) {
+        for (AccountBoundModel *model :
+             std::initializer_list<AccountBoundModel *>{&mailAgain, &calendarAgain, &driveAgain}) {
             model->attach(registry.get());
             QVERIFY(runTask(model->refresh()).finished);
             QVERIFY(model->state().isLoaded());
@@ -161,9 +166,12 @@ private slots:
 
         // Back online: each tab that has loaded refreshes once, and the note goes.
         Connectivity::instance().setOnline(true);
-        TL_WAIT([&] { return mailAgain.state() == LoadState::loaded() && driveAgain.state() == LoadState::loaded() &&
-                         calendarAgain.state() == LoadState::loaded(); },
-                Slow, "the reloads");
+        TL_WAIT(
+            [&] {
+                return mailAgain.state() == LoadState::loaded() && driveAgain.state() == LoadState::loaded()
+                       && calendarAgain.state() == LoadState::loaded();
+            },
+            Slow, "the reloads");
         QCOMPARE(requestsAt(ListPath), 1);
         QCOMPARE(requestsAt(DriveListPath), 1);
     }
@@ -231,9 +239,10 @@ private slots:
         QVERIFY(support::listcache::write(m_alex.id, QStringLiteral("mail"), {}));
         const QByteArray longText(3 * support::listcache::MaxText, 'a');
         const QByteArray future = QByteArray::number(QDateTime::currentMSecsSinceEpoch() + 86400000);
-        QVERIFY(writeFile(path, R"({"version":1,"savedAt":)" + future + R"(,"rows":[{"id":5},{"subject":"no id"},)"
-                                    R"({"id":"m1","subject":["x"],"from":")" + longText
-                                    + R"(","date":"yesterday","isUnread":"yes"}]})"));
+        QVERIFY(writeFile(path, R"({"version":1,"savedAt":)" + future
+                                    + R"(,"rows":[{"id":5},{"subject":"no id"},)"
+                                      R"({"id":"m1","subject":["x"],"from":")"
+                                    + longText + R"(","date":"yesterday","isUnread":"yes"}]})"));
         const auto entry = support::listcache::read(m_alex.id, QStringLiteral("mail"));
         QVERIFY(entry);
         QVERIFY(entry->savedAt <= QDateTime::currentDateTimeUtc());
@@ -259,8 +268,8 @@ private slots:
         mail.attach(registry.get());
         QVERIFY(loadOnline(mail));
         registry.get()->setActive(m_mira);
-        TL_WAIT([&] { return mail.state() == LoadState::loaded() && mail.listAccount()->id == m_mira.id; }, Slow,
-                "Mira's list");
+        TL_WAIT([&] { return mail.state() == LoadState::loaded() && mail.listAccount()->id == m_mira.id; },
+                Slow, "Mira's list");
         QVERIFY(QFile::exists(support::listcache::filePath(m_mira.id, QStringLiteral("mail"))));
 
         registry.get()->signOut(m_alex);
@@ -283,8 +292,8 @@ private slots:
 
         // The first check after start only learns what is unread.
         sendPrepareForSleep(false);
-        TL_WAIT([&] { return requestsTo(*m_sandbox, UnreadPath).size() == 1 && mail.state().isLoaded(); }, Slow,
-                "the first check");
+        TL_WAIT([&] { return requestsTo(*m_sandbox, UnreadPath).size() == 1 && mail.state().isLoaded(); },
+                Slow, "the first check");
         sendPrepareForSleep(true);
         for (int i = 0; i < 5; ++i) {
             m_sandbox->control("POST", QStringLiteral("mail"),
