@@ -14,6 +14,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QDir>
+#include <QMap>
 #include <QGuiApplication>
 
 namespace {
@@ -23,17 +24,25 @@ constexpr int FirstReport = 50;
 
 int openFileDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size()) - 1;
+    return int(QDir(QStringLiteral("/proc/self/fd"))
+                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                   .size())
+           - 1;
 }
 
 // Timers registered for the object and everything below it, visual
 // children included.
+// Timer owners by class, printed with the last report.
+QMap<QString, int> g_owners;
+
 int timersBelow(QObject *object, QSet<QObject *> &seen)
 {
     if (!object || seen.contains(object))
         return 0;
     seen.insert(object);
     int count = int(QAbstractEventDispatcher::instance()->registeredTimers(object).size());
+    if (count > 0)
+        g_owners[QString::fromLatin1(object->metaObject()->className())] += count;
     for (QObject *child : object->children())
         count += timersBelow(child, seen);
     if (auto *item = qobject_cast<QQuickItem *>(object)) {
@@ -46,9 +55,10 @@ int timersBelow(QObject *object, QSet<QObject *> &seen)
 int liveTimers(bench::ChildApp &child)
 {
     QSet<QObject *> seen;
-    int count = timersBelow(QCoreApplication::instance(), seen) + timersBelow(&child.app, seen) +
-                timersBelow(&child.auth, seen) + timersBelow(&child.app.engine(), seen) +
-                timersBelow(&child.app.unread(), seen);
+    g_owners.clear();
+    int count = timersBelow(QCoreApplication::instance(), seen) + timersBelow(&child.app, seen)
+                + timersBelow(&child.auth, seen) + timersBelow(&child.app.engine(), seen)
+                + timersBelow(&child.app.unread(), seen);
     for (QWindow *window : QGuiApplication::allWindows()) {
         count += timersBelow(window, seen);
         if (auto *quick = qobject_cast<QQuickWindow *>(window))
@@ -63,7 +73,16 @@ void reportAt(bench::ChildApp &child, int cycle)
     bench::waitUntil([] { return false; }, 200); // deferred deletions run
     std::printf("cycle=%d rss_mb=%.1f fds=%d timers=%d\n", cycle, bench::statusKiB("VmRSS") / 1024.0,
                 openFileDescriptors(), liveTimers(child));
+    for (auto it = g_owners.cbegin(); it != g_owners.cend(); ++it)
+        std::fprintf(stderr, "timer_owner=%s count=%d\n", qPrintable(it.key()), it.value());
     std::fflush(stdout);
+}
+
+// Ends with no timer left behind, unlike a wait with a timeout timer.
+QCoro::Task<void> checkUnread(UnreadMonitor &unread, bool &done)
+{
+    co_await unread.checkNow();
+    done = true;
 }
 
 void cycle(bench::ChildApp &child)
@@ -76,7 +95,9 @@ void cycle(bench::ChildApp &child)
             bench::fail(QStringLiteral("tab %1 did not load").arg(tab));
     }
     child.app.hidePopover();
-    if (!bench::runOnEventLoop(child.app.unread().checkNow(), 20000).finished)
+    bool checked = false;
+    const QCoro::Task<void> check = checkUnread(child.app.unread(), checked);
+    if (!bench::waitUntil([&] { return checked; }, 20000))
         bench::fail(QStringLiteral("the unread check did not end"));
     const QList<Account> accounts = child.auth.accounts();
     const auto active = child.auth.activeAccount();
@@ -107,7 +128,8 @@ Account addSecondAccount(bench::SignedInSetup &setup)
     const Account mira{QStringLiteral("bench-%1-mira").arg(QCoreApplication::applicationPid()),
                        QStringLiteral("mira@example.com"), QStringLiteral("Mira")};
     QSettings store(setup.settingsPath(), QSettings::IniFormat);
-    QJsonArray accounts = QJsonDocument::fromJson(store.value(GoogleAuthService::accountsKey).toByteArray()).array();
+    QJsonArray accounts =
+        QJsonDocument::fromJson(store.value(GoogleAuthService::accountsKey).toByteArray()).array();
     accounts.append(mira.toJson());
     store.setValue(GoogleAuthService::accountsKey, QJsonDocument(accounts).toJson(QJsonDocument::Compact));
     store.sync();
@@ -128,8 +150,9 @@ int main(int argc, char **argv)
     const Account mira = addSecondAccount(setup);
     {
         // The shortest interval there is: its timers run all through.
-        QSettings general(QFileInfo(setup.settingsPath()).dir().filePath(QStringLiteral("config/tarnlight/tarnlight.conf")),
-                          QSettings::IniFormat);
+        QSettings general(
+            QFileInfo(setup.settingsPath()).dir().filePath(QStringLiteral("config/tarnlight/tarnlight.conf")),
+            QSettings::IniFormat);
         general.setValue(AppSettings::refreshKey, 1);
     }
     QTemporaryDir cache;
@@ -137,7 +160,8 @@ int main(int argc, char **argv)
     child.setProcessEnvironment(setup.environment(cache.path()));
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), setup.settingsPath(), QStringLiteral("--cycles"), QString::number(cycles)});
+                {QStringLiteral("--child"), setup.settingsPath(), QStringLiteral("--cycles"),
+                 QString::number(cycles)});
     const int timeoutMs = int(cycles) * 20000;
     const QByteArray first = bench::readReport(child, "cycle", timeoutMs);
     const QByteArray last = cycles > FirstReport ? bench::readReport(child, "cycle", timeoutMs) : first;
