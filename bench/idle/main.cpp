@@ -23,14 +23,14 @@ double rssMb()
 }
 
 // Resident memory, and of it the proportional share of shared pages (PSS)
-// and what is the process's own (private).
+// and the pages only this process wrote (private dirty: heap, stacks, the
+// libraries' relocated data), which other programs cannot share.
 void reportMemory(const char *when)
 {
     const QByteArray suffix = QByteArray("_") + when + "_mb";
     bench::report(("rss" + suffix).constData(), rssMb());
     bench::report(("pss" + suffix).constData(), bench::rollupKiB({"Pss"}) / 1024.0);
-    bench::report(("private" + suffix).constData(),
-                  bench::rollupKiB({"Private_Clean", "Private_Dirty"}) / 1024.0);
+    bench::report(("private" + suffix).constData(), bench::rollupKiB({"Private_Dirty"}) / 1024.0);
 }
 
 // One cycle: open the popover, show each tab until it has loaded, close it.
