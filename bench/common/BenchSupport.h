@@ -83,6 +83,21 @@ inline qint64 statusKiB(const QByteArray &field)
     return -1;
 }
 
+// Sums of /proc/self/smaps_rollup figures in KiB ("Pss", "Private_Dirty", ...), or -1.
+inline qint64 rollupKiB(const QList<QByteArray> &fields)
+{
+    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
+    if (!rollup.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    qint64 total = 0;
+    for (const QByteArray &line : rollup.readAll().split('\n')) {
+        const QByteArray name = line.left(line.indexOf(':'));
+        if (fields.contains(name))
+            total += line.mid(name.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
 // CPU time (user and system) in seconds: of this process, of its reaped
 // children, or of another process by its id (-1 when unreadable).
 inline double cpuSeconds(int who)

@@ -22,6 +22,17 @@ double rssMb()
     return bench::statusKiB("VmRSS") / 1024.0;
 }
 
+// Resident memory, and of it the proportional share of shared pages (PSS)
+// and the pages only this process wrote (private dirty: heap, stacks, the
+// libraries' relocated data), which other programs cannot share.
+void reportMemory(const char *when)
+{
+    const QByteArray suffix = QByteArray("_") + when + "_mb";
+    bench::report(("rss" + suffix).constData(), rssMb());
+    bench::report(("pss" + suffix).constData(), bench::rollupKiB({"Pss"}) / 1024.0);
+    bench::report(("private" + suffix).constData(), bench::rollupKiB({"Private_Dirty"}) / 1024.0);
+}
+
 // One cycle: open the popover, show each tab until it has loaded, close it.
 void cycle(bench::ChildApp &child)
 {
@@ -47,15 +58,15 @@ int runChild(int argc, char **argv)
         bench::fail(QStringLiteral("the Mail list did not show"));
     child.app.hidePopover();
     bench::waitUntil([] { return false; }, 200);
-    bench::report("rss_start_mb", rssMb());
+    reportMemory("start");
     const int cycles = int(bench::integerOption(qtApp.arguments(), QStringLiteral("cycles"), 50));
     for (int i = 1; i <= cycles; ++i) {
         cycle(child);
         if (i == 1)
-            bench::report("rss_cycle1_mb", rssMb());
+            reportMemory("cycle1");
     }
     bench::waitUntil([] { return false; }, 200);
-    bench::report("rss_cycle50_mb", rssMb());
+    reportMemory("cycle50");
     bench::report("idle", 1);
     return qtApp.exec();
 }
@@ -127,15 +138,18 @@ int main(int argc, char **argv)
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--child"), setup.settingsPath(), QStringLiteral("--cycles"),
                  QString::number(cycles)});
-    const QByteArray start = bench::readReport(child, "rss_start_mb");
-    const QByteArray cycle1 = bench::readReport(child, "rss_cycle1_mb");
-    const QByteArray cycle50 = bench::readReport(child, "rss_cycle50_mb", 600000);
+    QByteArray figures;
+    for (const char *when : {"start", "cycle1", "cycle50"}) {
+        for (const char *kind : {"rss", "pss", "private"}) {
+            const QByteArray key = QByteArray(kind) + '_' + when + "_mb";
+            figures += key + '=' + bench::readReport(child, key, 600000) + ' ';
+        }
+    }
     bench::readReport(child, "idle");
     const qint64 wakeups = countWakeups(child.processId(), idleSeconds);
     child.kill();
     child.waitForFinished(5000);
     std::printf("idle_s=%d cycles=%lld\n", idleSeconds, cycles);
-    std::printf("rss_start_mb=%s rss_cycle1_mb=%s rss_cycle50_mb=%s wakeups_60s=%lld\n", start.constData(),
-                cycle1.constData(), cycle50.constData(), wakeups);
+    std::printf("%swakeups_60s=%lld\n", figures.constData(), wakeups);
     return 0;
 }

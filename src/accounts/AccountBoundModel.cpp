@@ -4,11 +4,19 @@
 #include "accounts/AccountBoundModel.h"
 
 #include "core/Error.h"
+#include "core/Timestamps.h"
 #include "oauth/AuthSession.h"
+#include "support/Connectivity.h"
+#include "support/ListCache.h"
 
 #include <QQmlEngine>
 
-AccountBoundModel::AccountBoundModel(QObject *parent) : QObject(parent) {}
+AccountBoundModel::AccountBoundModel(QObject *parent) : QObject(parent)
+{
+    connect(&Connectivity::instance(), &Connectivity::resumed, this, &AccountBoundModel::onResumed);
+    connect(&Connectivity::instance(), &Connectivity::onlineChanged, this,
+            &AccountBoundModel::onOnlineChanged);
+}
 
 AccountBoundModel::~AccountBoundModel() = default;
 
@@ -41,15 +49,24 @@ QCoro::Task<void> AccountBoundModel::refresh()
     const quint64 generation = ++m_loadGeneration;
     const auto account = activeAccount();
     // Another account's rows are not shown while the new one's are loading.
-    if (m_listAccount.bind(account) || !account)
+    if (m_listAccount.bind(account) || !account) {
         clearRows();
+        m_rowsListedAt.reset();
+        if (account)
+            showCache(*account);
+    }
     if (!account) {
         setState(LoadState::idle());
         co_return;
     }
+    // Offline, nothing is sent: what we have stays on screen.
+    if (!Connectivity::instance().isOnline()) {
+        setState(offlineState());
+        co_return;
+    }
     QPointer<AccountBoundModel> self(this);
     const auto current = [&] { return self && generation == m_loadGeneration; };
-    setState(LoadState::loading());
+    setState(LoadState::loading().noted(staleNote()));
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
         if (!current())
@@ -58,11 +75,59 @@ QCoro::Task<void> AccountBoundModel::refresh()
         if (!current())
             co_return;
         publish();
+        keepRows(*account);
         setState(LoadState::loaded());
     } catch (const Error &error) {
         if (current())
-            setState(LoadState::error(error.description()));
+            setState(Connectivity::instance().isOnline() ? LoadState::error(error.description())
+                                                         : offlineState());
     }
+}
+
+void AccountBoundModel::showCache(const Account &account)
+{
+    const QString name = cacheName();
+    const auto entry = name.isEmpty() ? std::nullopt : support::listcache::read(account.id, name);
+    if (!entry)
+        return;
+    showCachedRows(entry->rows);
+    m_rowsListedAt = entry->savedAt;
+    m_fromCache = true;
+}
+
+void AccountBoundModel::keepRows(const Account &account)
+{
+    m_rowsListedAt = QDateTime::currentDateTimeUtc();
+    m_fromCache = false;
+    if (const QString name = cacheName(); !name.isEmpty())
+        support::listcache::write(account.id, name, cachedRows());
+}
+
+QString AccountBoundModel::staleNote() const
+{
+    if (!m_fromCache || !m_rowsListedAt)
+        return {};
+    return tr("Updated %1").arg(relativeLabel(m_rowsListedAt));
+}
+
+LoadState AccountBoundModel::offlineState() const
+{
+    if (!m_rowsListedAt)
+        return LoadState::error(tr("You are offline. The list loads when the network is back."));
+    return LoadState::loaded().noted(tr("Offline — updated %1").arg(relativeLabel(m_rowsListedAt)));
+}
+
+void AccountBoundModel::onResumed()
+{
+    if (hasLoaded())
+        refresh();
+}
+
+void AccountBoundModel::onOnlineChanged()
+{
+    // A load in flight ends on its own; a shown list only gets its note.
+    if (!Connectivity::instance().isOnline() && hasLoaded() && !m_state.isLoading() && listAccount())
+        setState(offlineState());
 }
 
 void AccountBoundModel::attachToViews()

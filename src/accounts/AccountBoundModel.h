@@ -8,6 +8,8 @@
 #include "accounts/ListAccount.h"
 #include "core/LoadState.h"
 
+#include <QDateTime>
+#include <QJsonArray>
 #include <QObject>
 #include <QPointer>
 #include <QtQml/qqmlregistration.h>
@@ -71,6 +73,14 @@ protected:
     // there is no account to list for.
     virtual void clearRows() = 0;
     virtual void onAttached() {}
+    // The name the rows are kept under between runs ("mail"), or empty when
+    // the rows now listed are not kept.
+    virtual QString cacheName() const { return {}; }
+    // The rows shown, as kept on disk; and showing them again from what was
+    // read back, which may be damaged: rows with missing or ill-typed values
+    // are dropped.
+    virtual QJsonArray cachedRows() const { return {}; }
+    virtual void showCachedRows(const QJsonArray &) {}
 
     // Whether a load was ever started.
     bool hasLoaded() const { return m_loadGeneration > 0; }
@@ -91,10 +101,22 @@ private:
     void attachToViews();
     void onActiveAccountChanged();
     void setState(const LoadState &state);
+    void onResumed();
+    void onOnlineChanged();
+    // Shows the rows kept from an earlier run, if any, until the first load.
+    void showCache(const Account &account);
+    void keepRows(const Account &account);
+    // Cached or earlier rows under an "Offline" note; without any, an error.
+    LoadState offlineState() const;
+    QString staleNote() const;
 
     LoadState m_state;
     QPointer<GoogleAuthService> m_auth;
     ListAccount m_listAccount;
     // Counts started loads; only the latest one publishes.
     quint64 m_loadGeneration = 0;
+    // When the rows shown were listed: by a load of this model, or (with
+    // m_fromCache) by an earlier run.
+    std::optional<QDateTime> m_rowsListedAt;
+    bool m_fromCache = false;
 };

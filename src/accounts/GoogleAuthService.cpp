@@ -4,6 +4,7 @@
 #include "accounts/GoogleAuthService.h"
 
 #include "accounts/SessionCache.h"
+#include "support/ListCache.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,6 +143,7 @@ void GoogleAuthService::signOut(const Account &account)
     QList<Account> remaining = m_accounts;
     remaining.removeIf([&](const Account &a) { return a.id == leaving.id; });
     setAccounts(remaining, true);
+    support::listcache::removeAccount(leaving.id);
     if (m_activeAccountID == leaving.id)
         setActiveAccountID(m_accounts.isEmpty() ? std::nullopt
                                                 : std::optional<QString>(m_accounts.first().id));

@@ -67,6 +67,9 @@ protected:
     // The upcoming events of the account's calendar.
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override { setEvents({}); }
+    QString cacheName() const override { return QStringLiteral("calendar"); }
+    QJsonArray cachedRows() const override;
+    void showCachedRows(const QJsonArray &rows) override;
 
 private:
     void setEvents(const QList<CalendarEvent> &events);

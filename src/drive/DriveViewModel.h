@@ -77,6 +77,9 @@ protected:
     // Another account starts again at its own top: folder ids of one account
     // mean nothing in another's Drive.
     void clearRows() override;
+    QString cacheName() const override;
+    QJsonArray cachedRows() const override;
+    void showCachedRows(const QJsonArray &rows) override;
 
 private:
     QCoro::Task<void> runUpload(QPointer<GoogleAuthService> auth, Account account, QUrl fileURL,

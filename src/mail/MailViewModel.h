@@ -86,6 +86,9 @@ protected:
     // again only beside their own account's rows.
     void clearRows() override;
     void onAttached() override;
+    QString cacheName() const override { return QStringLiteral("mail"); }
+    QJsonArray cachedRows() const override;
+    void showCachedRows(const QJsonArray &rows) override;
 
 private:
     QCoro::Task<void> summarize(EmailMessage message);

@@ -16,4 +16,7 @@ IconImage {
     width: size
     height: size
     color: Theme.primary
+    // Outside the image cache: a released icon goes at once, instead of
+    // waking the app every 30 s while the cache expires it.
+    cache: false
 }

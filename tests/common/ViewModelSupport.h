@@ -10,6 +10,7 @@
 #include "../oauth/OAuthTestSupport.h"
 #include "Fixture.h"
 #include "accounts/GoogleAuthService.h"
+#include "support/ListCache.h"
 #include "oauth/AuthSession.h"
 #include "oauth/KeychainStore.h"
 #include "support/UrlOpener.h"
@@ -105,11 +106,12 @@ struct Session
 };
 
 // Seed data back, then a saved session for each account, as sign-ins leave
-// them; the request log then starts empty.
+// them, and no rows kept from an earlier test; the request log then starts empty.
 inline bool resetWithSessions(Sandbox &sandbox, const QList<Session> &sessions)
 {
     sandbox.reset();
     for (const Session &session : sessions) {
+        support::listcache::removeAccount(session.account.id);
         if (!saveSession(sandbox, session.account, session.sub))
             return false;
     }

@@ -5,6 +5,7 @@
 
 #include "shell/app/ApplicationService.h"
 #include "shell/app/TarnlightApp.h"
+#include "support/Connectivity.h"
 
 #include <QGuiApplication>
 
@@ -33,6 +34,7 @@ int tl::runShell(GoogleAuthService &auth)
     case ApplicationService::Claim::Owned:
     case ApplicationService::Claim::NoBus: break;
     }
+    Connectivity::instance().followSystem();
     TarnlightApp app(auth);
     app.listenOn(service);
     QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);

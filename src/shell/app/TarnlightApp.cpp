@@ -11,6 +11,7 @@
 #include "shell/app/MailNotifier.h"
 #include "shell/app/PopoverPlacement.h"
 #include "shell/app/TrayIcon.h"
+#include "support/Connectivity.h"
 #include "ui/QmlModules.h"
 
 #include <QCursor>
@@ -64,6 +65,9 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
                 m_notifier->announce(account, messages, count);
             });
     connect(m_notifier.get(), &MailNotifier::popoverRequested, this, &TarnlightApp::showPopover);
+    // After sleep or a time offline, one check; what arrived meanwhile is
+    // announced together.
+    connect(&Connectivity::instance(), &Connectivity::resumed, this, [this] { m_unread->checkNow(); });
 }
 
 void TarnlightApp::followUnreadSettings()

@@ -40,6 +40,7 @@ public:
     QQuickWindow *settingsWindow() const { return m_settings.data(); }
     QQuickWindow *aboutWindow() const { return m_about.data(); }
     QQmlEngine &engine() { return m_engine; }
+    UnreadMonitor &unread() { return *m_unread; }
 
 public slots:
     void togglePopover();

@@ -84,6 +84,7 @@ Item {
                 text: qsTr("Add Account")
                 icon.name: Symbols.themeName("plus")
                 icon.source: Symbols.fallback("plus")
+                icon.cache: false // released at once, not expired by a timer later
                 icon.width: 14
                 icon.height: 14
                 icon.color: enabled ? Theme.primary : Theme.tertiary

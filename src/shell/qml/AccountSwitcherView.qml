@@ -79,6 +79,7 @@ ToolButton {
                 text: modelData.email
                 icon.name: Symbols.themeName(isActive ? "checkmark" : "person.crop.circle")
                 icon.source: Symbols.fallback(isActive ? "checkmark" : "person.crop.circle")
+                icon.cache: false // released at once, not expired by a timer later
                 icon.color: Theme.primary
                 icon.width: 16
                 icon.height: 16

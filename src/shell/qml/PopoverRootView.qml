@@ -132,6 +132,23 @@ Item {
                 currentIndex: root.selectedTab
                 onActivated: index => root.selectedTab = index
             }
+            // How old the rows shown are while they come from an earlier run,
+            // or while the network is gone.
+            Label {
+                objectName: "staleNote"
+                readonly property string note: root.shownTab && root.shownTab.loadState
+                                               ? root.shownTab.loadState.note : ""
+                Layout.fillWidth: true
+                Layout.leftMargin: 12
+                Layout.rightMargin: 12
+                Layout.bottomMargin: 4
+                visible: note !== ""
+                text: note
+                textFormat: Text.PlainText
+                font: Theme.caption
+                color: Theme.secondary
+                elide: Text.ElideRight
+            }
             Item {
                 Layout.fillWidth: true
                 implicitHeight: 320

@@ -17,6 +17,7 @@ TabButton {
     display: AbstractButton.TextUnderIcon
     icon.name: Symbols.themeName(symbol)
     icon.source: Symbols.fallback(symbol)
+    icon.cache: false // released at once, not expired by a timer later
     icon.width: 20
     icon.height: 20
     icon.color: checked ? Theme.accent : Theme.secondary

@@ -13,6 +13,7 @@ ToolButton {
     display: text === "" ? AbstractButton.IconOnly : AbstractButton.TextBesideIcon
     icon.name: Symbols.themeName(symbol)
     icon.source: Symbols.fallback(symbol)
+    icon.cache: false // released at once, not expired by a timer later
     icon.width: 16
     icon.height: 16
     icon.color: enabled ? Theme.primary : Theme.tertiary
