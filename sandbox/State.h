@@ -178,6 +178,7 @@ struct State
     // How the model endpoint wraps its answers, as local models do: "plain",
     // "fenced", "think", "prose" or "null-content" (see ModelRoutes.cpp).
     QString modelAnswerShape = QStringLiteral("plain");
+    QString modelBriefShape = QStringLiteral("sound"); // see modelBriefShapes()
 
     const Account *account(const QString &sub) const;
     QString nextId(const QString &prefix); // unique, stable within one run

@@ -95,6 +95,9 @@
 //   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
 //                             behaviour; S wraps answers: "plain", "fenced", "think",
 //                             "prose" or "null-content" (text in reasoning_content)
+//                             and "briefShape":B the brief's answers: "sound",
+//                             "made-up-ids", "links-markup" or "obeys-injection"
+//                             (follows "ignore previous instructions" in a mail)
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
