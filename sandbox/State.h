@@ -78,11 +78,20 @@ struct Attendee
     bool resource = false, self = false, organizer = false;
 };
 
+struct EventAttachment
+{
+    QString title, fileUrl, mimeType, iconLink;
+};
+
 struct Event
 {
     QString id;
-    std::optional<QString> summary, location;
+    QString calendar; // empty: the owner's primary calendar
+    std::optional<QString> summary, location, hangoutLink;
     QString description;
+    QString videoUri;                            // the conference's video entry point
+    std::optional<QList<int>> reminderOverrides; // popup minutes; absent: the calendar's default
+    QList<EventAttachment> attachments;
     bool allDay = false, hasStart = true;
     QDate startDate, endDate; // all-day (end exclusive)
     QDateTime start, end;     // timed
