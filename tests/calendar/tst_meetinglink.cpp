@@ -32,9 +32,10 @@ private slots:
             << "https://meet.google.com/abc-defg-hij";
         QTest::newRow("video entry point, phone and more skipped")
             << QJsonObject{{"conferenceData",
-                            conference({QJsonObject{{"entryPointType", "phone"}, {"uri", "tel:+1-555-0100"}},
-                                        QJsonObject{{"entryPointType", "more"}, {"uri", "https://tel.meet/abc"}},
-                                        video("https://us02web.zoom.us/j/812?pwd=x")})}}
+                            conference(
+                                {QJsonObject{{"entryPointType", "phone"}, {"uri", "tel:+1-555-0100"}},
+                                 QJsonObject{{"entryPointType", "more"}, {"uri", "https://tel.meet/abc"}},
+                                 video("https://us02web.zoom.us/j/812?pwd=x")})}}
             << "https://us02web.zoom.us/j/812?pwd=x";
         QTest::newRow("plain-http links are passed over")
             << QJsonObject{{"hangoutLink", "http://meet.google.com/abc"},
@@ -51,7 +52,8 @@ private slots:
                                            "pwd=Tk9y\">https://us02web.zoom.us/j/8123?pwd=Tk9y</a>"}}
             << "https://us02web.zoom.us/j/8123?pwd=Tk9y";
         QTest::newRow("sentence punctuation is not part of the link")
-            << QJsonObject{{"description", "Call in at https://teams.microsoft.com/l/meetup-join/19%3ameeting_x."}}
+            << QJsonObject{{"description",
+                            "Call in at https://teams.microsoft.com/l/meetup-join/19%3ameeting_x."}}
             << "https://teams.microsoft.com/l/meetup-join/19%3Ameeting_x";
         QTest::newRow("bare zoom.us host")
             << QJsonObject{{"location", "https://zoom.us/j/555"}} << "https://zoom.us/j/555";
@@ -64,7 +66,8 @@ private slots:
         QTest::newRow("a meeting URL inside another URL is not taken")
             << QJsonObject{{"description", "https://evil.example/?next=https://zoom.us/j/1"}} << "";
         QTest::newRow("other schemes in text are ignored")
-            << QJsonObject{{"description", "http://zoom.us/j/1 javascript:alert(1) ftp://meet.jit.si/x"}} << "";
+            << QJsonObject{{"description", "http://zoom.us/j/1 javascript:alert(1) ftp://meet.jit.si/x"}}
+            << "";
         QTest::newRow("no link at all")
             << QJsonObject{{"summary", "Focus time"}, {"location", "Room Skerry"}} << "";
         QTest::newRow("wrong types are ignored")
