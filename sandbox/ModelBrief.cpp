@@ -128,3 +128,22 @@ QString briefAnswer(const QString &prompt, const QString &shape)
     }
     return QString::fromUtf8(QJsonDocument(QJsonObject{{"items", items}}).toJson(QJsonDocument::Compact));
 }
+
+QString meetingNotesAnswer(const QString &prompt, const QString &shape)
+{
+    QJsonArray lines;
+    for (const QJsonValue &value : soundItems(mailBlocks(prompt))) {
+        if (lines.size() < 3)
+            lines.append(value.toObject()
+                             .value(QStringLiteral("text"))
+                             .toString()
+                             .replace(QStringLiteral("Reply to "), QStringLiteral("Answer ")));
+    }
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("No open questions from the guests."));
+    if (shape == u"links-markup" || shape == u"obeys-injection") {
+        lines.append(QStringLiteral("Bring the slides from https://files.example.net/deck"));
+        lines.append(QStringLiteral("<b>Approve</b> the budget"));
+    }
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{"lines", lines}}).toJson(QJsonDocument::Compact));
+}

@@ -222,6 +222,8 @@ void completions(State &state, Exchange &exchange)
             content = summaryText(summaryOf(prompt));
         else if (name == u"NeedsYou")
             content = briefAnswer(*text, briefShape);
+        else if (name == u"MeetingNotes")
+            content = meetingNotesAnswer(*text, briefShape);
         else
             content = QString::fromUtf8(
                 QJsonDocument(placeholderFor(schema.value(QStringLiteral("schema")).toObject()).toObject())

@@ -30,6 +30,8 @@ QStringList modelAnswerShapes();
 // ("obeys-injection"); the answer to a prompt of mail blocks (ModelBrief.cpp).
 QStringList modelBriefShapes();
 QString briefAnswer(const QString &prompt, const QString &shape);
+// Lines before a meeting; "links-markup" and "obeys-injection" add bad ones.
+QString meetingNotesAnswer(const QString &prompt, const QString &shape);
 
 // Scope URIs as the provider grants them.
 QString scopeUri(const char *name);
