@@ -164,6 +164,7 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
     noStart.summary = QStringLiteral("Draft: time to be decided");
     noStart.hasStart = false;
     events.append(noStart);
+    seeding::seedBriefEvents(state.seededAt, owner, events);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "brief/BriefViewModel.h"
+#include "brief/MeetingPrepModel.h"
 #include "mail/MailViewModel.h"
 
 #include <QJsonDocument>
@@ -17,6 +18,7 @@ using namespace qmltest;
 namespace {
 
 const QUrl BriefUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Brief/BriefView.qml"));
+const QUrl CalendarUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Calendar/CalendarTabView.qml"));
 const QUrl MailUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Mail/MailTabView.qml"));
 constexpr int Slow = 15000;
 
@@ -203,6 +205,63 @@ private slots:
         QVERIFY2(note.contains("with a link") && note.contains("with markup"), qPrintable(note));
         for (const auto &item : brief->answer()->items)
             QVERIFY(!item.text.contains("example.org") && !item.text.contains('<'));
+    }
+
+    // The seeded review: its guests' unread mail from one search, its files
+    // through the link gate, and three lines on request, planted ones dropped.
+    void meetingPrepCard()
+    {
+        m_sandbox->control("POST", "model", QJsonObject{{"briefShape", "links-markup"}});
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        vmtest::OpenedUrls opened;
+        View view;
+        view.provide(registry.get());
+        QVERIFY(view.loadUrl(CalendarUrl, QSize(380, 560)));
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(view.root.get(), "eventRow:brief0001"), Slow);
+        QQuickItem *row = findItem(view.root.get(), "eventRow:brief0001");
+        m_sandbox->clearLog();
+        click(findItem(row, "eventButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(findItem(row, "meetingPrepCard"), Slow);
+        QTRY_VERIFY_WITH_TIMEOUT(!findItems(row, "prepFile").isEmpty(), Slow);
+        auto *prep = row->findChild<MeetingPrepModel *>();
+        QTRY_VERIFY_WITH_TIMEOUT(prep->state().isLoaded(), Slow);
+        const auto searches = vmtest::requestsTo(*m_sandbox, "/gmail/v1/users/me/messages", "GET");
+        QStringList queries;
+        for (const auto &entry : searches)
+            if (entry.value("path").toString() == u"/gmail/v1/users/me/messages")
+                queries.append(entry.value("query").toString());
+        QCOMPARE(queries.size(), 1);
+        QVERIFY2(queries.first().contains("newer_than") && queries.first().contains("priya"),
+                 qPrintable(queries.first()));
+        QVERIFY(!prep->mailList().isEmpty() && prep->mailList().size() <= 5);
+        for (const auto &mail : prep->mailList())
+            QVERIFY2(mail.from.contains("priya@") || mail.from.contains("daniel.kim@")
+                         || mail.from.contains("lena.park@"),
+                     qPrintable(mail.from));
+        QCOMPARE(findItems(row, "prepGuest").size(), 4);
+
+        click(findItems(row, "prepFile").first());
+        QCOMPARE(opened.urls.value(0), QUrl("https://docs.google.com/presentation/d/1Q3RoadmapDeck/edit"));
+
+        click(findItem(row, "prepPrepare"));
+        QTRY_VERIFY_WITH_TIMEOUT(prep->property("prepareKind").toString() == u"done", Slow);
+        const QStringList lines = prep->property("prepareLines").toStringList();
+        QVERIFY(!lines.isEmpty() && lines.size() <= 3);
+        for (const QString &line : lines)
+            QVERIFY2(!line.contains("https") && !line.contains('<'), qPrintable(line));
+        QVERIFY(findItem(row, "prepNote")->property("text").toString().contains("with a link"));
+        saveLightAndDark(view, QStringLiteral("meeting-prep"));
+    }
+
+    void guestSearchLeavesOutUserAndRooms()
+    {
+        CalendarAttendee self{"alex@example.com", "Alex", "accepted", true};
+        CalendarAttendee room{"c_188fjord@resource.calendar.google.com", "Room", "accepted", false};
+        CalendarAttendee odd{"a) OR (b@example.com", "", "", false};
+        CalendarAttendee ann{"Ann@Example.com", "Ann", "accepted", false};
+        QCOMPARE(MeetingPrepModel::guestSearch({self, room, odd, ann, ann}),
+                 QStringLiteral("from:(ann@example.com) newer_than:14d is:unread"));
+        QCOMPARE(MeetingPrepModel::guestSearch({self, room}), QString());
     }
 
     void cancelStopsWaiting()

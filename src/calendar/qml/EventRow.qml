@@ -31,7 +31,7 @@ Item {
     readonly property bool startsSoon: hasStart && secondsToStart > 0 && secondsToStart < 3600
     readonly property bool hasStarted: hasStart && secondsToStart < 0
 
-    implicitHeight: button.implicitHeight + (prepCard.item ? prepCard.height : 0) + divider.height
+    implicitHeight: button.implicitHeight + (prepCard.item ? prepCard.height + 8 : 0) + divider.height
 
     AbstractButton {
         id: button
@@ -149,7 +149,6 @@ Item {
         y: button.height
         x: 27 // under the title, past the time bar
         width: parent.width - x - 12
-        height: item ? implicitHeight + 8 : 0
         Connections {
             target: prepCard.item
             ignoreUnknownSignals: true
