@@ -43,6 +43,22 @@ QCoro::Task<QStringList> searchIds(std::shared_ptr<rest::Authorizer> authorizer,
     co_return ids;
 }
 
+// Lines made for an event, by event id, with the mail they were made from;
+// they outlive the card, which goes with its row.
+struct KeptLines
+{
+    QList<EmailMessage> mails;
+    CalendarEvent event;
+    QStringList lines;
+    QString note;
+};
+
+QHash<QString, KeptLines> &keptLines()
+{
+    static QHash<QString, KeptLines> kept;
+    return kept;
+}
+
 } // namespace
 
 MeetingPrepModel::MeetingPrepModel(QObject *parent) : AccountBoundModel(parent) {}
@@ -87,7 +103,20 @@ QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<
     co_return [this, found] {
         m_mails = found;
         emit mailsChanged();
+        showKeptLines();
     };
+}
+
+void MeetingPrepModel::showKeptLines()
+{
+    const auto kept = keptLines().constFind(m_event.id);
+    if (m_kind == u"idle" && kept != keptLines().cend() && kept->mails == m_mails && kept->event == m_event)
+        setPrepare(QStringLiteral("done"), kept->lines, kept->note);
+}
+
+void MeetingPrepModel::forgetLines()
+{
+    keptLines().clear();
 }
 
 void MeetingPrepModel::clearRows()
@@ -127,8 +156,11 @@ QCoro::Task<void> MeetingPrepModel::prepare(quint64 run, QString title, QList<ai
     try {
         auto task = ai.meetingNotes(title, mails);
         const ai::MeetingNotesAnswer answer = co_await std::move(task);
-        if (self && run == m_run)
-            setPrepare(QStringLiteral("done"), answer.lines, ai::NeedsYou::dropNote(answer.dropped));
+        if (!self || run != m_run)
+            co_return;
+        const QString note = ai::NeedsYou::dropNote(answer.dropped);
+        keptLines().insert(m_event.id, {m_mails, m_event, answer.lines, note});
+        setPrepare(QStringLiteral("done"), answer.lines, note);
     } catch (const Error &error) {
         if (self && run == m_run)
             setPrepare(QStringLiteral("failed"), {}, error.description());

@@ -14,7 +14,8 @@
 // What an expanded calendar row shows to prepare for the event: its guests
 // and their answers, their unread mail of the last two weeks (one search),
 // the files attached to the event, and on request three lines from the
-// local model about that mail. Loads when the card is shown.
+// local model about that mail, kept until the event or that mail changes.
+// Loads when the card is shown.
 class MeetingPrepModel : public AccountBoundModel
 {
     Q_OBJECT
@@ -50,6 +51,8 @@ public:
     Q_INVOKABLE void startPrepare();
     Q_INVOKABLE void cancelPrepare();
     Q_INVOKABLE void openAttachment(const QString &url) const;
+    // Forgets the lines kept for every event (tests start from nothing).
+    static void forgetLines();
 
 signals:
     void eventChanged();
@@ -62,6 +65,8 @@ protected:
 
 private:
     QCoro::Task<void> prepare(quint64 run, QString title, QList<ai::BriefMail> mails);
+    // Lines made earlier for this event and the same mail, shown again.
+    void showKeptLines();
     void setPrepare(const QString &kind, const QStringList &lines = {}, const QString &message = {});
 
     QVariant eventValue() const { return QVariant::fromValue(m_event); }

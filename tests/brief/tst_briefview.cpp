@@ -93,6 +93,7 @@ private slots:
     void init()
     {
         BriefViewModel::forgetAnswers();
+        MeetingPrepModel::forgetLines();
         QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}}));
     }
 
@@ -251,6 +252,13 @@ private slots:
             QVERIFY2(!line.contains("https") && !line.contains('<'), qPrintable(line));
         QVERIFY(findItem(row, "prepNote")->property("text").toString().contains("with a link"));
         saveLightAndDark(view, QStringLiteral("meeting-prep"));
+
+        // Collapsed and expanded again: the same lines, without the model.
+        click(findItem(row, "eventButton"));
+        QTRY_VERIFY(!findItem(row, "meetingPrepCard"));
+        click(findItem(row, "eventButton"));
+        QTRY_VERIFY_WITH_TIMEOUT(findItems(row, "prepLine").size() == lines.size(), Slow);
+        QCOMPARE(modelCalls(*m_sandbox), 1);
     }
 
     void guestSearchLeavesOutUserAndRooms()
