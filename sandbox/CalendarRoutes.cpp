@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "Discovery.h"
+#include "FieldMask.h"
 #include "Routes.h"
 #include "Util.h"
 
@@ -39,6 +40,40 @@ QJsonObject timeJson(const Event &event, const QDateTime &time, bool end)
                        {"timeZone", QString::fromLatin1(QTimeZone::systemTimeZoneId())}};
 }
 
+QJsonObject remindersJson(const Event &event)
+{
+    if (!event.reminderOverrides)
+        return QJsonObject{{"useDefault", true}};
+    QJsonArray overrides;
+    for (int minutes : *event.reminderOverrides)
+        overrides.append(QJsonObject{{"method", "popup"}, {"minutes", minutes}});
+    return QJsonObject{{"useDefault", false}, {"overrides", overrides}};
+}
+
+// A third-party conference as Google lists it: the video entry first, a phone one after.
+QJsonObject conferenceJson(const Event &event)
+{
+    const QJsonArray entryPoints{
+        QJsonObject{{"entryPointType", "phone"}, {"uri", "tel:+1-555-0100"}, {"label", "+1 555-0100"}},
+        QJsonObject{{"entryPointType", "video"}, {"uri", event.videoUri}, {"label", event.videoUri}}};
+    return QJsonObject{
+        {"conferenceId", "conf-" + event.id},
+        {"conferenceSolution", QJsonObject{{"key", QJsonObject{{"type", "addOn"}}}, {"name", "Video call"}}},
+        {"entryPoints", entryPoints}};
+}
+
+QJsonArray attachmentsJson(const Event &event)
+{
+    QJsonArray list;
+    for (const EventAttachment &a : event.attachments)
+        list.append(QJsonObject{{"title", a.title},
+                                {"fileUrl", a.fileUrl},
+                                {"mimeType", a.mimeType},
+                                {"iconLink", a.iconLink},
+                                {"fileId", a.fileUrl.section(u'/', -2, -2)}});
+    return list;
+}
+
 QJsonObject eventJson(const State &state, const Account &owner, const Occurrence &o, bool expanded)
 {
     const Event &event = *o.event;
@@ -56,13 +91,19 @@ QJsonObject eventJson(const State &state, const Account &owner, const Occurrence
         {"iCalUID", event.id + QStringLiteral("@google.com")},
         {"sequence", 0},
         {"eventType", "default"},
-        {"reminders", QJsonObject{{"useDefault", true}}}};
+        {"reminders", remindersJson(event)}};
     if (event.summary)
         json.insert(QStringLiteral("summary"), *event.summary);
     if (event.location)
         json.insert(QStringLiteral("location"), *event.location);
     if (!event.description.isEmpty())
         json.insert(QStringLiteral("description"), event.description);
+    if (event.hangoutLink)
+        json.insert(QStringLiteral("hangoutLink"), *event.hangoutLink);
+    if (!event.videoUri.isEmpty())
+        json.insert(QStringLiteral("conferenceData"), conferenceJson(event));
+    if (!event.attachments.isEmpty())
+        json.insert(QStringLiteral("attachments"), attachmentsJson(event));
     if (event.hasStart) {
         json.insert(QStringLiteral("start"), timeJson(event, o.start, false));
         json.insert(QStringLiteral("end"), timeJson(event, o.end, true));
@@ -161,7 +202,15 @@ void listEvents(State &state, Exchange &exchange)
                                  QStringLiteral("invalid"), QStringLiteral("maxResults"),
                                  QStringLiteral("parameter"));
 
-    QList<Occurrence> all = occurrences(state.data[*sub].events, singleEvents);
+    const auto mask = FieldMask::parse(exchange.param(QStringLiteral("fields")));
+    if (!mask)
+        return exchange.apiError(400, QStringLiteral("Invalid field selection"),
+                                 QStringLiteral("invalidParameter"), QStringLiteral("fields"),
+                                 QStringLiteral("parameter"));
+
+    QList<Event> listed = state.data[*sub].events;
+    listed.removeIf([](const Event &event) { return !event.calendar.isEmpty(); });
+    QList<Occurrence> all = occurrences(listed, singleEvents);
     // The provider's window: an event counts when it ends after timeMin and starts before timeMax.
     all.removeIf([&](const Occurrence &o) {
         if (!o.start.isValid())
@@ -192,7 +241,42 @@ void listEvents(State &state, Exchange &exchange)
                        {"items", items}};
     if (!page->nextToken.isEmpty())
         answer.insert(QStringLiteral("nextPageToken"), page->nextToken);
-    exchange.json(200, answer);
+    exchange.json(200, mask->apply(answer).toObject());
+}
+
+// A timed event that starts `startsIn` seconds from now, for tests of
+// reminders and of rows that change with the clock.
+void addEvent(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    const QJsonObject body = util::parseObject(exchange.body()).value_or(QJsonObject());
+    const QString sub = body.value(u"sub").toString();
+    if (!state.account(sub) || !state.data.contains(sub))
+        return exchange.apiError(404, QStringLiteral("No such account."), QStringLiteral("notFound"));
+    Event event;
+    event.id = body.value(u"id").toString(QStringLiteral("added%1").arg(state.data[sub].events.size()));
+    event.calendar = body.value(u"calendar").toString();
+    event.summary = body.value(u"summary").toString(QStringLiteral("Added event"));
+    event.start = QDateTime::currentDateTime().addSecs(body.value(u"startsIn").toInt(3600));
+    event.end = event.start.addSecs(60 * body.value(u"minutes").toInt(30));
+    if (body.contains(u"location"))
+        event.location = body.value(u"location").toString();
+    if (body.contains(u"hangoutLink"))
+        event.hangoutLink = body.value(u"hangoutLink").toString();
+    if (body.contains(u"reminders")) {
+        QList<int> minutes;
+        for (const QJsonValue &m : body.value(u"reminders").toArray())
+            minutes.append(m.toInt());
+        event.reminderOverrides = minutes;
+    }
+    Attendee self;
+    self.email = state.account(sub)->email;
+    self.self = true;
+    self.responseStatus = body.value(u"declined").toBool() ? QStringLiteral("declined")
+                                                           : QStringLiteral("accepted");
+    event.attendees.append(self);
+    state.data[sub].events.append(event);
+    exchange.json(200, QJsonObject{{"ok", true}, {"id", event.id}});
 }
 
 } // namespace
@@ -200,6 +284,7 @@ void listEvents(State &state, Exchange &exchange)
 void addCalendarRoutes(Server &server, State &state)
 {
     State *s = &state;
+    server.control("POST", "/__sandbox/event", [s](Exchange &e) { addEvent(*s, e); });
     server.route("GET", R"(/calendar/v3/calendars/([^/]+)/events)",
                  discovery::checked("calendar.events.list", [s](Exchange &e) { listEvents(*s, e); }));
 }

@@ -214,9 +214,14 @@ void addControlRoutes(Server &server, State &state)
         const QString shape = body.value(QStringLiteral("answerShape")).toString();
         if (body.contains(QStringLiteral("answerShape")) && !modelAnswerShapes().contains(shape))
             return e.apiError(400, QStringLiteral("Unknown answerShape."), QStringLiteral("invalid"));
+        const QString brief = body.value(QStringLiteral("briefShape")).toString();
+        if (body.contains(QStringLiteral("briefShape")) && !modelBriefShapes().contains(brief))
+            return e.apiError(400, QStringLiteral("Unknown briefShape."), QStringLiteral("invalid"));
         std::lock_guard lock(s->mutex);
         if (!shape.isEmpty())
             s->modelAnswerShape = shape;
+        if (!brief.isEmpty())
+            s->modelBriefShape = brief;
         s->modelLoading = body.value(QStringLiteral("loading")).toBool();
         if (body.contains(QStringLiteral("models"))) {
             s->models.clear();

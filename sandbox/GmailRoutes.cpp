@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "Discovery.h"
+#include "GmailSearch.h"
 #include "Routes.h"
 #include "Seed.h"
 #include "Mime.h"
@@ -197,6 +198,8 @@ void listMessages(State &state, Exchange &exchange)
     const int pageSize = qMin(maxResults, 500);
     const int offset = exchange.param(QStringLiteral("pageToken"), QStringLiteral("0")).toInt();
     const QStringList labels = exchange.paramList(QStringLiteral("labelIds"));
+    const QString search = exchange.param(QStringLiteral("q"));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     const bool spamOrTrash = labels.contains(QStringLiteral("SPAM"))
                              || labels.contains(QStringLiteral("TRASH"));
     QJsonArray page;
@@ -207,7 +210,8 @@ void listMessages(State &state, Exchange &exchange)
             all = all && message.labelIds.contains(label);
         if (!all
             || (!spamOrTrash && message.labelIds.contains(QStringLiteral("DRAFT"))
-                && !labels.contains(QStringLiteral("DRAFT"))))
+                && !labels.contains(QStringLiteral("DRAFT")))
+            || !matchesSearch(message, search, now))
             continue;
         if (matched >= offset && page.size() < pageSize)
             page.append(QJsonObject{{"id", message.id}, {"threadId", message.threadId}});

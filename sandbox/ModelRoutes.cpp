@@ -179,7 +179,7 @@ QJsonObject shapedTextMessage(const QString &text, const QString &shape)
 void completions(State &state, Exchange &exchange)
 {
     QStringList models;
-    QString shape;
+    QString shape, briefShape;
     {
         std::lock_guard lock(state.mutex);
         if (state.modelLoading)
@@ -187,6 +187,7 @@ void completions(State &state, Exchange &exchange)
                               QStringLiteral("unavailable_error"));
         models = state.models;
         shape = state.modelAnswerShape;
+        briefShape = state.modelBriefShape;
     }
     const auto request = util::parseObject(exchange.body());
     if (!request)
@@ -216,8 +217,13 @@ void completions(State &state, Exchange &exchange)
     const bool structured = formatType != u"text";
     if (formatType == u"json_schema") {
         const QJsonObject schema = format.value(QStringLiteral("json_schema")).toObject();
-        if (schema.value(QStringLiteral("name")).toString() == u"EmailSummary")
+        const QString name = schema.value(QStringLiteral("name")).toString();
+        if (name == u"EmailSummary")
             content = summaryText(summaryOf(prompt));
+        else if (name == u"NeedsYou")
+            content = briefAnswer(*text, briefShape);
+        else if (name == u"MeetingNotes")
+            content = meetingNotesAnswer(*text, briefShape);
         else
             content = QString::fromUtf8(
                 QJsonDocument(placeholderFor(schema.value(QStringLiteral("schema")).toObject()).toObject())

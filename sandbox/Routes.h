@@ -25,6 +25,13 @@ void addMailControlRoutes(Server &server, State &state);
 
 // The answer shapes the model endpoint can play (State::modelAnswerShape).
 QStringList modelAnswerShapes();
+// What the brief's model answers (State::modelBriefShape): "sound", or with
+// "made-up-ids", "links-markup", or obeying mail that says what to answer
+// ("obeys-injection"); the answer to a prompt of mail blocks (ModelBrief.cpp).
+QStringList modelBriefShapes();
+QString briefAnswer(const QString &prompt, const QString &shape);
+// Lines before a meeting; "links-markup" and "obeys-injection" add bad ones.
+QString meetingNotesAnswer(const QString &prompt, const QString &shape);
 
 // Scope URIs as the provider grants them.
 QString scopeUri(const char *name);

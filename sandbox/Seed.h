@@ -17,5 +17,7 @@ QString webViewLink(const QString &base, const DriveFile &file);
 void seedMail(State &state, const QString &sub, int variant);
 void seedCalendar(State &state, const QString &sub, int variant);
 void seedDrive(State &state, const QString &sub, int variant);
+// A meeting later today with guests who sent unread mail, and an overlap.
+void seedBriefEvents(const QDateTime &seededAt, const Account &owner, QList<Event> &events);
 
 } // namespace seeding

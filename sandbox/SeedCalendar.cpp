@@ -57,6 +57,39 @@ QList<Attendee> attendeesFor(const Account &owner, int guests, bool room, const 
     return list;
 }
 
+// What real invitations carry besides time and place: a Meet link, a
+// third-party conference, a Zoom link pasted into the description, own
+// reminders, an attachment, and an invitation the user declined.
+void addMeetingDetails(Event &event, int serial)
+{
+    const QString summary = event.summary.value_or(QString());
+    if (summary == u"Stand-up") {
+        event.hangoutLink =
+            QStringLiteral("https://meet.google.com/trn-lght-%1").arg(serial, 3, 10, QLatin1Char('0'));
+    } else if (summary == u"Customer call: Northwind") {
+        event.description = QStringLiteral(
+                                "Join Zoom Meeting\nhttps://us02web.zoom.us/j/8123456%1?pwd=Tk9ydGh3aW5k."
+                                "\n\nMeeting ID: 812 3456 %1")
+                                .arg(serial, 4, 10, QLatin1Char('0'));
+        event.reminderOverrides = QList<int>{5, 15};
+    } else if (summary == u"Design review") {
+        event.videoUri =
+            QStringLiteral("https://teams.microsoft.com/l/meetup-join/19%3ameeting_design%1").arg(serial);
+        event.attachments.append(
+            {QStringLiteral("Design review notes"),
+             QStringLiteral("https://drive.google.com/file/d/1DesignNotes%1/view").arg(serial),
+             QStringLiteral("application/vnd.google-apps.document"),
+             QStringLiteral("https://drive-thirdparty.googleusercontent.com/16/type/"
+                            "application/vnd.google-apps.document")});
+    } else if (summary == u"Budget check-in") {
+        for (Attendee &attendee : event.attendees)
+            if (attendee.self) {
+                attendee.responseStatus = QStringLiteral("declined");
+                attendee.organizer = false;
+            }
+    }
+}
+
 Event timed(const QString &id, const QString &summary, const QDateTime &start, int minutes)
 {
     Event event;
@@ -97,6 +130,7 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
                 event.location = QString::fromUtf8(m.location);
             event.attendees = attendeesFor(owner, m.guests, m.room, event.location.value_or(QString()));
             event.description = QStringLiteral("Agenda in the shared notes.");
+            addMeetingDetails(event, serial);
             events.append(event);
         }
     }
@@ -130,6 +164,7 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
     noStart.summary = QStringLiteral("Draft: time to be decided");
     noStart.hasStart = false;
     events.append(noStart);
+    seeding::seedBriefEvents(state.seededAt, owner, events);
 }
 
 } // namespace

@@ -38,5 +38,6 @@ void State::reset()
     modelLoading = false;
     models = QStringList{options.model};
     modelAnswerShape = QStringLiteral("plain");
+    modelBriefShape = QStringLiteral("sound");
     seed(*this);
 }

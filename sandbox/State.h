@@ -78,11 +78,20 @@ struct Attendee
     bool resource = false, self = false, organizer = false;
 };
 
+struct EventAttachment
+{
+    QString title, fileUrl, mimeType, iconLink;
+};
+
 struct Event
 {
     QString id;
-    std::optional<QString> summary, location;
+    QString calendar; // empty: the owner's primary calendar
+    std::optional<QString> summary, location, hangoutLink;
     QString description;
+    QString videoUri;                            // the conference's video entry point
+    std::optional<QList<int>> reminderOverrides; // popup minutes; absent: the calendar's default
+    QList<EventAttachment> attachments;
     bool allDay = false, hasStart = true;
     QDate startDate, endDate; // all-day (end exclusive)
     QDateTime start, end;     // timed
@@ -178,6 +187,7 @@ struct State
     // How the model endpoint wraps its answers, as local models do: "plain",
     // "fenced", "think", "prose" or "null-content" (see ModelRoutes.cpp).
     QString modelAnswerShape = QStringLiteral("plain");
+    QString modelBriefShape = QStringLiteral("sound"); // see modelBriefShapes()
 
     const Account *account(const QString &sub) const;
     QString nextId(const QString &prefix); // unique, stable within one run

@@ -209,6 +209,28 @@ QCoro::Task<QString> AIService::replyText(QString subject, QString sender, QStri
     co_return ai::answerText(reply).trimmed();
 }
 
+QCoro::Task<ai::NeedsYouAnswer> AIService::needsYou(QList<ai::BriefMail> mails) const
+{
+    const AIEndpoint endpoint = m_endpoint;
+    requireUsable(endpoint);
+    const ai::ModelReply reply = co_await converse(
+        endpoint, ai::chatRequestBody(endpoint.model, ai::NeedsYou::Instructions, ai::NeedsYou::prompt(mails),
+                                      ai::NeedsYou::responseFormat()));
+    co_return ai::NeedsYou::soundItems(ai::answerObject(reply), ai::NeedsYou::givenIds(mails));
+}
+
+QCoro::Task<ai::MeetingNotesAnswer> AIService::meetingNotes(QString meetingTitle,
+                                                            QList<ai::BriefMail> mails) const
+{
+    const AIEndpoint endpoint = m_endpoint;
+    requireUsable(endpoint);
+    const ai::ModelReply reply = co_await converse(
+        endpoint, ai::chatRequestBody(endpoint.model, ai::MeetingNotes::Instructions,
+                                      ai::MeetingNotes::prompt(meetingTitle, mails),
+                                      ai::MeetingNotes::responseFormat()));
+    co_return ai::MeetingNotes::soundLines(ai::answerObject(reply));
+}
+
 QString AIService::summaryPrompt(const QString &subject, const QString &sender, const QString &body)
 {
     return assemblePrompt(SummaryPromptHead, subject, sender, body);

@@ -5,6 +5,8 @@
 
 #include "ai/AIEndpoint.h"
 #include "ai/EmailSummary.h"
+#include "ai/MeetingNotes.h"
+#include "ai/NeedsYou.h"
 
 #include <QString>
 
@@ -72,6 +74,11 @@ public:
     QCoro::Task<EmailSummary> summarize(QString subject, QString sender, QString body) const;
     // The reply body, trimmed of white space at both ends.
     QCoro::Task<QString> replyText(QString subject, QString sender, QString body) const;
+    // What the unread mail asks of the reader, in one call for up to
+    // NeedsYou::MaxMails mails; only the answer's sound items are kept.
+    QCoro::Task<ai::NeedsYouAnswer> needsYou(QList<ai::BriefMail> mails) const;
+    // Three lines to read before the meeting, from its guests' recent mail.
+    QCoro::Task<ai::MeetingNotesAnswer> meetingNotes(QString meetingTitle, QList<ai::BriefMail> mails) const;
 
     static QString summaryPrompt(const QString &subject, const QString &sender, const QString &body);
     static QString replyPrompt(const QString &subject, const QString &sender, const QString &body);

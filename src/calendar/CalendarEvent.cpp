@@ -17,7 +17,8 @@ QString CalendarEvent::timeLabel() const
 
 size_t qHash(const CalendarEvent &e, size_t seed)
 {
-    return qHashMulti(seed, e.id, e.title, qHashTimestamp(e.start), e.isAllDay,
-                      e.location.value_or(QString()), e.location.has_value(), e.attendeeCount,
-                      e.htmlLink.value_or(QString()), e.htmlLink.has_value());
+    // Equal events hash alike; the lists are left to equality.
+    return qHashMulti(seed, e.id, e.calendarId, e.title, qHashTimestamp(e.start), qHashTimestamp(e.end),
+                      e.isAllDay, e.location.value_or(QString()), e.location.has_value(), e.attendeeCount,
+                      e.htmlLink.value_or(QString()), e.htmlLink.has_value(), e.meetingLink, e.declined);
 }

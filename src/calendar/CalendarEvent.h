@@ -5,34 +5,83 @@
 
 #include "core/Timestamps.h"
 
+#include <QList>
 #include <QMetaType>
 
-// One event of the primary calendar.
+// A guest of an event as the provider lists it; `self` marks the user.
+struct CalendarAttendee
+{
+    Q_GADGET
+    Q_PROPERTY(QString email MEMBER email)
+    Q_PROPERTY(QString displayName MEMBER displayName)
+    Q_PROPERTY(QString responseStatus MEMBER responseStatus)
+    Q_PROPERTY(bool self MEMBER self)
+
+public:
+    QString email, displayName, responseStatus;
+    bool self = false;
+
+    friend bool operator==(const CalendarAttendee &, const CalendarAttendee &) = default;
+};
+
+// A file attached to an event (usually a Drive file).
+struct CalendarAttachment
+{
+    Q_GADGET
+    Q_PROPERTY(QString title MEMBER title)
+    Q_PROPERTY(QString fileUrl MEMBER fileUrl)
+    Q_PROPERTY(QString mimeType MEMBER mimeType)
+    Q_PROPERTY(QString iconLink MEMBER iconLink)
+
+public:
+    QString title, fileUrl, mimeType, iconLink;
+
+    friend bool operator==(const CalendarAttachment &, const CalendarAttachment &) = default;
+};
+
+// One event of one of the user's calendars.
 struct CalendarEvent
 {
     Q_GADGET
     Q_PROPERTY(QString id MEMBER id)
+    Q_PROPERTY(QString calendarId MEMBER calendarId)
     Q_PROPERTY(QString title MEMBER title)
     Q_PROPERTY(QDateTime start READ startOrInvalid)
+    Q_PROPERTY(QDateTime end READ endOrInvalid)
     Q_PROPERTY(bool isAllDay MEMBER isAllDay)
     Q_PROPERTY(QString location READ locationOrEmpty)
     Q_PROPERTY(int attendeeCount MEMBER attendeeCount)
     Q_PROPERTY(QString htmlLink READ htmlLinkOrEmpty)
+    Q_PROPERTY(QString meetingLink MEMBER meetingLink)
+    Q_PROPERTY(bool declined MEMBER declined)
     Q_PROPERTY(QString timeLabel READ timeLabel)
 
 public:
     QString id;
+    // The calendar it was listed from ("primary" or a calendar's id).
+    QString calendarId;
     QString title;
-    Timestamp start;
+    Timestamp start, end;
     bool isAllDay = false;
-    std::optional<QString> location;
+    std::optional<QString> location, description;
     int attendeeCount = 0;
     std::optional<QString> htmlLink;
+    // The https link of its video call; empty when it has none.
+    QString meetingLink;
+    // The user said no: no reminders, shown struck through.
+    bool declined = false;
+    // Minutes before the start of each popup reminder; with
+    // remindersUseDefault they are the calendar's own defaults.
+    bool remindersUseDefault = true;
+    QList<int> reminderMinutes;
+    QList<CalendarAttendee> attendees;
+    QList<CalendarAttachment> attachments;
 
     // Empty without a start, "All day" for all-day events, else the short time.
     QString timeLabel() const;
 
     QDateTime startOrInvalid() const { return start.value_or(QDateTime()); }
+    QDateTime endOrInvalid() const { return end.value_or(QDateTime()); }
     QString locationOrEmpty() const { return location.value_or(QString()); }
     QString htmlLinkOrEmpty() const { return htmlLink.value_or(QString()); }
 
@@ -41,4 +90,6 @@ public:
 
 size_t qHash(const CalendarEvent &event, size_t seed = 0);
 
+Q_DECLARE_METATYPE(CalendarAttendee)
+Q_DECLARE_METATYPE(CalendarAttachment)
 Q_DECLARE_METATYPE(CalendarEvent)

@@ -4,18 +4,24 @@
 #include "calendar/CalendarService.h"
 
 #include "calendar/CalendarWindow.h"
+#include "calendar/MeetingLink.h"
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
 
+#include <QJsonArray>
 #include <QUuid>
+
+#include <algorithm>
 
 namespace {
 
-std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(const QDateTime &now, int days, int maxResults,
+std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(const QString &calendarId, const QDateTime &now,
+                                                             int days, int maxResults,
                                                              const QString &pageToken)
 {
-    auto query = rest::CalendarEventsListQuery::query(QStringLiteral("primary"));
+    auto query = rest::CalendarEventsListQuery::query(calendarId);
+    query->setFields(CalendarService::EventFields);
     query->setSingleEvents(true);
     query->setOrderBy(QStringLiteral("startTime"));
     query->setMaxResults(maxResults);
@@ -27,44 +33,121 @@ std::shared_ptr<rest::CalendarEventsListQuery> upcomingQuery(const QDateTime &no
     return query;
 }
 
+std::optional<QDateTime> timeOf(const rest::RestObject &item, const QString &key, bool *allDay = nullptr)
+{
+    const auto when = item.objectValue(key);
+    const auto dateTime = when ? when->dateTimeValue(QStringLiteral("dateTime")) : std::nullopt;
+    const auto date = when ? when->dateTimeValue(QStringLiteral("date")) : std::nullopt;
+    if (dateTime && dateTime->isValid())
+        return dateTime->date();
+    if (date && date->isValid()) {
+        // A date-only value stands for noon UTC of its day.
+        if (allDay)
+            *allDay = true;
+        return date->date();
+    }
+    return std::nullopt;
+}
+
+QList<CalendarAttendee> attendeesOf(const QJsonArray &list)
+{
+    QList<CalendarAttendee> attendees;
+    for (const QJsonValue &value : list) {
+        const QJsonObject a = value.toObject();
+        attendees.append({a.value(u"email").toString(), a.value(u"displayName").toString(),
+                          a.value(u"responseStatus").toString(), a.value(u"self").toBool()});
+    }
+    return attendees;
+}
+
+QList<CalendarAttachment> attachmentsOf(const QJsonArray &list)
+{
+    QList<CalendarAttachment> attachments;
+    for (const QJsonValue &value : list) {
+        const QJsonObject a = value.toObject();
+        attachments.append({a.value(u"title").toString(), a.value(u"fileUrl").toString(),
+                            a.value(u"mimeType").toString(), a.value(u"iconLink").toString()});
+    }
+    return attachments;
+}
+
 } // namespace
 
+const QString CalendarService::EventFields = QStringLiteral(
+    "nextPageToken,defaultReminders,items(id,summary,start,end,location,description,htmlLink,hangoutLink,"
+    "conferenceData(entryPoints(entryPointType,uri,label)),attendees(email,displayName,responseStatus,self),"
+    "attachments(title,fileUrl,mimeType,iconLink),reminders)");
+
 QCoro::Task<QList<CalendarEvent>> CalendarService::upcoming(std::shared_ptr<rest::Authorizer> authorizer,
-                                                            int days, int maxResults)
+                                                            int days, int maxResults, QString calendarId)
 {
     rest::CalendarAPIService service;
     service.authorizer = std::move(authorizer);
     service.shouldFetchNextPages = false;
     // The window and the pages' time bounds are fixed once for every page.
     const QDateTime now = QDateTime::currentDateTime();
-    auto pageQuery = [days, maxResults, now](const QString &token) -> rest::RestQueryPtr {
-        return upcomingQuery(now, days, maxResults, token);
-    };
+    // Pages one by one: each answer names the calendar's default reminders.
     QList<CalendarEvent> events;
-    for (const rest::RestObjectPtr &item : co_await rest::collectItems(service, pageQuery, maxResults))
-        events.append(eventFromResource(*item));
+    QString token;
+    for (int page = 0; page < 20 && events.size() < maxResults; ++page) {
+        const auto answer = std::dynamic_pointer_cast<rest::CollectionObject>(
+            co_await rest::executeQuery(service, upcomingQuery(calendarId, now, days, maxResults, token)));
+        if (!answer)
+            break;
+        const QList<int> defaults = popupMinutes(answer->value(QStringLiteral("defaultReminders")).toArray());
+        if (answer->hasKey(answer->collectionItemsKey()))
+            for (const rest::RestObjectPtr &item : answer->items())
+                events.append(eventFromResource(*item, calendarId, defaults));
+        token = answer->stringValue(QStringLiteral("nextPageToken")).value_or(QString());
+        if (token.isEmpty())
+            break;
+    }
+    if (events.size() > maxResults)
+        events.resize(maxResults);
     co_return events;
 }
 
-CalendarEvent CalendarService::eventFromResource(const rest::RestObject &item)
+QList<int> CalendarService::popupMinutes(const QJsonArray &reminders)
+{
+    QList<int> minutes;
+    for (const QJsonValue &value : reminders) {
+        const QJsonObject reminder = value.toObject();
+        const QJsonValue m = reminder.value(u"minutes");
+        // Google allows 0 to four weeks; anything else is not a reminder.
+        if (reminder.value(u"method").toString() == u"popup" && m.isDouble() && m.toDouble() >= 0
+            && m.toDouble() <= 40320)
+            minutes.append(m.toInt());
+    }
+    std::sort(minutes.begin(), minutes.end());
+    minutes.erase(std::unique(minutes.begin(), minutes.end()), minutes.end());
+    return minutes;
+}
+
+CalendarEvent CalendarService::eventFromResource(const rest::RestObject &item, const QString &calendarId,
+                                                 const QList<int> &defaultMinutes)
 {
     CalendarEvent event;
     event.id = item.identifier().value_or(QUuid::createUuid().toString(QUuid::WithoutBraces));
     event.title = item.stringValue(QStringLiteral("summary")).value_or(QStringLiteral("(no title)"));
-
-    const auto start = item.objectValue(QStringLiteral("start"));
-    const auto dateTime = start ? start->dateTimeValue(QStringLiteral("dateTime")) : std::nullopt;
-    const auto date = start ? start->dateTimeValue(QStringLiteral("date")) : std::nullopt;
-    if (dateTime && dateTime->isValid()) {
-        event.start = dateTime->date();
-    } else if (date && date->isValid()) {
-        // A date-only value stands for noon UTC of its day.
-        event.start = date->date();
-        event.isAllDay = true;
-    }
+    event.calendarId = calendarId;
+    event.start = timeOf(item, QStringLiteral("start"), &event.isAllDay);
+    event.end = timeOf(item, QStringLiteral("end"));
 
     event.location = item.stringValue(QStringLiteral("location"));
-    event.attendeeCount = int(item.value(QStringLiteral("attendees")).toArray().size());
+    event.description = item.stringValue(QStringLiteral("description"));
+    const QJsonArray attendees = item.value(QStringLiteral("attendees")).toArray();
+    event.attendeeCount = int(attendees.size());
+    event.attendees = attendeesOf(attendees);
+    event.declined = std::ranges::any_of(
+        event.attendees, [](const CalendarAttendee &a) { return a.self && a.responseStatus == u"declined"; });
+    event.attachments = attachmentsOf(item.value(QStringLiteral("attachments")).toArray());
     event.htmlLink = item.stringValue(QStringLiteral("htmlLink"));
+    event.meetingLink = calendar::meetingLink(item.JSON());
+
+    const QJsonObject reminders = item.value(QStringLiteral("reminders")).toObject();
+    // Google's default when the event says nothing is the calendar's own.
+    event.remindersUseDefault = reminders.value(u"useDefault").toBool(!reminders.contains(u"overrides"));
+    event.reminderMinutes = event.remindersUseDefault ? defaultMinutes
+                                                      : popupMinutes(reminders.value(u"overrides").toArray());
     return event;
 }

@@ -97,6 +97,17 @@ void MailViewModel::toggle(const EmailMessage &message)
     summarize(message);
 }
 
+int MailViewModel::expandMessage(const QString &id)
+{
+    const auto &rows = messages();
+    const auto found = std::find_if(rows.cbegin(), rows.cend(), [&](const auto &m) { return m.id == id; });
+    if (found == rows.cend())
+        return -1;
+    if (m_expandedID != id)
+        toggle(*found);
+    return int(found - rows.cbegin());
+}
+
 QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
 {
     QPointer<MailViewModel> self(this);

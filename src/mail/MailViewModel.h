@@ -58,6 +58,9 @@ public:
 
     // Expands or collapses; the first expansion of a message starts its summary.
     Q_INVOKABLE void toggle(const EmailMessage &message);
+    // Expands the listed message with that id (others collapse); its row, or
+    // -1 when it is not listed.
+    Q_INVOKABLE int expandMessage(const QString &id);
     // Writes a reply with the on-device model, saves it as a draft in the
     // thread and opens the thread in the browser.
     QCoro::Task<void> draftReply(EmailMessage message);

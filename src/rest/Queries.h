@@ -21,6 +21,7 @@ public:
     void setTimeMin(const DateTime &value) { setParameter(QStringLiteral("timeMin"), value.RFC3339String()); }
     void setTimeMax(const DateTime &value) { setParameter(QStringLiteral("timeMax"), value.RFC3339String()); }
     void setPageToken(const QString &value) { setParameter(QStringLiteral("pageToken"), value); }
+    void setFields(const QString &value) { setParameter(QStringLiteral("fields"), value); }
 };
 
 class DriveFilesListQuery : public RestQuery

@@ -30,7 +30,8 @@ QtObject {
         "tablecells": "x-office-spreadsheet-symbolic",
         "rectangle.on.rectangle": "x-office-presentation-symbolic",
         "photo": "image-x-generic-symbolic",
-        "film": "video-x-generic-symbolic"
+        "film": "video-x-generic-symbolic",
+        "sparkles": "starred-symbolic"
     })
 
     function themeName(symbol) {

@@ -16,6 +16,8 @@
 #include <QUuid>
 #include <QUrlQuery>
 
+#include <algorithm>
+
 namespace {
 
 const QString EventsPath = QStringLiteral("/calendar/v3/calendars/primary/events");
@@ -103,7 +105,7 @@ private slots:
         QCOMPARE(query.queryItemValue("singleEvents"), QStringLiteral("true"));
         QCOMPARE(query.queryItemValue("orderBy"), QStringLiteral("startTime"));
         QCOMPARE(query.queryItemValue("maxResults"), QStringLiteral("25"));
-        QVERIFY(!query.hasQueryItem("fields"));
+        QCOMPARE(query.queryItemValue("fields", QUrl::FullyDecoded), CalendarService::EventFields);
         const QString timeMin = query.queryItemValue("timeMin", QUrl::FullyDecoded);
         const QString timeMax = query.queryItemValue("timeMax", QUrl::FullyDecoded);
         QVERIFY2(timeMin.endsWith(u'Z') && timeMax.endsWith(u'Z'), qPrintable(timeMin + ' ' + timeMax));
@@ -178,6 +180,74 @@ private slots:
         auto empty = upcoming(Sandbox::EmptySub);
         QVERIFY(!empty.error);
         QVERIFY(empty.value->isEmpty());
+    }
+
+    // What the meeting features read, through the field selection: links of
+    // three kinds, the user's own answer, reminders and attachments.
+    void mapsMeetingDetails()
+    {
+        const QList<CalendarEvent> events =
+            upcoming(Sandbox::AlexSub, 250).value.value_or(QList<CalendarEvent>());
+        auto first = [&](const QString &title) {
+            for (const CalendarEvent &event : events)
+                if (event.title == title)
+                    return event;
+            return CalendarEvent{};
+        };
+        const CalendarEvent standUp = first("Stand-up");
+        QVERIFY2(standUp.meetingLink.startsWith("https://meet.google.com/"), qPrintable(standUp.meetingLink));
+        QCOMPARE(standUp.calendarId, QStringLiteral("primary"));
+        QVERIFY(standUp.end && *standUp.end == standUp.start->addSecs(15 * 60));
+        QVERIFY(standUp.remindersUseDefault);
+        QCOMPARE(standUp.reminderMinutes, QList<int>{10}); // the calendar's default
+        QVERIFY(!standUp.declined);
+        QVERIFY(std::ranges::any_of(standUp.attendees, [](const CalendarAttendee &a) {
+            return a.self && a.responseStatus == u"accepted";
+        }));
+
+        const CalendarEvent review = first("Design review");
+        QVERIFY(review.meetingLink.startsWith("https://teams.microsoft.com/l/meetup-join/"));
+        QCOMPARE(review.attachments.size(), 1);
+        QCOMPARE(review.attachments.at(0).title, QStringLiteral("Design review notes"));
+        QCOMPARE(review.attachments.at(0).mimeType, QStringLiteral("application/vnd.google-apps.document"));
+        QVERIFY(review.attachments.at(0).fileUrl.startsWith("https://drive.google.com/"));
+
+        const CalendarEvent call = first("Customer call: Northwind");
+        QVERIFY2(call.meetingLink.startsWith("https://us02web.zoom.us/j/") && !call.meetingLink.endsWith('.'),
+                 qPrintable(call.meetingLink));
+        QVERIFY(!call.remindersUseDefault);
+        QCOMPARE(call.reminderMinutes, QList<int>({5, 15}));
+
+        QVERIFY(first("Budget check-in").declined);
+        QVERIFY(first("Focus time").meetingLink.isEmpty());
+    }
+
+    // Only popup reminders count, once each; nonsense minutes do not.
+    void mapsReminders()
+    {
+        const QJsonArray items{
+            QJsonObject{
+                {"id", "own"},
+                {"reminders",
+                 QJsonObject{{"useDefault", false},
+                             {"overrides", QJsonArray{QJsonObject{{"method", "email"}, {"minutes", 60}},
+                                                      QJsonObject{{"method", "popup"}, {"minutes", 30}},
+                                                      QJsonObject{{"method", "popup"}, {"minutes", 0}},
+                                                      QJsonObject{{"method", "popup"}, {"minutes", 30}},
+                                                      QJsonObject{{"method", "popup"}, {"minutes", -5}},
+                                                      QJsonObject{{"method", "popup"}, {"minutes", "9"}}}}}}},
+            QJsonObject{{"id", "none"}, {"reminders", QJsonObject{{"useDefault", false}}}},
+            QJsonObject{{"id", "default"}, {"reminders", QJsonObject{{"useDefault", true}}}},
+        };
+        serveOnce({{"kind", "calendar#events"},
+                   {"defaultReminders", QJsonArray{QJsonObject{{"method", "popup"}, {"minutes", 15}},
+                                                   QJsonObject{{"method", "email"}, {"minutes", 1440}}}},
+                   {"items", items}});
+        const QList<CalendarEvent> events = upcoming().value.value_or(QList<CalendarEvent>());
+        QCOMPARE(events.size(), 3);
+        QCOMPARE(events.at(0).reminderMinutes, QList<int>({0, 30}));
+        QVERIFY(events.at(1).reminderMinutes.isEmpty());
+        QCOMPARE(events.at(2).reminderMinutes, QList<int>{15});
     }
 
     void mapsEventFields()

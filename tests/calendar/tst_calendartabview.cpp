@@ -171,7 +171,9 @@ private slots:
                  qPrintable(headers.join(" | ")));
         qmltest::saveLightAndDark(view, QStringLiteral("calendar-list"));
 
-        click(findItem(soonRow, "eventButton"));
+        click(findItem(soonRow, "eventButton")); // expands it
+        QTRY_VERIFY(findItem(soonRow, "prepOpenEvent"));
+        click(findItem(soonRow, "prepOpenEvent"));
         QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://calendar.google.com/calendar/event?eid=soon")});
 
         // The day after tomorrow is headed by its weekday and date.

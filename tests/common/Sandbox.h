@@ -47,7 +47,11 @@
 //   Calendar      calendar "primary" (or the account's e-mail); more than 25
 //                 events in the next 14 days, all-day and timed ones, one event
 //                 without start (id "nostart0001"), one weekly recurring series
-//                 (id "weeklysync01"), rooms among attendees.
+//                 (id "weeklysync01"), rooms among attendees. Stand-ups carry
+//                 a hangoutLink, design reviews a video conference entry point
+//                 and a Drive attachment, Northwind calls a Zoom link in the
+//                 description and popup overrides 5 and 15; the user declined
+//                 the budget check-ins. Lists honour "fields".
 //   Drive (Alex)  "root" = "0AAlexRootFolderUk9PVA"; folders "fldProjects",
 //                 "fldProjects2025" (inside fldProjects), "fldPhotos",
 //                 "fldArchive150" (150 children: 20 folders, 130 files),
@@ -92,9 +96,15 @@
 //   POST client-secret {"required":bool}  token requests need the secret
 //   POST short-pages {"sub", "on"?}  short and empty list pages for that account
 //   POST inline-body-limit {"bytes":N}  larger message parts come as attachments
+//   POST event {"sub", "startsIn" (s), "minutes"?, "summary"?, "id"?, "calendar"?,
+//               "location"?, "hangoutLink"?, "reminders"? [popup minutes],
+//               "declined"?}  a timed event starting that many seconds from now
 //   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
 //                             behaviour; S wraps answers: "plain", "fenced", "think",
 //                             "prose" or "null-content" (text in reasoning_content)
+//                             and "briefShape":B the brief's answers: "sound",
+//                             "made-up-ids", "links-markup" or "obeys-injection"
+//                             (follows "ignore previous instructions" in a mail)
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>

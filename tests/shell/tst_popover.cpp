@@ -4,6 +4,8 @@
 #include "ShellTestSupport.h"
 #include "ViewModelSupport.h"
 #include "../accounts/tst_signin_support.h"
+#include "brief/BriefViewModel.h"
+#include "mail/MailViewModel.h"
 #include "shell/app/TabCatalog.h"
 
 #include <QPointer>
@@ -158,6 +160,31 @@ private slots:
         QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Mail"));
         QVERIFY(findItem(view, "tabSegmentMail")->property("checked").toBool());
         QVERIFY(!findItem(view, "tabSegmentDrive")->property("checked").toBool());
+    }
+
+    // The header's Brief button shows the brief in place of the tabs; an
+    // item of Needs you opens its message expanded in the Mail tab.
+    void briefItemOpensItsMessageInMail()
+    {
+        tltest::useSandboxModel(*m_sandbox);
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex));
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        qmltest::View view;
+        QVERIFY(loadPopover(view, registry.get()));
+        click(view, findItem(view, "briefButton"));
+        QTRY_VERIFY(tabViewItem(view) && tabViewItem(view)->objectName() == u"briefView");
+        auto *brief = tabViewItem(view)->findChild<BriefViewModel *>();
+        QTRY_VERIFY_WITH_TIMEOUT(brief->state().isLoaded(), 15000);
+        click(view, findItem(view, "briefAsk"));
+        QTRY_VERIFY_WITH_TIMEOUT(brief->answer() && !brief->answer()->items.isEmpty(), 15000);
+        const QString id = brief->answer()->items.first().sourceId;
+        QTRY_VERIFY(findItem(view, "briefItem:" + id));
+        // Below the fold of the popover's 320 points: clicked without scrolling.
+        QMetaObject::invokeMethod(findItem(view, "briefItem:" + id), "clicked");
+        QTRY_COMPARE(shownTab(view, registry.get()), QStringLiteral("Mail"));
+        auto *mail = tabViewItem(view)->findChild<MailViewModel *>();
+        QTRY_COMPARE_WITH_TIMEOUT(mail->expandedID().value_or(QString()), id, 15000);
+        QVERIFY(findItem(view, "tabSegmentMail")->property("checked").toBool());
     }
 
     void refreshIsDisabledWithoutAnActiveAccount()

@@ -39,6 +39,8 @@ int Tour::run()
         {"draft a reply", &Tour::draftReply},
         {"walk into a folder and drop a file", &Tour::walkDrive},
         {"show a provider failure", &Tour::showFailure},
+        {"brief", &Tour::showBrief},
+        {"meeting-prep", &Tour::prepareMeeting},
         {"open both settings tabs", &Tour::openSettings},
     };
     int number = 0;
@@ -212,6 +214,48 @@ void Tour::showFailure()
     take(popover(), QStringLiteral("05-failure"),
          QStringLiteral("A provider failure: the Calendar tab shows the provider's own message."));
     m.sandbox.clearFaults();
+}
+
+void Tour::showBrief()
+{
+    click(
+        waitForShown(popover(), QStringLiteral("briefButton"), QStringLiteral("the header's Brief button")));
+    waitForShown(popover(), QStringLiteral("briefView"), QStringLiteral("the brief"));
+    click(waitForShown(popover(), QStringLiteral("briefAsk"),
+                       QStringLiteral("the brief's \"Find what needs me\""), QStringLiteral("briefError")));
+    QQuickItem *item = waitForShown(popover(), QStringLiteral("briefItem:*"),
+                                    QStringLiteral("the items that need the user"),
+                                    QStringLiteral("briefFailed"));
+    // Scrolled to Needs you, the end of the brief.
+    QQuickItem *flickable = item->parentItem();
+    while (flickable && !flickable->property("contentY").isValid())
+        flickable = flickable->parentItem();
+    if (flickable)
+        flickable->setProperty(
+            "contentY", qMax(0.0, flickable->property("contentHeight").toReal() - flickable->height()));
+    take(popover(), QStringLiteral("07-brief"),
+         QStringLiteral("The brief: what is left of today with its overlaps and next call, and what the "
+                        "unread mail asks, each item linked to its message."));
+}
+
+void Tour::prepareMeeting()
+{
+    selectTab(QStringLiteral("Calendar"));
+    QQuickItem *row = waitForShown(popover(), QStringLiteral("eventRow:brief0001"),
+                                   QStringLiteral("the seeded roadmap review"),
+                                   QStringLiteral("calendarError"));
+    QQuickItem *list = waitForShown(popover(), QStringLiteral("calendarList"),
+                                    QStringLiteral("the calendar list"));
+    list->setProperty("contentY", row->y() - 24); // below the pinned day header
+    click(waitForShown(row, QStringLiteral("eventButton"), QStringLiteral("the review's row")));
+    waitForShown(row, QStringLiteral("prepFile"), QStringLiteral("the review's files"));
+    click(waitForShown(row, QStringLiteral("prepPrepare"), QStringLiteral("the card's \"Prepare\"")));
+    waitForShown(row, QStringLiteral("prepLine"), QStringLiteral("the model's lines for the meeting"),
+                 QStringLiteral("prepNote"));
+    list->setProperty("contentY", row->y() + row->height() - list->height());
+    take(popover(), QStringLiteral("07-meeting-prep"),
+         QStringLiteral("Meeting prep: an expanded event shows its call, guests and their answers, their "
+                        "unread mail, its files, and three lines from the local model."));
 }
 
 void Tour::openSettings()

@@ -45,6 +45,8 @@ private:
     void draftReply();
     void walkDrive();
     void showFailure();
+    void showBrief();
+    void prepareMeeting();
     void openSettings();
 
     void take(QQuickWindow *window, const QString &name, const QString &caption);

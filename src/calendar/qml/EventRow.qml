@@ -21,14 +21,17 @@ Item {
     required property string location
     required property int attendeeCount
 
+    // Asks to open the event in the browser (the expanded card's link).
     signal tapped()
+    // Expanded, the row shows the meeting-prep card under it.
+    property bool expanded: false
 
     // Read when the row is built; the row follows the clock only when rebuilt.
     readonly property real secondsToStart: hasStart ? (start.getTime() - Date.now()) / 1000 : NaN
     readonly property bool startsSoon: hasStart && secondsToStart > 0 && secondsToStart < 3600
     readonly property bool hasStarted: hasStart && secondsToStart < 0
 
-    implicitHeight: button.implicitHeight + divider.height
+    implicitHeight: button.implicitHeight + (prepCard.item ? prepCard.height + 8 : 0) + divider.height
 
     AbstractButton {
         id: button
@@ -39,7 +42,13 @@ Item {
         topPadding: 6
         bottomPadding: 6
         background: null
-        onClicked: row.tapped()
+        onClicked: {
+            row.expanded = !row.expanded
+            if (row.expanded)
+                prepCard.setSource("qrc:/qt/qml/Tarnlight/Brief/MeetingPrepCard.qml", { event: row.event })
+            else
+                prepCard.setSource("")
+        }
 
         contentItem: RowLayout {
             spacing: 8
@@ -131,6 +140,19 @@ Item {
                 font.weight: Font.DemiBold
                 color: Theme.orange
             }
+        }
+    }
+
+    Loader {
+        id: prepCard
+        objectName: "prepCardLoader"
+        y: button.height
+        x: 27 // under the title, past the time bar
+        width: parent.width - x - 12
+        Connections {
+            target: prepCard.item
+            ignoreUnknownSignals: true
+            function onOpenEventRequested() { row.tapped() }
         }
     }
 

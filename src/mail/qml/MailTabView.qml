@@ -29,6 +29,24 @@ Item {
         mail.start()
     }
     Component.onCompleted: start()
+
+    // Shows that message expanded once the list has it (the brief's links).
+    property string messageToOpen: ""
+    function openMessage(messageId) {
+        messageToOpen = messageId
+        showMessageToOpen()
+    }
+    function showMessageToOpen() {
+        const row = messageToOpen === "" ? -1 : mail.expandMessage(messageToOpen)
+        if (row < 0)
+            return
+        messageToOpen = ""
+        list.positionViewAtIndex(row, ListView.Beginning)
+    }
+    Connections {
+        target: mail
+        function onMessagesChanged() { root.showMessageToOpen() }
+    }
     onVisibleChanged: if (visible) start()
 
     EmptyStateView {

@@ -18,6 +18,10 @@ Item {
     id: root
     // Index into TarnTabs.all; the popover starts on Mail.
     property int selectedTab: 0
+    // The brief shows in place of the tabs until a tab is picked.
+    property bool showsBrief: false
+    // A message the Mail tab opens expanded once it is loaded.
+    property string pendingMessageId: ""
     readonly property bool hasActiveAccount: GoogleAuthService.activeAccount !== undefined
                                              && GoogleAuthService.activeAccount !== null
     // The tab view on screen; its refresh() reloads it.
@@ -26,6 +30,12 @@ Item {
                                        && typeof shownTab.refresh === "function"
     readonly property bool popoverShown: Window.window ? Window.window.visible : false
     signal settingsRequested()
+
+    function openInMail(messageId) {
+        pendingMessageId = messageId
+        selectedTab = 0 // Mail
+        showsBrief = false
+    }
 
     function refreshShownTab() {
         if (canRefresh)
@@ -62,6 +72,18 @@ Item {
                 objectName: "accountSwitcher"
             }
             Item { Layout.fillWidth: true }
+            SymbolButton {
+                objectName: "briefButton"
+                symbol: "sparkles"
+                text: qsTr("Brief")
+                visible: root.hasActiveAccount
+                checkable: true
+                checked: root.showsBrief
+                onClicked: root.showsBrief = checked
+                ToolTip.visible: hovered
+                ToolTip.text: qsTr("Today's events and what your unread mail asks of you")
+                ToolTip.delay: 500
+            }
             // A disabled control gets no hover, so the tooltip sits on a wrapper.
             Item {
                 objectName: "refreshControl"
@@ -129,8 +151,11 @@ Item {
                 Layout.fillWidth: true
                 Layout.margins: 8
                 model: TarnTabs.all
-                currentIndex: root.selectedTab
-                onActivated: index => root.selectedTab = index
+                currentIndex: root.showsBrief ? -1 : root.selectedTab
+                onActivated: index => {
+                    root.selectedTab = index
+                    root.showsBrief = false
+                }
             }
             // How old the rows shown are while they come from an earlier run,
             // or while the network is gone.
@@ -166,14 +191,30 @@ Item {
                         setSource("")
                         if (!root.popoverShown)
                             return
-                        setSource(tab.viewUrl)
+                        setSource(root.showsBrief ? "qrc:/qt/qml/Tarnlight/Brief/BriefView.qml" : tab.viewUrl)
                     }
                     Component.onCompleted: showSelected()
-                    onItemChanged: root.shownTab = item
+                    onItemChanged: {
+                        root.shownTab = item
+                        if (item && root.pendingMessageId !== "" && typeof item.openMessage === "function") {
+                            item.openMessage(root.pendingMessageId)
+                            root.pendingMessageId = ""
+                        }
+                    }
+                    // The brief's items open their message in the Mail tab.
+                    Connections {
+                        target: tabView.item
+                        ignoreUnknownSignals: true
+                        function onMessageRequested(messageId) {
+                            // Not while the brief that asks is still emitting.
+                            Qt.callLater(root.openInMail, messageId)
+                        }
+                    }
                     Component.onDestruction: root.shownTab = null
                     Connections {
                         target: root
                         function onSelectedTabChanged() { tabView.showSelected() }
+                        function onShowsBriefChanged() { tabView.showSelected() }
                         function onPopoverShownChanged() { tabView.showSelected() }
                     }
                 }

@@ -1,0 +1,208 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "brief/BriefViewModel.h"
+
+#include "calendar/CalendarService.h"
+#include "calendar/CalendarWindow.h"
+#include "mail/GmailLabels.h"
+#include "support/ProviderLink.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QLocale>
+
+namespace {
+
+struct KeptAnswer
+{
+    QString key;
+    ai::NeedsYouAnswer answer;
+    qint64 elapsedMs = 0;
+};
+
+// By account id; outlives the views, which come and go with the popover.
+QHash<QString, KeptAnswer> &keptAnswers()
+{
+    static QHash<QString, KeptAnswer> kept;
+    return kept;
+}
+
+} // namespace
+
+BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent) {}
+
+BriefViewModel::~BriefViewModel() = default;
+
+void BriefViewModel::forgetAnswers()
+{
+    keptAnswers().clear();
+}
+
+QCoro::Task<AccountBoundModel::Publish> BriefViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                              Account account)
+{
+    const QStringList labels = auth() ? auth()->labelIds(account.id) : QStringList{};
+    const auto events = co_await CalendarService::upcoming(session, WindowDays, MaxEvents);
+    const auto unread = co_await gmail::unreadInAny(session, labels, ai::NeedsYou::MaxMails);
+    co_return [this, events, unread, id = account.id] { publish(events, unread, id); };
+}
+
+void BriefViewModel::clearRows()
+{
+    publish({}, {}, {});
+}
+
+void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<EmailMessage> &unread,
+                             const QString &account)
+{
+    m_today = TodayPlan::make(events, QDateTime::currentDateTime(), calendar::userTimeZone());
+    const bool mailChanged = m_unread != unread || m_accountId != account;
+    m_unread = unread;
+    m_accountId = account;
+    emit todayChanged();
+    if (!mailChanged || m_kind == u"running")
+        return;
+    const auto kept = keptAnswers().constFind(m_accountId);
+    if (kept != keptAnswers().cend() && kept->key == answerKey()) {
+        m_answer = kept->answer;
+        m_elapsedMs = kept->elapsedMs;
+        setNeedsYou(QStringLiteral("done"));
+    } else {
+        m_answer.reset();
+        m_elapsedMs = -1;
+        setNeedsYou(QStringLiteral("idle"));
+    }
+}
+
+QString BriefViewModel::answerKey() const
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const EmailMessage &mail : m_unread)
+        hash.addData(QStringList{mail.id, mail.from, mail.subject, mail.snippet}.join(u'\n').toUtf8() + '\0');
+    return m_accountId + u':' + QString::fromLatin1(hash.result().toHex());
+}
+
+void BriefViewModel::startNeedsYou()
+{
+    if (m_kind == u"running" || m_accountId.isEmpty())
+        return;
+    QList<ai::BriefMail> mails;
+    for (const EmailMessage &mail : m_unread)
+        mails.append({mail.id, mail.from, mail.subject, mail.snippet});
+    m_answer.reset();
+    m_elapsedMs = -1;
+    setNeedsYou(QStringLiteral("running"));
+    askModel(++m_run, mails, answerKey());
+}
+
+void BriefViewModel::cancelNeedsYou()
+{
+    if (m_kind != u"running")
+        return;
+    ++m_run;
+    setNeedsYou(QStringLiteral("idle"));
+}
+
+QCoro::Task<void> BriefViewModel::askModel(quint64 run, QList<ai::BriefMail> mails, QString key)
+{
+    QPointer<BriefViewModel> self(this);
+    const AIService ai = m_ai;
+    QElapsedTimer clock;
+    clock.start();
+    const auto availability = co_await ai.availability();
+    if (!self || run != m_run)
+        co_return;
+    if (!availability.isAvailable())
+        co_return setNeedsYou(QStringLiteral("failed"), availability.message());
+    try {
+        auto task = ai.needsYou(mails);
+        ai::NeedsYouAnswer answer = co_await std::move(task);
+        if (!self || run != m_run)
+            co_return;
+        m_answer = answer;
+        m_elapsedMs = clock.elapsed();
+        keptAnswers().insert(m_accountId, {key, answer, m_elapsedMs});
+        setNeedsYou(QStringLiteral("done"));
+    } catch (const Error &error) {
+        if (self && run == m_run)
+            setNeedsYou(QStringLiteral("failed"), error.description());
+    }
+}
+
+void BriefViewModel::setNeedsYou(const QString &kind, const QString &message)
+{
+    m_kind = kind;
+    m_message = message;
+    emit needsYouChanged();
+}
+
+void BriefViewModel::openMeeting(const QString &link) const
+{
+    support::openProviderLink(QUrl(link, QUrl::StrictMode));
+}
+
+QVariantList BriefViewModel::todayEvents() const
+{
+    QVariantList list;
+    for (const CalendarEvent &event : m_today.left)
+        list.append(QVariant::fromValue(event));
+    return list;
+}
+
+QVariantList BriefViewModel::conflicts() const
+{
+    QVariantList list;
+    for (const auto &[first, second] : m_today.conflicts)
+        list.append(QVariantMap{{QStringLiteral("first"), QVariant::fromValue(first)},
+                                {QStringLiteral("second"), QVariant::fromValue(second)}});
+    return list;
+}
+
+int BriefViewModel::firstTomorrow() const
+{
+    const QTimeZone zone = calendar::userTimeZone();
+    const QDate today = QDateTime::currentDateTime().toTimeZone(zone).date();
+    for (qsizetype i = 0; i < m_today.left.size(); ++i) {
+        const CalendarEvent &event = m_today.left[i];
+        if (!event.isAllDay && event.start->toTimeZone(zone).date() > today)
+            return int(i);
+    }
+    return -1;
+}
+
+QVariant BriefViewModel::nextMeeting() const
+{
+    return m_today.nextMeeting ? QVariant::fromValue(*m_today.nextMeeting) : QVariant();
+}
+
+QVariantList BriefViewModel::needsYouItems() const
+{
+    QVariantList list;
+    if (!m_answer)
+        return list;
+    for (const ai::NeedsYouItem &item : m_answer->items) {
+        const auto mail = std::find_if(m_unread.cbegin(), m_unread.cend(),
+                                       [&](const EmailMessage &m) { return m.id == item.sourceId; });
+        list.append(
+            QVariantMap{{QStringLiteral("sourceId"), item.sourceId},
+                        {QStringLiteral("text"), item.text},
+                        {QStringLiteral("due"), item.due},
+                        {QStringLiteral("sender"), mail != m_unread.cend() ? mail->fromDisplay() : QString()},
+                        {QStringLiteral("subject"), mail != m_unread.cend() ? mail->subject : QString()}});
+    }
+    return list;
+}
+
+QString BriefViewModel::dropNote() const
+{
+    return m_answer ? ai::NeedsYou::dropNote(m_answer->dropped) : QString();
+}
+
+QString BriefViewModel::elapsedText() const
+{
+    if (m_elapsedMs < 0)
+        return {};
+    return QCoreApplication::translate("BriefViewModel", "Took %1 s")
+        .arg(QLocale().toString(double(m_elapsedMs) / 1000.0, 'f', 1));
+}

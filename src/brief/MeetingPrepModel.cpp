@@ -1,0 +1,215 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "brief/MeetingPrepModel.h"
+
+#include "mail/GmailLabels.h"
+#include "rest/ExecuteQuery.h"
+#include "rest/Queries.h"
+#include "rest/Resources.h"
+#include "support/ProviderLink.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+bool isPlainAddress(const QString &email)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9._%+-]{1,64}@[A-Za-z0-9.-]{1,190}$"));
+    return plain.match(email).hasMatch();
+}
+
+bool isRoom(const QString &email)
+{
+    return email.endsWith(QStringLiteral("resource.calendar.google.com"), Qt::CaseInsensitive);
+}
+
+QCoro::Task<QStringList> searchIds(std::shared_ptr<rest::Authorizer> authorizer, QString search)
+{
+    rest::GmailAPIService service;
+    service.authorizer = std::move(authorizer);
+    service.shouldFetchNextPages = false;
+    auto query = rest::GmailMessagesListQuery::query(QStringLiteral("me"));
+    query->setQ(search);
+    query->setMaxResults(MeetingPrepModel::MaxMails);
+    const auto page = std::dynamic_pointer_cast<rest::GmailListMessagesResource>(
+        co_await rest::executeQuery(service, query));
+    QStringList ids;
+    if (page && page->hasKey(page->collectionItemsKey()))
+        for (const rest::RestObjectPtr &stub : page->items())
+            if (const auto id = stub->identifier(); id && ids.size() < MeetingPrepModel::MaxMails)
+                ids.append(*id);
+    co_return ids;
+}
+
+// Lines made for an event, by event id, with the mail they were made from;
+// they outlive the card, which goes with its row.
+struct KeptLines
+{
+    QList<EmailMessage> mails;
+    CalendarEvent event;
+    QStringList lines;
+    QString note;
+};
+
+QHash<QString, KeptLines> &keptLines()
+{
+    static QHash<QString, KeptLines> kept;
+    return kept;
+}
+
+} // namespace
+
+MeetingPrepModel::MeetingPrepModel(QObject *parent) : AccountBoundModel(parent) {}
+
+MeetingPrepModel::~MeetingPrepModel() = default;
+
+QString MeetingPrepModel::guestSearch(const QList<CalendarAttendee> &attendees)
+{
+    QStringList addresses;
+    for (const CalendarAttendee &guest : attendees) {
+        const QString email = guest.email.trimmed().toLower();
+        if (!guest.self && isPlainAddress(email) && !isRoom(email) && !addresses.contains(email))
+            addresses.append(email);
+    }
+    if (addresses.isEmpty())
+        return {};
+    return QStringLiteral("from:(%1) newer_than:%2d is:unread")
+        .arg(addresses.join(QStringLiteral(" OR ")))
+        .arg(RecentDays);
+}
+
+void MeetingPrepModel::setEvent(const CalendarEvent &event)
+{
+    if (m_event == event)
+        return;
+    m_event = event;
+    ++m_run;
+    setPrepare(QStringLiteral("idle"));
+    emit eventChanged();
+}
+
+QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                                Account)
+{
+    const QString search = guestSearch(m_event.attendees);
+    QList<EmailMessage> found;
+    if (!search.isEmpty()) {
+        const QStringList ids = co_await searchIds(session, search);
+        for (const QString &id : ids)
+            found.append(co_await gmail::listedMessage(session, id));
+    }
+    co_return [this, found] {
+        m_mails = found;
+        emit mailsChanged();
+        showKeptLines();
+    };
+}
+
+void MeetingPrepModel::showKeptLines()
+{
+    const auto kept = keptLines().constFind(m_event.id);
+    if (m_kind == u"idle" && kept != keptLines().cend() && kept->mails == m_mails && kept->event == m_event)
+        setPrepare(QStringLiteral("done"), kept->lines, kept->note);
+}
+
+void MeetingPrepModel::forgetLines()
+{
+    keptLines().clear();
+}
+
+void MeetingPrepModel::clearRows()
+{
+    m_mails.clear();
+    emit mailsChanged();
+}
+
+void MeetingPrepModel::startPrepare()
+{
+    if (m_kind == u"running" || m_mails.isEmpty())
+        return;
+    QList<ai::BriefMail> mails;
+    for (const EmailMessage &mail : m_mails)
+        mails.append({mail.id, mail.from, mail.subject, mail.snippet});
+    setPrepare(QStringLiteral("running"));
+    prepare(++m_run, m_event.title, mails);
+}
+
+void MeetingPrepModel::cancelPrepare()
+{
+    if (m_kind != u"running")
+        return;
+    ++m_run;
+    setPrepare(QStringLiteral("idle"));
+}
+
+QCoro::Task<void> MeetingPrepModel::prepare(quint64 run, QString title, QList<ai::BriefMail> mails)
+{
+    QPointer<MeetingPrepModel> self(this);
+    const AIService ai = m_ai;
+    const auto availability = co_await ai.availability();
+    if (!self || run != m_run)
+        co_return;
+    if (!availability.isAvailable())
+        co_return setPrepare(QStringLiteral("failed"), {}, availability.message());
+    try {
+        auto task = ai.meetingNotes(title, mails);
+        const ai::MeetingNotesAnswer answer = co_await std::move(task);
+        if (!self || run != m_run)
+            co_return;
+        const QString note = ai::NeedsYou::dropNote(answer.dropped);
+        keptLines().insert(m_event.id, {m_mails, m_event, answer.lines, note});
+        setPrepare(QStringLiteral("done"), answer.lines, note);
+    } catch (const Error &error) {
+        if (self && run == m_run)
+            setPrepare(QStringLiteral("failed"), {}, error.description());
+    }
+}
+
+void MeetingPrepModel::setPrepare(const QString &kind, const QStringList &lines, const QString &message)
+{
+    m_kind = kind;
+    m_lines = lines;
+    m_message = message;
+    emit prepareChanged();
+}
+
+void MeetingPrepModel::openAttachment(const QString &url) const
+{
+    support::openProviderLink(QUrl(url, QUrl::StrictMode));
+}
+
+QVariantList MeetingPrepModel::attendees() const
+{
+    QVariantList list;
+    for (const CalendarAttendee &guest : m_event.attendees)
+        list.append(QVariantMap{
+            {QStringLiteral("name"), guest.displayName.isEmpty() ? guest.email : guest.displayName},
+            {QStringLiteral("email"), guest.email},
+            {QStringLiteral("response"), guest.responseStatus}});
+    return list;
+}
+
+QVariantList MeetingPrepModel::attachments() const
+{
+    QVariantList list;
+    for (const CalendarAttachment &file : m_event.attachments) {
+        const QUrl url(file.fileUrl, QUrl::StrictMode);
+        if (url.isValid() && url.scheme() == u"https")
+            list.append(QVariantMap{{QStringLiteral("title"), file.title.isEmpty() ? url.host() : file.title},
+                                    {QStringLiteral("fileUrl"), file.fileUrl}});
+    }
+    return list;
+}
+
+QVariantList MeetingPrepModel::mails() const
+{
+    QVariantList list;
+    for (const EmailMessage &mail : m_mails)
+        list.append(QVariantMap{{QStringLiteral("id"), mail.id},
+                                {QStringLiteral("sender"), mail.fromDisplay()},
+                                {QStringLiteral("subject"), mail.subject},
+                                {QStringLiteral("snippet"), mail.snippet}});
+    return list;
+}
