@@ -60,6 +60,21 @@
     </message>
 </context>
 <context>
+    <name>AccountBoundModel</name>
+    <message>
+        <source>Updated %1</source>
+        <translation>Aktualisiert %1</translation>
+    </message>
+    <message>
+        <source>You are offline. The list loads when the network is back.</source>
+        <translation>Sie sind offline. Die Liste wird geladen, sobald das Netzwerk wieder da ist.</translation>
+    </message>
+    <message>
+        <source>Offline — updated %1</source>
+        <translation>Offline – aktualisiert %1</translation>
+    </message>
+</context>
+<context>
     <name>AccountRow</name>
     <message>
         <source>Active</source>
@@ -140,6 +155,83 @@
     <message>
         <source>No saved session for this account. Sign in again.</source>
         <translation>Für dieses Konto ist keine Sitzung gespeichert. Melden Sie sich erneut an.</translation>
+    </message>
+</context>
+<context>
+    <name>BriefView</name>
+    <message>
+        <source>Couldn&apos;t load the brief</source>
+        <translation>Der Überblick konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Nothing left today or tomorrow morning.</source>
+        <translation>Heute und morgen Vormittag steht nichts mehr an.</translation>
+    </message>
+    <message>
+        <source>Tomorrow morning</source>
+        <translation>Morgen Vormittag</translation>
+    </message>
+    <message>
+        <source>Overlap: %1 and %2</source>
+        <translation>Überschneidung: %1 und %2</translation>
+    </message>
+    <message>
+        <source>Next meeting: %1 at %2</source>
+        <translation>Nächstes Meeting: %1 um %2</translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation>Teilnehmen</translation>
+    </message>
+    <message>
+        <source>Needs you</source>
+        <translation>Braucht Sie</translation>
+    </message>
+    <message>
+        <source>No unread mail.</source>
+        <translation>Keine ungelesene Mail.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The local model reads %n unread mail.</source>
+        <translation>
+            <numerusform>Das lokale Modell liest %n ungelesene Mail.</numerusform>
+            <numerusform>Das lokale Modell liest %n ungelesene Mails.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Ask again</source>
+        <translation>Erneut fragen</translation>
+    </message>
+    <message>
+        <source>Find what needs me</source>
+        <translation>Finden, was mich braucht</translation>
+    </message>
+    <message>
+        <source>Reading your mail…</source>
+        <translation>Ihre Mail wird gelesen…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Nothing in your unread mail asks for you.</source>
+        <translation>Nichts in Ihrer ungelesenen Mail braucht Sie.</translation>
+    </message>
+    <message>
+        <source>Due %1</source>
+        <translation>Fällig %1</translation>
+    </message>
+</context>
+<context>
+    <name>BriefViewModel</name>
+    <message>
+        <source>Took %1 s</source>
+        <translation>Dauerte %1 s</translation>
     </message>
 </context>
 <context>
@@ -295,6 +387,22 @@
         <source>Open in Gmail</source>
         <translation>In Gmail öffnen</translation>
     </message>
+    <message>
+        <source>Mark as read</source>
+        <translation>Als gelesen markieren</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Archivieren</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t archive the message.</source>
+        <translation>Die Nachricht konnte nicht archiviert werden.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t mark the message as read.</source>
+        <translation>Die Nachricht konnte nicht als gelesen markiert werden.</translation>
+    </message>
 </context>
 <context>
     <name>MailReplySection</name>
@@ -368,6 +476,106 @@
     </message>
 </context>
 <context>
+    <name>MeetingPrepCard</name>
+    <message>
+        <source>accepted</source>
+        <translation>zugesagt</translation>
+    </message>
+    <message>
+        <source>declined</source>
+        <translation>abgesagt</translation>
+    </message>
+    <message>
+        <source>maybe</source>
+        <translation>vielleicht</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>keine Antwort</translation>
+    </message>
+    <message>
+        <source>Join call</source>
+        <translation>Anruf beitreten</translation>
+    </message>
+    <message>
+        <source>Open in Calendar</source>
+        <translation>In Kalender öffnen</translation>
+    </message>
+    <message>
+        <source>Guests</source>
+        <translation>Gäste</translation>
+    </message>
+    <message>
+        <source>Unread from the guests</source>
+        <translation>Ungelesen von den Gästen</translation>
+    </message>
+    <message>
+        <source>No unread mail from them in the last 14 days.</source>
+        <translation>Keine ungelesene Mail von ihnen in den letzten 14 Tagen.</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>Prepare</source>
+        <translation>Vorbereiten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>NeedsYou</name>
+    <message numerus="yes">
+        <source>%n not from a mail shown</source>
+        <translation>
+            <numerusform>%n nicht aus einer gezeigten Mail</numerusform>
+            <numerusform>%n nicht aus einer gezeigten Mail</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with a link</source>
+        <translation>
+            <numerusform>%n mit einem Link</numerusform>
+            <numerusform>%n mit Links</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n with markup</source>
+        <translation>
+            <numerusform>%n mit Auszeichnungen</numerusform>
+            <numerusform>%n mit Auszeichnungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n over 140 characters</source>
+        <translation>
+            <numerusform>%n über 140 Zeichen</numerusform>
+            <numerusform>%n über 140 Zeichen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unreadable</source>
+        <translation>
+            <numerusform>%n unlesbar</numerusform>
+            <numerusform>%n unlesbar</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n beyond the first seven</source>
+        <translation>
+            <numerusform>%n über die ersten sieben hinaus</numerusform>
+            <numerusform>%n über die ersten sieben hinaus</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Left out: %1.</source>
+        <translation>Weggelassen: %1.</translation>
+    </message>
+</context>
+<context>
     <name>PopoverRootView</name>
     <message>
         <source>Refresh</source>
@@ -380,6 +588,14 @@
     <message>
         <source>Quit</source>
         <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Brief</source>
+        <translation>Überblick</translation>
+    </message>
+    <message>
+        <source>Today&apos;s events and what your unread mail asks of you</source>
+        <translation>Die heutigen Termine und was Ihre ungelesene Mail von Ihnen will</translation>
     </message>
 </context>
 <context>
@@ -474,6 +690,10 @@
     <message>
         <source>About Tarnlight</source>
         <translation>Über Tarnlight</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
     </message>
 </context>
 <context>

@@ -10,7 +10,7 @@
 // timers alive in the app's objects.
 
 #include "AppUnderBench.h"
-#include "shell/app/UnreadMonitor.h"
+#include "mail/UnreadMonitor.h"
 
 #include <QAbstractEventDispatcher>
 #include <QDir>

@@ -3,6 +3,8 @@
 
 #include "brief/BriefViewModel.h"
 
+#include "mail/MailLabelChoice.h"
+
 #include "calendar/CalendarService.h"
 #include "calendar/CalendarWindow.h"
 #include "mail/GmailLabels.h"
@@ -42,7 +44,7 @@ void BriefViewModel::forgetAnswers()
 QCoro::Task<AccountBoundModel::Publish> BriefViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
                                                               Account account)
 {
-    const QStringList labels = auth() ? auth()->labelIds(account.id) : QStringList{};
+    const QStringList labels = auth() ? MailLabelChoice::of(*auth()).labelIds(account.id) : QStringList{};
     const auto events = co_await CalendarService::upcoming(session, WindowDays, MaxEvents);
     const auto unread = co_await gmail::unreadInAny(session, labels, ai::NeedsYou::MaxMails);
     co_return [this, events, unread, id = account.id] { publish(events, unread, id); };

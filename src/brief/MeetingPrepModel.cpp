@@ -3,6 +3,8 @@
 
 #include "brief/MeetingPrepModel.h"
 
+#include "mail/MessageDetails.h"
+
 #include "mail/GmailLabels.h"
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
@@ -91,14 +93,17 @@ void MeetingPrepModel::setEvent(const CalendarEvent &event)
 }
 
 QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<rest::Authorizer> session,
-                                                                Account)
+                                                                Account account)
 {
     const QString search = guestSearch(m_event.attendees);
     QList<EmailMessage> found;
     if (!search.isEmpty()) {
         const QStringList ids = co_await searchIds(session, search);
-        for (const QString &id : ids)
-            found.append(co_await gmail::listedMessage(session, id));
+        // Details the Mail tab or the unread check fetched already are not asked again.
+        auto details = auth() ? MailDetailCache::of(*auth()).forAccount(account.id) : nullptr;
+        if (!details)
+            details = std::make_shared<MessageDetails>();
+        found = co_await gmail::listedMessages(session, ids, details);
     }
     co_return [this, found] {
         m_mails = found;

@@ -4,6 +4,7 @@
 // How the calendar tab's events are kept between runs.
 
 #include "calendar/CalendarViewModel.h"
+#include "calendar/MeetingLink.h"
 
 #include "support/ListCache.h"
 
@@ -24,7 +25,11 @@ QJsonArray CalendarViewModel::cachedRows() const
                                 {QStringLiteral("isAllDay"), event.isAllDay},
                                 {QStringLiteral("location"), optionalTextValue(event.location)},
                                 {QStringLiteral("attendeeCount"), event.attendeeCount},
-                                {QStringLiteral("htmlLink"), optionalTextValue(event.htmlLink)}});
+                                {QStringLiteral("htmlLink"), optionalTextValue(event.htmlLink)},
+                                {QStringLiteral("calendarId"), event.calendarId},
+                                {QStringLiteral("end"), timeValue(event.end)},
+                                {QStringLiteral("meetingLink"), event.meetingLink},
+                                {QStringLiteral("declined"), event.declined}});
     }
     return rows;
 }
@@ -32,12 +37,21 @@ QJsonArray CalendarViewModel::cachedRows() const
 void CalendarViewModel::showCachedRows(const QJsonArray &rows)
 {
     setEvents(readRows<CalendarEvent>(rows, [](const RowReader &row) {
-        return CalendarEvent{row.text(u"id"),
-                             row.text(u"title"),
-                             row.time(u"start"),
-                             row.flag(u"isAllDay"),
-                             row.optionalText(u"location"),
-                             row.count(u"attendeeCount", MaxAttendees),
-                             row.optionalText(u"htmlLink")};
+        CalendarEvent event;
+        event.id = row.text(u"id");
+        event.calendarId = row.text(u"calendarId");
+        event.title = row.text(u"title");
+        event.start = row.time(u"start");
+        event.end = row.time(u"end");
+        event.isAllDay = row.flag(u"isAllDay");
+        event.location = row.optionalText(u"location");
+        event.attendeeCount = row.count(u"attendeeCount", MaxAttendees);
+        event.htmlLink = row.optionalText(u"htmlLink");
+        // The file is read as untrusted: a link opens only if it still reads
+        // as a meeting link.
+        event.meetingLink = calendar::meetingLink(
+            QJsonObject{{QStringLiteral("location"), row.text(u"meetingLink")}});
+        event.declined = row.flag(u"declined");
+        return event;
     }));
 }
