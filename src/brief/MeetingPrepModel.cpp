@@ -98,11 +98,12 @@ QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<
     const QString search = guestSearch(m_event.attendees);
     QList<EmailMessage> found;
     if (!search.isEmpty()) {
-        const QStringList ids = co_await searchIds(session, search);
-        // Details the Mail tab or the unread check fetched already are not asked again.
+        // Details the Mail tab or the unread check fetched already are not
+        // asked again. Taken before the first wait: the model may be gone after it.
         auto details = auth() ? MailDetailCache::of(*auth()).forAccount(account.id) : nullptr;
         if (!details)
             details = std::make_shared<MessageDetails>();
+        const QStringList ids = co_await searchIds(session, search);
         found = co_await gmail::listedMessages(session, ids, details);
     }
     co_return [this, found] {

@@ -39,19 +39,26 @@ QList<Message> readCatalogue(const QString &path)
         if (xml.name() == u"name") {
             context = xml.readElementText();
         } else if (xml.name() == u"message") {
+            const bool numerus = xml.attributes().value(QLatin1String("numerus")) == u"yes";
             Message message{context, {}, {}, false};
+            QStringList forms; // a text with %n has one translation per plural form
             while (xml.readNextStartElement()) {
                 if (xml.name() == u"source") {
                     message.source = xml.readElementText();
                 } else if (xml.name() == u"translation") {
-                    const auto type = xml.attributes().value(QLatin1String("type"));
-                    message.finished = type.isEmpty();
-                    message.translation = xml.readElementText();
+                    message.finished = xml.attributes().value(QLatin1String("type")).isEmpty();
+                    if (!numerus)
+                        forms << xml.readElementText();
+                    while (numerus && xml.readNextStartElement())
+                        forms << xml.readElementText();
                 } else {
                     xml.skipCurrentElement();
                 }
             }
-            messages << message;
+            for (const QString &form : forms.isEmpty() ? QStringList{QString()} : forms) {
+                message.translation = form;
+                messages << message;
+            }
         }
     }
     return messages;

@@ -160,7 +160,18 @@ private slots:
                      qPrintable(model->state().note));
         }
         QCOMPARE(mailAgain.messages(), messages);
-        QCOMPARE(calendarAgain.events(), events);
+        // The list keeps what a row shows; guests, files and reminders come with the next load.
+        const auto shown = [](QList<CalendarEvent> list) {
+            for (CalendarEvent &event : list) {
+                event.description.reset();
+                event.attendees.clear();
+                event.attachments.clear();
+                event.reminderMinutes.clear();
+                event.remindersUseDefault = true;
+            }
+            return list;
+        };
+        QCOMPARE(calendarAgain.events(), shown(events));
         QCOMPARE(driveAgain.items(), items);
         QCOMPARE(m_sandbox->requestLog().size(), 0);
 
