@@ -15,6 +15,37 @@ namespace {
 constexpr int MaxAttendees = 100000;
 } // namespace
 
+namespace {
+
+// Guests and files as the meeting card shows them.
+QJsonArray attendeeValues(const QList<CalendarAttendee> &attendees)
+{
+    QJsonArray values;
+    for (const CalendarAttendee &a : attendees)
+        values.append(QJsonObject{{QStringLiteral("email"), a.email},
+                                  {QStringLiteral("displayName"), a.displayName},
+                                  {QStringLiteral("responseStatus"), a.responseStatus},
+                                  {QStringLiteral("self"), a.self}});
+    return values;
+}
+
+QJsonArray attachmentValues(const QList<CalendarAttachment> &attachments)
+{
+    QJsonArray values;
+    for (const CalendarAttachment &a : attachments)
+        values.append(QJsonObject{{QStringLiteral("title"), a.title},
+                                  {QStringLiteral("fileUrl"), a.fileUrl},
+                                  {QStringLiteral("mimeType"), a.mimeType},
+                                  {QStringLiteral("iconLink"), a.iconLink}});
+    return values;
+}
+
+// More than the meeting card lists; Google allows a few hundred guests.
+constexpr int MaxKeptGuests = 500;
+constexpr int MaxKeptFiles = 50;
+
+} // namespace
+
 QJsonArray CalendarViewModel::cachedRows() const
 {
     QJsonArray rows;
@@ -29,7 +60,9 @@ QJsonArray CalendarViewModel::cachedRows() const
                                 {QStringLiteral("calendarId"), event.calendarId},
                                 {QStringLiteral("end"), timeValue(event.end)},
                                 {QStringLiteral("meetingLink"), event.meetingLink},
-                                {QStringLiteral("declined"), event.declined}});
+                                {QStringLiteral("declined"), event.declined},
+                                {QStringLiteral("attendees"), attendeeValues(event.attendees)},
+                                {QStringLiteral("attachments"), attachmentValues(event.attachments)}});
     }
     return rows;
 }
@@ -52,6 +85,12 @@ void CalendarViewModel::showCachedRows(const QJsonArray &rows)
         event.meetingLink = calendar::meetingLink(
             QJsonObject{{QStringLiteral("location"), row.text(u"meetingLink")}});
         event.declined = row.flag(u"declined");
+        for (const RowReader &a : row.list(u"attendees", MaxKeptGuests))
+            event.attendees.append(
+                {a.text(u"email"), a.text(u"displayName"), a.text(u"responseStatus"), a.flag(u"self")});
+        for (const RowReader &a : row.list(u"attachments", MaxKeptFiles))
+            event.attachments.append(
+                {a.text(u"title"), a.text(u"fileUrl"), a.text(u"mimeType"), a.text(u"iconLink")});
         return event;
     }));
 }

@@ -57,6 +57,18 @@ public:
     Timestamp time(QStringView key) const;
     bool flag(QStringView key) const { return m_row.value(key).toBool(); }
     int count(QStringView key, int max) const;
+    // A nested list of objects, at most `max` of them.
+    QList<RowReader> list(QStringView key, int max) const
+    {
+        QList<RowReader> items;
+        for (const QJsonValue &item : m_row.value(key).toArray()) {
+            if (items.size() >= max)
+                break;
+            if (item.isObject())
+                items << RowReader(item);
+        }
+        return items;
+    }
 
 private:
     QJsonObject m_row;

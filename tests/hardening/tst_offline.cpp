@@ -160,12 +160,10 @@ private slots:
                      qPrintable(model->state().note));
         }
         QCOMPARE(mailAgain.messages(), messages);
-        // The list keeps what a row shows; guests, files and reminders come with the next load.
+        // The list keeps what a row and its card show; reminders come with the next load.
         const auto shown = [](QList<CalendarEvent> list) {
             for (CalendarEvent &event : list) {
                 event.description.reset();
-                event.attendees.clear();
-                event.attachments.clear();
                 event.reminderMinutes.clear();
                 event.remindersUseDefault = true;
             }
