@@ -8,6 +8,8 @@
 #include <QList>
 #include <QMetaType>
 
+#include <algorithm>
+
 // A guest of an event as the provider lists it; `self` marks the user.
 struct CalendarAttendee
 {
@@ -37,6 +39,18 @@ public:
     QString title, fileUrl, mimeType, iconLink;
 
     friend bool operator==(const CalendarAttachment &, const CalendarAttachment &) = default;
+};
+
+// Minutes before the start. Compared element by element: Qt 6.4's QList<int>
+// comparison hands memcmp a null pointer when both lists are empty.
+struct ReminderMinutes : QList<int>
+{
+    using QList<int>::QList;
+    ReminderMinutes(const QList<int> &minutes) : QList<int>(minutes) {}
+    friend bool operator==(const ReminderMinutes &a, const ReminderMinutes &b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
 };
 
 // One event of one of the user's calendars.
@@ -73,7 +87,7 @@ public:
     // Minutes before the start of each popup reminder; with
     // remindersUseDefault they are the calendar's own defaults.
     bool remindersUseDefault = true;
-    QList<int> reminderMinutes;
+    ReminderMinutes reminderMinutes;
     QList<CalendarAttendee> attendees;
     QList<CalendarAttachment> attachments;
 
