@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(standUp.calendarId, QStringLiteral("primary"));
         QVERIFY(standUp.end && *standUp.end == standUp.start->addSecs(15 * 60));
         QVERIFY(standUp.remindersUseDefault);
-        QCOMPARE(standUp.reminderMinutes, QList<int>{10}); // the calendar's default
+        QCOMPARE(standUp.reminderMinutes, ReminderMinutes{10}); // the calendar's default
         QVERIFY(!standUp.declined);
         QVERIFY(std::ranges::any_of(standUp.attendees, [](const CalendarAttendee &a) {
             return a.self && a.responseStatus == u"accepted";
@@ -216,7 +216,7 @@ private slots:
         QVERIFY2(call.meetingLink.startsWith("https://us02web.zoom.us/j/") && !call.meetingLink.endsWith('.'),
                  qPrintable(call.meetingLink));
         QVERIFY(!call.remindersUseDefault);
-        QCOMPARE(call.reminderMinutes, QList<int>({5, 15}));
+        QCOMPARE(call.reminderMinutes, ReminderMinutes({5, 15}));
 
         QVERIFY(first("Budget check-in").declined);
         QVERIFY(first("Focus time").meetingLink.isEmpty());
@@ -245,9 +245,9 @@ private slots:
                    {"items", items}});
         const QList<CalendarEvent> events = upcoming().value.value_or(QList<CalendarEvent>());
         QCOMPARE(events.size(), 3);
-        QCOMPARE(events.at(0).reminderMinutes, QList<int>({0, 30}));
+        QCOMPARE(events.at(0).reminderMinutes, ReminderMinutes({0, 30}));
         QVERIFY(events.at(1).reminderMinutes.isEmpty());
-        QCOMPARE(events.at(2).reminderMinutes, QList<int>{15});
+        QCOMPARE(events.at(2).reminderMinutes, ReminderMinutes{15});
     }
 
     void mapsEventFields()
