@@ -22,6 +22,8 @@ void addModelRoutes(Server &server, State &state);
 void addWebRoutes(Server &server, State &state);
 void addControlRoutes(Server &server, State &state);
 void addMailControlRoutes(Server &server, State &state);
+// Gmail's batch endpoint, answering each call through the other routes.
+void addBatchRoutes(Server &server);
 
 // The answer shapes the model endpoint can play (State::modelAnswerShape).
 QStringList modelAnswerShapes();

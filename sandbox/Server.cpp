@@ -109,22 +109,30 @@ void Server::run()
         v6thread.join();
 }
 
-void Server::serve(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader *reader)
+void Server::serveInner(const httplib::Request &req, httplib::Response &res, const QString &batchPath)
+{
+    serve(req, res, nullptr, batchPath);
+}
+
+void Server::serve(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader *reader,
+                   const QString &batchPath)
 {
     Exchange exchange(req, res, reader);
     bool logged = false;
-    dispatch(exchange, logged);
+    dispatch(exchange, logged, batchPath.isEmpty());
     exchange.drainBody();
     if (!logged)
         return;
-    const QJsonObject entry = logEntry(req, exchange);
+    QJsonObject entry = logEntry(req, exchange);
+    if (!batchPath.isEmpty())
+        entry.insert(QStringLiteral("batch"), batchPath);
     std::lock_guard lock(m_mutex);
     m_log.append(entry);
     if (m_log.size() > LogLimit)
         m_log.removeFirst();
 }
 
-void Server::dispatch(Exchange &exchange, bool &logged)
+void Server::dispatch(Exchange &exchange, bool &logged, bool delayed)
 {
     const std::string path = exchange.path.toStdString();
     const Route *found = nullptr;
@@ -148,7 +156,7 @@ void Server::dispatch(Exchange &exchange, bool &logged)
             if (fault->status || fault->drop)
                 return;
         }
-        if (const int delay = m_delayMs.load())
+        if (const int delay = delayed ? m_delayMs.load() : 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     }
     if (!found) {

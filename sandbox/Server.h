@@ -31,6 +31,9 @@ public:
     int bind(int port);
     // Serves until the process ends.
     void run();
+    // Serves one call of a batch: routed, faulted and logged (naming the
+    // batch's path) like a request of its own, without the answer delay.
+    void serveInner(const httplib::Request &req, httplib::Response &res, const QString &batchPath);
 
     QJsonArray log() const;
     void clearLog();
@@ -64,8 +67,9 @@ private:
         int skip = 0;
     };
 
-    void serve(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader *reader);
-    void dispatch(Exchange &exchange, bool &logged);
+    void serve(const httplib::Request &req, httplib::Response &res, const httplib::ContentReader *reader,
+               const QString &batchPath = {});
+    void dispatch(Exchange &exchange, bool &logged, bool delayed);
     std::optional<Fault> takeFault(const QByteArray &method, const QString &path);
     void applyFault(Exchange &exchange, const Fault &fault);
     QJsonObject logEntry(const httplib::Request &req, const Exchange &exchange) const;

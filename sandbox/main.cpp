@@ -99,6 +99,7 @@ int main(int argc, char *argv[])
     addWebRoutes(server, state);
     addControlRoutes(server, state);
     addMailControlRoutes(server, state);
+    addBatchRoutes(server);
     server.setDelay(state.options.delayMs);
 
     const int port = server.bind(state.options.port);

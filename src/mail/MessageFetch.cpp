@@ -5,52 +5,31 @@
 
 #include "core/Error.h"
 #include "mail/GmailMessage.h"
+#include "rest/ExecuteBatch.h"
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
 
-#include <vector>
-
 namespace {
 
 const QString Me = QStringLiteral("me");
+constexpr int GoneStatus = 404;
 
-// The ids still to fetch, shared by the workers of one round.
-struct FetchRound
-{
-    QStringList queue;
-    std::shared_ptr<MessageDetails> details;
-    std::optional<Error> failure;
-};
-
-QCoro::Task<std::optional<ListedDetail>> fetchDetail(rest::GmailAPIService &service, QString id)
+rest::RestQueryPtr detailQuery(const QString &id)
 {
     auto query = rest::GmailMessagesGetQuery::query(Me, id);
     query->setFormat(QStringLiteral("metadata"));
     query->setMetadataHeaders({QStringLiteral("From"), QStringLiteral("Subject"), QStringLiteral("Date")});
-    const auto object = co_await rest::executeQuery(service, query);
-    if (!std::dynamic_pointer_cast<rest::GmailMessageResource>(object))
-        co_return std::nullopt;
-    const QJsonObject json = object->JSON();
-    co_return ListedDetail{gmail::emailMessageFromJson(json),
-                           json.value(QStringLiteral("internalDate")).toString().toLongLong()};
+    return query;
 }
 
-// Takes ids off the shared queue until it is empty or a fetch failed.
-QCoro::Task<void> fetchWorker(std::shared_ptr<rest::GmailAPIService> service,
-                              std::shared_ptr<FetchRound> round)
+std::optional<ListedDetail> detailOf(const rest::RestObjectPtr &object)
 {
-    while (!round->queue.isEmpty() && !round->failure) {
-        const QString id = round->queue.takeFirst();
-        try {
-            const std::optional<ListedDetail> detail = co_await fetchDetail(*service, id);
-            if (detail)
-                round->details->insert(id, *detail);
-        } catch (const Error &error) {
-            if (!round->failure)
-                round->failure = error;
-        }
-    }
+    if (!std::dynamic_pointer_cast<rest::GmailMessageResource>(object))
+        return std::nullopt;
+    const QJsonObject json = object->JSON();
+    return ListedDetail{gmail::emailMessageFromJson(json),
+                        json.value(QStringLiteral("internalDate")).toString().toLongLong()};
 }
 
 } // namespace
@@ -84,18 +63,33 @@ QCoro::Task<QStringList> listIds(rest::GmailAPIService &service, QStringList lab
 QCoro::Task<void> fetchMissing(std::shared_ptr<rest::GmailAPIService> service, QStringList ids,
                                std::shared_ptr<MessageDetails> details)
 {
-    auto round = std::make_shared<FetchRound>();
-    round->details = details;
+    QStringList missing;
     for (const QString &id : ids)
-        if (!details->contains(id) && !round->queue.contains(id))
-            round->queue.append(id);
-    std::vector<QCoro::Task<void>> workers;
-    for (qsizetype i = 0; i < std::min<qsizetype>(ConcurrentFetches, round->queue.size()); ++i)
-        workers.push_back(fetchWorker(service, round));
-    for (const QCoro::Task<void> &worker : workers)
-        co_await worker;
-    if (round->failure)
-        throw *round->failure;
+        if (!details->contains(id) && !missing.contains(id))
+            missing.append(id);
+    if (missing.isEmpty())
+        co_return;
+    QList<rest::RestQueryPtr> queries;
+    for (const QString &id : std::as_const(missing))
+        queries.append(detailQuery(id));
+    const QList<rest::Parsed> answers = co_await rest::executeBatch(*service, queries);
+    std::optional<Error> failure;
+    bool anyAnswered = false;
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        if (const auto &error = answers.at(i).error; error && error->code() == GoneStatus) {
+            anyAnswered = true; // deleted since it was listed: nothing to show
+            continue;
+        }
+        if (answers.at(i).error) {
+            failure = failure.value_or(*answers.at(i).error);
+            continue;
+        }
+        anyAnswered = true;
+        if (const std::optional<ListedDetail> detail = detailOf(answers.at(i).object))
+            details->insert(missing.at(i), *detail);
+    }
+    if (failure && !anyAnswered)
+        throw *failure;
 }
 
 QList<EmailMessage> messagesOf(const QStringList &ids, const MessageDetails &details, bool listedUnread)

@@ -20,18 +20,16 @@ class GmailAPIService;
 // the details of those not known yet.
 namespace gmail {
 
-// Details fetched at once, at most; the transport keeps as many connections.
-constexpr int ConcurrentFetches = 6;
-
 // A fresh service per operation; further pages are never fetched.
 std::shared_ptr<rest::GmailAPIService> gmailService(std::shared_ptr<rest::Authorizer> authorizer);
 
 // users.messages.list: the ids of one page, in the server's order.
 QCoro::Task<QStringList> listIds(rest::GmailAPIService &service, QStringList labelIds, unsigned maxResults);
 
-// Fetches the metadata of every id the details lack, a few at a time, into
-// them. The first failure fails the whole, after the fetches under way ended
-// (what they brought is kept). An answer that is no message adds nothing.
+// Fetches the metadata of every id the details lack into them, in one batch
+// request per hundred ids. A message whose own call failed (gone since it was
+// listed, or refused) is left out; only when every call failed does the
+// fetch fail, with the first error. An answer that is no message adds nothing.
 QCoro::Task<void> fetchMissing(std::shared_ptr<rest::GmailAPIService> service, QStringList ids,
                                std::shared_ptr<MessageDetails> details);
 

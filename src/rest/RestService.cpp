@@ -370,6 +370,7 @@ DriveAPIService::DriveAPIService()
 GmailAPIService::GmailAPIService()
 {
     configure(*this, Provider::current().gmailRoot, {}, Uploads::Accepted);
+    batchPath = QStringLiteral("batch/gmail/v1");
 }
 
 } // namespace rest

@@ -151,6 +151,7 @@ public:
     std::optional<QString> servicePath; // ends with "/"
     std::optional<QString> simpleUploadPath;
     std::optional<QString> resumableUploadPath;
+    std::optional<QString> batchPath; // where several calls go as one request
     QStringList prettyPrintQueryParameterNames;
     std::shared_ptr<Authorizer> authorizer;
     bool shouldFetchNextPages = false;

@@ -55,9 +55,9 @@ class GmailServiceTest : public QObject
 private slots:
     void initTestCase();
     void init();
-    void listsThenFetchesEachMessageOnce();
+    void listsThenFetchesDetailsInOneBatch();
     void listsNothingWithoutMessages();
-    void listFailsAsAWhole();
+    void failedCallsLeaveOnlyTheirMessagesOut();
     void readsBodyText();
     void fetchesABodyThatCameAsAttachment();
     void savesThreadedReplyDraft();
@@ -98,33 +98,36 @@ QList<EmailMessage> GmailServiceTest::listInbox(unsigned maxResults)
     return outcome.value.value_or(QList<EmailMessage>());
 }
 
-void GmailServiceTest::listsThenFetchesEachMessageOnce()
+void GmailServiceTest::listsThenFetchesDetailsInOneBatch()
 {
     const QList<EmailMessage> messages = listInbox();
     QCOMPARE(messages.size(), 25);
 
+    // The page of ids, then one batch whose 25 calls the sandbox logs one by
+    // one ahead of it, each with only the three shown headers.
     const QJsonArray log = m_sandbox->requestLog();
-    QCOMPARE(log.size(), 26);
+    QCOMPARE(log.size(), 1 + 25 + 1);
     const QJsonObject listRequest = log.at(0).toObject();
     QCOMPARE(listRequest.value("path").toString(), QStringLiteral("/gmail/v1/users/me/messages"));
     QCOMPARE(listRequest.value("query").toString(),
              QStringLiteral("labelIds=INBOX&maxResults=25&prettyPrint=false"));
-    // Each message is asked for once, with only the three shown headers, a
-    // few at a time over a few kept-alive connections.
+    const QJsonObject batch = log.at(26).toObject();
+    QCOMPARE(batch.value("method").toString(), QStringLiteral("POST"));
+    QCOMPARE(batch.value("path").toString(), QStringLiteral("/batch/gmail/v1"));
     QSet<QString> fetched;
-    QSet<QString> connections;
-    for (int i = 1; i < log.size(); ++i) {
+    for (int i = 1; i <= 25; ++i) {
         const QJsonObject entry = log.at(i).toObject();
+        QCOMPARE(entry.value("batch").toString(), QStringLiteral("/batch/gmail/v1"));
+        QCOMPARE(entry.value("status").toInt(), 200);
         QCOMPARE(entry.value("method").toString(), QStringLiteral("GET"));
         fetched.insert(entry.value("path").toString());
         QCOMPARE(entry.value("query").toString(),
                  QStringLiteral("format=metadata&metadataHeaders=From&metadataHeaders=Subject"
                                 "&metadataHeaders=Date&prettyPrint=false"));
-        connections.insert(entry.value("connection").toString());
+        QCOMPARE(entry.value("connection"), batch.value("connection"));
     }
     for (const EmailMessage &message : messages)
         QVERIFY(fetched.contains("/gmail/v1/users/me/messages/" + message.id));
-    QVERIFY(connections.size() <= 6);
 
     const EmailMessage *newest = findMessage(messages, Newest);
     QVERIFY(newest);
@@ -147,18 +150,33 @@ void GmailServiceTest::listsNothingWithoutMessages()
     QCOMPARE(m_sandbox->requestLog().size(), 1);
 }
 
-void GmailServiceTest::listFailsAsAWhole()
+void GmailServiceTest::failedCallsLeaveOnlyTheirMessagesOut()
 {
+    // One call of the batch fails: only its message is missing, and it is
+    // asked for again next time.
     m_sandbox->injectFault(
         {{"route", "GET /gmail/v1/users/me/messages/*"}, {"status", 503}, {"skip", 3}, {"count", 1}});
-    auto outcome = runTask(GmailService::list(authorizerFor(Sandbox::AlexSub), {"INBOX"}, 25));
-    QVERIFY(outcome.finished);
-    QVERIFY(!outcome.value);
-    QVERIFY(outcome.error);
-    QCOMPARE(outcome.error->code(), 503);
-    // Once the failure is known nothing more is asked: only the fetches
-    // under way (and those the three before it started) are answered.
-    QVERIFY(m_sandbox->requestLog().size() <= 1 + 3 + 2 * gmail::ConcurrentFetches);
+    auto details = std::make_shared<MessageDetails>();
+    auto auth = authorizerFor(Sandbox::AlexSub);
+    auto partial = runTask(GmailService::list(auth, {"INBOX"}, 25, details));
+    QVERIFY(!partial.error);
+    QCOMPARE(partial.value->size(), 24);
+    m_sandbox->clearLog();
+    QCOMPARE(runTask(GmailService::list(auth, {"INBOX"}, 25, details)).value->size(), 25);
+    QCOMPARE(m_sandbox->requestLog().size(), 1 + 1 + 1);
+
+    // Every call failing fails the listing, with their error.
+    m_sandbox->injectFault({{"route", "GET /gmail/v1/users/me/messages/*"}, {"status", 503}, {"count", -1}});
+    auto failed = runTask(GmailService::list(auth, {"INBOX"}, 25));
+    QVERIFY(!failed.value);
+    QCOMPARE(failed.error->code(), 503);
+    m_sandbox->clearFaults();
+
+    // So does the batch itself failing.
+    m_sandbox->injectFault({{"route", "POST /batch/gmail/v1"}, {"status", 500}});
+    auto refused = runTask(GmailService::list(auth, {"INBOX"}, 25));
+    QVERIFY(!refused.value);
+    QCOMPARE(refused.error->code(), 500);
 }
 
 void GmailServiceTest::readsBodyText()

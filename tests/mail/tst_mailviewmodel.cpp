@@ -117,8 +117,9 @@ private slots:
         m_sandbox->clearLog();
         QVERIFY(runTask(model.refresh(), Slow).finished);
         const QJsonArray log = m_sandbox->requestLog();
-        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.size(), 3); // the list, then a batch of one call (logged before it)
         QCOMPARE(log.at(1).toObject().value("path").toString(), ListPath + u'/' + ferry);
+        QCOMPARE(log.at(2).toObject().value("path").toString(), QStringLiteral("/batch/gmail/v1"));
         QCOMPARE(model.messages().first().subject, QStringLiteral("Ferry times"));
         QCOMPARE(model.messages().mid(1), first.mid(0, model.messages().size() - 1));
 

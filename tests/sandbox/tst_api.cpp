@@ -310,6 +310,54 @@ private slots:
         QVERIFY(!QJsonDocument(log).toJson().contains(token.toUtf8()));
     }
 
+    void gmailBatchAnswersEachCallThroughItsRoute()
+    {
+        auto part = [](const QByteArray &id, const QByteArray &target) {
+            return "--b1\r\nContent-Type: application/http\r\nContent-ID: " + id + "\r\n\r\nGET " + target
+                   + " HTTP/1.1\r\nAccept: application/json\r\n\r\n\r\n";
+        };
+        auto batch = [&](const QByteArray &body, const QByteArray &type = "multipart/mixed; boundary=b1") {
+            return sandbox->send("POST", sandbox->url("/batch/gmail/v1"),
+                                 {{"Authorization", bearer(token)}, {"Content-Type", type}}, body);
+        };
+        sandbox->clearLog();
+        const auto reply = batch(part("<a>", "/gmail/v1/users/me/messages/18f0000000000001?format=minimal")
+                                 + part("<b>", "/gmail/v1/users/me/messages/18f00000000000ff")
+                                 + "--b1--\r\n");
+        QCOMPARE(reply.status, 200);
+        const QByteArray type = reply.header("Content-Type");
+        QVERIFY2(type.startsWith("multipart/mixed; boundary="), type);
+        const QByteArray delimiter = "--" + type.mid(type.indexOf('=') + 1);
+        QVERIFY(reply.body.startsWith(delimiter
+                                      + "\r\nContent-Type: application/http\r\n"
+                                        "Content-ID: <response-a>\r\n\r\nHTTP/1.1 200 OK\r\n"));
+        QVERIFY(reply.body.contains("\r\n" + delimiter
+                                    + "\r\nContent-Type: application/http\r\n"
+                                      "Content-ID: <response-b>\r\n\r\nHTTP/1.1 404 Not Found\r\n"));
+        QVERIFY(reply.body.contains("\"threadId\""));
+        QVERIFY(reply.body.endsWith("\r\n" + delimiter + "--\r\n"));
+        // Each call is logged as answered with the batch's token, then the batch.
+        const QJsonArray log = sandbox->requestLog();
+        QCOMPARE(log.size(), 3);
+        QCOMPARE(log.at(0)["query"].toString(), QStringLiteral("format=minimal"));
+        QCOMPARE(log.at(0)["headers"]["Authorization"].toString(), QStringLiteral("Bearer <redacted>"));
+        QCOMPARE(log.at(1)["status"].toInt(), 404);
+        QCOMPARE(log.at(1)["batch"].toString(), QStringLiteral("/batch/gmail/v1"));
+        QCOMPARE(log.at(2)["path"].toString(), QStringLiteral("/batch/gmail/v1"));
+
+        QByteArray tooMany;
+        for (int i = 0; i < 101; ++i)
+            tooMany += part(QByteArray::number(i), "/gmail/v1/users/me/profile");
+        QCOMPARE(batch(tooMany + "--b1--\r\n").status, 400);
+        QCOMPARE(batch(part("<a>", "/gmail/v1/users/me/profile") + "--b1--\r\n", "application/json").status,
+                 400);
+        QCOMPARE(batch(part("<a>", "/gmail/v1/users/me/profile")).status, 400); // never closed
+        QCOMPARE(
+            batch(QByteArray(part("<a>", "/gmail/v1/users/me/profile") + "--b1--\r\n").replace("\r\n", "\n"))
+                .status,
+            400);
+    }
+
     void ipv6LoopbackAnswersToo()
     {
         QUrl url = sandbox->url("/.well-known/openid-configuration");
