@@ -10,6 +10,7 @@
 #include "mail/MessageDetails.h"
 #include "oauth/AuthSession.h"
 #include "core/Error.h"
+#include "support/Connectivity.h"
 
 namespace {
 
@@ -103,7 +104,8 @@ QString UnreadMonitor::tooltip(const QList<QPair<Account, int>> &counts)
 
 QCoro::Task<void> UnreadMonitor::checkNow()
 {
-    if (m_checking)
+    // Offline nothing is sent; the network coming back asks for one check.
+    if (m_checking || !Connectivity::instance().isOnline())
         co_return;
     m_checking = true;
     QPointer<UnreadMonitor> self(this);

@@ -52,6 +52,7 @@ public:
     static QString tooltip(const QList<QPair<Account, int>> &counts);
 
     // One round over all accounts; a round already running is not doubled.
+    // Offline it sends nothing: whoever follows Connectivity::resumed checks again.
     QCoro::Task<void> checkNow();
 
 signals:

@@ -10,6 +10,7 @@
 #include "calendar/CalendarViewModel.h"
 #include "drive/DriveViewModel.h"
 #include "mail/MailViewModel.h"
+#include "mail/UnreadMonitor.h"
 #include "shell/app/AppSettings.h"
 #include "shell/app/TarnlightApp.h"
 #include "support/Connectivity.h"
@@ -284,6 +285,22 @@ private slots:
         registry.get()->signOut(m_alex);
         QVERIFY(!QFileInfo::exists(support::listcache::accountFolder(m_alex.id)));
         QVERIFY(QFile::exists(support::listcache::filePath(m_mira.id, QStringLiteral("mail"))));
+    }
+
+    // Offline the unread check sends nothing however it is asked; the
+    // network coming back makes one check.
+    void unreadCheckWaitsForTheNetwork()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        TarnlightApp app(*registry.get());
+        Connectivity::instance().setOnline(false);
+        m_sandbox->clearLog();
+        QVERIFY(runTask(app.unread().checkNow()).finished);
+        QCOMPARE(m_sandbox->requestLog().size(), 0);
+
+        Connectivity::instance().setOnline(true);
+        TL_WAIT([&] { return !app.unread().counts().isEmpty(); }, Slow, "the check");
+        QCOMPARE(requestsTo(*m_sandbox, UnreadPath).size(), 1);
     }
 
     // logind's wake: the shown list refreshes once, the unread check runs
