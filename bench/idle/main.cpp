@@ -102,10 +102,33 @@ QMap<QString, ThreadSwitches> threadSwitches(qint64 pid)
     return threads;
 }
 
+qint64 switchesOf(const QMap<QString, ThreadSwitches> &threads)
+{
+    qint64 sum = 0;
+    for (const ThreadSwitches &thread : threads)
+        sum += thread.voluntary + thread.involuntary;
+    return sum;
+}
+
+// Waits until the child has gone to sleep after its last report: no thread
+// switched for half a second (writing the report and returning to its event
+// loop cost a switch or two, which are not idle wake-ups).
+QMap<QString, ThreadSwitches> settledSwitches(qint64 pid)
+{
+    auto last = threadSwitches(pid);
+    for (int quiet = 0, tries = 0; quiet < 5 && tries < 100; ++tries) {
+        QThread::msleep(100);
+        auto now = threadSwitches(pid);
+        quiet = switchesOf(now) == switchesOf(last) ? quiet + 1 : 0;
+        last = now;
+    }
+    return last;
+}
+
 // Prints each thread's wake-ups over the window and returns their sum.
 qint64 countWakeups(qint64 pid, int seconds)
 {
-    const auto before = threadSwitches(pid);
+    const auto before = settledSwitches(pid);
     QThread::sleep(seconds);
     const auto after = threadSwitches(pid);
     qint64 total = 0;

@@ -18,6 +18,8 @@ QtObject {
     readonly property color orange: dark ? "#ff9f0a" : "#c25e00"
     readonly property color red: dark ? "#ff6b61" : "#c9001a"
     readonly property color separator: Qt.rgba(primary.r, primary.g, primary.b, 0.15)
+    // Made with the theme, so they live as long as the engine.
+    readonly property Item keptStyleImages: KeptStyleImages {}
 
     // Qt Quick's application object has the font; qmllint only knows QtQml's.
     readonly property font body: Qt.application.font // qmllint disable type
