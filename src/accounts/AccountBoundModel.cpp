@@ -11,8 +11,15 @@
 
 #include <QQmlEngine>
 
+namespace {
+
+int noteIntervalMs = 60 * 1000;
+
+} // namespace
+
 AccountBoundModel::AccountBoundModel(QObject *parent) : QObject(parent)
 {
+    connect(&m_noteClock, &QTimer::timeout, this, &AccountBoundModel::renewNote);
     connect(&Connectivity::instance(), &Connectivity::resumed, this, &AccountBoundModel::onResumed);
     connect(&Connectivity::instance(), &Connectivity::onlineChanged, this,
             &AccountBoundModel::onOnlineChanged);
@@ -155,5 +162,27 @@ void AccountBoundModel::setState(const LoadState &state)
     if (m_state == state)
         return;
     m_state = state;
+    followNote();
     emit stateChanged();
+}
+
+void AccountBoundModel::setNoteIntervalForTests(int ms)
+{
+    noteIntervalMs = ms;
+}
+
+void AccountBoundModel::followNote()
+{
+    if (m_state.note.isEmpty())
+        m_noteClock.stop();
+    else if (!m_noteClock.isActive())
+        m_noteClock.start(noteIntervalMs);
+}
+
+void AccountBoundModel::renewNote()
+{
+    if (m_state.isLoading())
+        setState(LoadState::loading().noted(staleNote()));
+    else if (m_state.isLoaded() && !Connectivity::instance().isOnline())
+        setState(offlineState());
 }

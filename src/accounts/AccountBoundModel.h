@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
@@ -58,6 +59,9 @@ public:
     // A model made by a view binds to the registry of its view's engine.
     Q_INVOKABLE void startRefresh();
     Q_INVOKABLE void start();
+
+    // How often a shown note ("Updated 12 min ago") is said again; tests shorten it.
+    static void setNoteIntervalForTests(int ms);
 
 signals:
     void stateChanged();
@@ -109,6 +113,10 @@ private:
     // Cached or earlier rows under an "Offline" note; without any, an error.
     LoadState offlineState() const;
     QString staleNote() const;
+    // Says the note's age again; the clock runs only while a note is shown,
+    // and the model only while its tab is.
+    void followNote();
+    void renewNote();
 
     LoadState m_state;
     QPointer<GoogleAuthService> m_auth;
@@ -119,4 +127,5 @@ private:
     // m_fromCache) by an earlier run.
     std::optional<QDateTime> m_rowsListedAt;
     bool m_fromCache = false;
+    QTimer m_noteClock;
 };

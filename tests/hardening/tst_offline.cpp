@@ -18,6 +18,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QJsonDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -203,6 +204,34 @@ private slots:
         Connectivity::instance().setOnline(false);
         QVERIFY(mail.state().isLoaded());
         QVERIFY(mail.state().note.startsWith(QStringLiteral("Offline — updated")));
+    }
+
+    // The note keeps its age true while the list is shown.
+    void offlineNoteKeepsItsAge()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        {
+            MailViewModel first;
+            first.attach(registry.get());
+            QVERIFY(loadOnline(first));
+        }
+        // Kept a moment under a minute ago: "now" turns into "1 min ago" on its own.
+        const QString path = support::listcache::filePath(m_alex.id, QStringLiteral("mail"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject kept = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        kept.insert("savedAt", QDateTime::currentMSecsSinceEpoch() - 59000);
+        QVERIFY(writeFile(path, QJsonDocument(kept).toJson()));
+        AccountBoundModel::setNoteIntervalForTests(100);
+        Connectivity::instance().setOnline(false);
+        MailViewModel mail;
+        mail.attach(registry.get());
+        QVERIFY(runTask(mail.refresh()).finished);
+        QCOMPARE(mail.state().note, QStringLiteral("Offline — updated now"));
+        TL_WAIT([&] { return mail.state().note == QStringLiteral("Offline — updated 1 min. ago"); }, 5000,
+                "the note to age");
+        AccountBoundModel::setNoteIntervalForTests(60000);
     }
 
     // A damaged, hostile or oversized file shows nothing, is removed, and
