@@ -122,6 +122,8 @@ std::variant<std::vector<Call>, QString> readCalls(const Exchange &exchange)
         auto call = readCall(body.substr(at + 2, next - 2 - (at + 2)), exchange.request());
         if (!call)
             return QStringLiteral("Each part of a batch must be one HTTP request (application/http).");
+        if (call->request.path.rfind("/gmail/v1/", 0) != 0)
+            return QStringLiteral("Each call of this batch must be to the Gmail API.");
         if (calls.size() == MaxCalls)
             return QStringLiteral("A batch request may contain at most %1 calls.").arg(MaxCalls);
         calls.push_back(std::move(*call));

@@ -349,6 +349,8 @@ private slots:
         for (int i = 0; i < 101; ++i)
             tooMany += part(QByteArray::number(i), "/gmail/v1/users/me/profile");
         QCOMPARE(batch(tooMany + "--b1--\r\n").status, 400);
+        QCOMPARE(batch(part("<a>", "/drive/v3/files") + "--b1--\r\n").status, 400);
+        QCOMPARE(batch(part("<a>", "/batch/gmail/v1") + "--b1--\r\n").status, 400);
         QCOMPARE(batch(part("<a>", "/gmail/v1/users/me/profile") + "--b1--\r\n", "application/json").status,
                  400);
         QCOMPARE(batch(part("<a>", "/gmail/v1/users/me/profile")).status, 400); // never closed
