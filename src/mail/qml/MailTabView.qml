@@ -88,6 +88,8 @@ Item {
         anchors.right: parent.right
         anchors.leftMargin: 12
         anchors.rightMargin: 12
+        anchors.topMargin: visible ? 4 : 0
+        anchors.top: parent.top
         text: root.accountNotice
     }
     // During a reload the earlier list stays on screen.
@@ -95,7 +97,7 @@ Item {
         id: list
         objectName: "mailList"
         anchors.fill: parent
-        anchors.topMargin: notice.visible ? notice.height + 4 : 0
+        anchors.topMargin: notice.visible ? notice.height + 8 : 0
         visible: (root.loadState.isLoaded || root.loadState.isLoading) && root.count > 0
         clip: true
         spacing: 0
