@@ -62,7 +62,8 @@ class AllAccountsTest
     QQuickItem *shownRow(qmltest::View &view, const QString &id)
     {
         const auto &rows = mailOf(view)->messages();
-        const auto found = std::find_if(rows.cbegin(), rows.cend(), [&](const auto &m) { return m.id == id; });
+        const auto found = std::find_if(rows.cbegin(), rows.cend(),
+                                        [&](const auto &m) { return m.id == id; });
         QMetaObject::invokeMethod(view.find("mailList"), "positionViewAtIndex",
                                   Q_ARG(int, int(found - rows.cbegin())), Q_ARG(int, 0));
         return mailRow(view, id);
