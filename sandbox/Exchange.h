@@ -29,6 +29,8 @@ public:
     QString path;
     std::vector<std::string> captures; // regex groups of the matched route
     QList<QPair<QString, QString>> params;
+    // The account whose access token the request was authorized with, once it was.
+    QString sub;
 
     QString capture(int index) const;
     QString header(const char *name) const;

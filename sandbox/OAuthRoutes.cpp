@@ -406,8 +406,10 @@ std::optional<QString> authorize(State &state, Exchange &exchange,
     }
     const QStringList granted = it->scope.split(u' ');
     for (const char *scope : anyOfScopes)
-        if (granted.contains(QLatin1String(scope)) || granted.contains(scopeUri(scope)))
+        if (granted.contains(QLatin1String(scope)) || granted.contains(scopeUri(scope))) {
+            exchange.sub = it->sub;
             return it->sub;
+        }
     exchange.setHeader("WWW-Authenticate", realm + QStringLiteral(", error=\"insufficient_scope\""));
     exchange.apiError(403, QStringLiteral("Request had insufficient authentication scopes."),
                       QStringLiteral("insufficientPermissions"));

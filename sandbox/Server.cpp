@@ -291,6 +291,7 @@ QJsonObject Server::logEntry(const httplib::Request &req, const Exchange &exchan
                       {"bodySize", exchange.bodySize()},
                       {"connection", exchange.remote()},
                       {"status", exchange.status()},
+                      {"sub", exchange.sub},
                       {"time", util::rfc3339Utc(QDateTime::currentDateTimeUtc())}};
     const QByteArray &body = exchange.body();
     if (!body.isEmpty() && body.size() <= LoggedBodyLimit) {

@@ -3,6 +3,8 @@
 
 #include "accounts/Account.h"
 
+#include "accounts/AccountColour.h"
+
 #include <QHash>
 #include <QJsonValue>
 #include <QRegularExpression>
@@ -18,6 +20,11 @@ QString firstGrapheme(const QString &piece)
 }
 
 } // namespace
+
+QColor Account::colour() const
+{
+    return accountColour(id);
+}
 
 QString initialsOf(const QString &text)
 {

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QColor>
 #include <QJsonObject>
 #include <QMetaType>
 #include <QString>
@@ -18,6 +19,8 @@ struct Account
     Q_PROPERTY(QString email MEMBER email)
     Q_PROPERTY(QString displayName MEMBER displayName)
     Q_PROPERTY(QString initials READ initials)
+    // Marks the account's rows while every account is shown (AccountColour.h).
+    Q_PROPERTY(QColor colour READ colour)
 
 public:
     QString id;
@@ -26,6 +29,7 @@ public:
 
     // Up to two upper-cased initials for the avatar (empty when none).
     QString initials() const;
+    QColor colour() const;
 
     // JSON with exactly "id", "email" and "displayName".
     QJsonObject toJson() const;

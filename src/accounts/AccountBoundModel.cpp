@@ -32,8 +32,16 @@ void AccountBoundModel::attach(GoogleAuthService *auth)
     if (m_auth || !auth)
         return;
     m_auth = auth;
-    connect(auth, &GoogleAuthService::activeAccountChanged, this, &AccountBoundModel::onActiveAccountChanged);
+    connect(auth, &GoogleAuthService::activeAccountChanged, this, &AccountBoundModel::onShownAccountsChanged);
+    connect(auth, &GoogleAuthService::showsAllAccountsChanged, this,
+            &AccountBoundModel::onShownAccountsChanged);
+    connect(auth, &GoogleAuthService::accountsChanged, this, &AccountBoundModel::onShownAccountsChanged);
     onAttached();
+}
+
+bool AccountBoundModel::showsAllAccounts() const
+{
+    return m_auth && m_auth->showsAllAccounts() && canListAllAccounts();
 }
 
 std::optional<Account> AccountBoundModel::activeAccount() const
@@ -41,19 +49,34 @@ std::optional<Account> AccountBoundModel::activeAccount() const
     return m_auth ? m_auth->activeAccount() : std::nullopt;
 }
 
-void AccountBoundModel::onActiveAccountChanged()
+void AccountBoundModel::onShownAccountsChanged()
 {
     // Only a tab that has loaded reloads; a fresh one loads when first shown.
+    if (!hasLoaded())
+        return;
+    const bool all = showsAllAccounts();
     const auto active = activeAccount();
-    const QString activeID = active ? active->id : QString();
-    const QString listID = listAccount() ? listAccount()->id : QString();
-    if (hasLoaded() && activeID != listID)
+    const QList<Account> shown = all      ? m_auth->accounts()
+                                 : active ? QList<Account>{*active}
+                                          : QList<Account>();
+    const auto idsOf = [](const QList<Account> &accounts) {
+        QStringList ids;
+        for (const Account &account : accounts)
+            ids.append(account.id);
+        return ids;
+    };
+    if (all != m_listAccount.listsAll() || idsOf(shown) != idsOf(m_listAccount.accounts()))
         refresh();
 }
 
 QCoro::Task<void> AccountBoundModel::refresh()
 {
     const quint64 generation = ++m_loadGeneration;
+    if (showsAllAccounts()) {
+        co_await refreshAll(generation);
+        co_return;
+    }
+    setAccountNotice({});
     const auto account = activeAccount();
     // Another account's rows are not shown while the new one's are loading.
     if (m_listAccount.bind(account) || !account) {
@@ -89,6 +112,68 @@ QCoro::Task<void> AccountBoundModel::refresh()
             setState(Connectivity::instance().isOnline() ? LoadState::error(error.description())
                                                          : offlineState());
     }
+}
+
+QCoro::Task<void> AccountBoundModel::refreshAll(quint64 generation)
+{
+    const QList<Account> accounts = m_auth->accounts();
+    // Every account's rows are not kept between runs: each account's are.
+    if (m_listAccount.bindAll(accounts)) {
+        clearRows();
+        m_rowsListedAt.reset();
+        m_fromCache = false;
+        setAccountNotice({});
+    }
+    if (!Connectivity::instance().isOnline()) {
+        setState(offlineState());
+        co_return;
+    }
+    QPointer<AccountBoundModel> self(this);
+    setState(LoadState::loading());
+    // Started together; each account's rows show as soon as they come.
+    std::vector<QCoro::Task<std::optional<QString>>> parts;
+    for (const Account &account : accounts)
+        parts.push_back(loadPart(generation, account));
+    QStringList failures;
+    for (const auto &part : parts) {
+        if (const auto failure = co_await part)
+            failures.append(*failure);
+    }
+    if (!self || generation != m_loadGeneration)
+        co_return;
+    m_rowsListedAt = QDateTime::currentDateTimeUtc();
+    if (!failures.isEmpty() && failures.size() == qsizetype(accounts.size())) {
+        setAccountNotice({});
+        setState(LoadState::error(failures.join(u'\n')));
+        co_return;
+    }
+    setAccountNotice(failures.join(QStringLiteral(" · ")));
+    setState(LoadState::loaded());
+}
+
+QCoro::Task<std::optional<QString>> AccountBoundModel::loadPart(quint64 generation, Account account)
+{
+    QPointer<AccountBoundModel> self(this);
+    const auto current = [&] { return self && generation == m_loadGeneration; };
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, account);
+        if (!current())
+            co_return std::nullopt;
+        const Publish publish = co_await fetch(session, account);
+        if (current())
+            publish();
+    } catch (const Error &error) {
+        co_return tr("Couldn't load %1: %2").arg(account.email, error.description());
+    }
+    co_return std::nullopt;
+}
+
+void AccountBoundModel::setAccountNotice(const QString &notice)
+{
+    if (m_accountNotice == notice)
+        return;
+    m_accountNotice = notice;
+    emit accountNoticeChanged();
 }
 
 void AccountBoundModel::showCache(const Account &account)
@@ -133,7 +218,8 @@ void AccountBoundModel::onResumed()
 void AccountBoundModel::onOnlineChanged()
 {
     // A load in flight ends on its own; a shown list only gets its note.
-    if (!Connectivity::instance().isOnline() && hasLoaded() && !m_state.isLoading() && listAccount())
+    if (!Connectivity::instance().isOnline() && hasLoaded() && !m_state.isLoading()
+        && !m_listAccount.accounts().isEmpty())
         setState(offlineState());
 }
 

@@ -37,6 +37,9 @@ class AccountBoundModel : public QObject
     QML_NAMED_ELEMENT(AccountBoundModel)
     QML_UNCREATABLE("The base of the tabs' view models")
     Q_PROPERTY(LoadState state READ state NOTIFY stateChanged)
+    // One line naming the accounts whose rows could not be loaded while the
+    // others show; empty otherwise.
+    Q_PROPERTY(QString accountNotice READ accountNotice NOTIFY accountNoticeChanged)
 
 public:
     explicit AccountBoundModel(QObject *parent = nullptr);
@@ -49,6 +52,10 @@ public:
     // The account the rows were last loaded for (or are being loaded for).
     const std::optional<Account> &listAccount() const { return m_listAccount.account(); }
     const LoadState &state() const { return m_state; }
+    const QString &accountNotice() const { return m_accountNotice; }
+    // Whether the rows are every account's ("All accounts" is chosen and this
+    // tab can show them together).
+    bool showsAllAccounts() const;
 
     // Loads the rows of the active account; idle and empty without one.
     // Never throws: every failure ends in `state`, and a failed reload
@@ -65,6 +72,7 @@ public:
 
 signals:
     void stateChanged();
+    void accountNoticeChanged();
 
 protected:
     // Publishes a load's rows; run only while the load is the latest one.
@@ -76,6 +84,10 @@ protected:
     // Drops the rows (and what belongs to them) of another account, or when
     // there is no account to list for.
     virtual void clearRows() = 0;
+    // Whether the tab can show every account's rows together; when it does,
+    // `fetch` runs for each account at once and each publish adds that
+    // account's rows to the others.
+    virtual bool canListAllAccounts() const { return false; }
     virtual void onAttached() {}
     // The name the rows are kept under between runs ("mail"), or empty when
     // the rows now listed are not kept.
@@ -99,11 +111,25 @@ protected:
             ids.append(row.id);
         m_listAccount.noteRows(ids);
     }
+    // The same, for rows listed for one of every account's.
+    template<typename Row>
+    void noteListed(const QList<Row> &rows, const Account &account)
+    {
+        QStringList ids;
+        for (const Row &row : rows)
+            ids.append(row.id);
+        m_listAccount.noteRows(ids, account);
+    }
     const ListAccount &listBinding() const { return m_listAccount; }
 
 private:
     void attachToViews();
-    void onActiveAccountChanged();
+    void onShownAccountsChanged();
+    QCoro::Task<void> refreshAll(quint64 generation);
+    // Loads and publishes one account's part of every account's rows; the
+    // failure's line for the notice, if it failed.
+    QCoro::Task<std::optional<QString>> loadPart(quint64 generation, Account account);
+    void setAccountNotice(const QString &notice);
     void setState(const LoadState &state);
     void onResumed();
     void onOnlineChanged();
@@ -119,6 +145,7 @@ private:
     void renewNote();
 
     LoadState m_state;
+    QString m_accountNotice;
     QPointer<GoogleAuthService> m_auth;
     ListAccount m_listAccount;
     // Counts started loads; only the latest one publishes.

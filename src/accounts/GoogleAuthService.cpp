@@ -71,6 +71,7 @@ void GoogleAuthService::loadIndex()
         m_activeAccountID = active.toString();
     else if (!m_accounts.isEmpty())
         m_activeAccountID = m_accounts.first().id;
+    m_allAccounts = m_store->value(allAccountsKey).toBool();
 }
 
 void GoogleAuthService::persistIndex()
@@ -80,6 +81,10 @@ void GoogleAuthService::persistIndex()
         m_store->setValue(activeKey, *m_activeAccountID);
     else
         m_store->remove(activeKey);
+    if (m_allAccounts)
+        m_store->setValue(allAccountsKey, true);
+    else
+        m_store->remove(allAccountsKey);
     m_store->sync();
 }
 
@@ -88,10 +93,13 @@ void GoogleAuthService::setAccounts(const QList<Account> &accounts, bool forceNo
     if (accounts == m_accounts && !forceNotify)
         return;
     const auto before = activeAccount();
+    const bool allBefore = showsAllAccounts();
     m_accounts = accounts;
     emit accountsChanged();
     if (activeAccount() != before)
         emit activeAccountChanged();
+    if (showsAllAccounts() != allBefore)
+        emit showsAllAccountsChanged();
 }
 
 void GoogleAuthService::setActiveAccountID(const std::optional<QString> &id)
@@ -103,6 +111,30 @@ void GoogleAuthService::setActiveAccountID(const std::optional<QString> &id)
     emit activeAccountIDChanged();
     if (activeAccount() != before)
         emit activeAccountChanged();
+}
+
+void GoogleAuthService::setAllAccounts(bool all)
+{
+    const bool before = showsAllAccounts();
+    m_allAccounts = all;
+    if (showsAllAccounts() != before)
+        emit showsAllAccountsChanged();
+}
+
+QList<Account> GoogleAuthService::shownAccounts() const
+{
+    if (showsAllAccounts())
+        return m_accounts;
+    const auto active = activeAccount();
+    return active ? QList<Account>{*active} : QList<Account>();
+}
+
+void GoogleAuthService::showAllAccounts()
+{
+    if (m_accounts.size() < 2)
+        return;
+    setAllAccounts(true);
+    persistIndex();
 }
 
 void GoogleAuthService::setActive(const Account &account)
@@ -117,6 +149,7 @@ void GoogleAuthService::setActiveByID(const QString &accountID)
     if (!listed)
         return;
     setActiveAccountID(accountID);
+    setAllAccounts(false);
     persistIndex();
 }
 
@@ -132,6 +165,8 @@ void GoogleAuthService::upsert(const Account &account, bool makeActive)
     setAccounts(updated, true); // an in-place change always notifies
     if (makeActive || !m_activeAccountID)
         setActiveAccountID(account.id);
+    if (makeActive)
+        setAllAccounts(false);
     persistIndex();
 }
 
@@ -147,6 +182,9 @@ void GoogleAuthService::signOut(const Account &account)
     if (m_activeAccountID == leaving.id)
         setActiveAccountID(m_accounts.isEmpty() ? std::nullopt
                                                 : std::optional<QString>(m_accounts.first().id));
+    // Down to one account, that one is shown alone.
+    if (m_accounts.size() < 2)
+        setAllAccounts(false);
     persistIndex();
 }
 

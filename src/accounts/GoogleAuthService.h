@@ -36,10 +36,14 @@ class GoogleAuthService : public QObject
     Q_PROPERTY(QVariantList accounts READ accountsForViews NOTIFY accountsChanged)
     Q_PROPERTY(QString activeAccountID READ activeAccountIDOrEmpty NOTIFY activeAccountIDChanged)
     Q_PROPERTY(QVariant activeAccount READ activeAccountForViews NOTIFY activeAccountChanged)
+    // "All accounts" is chosen in the switcher, and two or more are signed in.
+    Q_PROPERTY(bool showsAllAccounts READ showsAllAccounts NOTIFY showsAllAccountsChanged)
 
 public:
     static inline const QString accountsKey = QStringLiteral("tarnlight.accounts");
     static inline const QString activeKey = QStringLiteral("tarnlight.activeAccountID");
+    // Kept beside the active id, which stays the account last chosen alone.
+    static inline const QString allAccountsKey = QStringLiteral("tarnlight.allAccounts");
 
     // Uses `store` when given (not owned), otherwise the user's settings.
     explicit GoogleAuthService(QSettings *store = nullptr, QObject *parent = nullptr);
@@ -56,7 +60,16 @@ public:
     // The listed account whose id is the active id; absent otherwise.
     std::optional<Account> activeAccount() const;
 
-    // Makes a listed account active (compared by id); unlisted: no change.
+    // The tabs show every account's rows at once; the active account stays
+    // the one last chosen alone (the brief and the notices keep using it).
+    bool showsAllAccounts() const { return m_allAccounts && m_accounts.size() >= 2; }
+    // The accounts the tabs show: all of them, or the active one (or none).
+    QList<Account> shownAccounts() const;
+    // Chooses "All accounts"; nothing with fewer than two accounts.
+    Q_INVOKABLE void showAllAccounts();
+
+    // Makes a listed account active (compared by id) and ends "All
+    // accounts"; unlisted: no change.
     Q_INVOKABLE void setActive(const Account &account);
     Q_INVOKABLE void setActiveByID(const QString &accountID);
     // Drops the account's session, deletes its keychain item, then removes
@@ -84,6 +97,7 @@ signals:
     void accountsChanged();
     void activeAccountIDChanged();
     void activeAccountChanged();
+    void showsAllAccountsChanged();
     void pendingRedirectHandlerChanged();
 
 protected:
@@ -98,6 +112,7 @@ private:
     void persistIndex();
     void setAccounts(const QList<Account> &accounts, bool forceNotify = false);
     void setActiveAccountID(const std::optional<QString> &id);
+    void setAllAccounts(bool all);
     // Drops the session and deletes the account's keychain item; failures
     // are ignored.
     void removeSession(const Account &account);
@@ -114,6 +129,7 @@ private:
     SessionCache *m_sessions;
     QList<Account> m_accounts;
     std::optional<QString> m_activeAccountID;
+    bool m_allAccounts = false;
     // Keeps the loopback listener of a sign-in in progress alive.
     std::shared_ptr<oauth::RedirectHTTPHandler> m_pendingRedirectHandler;
 };

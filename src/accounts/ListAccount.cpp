@@ -7,22 +7,54 @@
 #include "oauth/AuthSession.h"
 #include "accounts/AuthError.h"
 
+namespace {
+
+QStringList idsOf(const QList<Account> &accounts)
+{
+    QStringList ids;
+    for (const Account &account : accounts)
+        ids.append(account.id);
+    return ids;
+}
+
+} // namespace
+
 bool ListAccount::bind(const std::optional<Account> &account)
 {
-    const auto idOf = [](const std::optional<Account> &a) { return a ? a->id : QString(); };
-    const bool other = idOf(account) != idOf(m_account) || account.has_value() != m_account.has_value();
-    m_account = account;
+    return rebind(account ? QList<Account>{*account} : QList<Account>(), false);
+}
+
+bool ListAccount::bindAll(const QList<Account> &accounts)
+{
+    return rebind(accounts, true);
+}
+
+bool ListAccount::rebind(const QList<Account> &accounts, bool all)
+{
+    const bool other = all != m_all || idsOf(accounts) != idsOf(m_accounts);
+    m_accounts = accounts;
+    m_all = all;
+    m_account = all || accounts.isEmpty() ? std::nullopt : std::optional<Account>(accounts.first());
     if (other)
         ++m_epoch;
     return other;
 }
 
+bool ListAccount::lists(const QString &accountID) const
+{
+    return idsOf(m_accounts).contains(accountID);
+}
+
 void ListAccount::noteRows(const QStringList &rowIDs)
 {
-    if (!m_account)
-        return;
+    if (m_account)
+        noteRows(rowIDs, *m_account);
+}
+
+void ListAccount::noteRows(const QStringList &rowIDs, const Account &account)
+{
     for (const QString &id : rowIDs)
-        m_rowAccounts.insert(id, *m_account);
+        m_rowAccounts.insert(id, account);
 }
 
 std::optional<Account> ListAccount::accountOfRow(const QString &rowID) const

@@ -46,6 +46,7 @@ QVariant MailMessageList::data(const QModelIndex &index, int role) const
     case RelativeDateRole: return message->relativeDate();
     case IsUnreadRole: return message->isUnread;
     case IsExpandedRole: return m_owner.expandedID() == message->id;
+    case AccountsRole: return m_owner.dotsOf(message->id);
     case ReplyKindRole:
     case ReplyMessageRole: return replyData(message->id, role);
     default: return summaryData(message->id, role);
@@ -89,5 +90,6 @@ QHash<int, QByteArray> MailMessageList::roleNames() const
         {SummaryKindRole, "summaryKind"}, {SummaryTextRole, "summaryText"},
         {ActionItemRole, "actionItem"},   {ShowsActionItemRole, "showsActionItem"},
         {ReplyKindRole, "replyKind"},     {ReplyMessageRole, "replyMessage"},
+        {AccountsRole, "accounts"},
     };
 }

@@ -28,6 +28,9 @@ public:
         ShowsActionItemRole,
         ReplyKindRole,
         ReplyMessageRole,
+        // Whose the row is, as a list of one Account; empty unless every
+        // account is shown.
+        AccountsRole,
     };
     static inline const QList<int> SummaryRoles{SummaryKindRole, SummaryTextRole, ActionItemRole,
                                                 ShowsActionItemRole};

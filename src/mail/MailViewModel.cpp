@@ -35,12 +35,12 @@ void MailViewModel::onAttached()
     connect(&MailLabelChoice::of(*auth()), &MailLabelChoice::labelIdsChanged, this,
             [this](const QString &accountID) {
                 // A new choice of labels shows at once in a tab that has loaded.
-                if (hasLoaded() && listAccount() && listAccount()->id == accountID)
+                if (hasLoaded() && listBinding().lists(accountID))
                     refresh();
             });
     // A message changed from a notice: the list of its account follows.
     connect(&MessageActions::of(*auth()), &MessageActions::changed, this, [this](const QString &accountID) {
-        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
+        if (hasLoaded() && listBinding().lists(accountID))
             refresh();
     });
     emit labelIdsChanged();
@@ -63,8 +63,17 @@ std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) con
     return hasLoaded() ? listAccount() : activeAccount();
 }
 
+QVariantList MailViewModel::dotsOf(const QString &messageID) const
+{
+    if (!listBinding().listsAll())
+        return {};
+    const auto account = listBinding().accountOfRow(messageID);
+    return account ? QVariantList{QVariant::fromValue(*account)} : QVariantList();
+}
+
 void MailViewModel::clearRows()
 {
+    m_parts.clear();
     setMessages({});
     setExpandedID(std::nullopt);
 }
@@ -75,11 +84,56 @@ QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<res
     // The list account's labels: the account is bound by now. The details
     // are the account's, shared with the unread check.
     const auto details = MailDetailCache::of(*auth()).forAccount(account.id);
-    const auto listed = co_await gmail::unreadInAny(session, labelIds(), MaxResults, details);
-    co_return [this, listed] {
-        noteListed(listed);
-        setMessages(listed);
+    const QStringList labels = MailLabelChoice::of(*auth()).labelIds(account.id);
+    const auto listed = co_await gmail::unreadInAny(session, labels, MaxResults, details);
+    co_return [this, listed, account] {
+        noteListed(listed, account);
+        if (!listBinding().listsAll()) {
+            setMessages(listed);
+            return;
+        }
+        m_parts.insert(account.id, listed);
+        setMessages(mergedParts());
     };
+}
+
+QList<EmailMessage> MailViewModel::mergedParts() const
+{
+    // Each account's rows stay in Gmail's order; between accounts the newer
+    // head goes first, one without a date before any dated one.
+    QList<QList<EmailMessage>> parts;
+    for (const Account &account : listBinding().accounts())
+        parts.append(m_parts.value(account.id));
+    QList<qsizetype> next(parts.size(), 0);
+    QList<EmailMessage> merged;
+    while (merged.size() < qsizetype(MaxResults)) {
+        qsizetype best = -1;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (next[i] >= parts[i].size())
+                continue;
+            const Timestamp &date = parts[i][next[i]].date;
+            if (!date) {
+                best = i;
+                break;
+            }
+            if (best < 0 || *date > *parts[best][next[best]].date)
+                best = i;
+        }
+        if (best < 0)
+            break;
+        merged.append(parts[best][next[best]++]);
+    }
+    return merged;
+}
+
+void MailViewModel::changeInParts(const QString &messageID, const std::function<bool(EmailMessage &)> &change)
+{
+    for (auto &part : m_parts) {
+        for (qsizetype i = part.size() - 1; i >= 0; --i) {
+            if (part[i].id == messageID && !change(part[i]))
+                part.removeAt(i);
+        }
+    }
 }
 
 void MailViewModel::toggle(const EmailMessage &message)
@@ -230,6 +284,10 @@ QCoro::Task<void> MailViewModel::markRead(EmailMessage message)
     if (!co_await removeLabel(message, GmailService::UnreadLabel))
         co_return;
     // The message stays listed, shown as read, until the next refresh.
+    changeInParts(message.id, [](EmailMessage &listed) {
+        listed.isUnread = false;
+        return true;
+    });
     const int row = m_list.rowOfKey(message.id);
     if (row < 0)
         co_return;
@@ -243,6 +301,7 @@ QCoro::Task<void> MailViewModel::archive(EmailMessage message)
 {
     if (!co_await removeLabel(message, GmailService::InboxLabel))
         co_return;
+    changeInParts(message.id, [](EmailMessage &) { return false; });
     bool removed = false;
     for (int row = m_list.rowOfKey(message.id); row >= 0; row = m_list.rowOfKey(message.id)) {
         m_list.removeAt(row);

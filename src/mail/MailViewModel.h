@@ -15,11 +15,13 @@
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
+#include <QVariantList>
 #include <QtQml/qqml.h>
 #include <QtQml/qqmlregistration.h>
 
 #include <qcoro/qcorotask.h>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -55,6 +57,9 @@ public:
     const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
     const std::optional<QString> &expandedID() const { return m_expandedID; }
     QStringList labelIds() const;
+    // The accounts whose dots a row shows: its own while every account is
+    // shown, none otherwise.
+    QVariantList dotsOf(const QString &messageID) const;
 
     // Expands or collapses; the first expansion of a message starts its summary.
     Q_INVOKABLE void toggle(const EmailMessage &message);
@@ -88,6 +93,7 @@ protected:
     // Summaries and reply states stay: they are keyed by message id and show
     // again only beside their own account's rows.
     void clearRows() override;
+    bool canListAllAccounts() const override { return true; }
     void onAttached() override;
     QString cacheName() const override { return QStringLiteral("mail"); }
     QJsonArray cachedRows() const override;
@@ -104,12 +110,19 @@ private:
     // signed out.
     void openThread(const Account &account, const EmailMessage &message);
     void setMessages(const QList<EmailMessage> &messages);
+    // Every account's rows merged newest first, MaxResults in all.
+    QList<EmailMessage> mergedParts() const;
+    // Changes a listed message in its account's part too, so that a later
+    // merge keeps the change; `change` returns false to drop the message.
+    void changeInParts(const QString &messageID, const std::function<bool(EmailMessage &)> &change);
     void setExpandedID(const std::optional<QString> &id);
     void setSummary(const QString &id, const SummaryState &state);
     void setReplyState(const QString &id, const ReplyState &state);
 
     QString expandedIDOrEmpty() const { return m_expandedID.value_or(QString()); }
 
+    // While every account is shown: each account's listed rows, by account id.
+    QHash<QString, QList<EmailMessage>> m_parts;
     QHash<QString, SummaryState> m_summaries;
     QHash<QString, ReplyState> m_replyStates;
     std::optional<QString> m_expandedID;

@@ -148,6 +148,46 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
+    // Remembered beside the active id, which keeps its format; choosing one
+    // account, signing in another or dropping to one account ends it.
+    void allAccountsIsRememberedUntilOneAccountIsShown()
+    {
+        {
+            Registry registry(store());
+            registry.upsert(ada, true);
+            registry.showAllAccounts(); // one account: nothing to show together
+            QVERIFY(!registry.showsAllAccounts());
+            registry.upsert(bob, true);
+            QSignalSpy changed(&registry, &GoogleAuthService::showsAllAccountsChanged);
+            registry.showAllAccounts();
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(registry.shownAccounts(), (QList<Account>{ada, bob}));
+        }
+        Registry registry(store());
+        QVERIFY(registry.showsAllAccounts());
+        QCOMPARE(registry.activeAccount(), bob);
+        QCOMPARE(store()->value(GoogleAuthService::activeKey).toString(), bob.id);
+
+        registry.setActive(ada);
+        QVERIFY(!registry.showsAllAccounts());
+        QCOMPARE(registry.shownAccounts(), QList<Account>{ada});
+        QVERIFY(!store()->contains(GoogleAuthService::allAccountsKey));
+
+        registry.showAllAccounts();
+        registry.upsert(cy, true);
+        QVERIFY(!registry.showsAllAccounts());
+
+        registry.showAllAccounts();
+        registry.signOut(cy);
+        QVERIFY(registry.showsAllAccounts()); // two are left
+        QSignalSpy changed(&registry, &GoogleAuthService::showsAllAccountsChanged);
+        registry.signOut(ada);
+        QVERIFY(!registry.showsAllAccounts());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(registry.shownAccounts(), QList<Account>{bob});
+        QVERIFY(!store()->contains(GoogleAuthService::allAccountsKey));
+    }
+
     void stateSurvivesRestart()
     {
         {

@@ -62,7 +62,9 @@
 //   GET  log                  every request (not control ones): method, path,
 //                             query, headers (secrets redacted), bodySize,
 //                             connection ("addr:port" of the client socket),
-//                             status, form/json (small bodies, secrets redacted)
+//                             status, sub (the account whose access token
+//                             authorized it; empty when none did),
+//                             form/json (small bodies, secrets redacted)
 //   DELETE log                clear the log
 //   POST reset                seed data back, tokens, faults, delay and switches cleared
 //   POST faults               add one fault: {"route":"POST /token" (method optional,

@@ -3,6 +3,7 @@
 
 #include "DataRows.h"
 #include "accounts/Account.h"
+#include "accounts/AccountColour.h"
 #include "accounts/AuthError.h"
 #include "calendar/CalendarEvent.h"
 #include "drive/DriveItem.h"
@@ -41,6 +42,27 @@ private slots:
         QFETCH(QString, email);
         QFETCH(QString, expected);
         QCOMPARE((Account{"id", email, displayName}.initials()), expected);
+    }
+
+    // The same id gives the same colour in every run (no seeded hash), ids
+    // spread over the palette, and white initials stay legible on each.
+    void accountColoursAreStableSpreadAndLegible()
+    {
+        QCOMPARE(accountColour(QStringLiteral("108000000000000000001")),
+                 accountColour(QStringLiteral("108000000000000000001")));
+        QCOMPARE((Account{"108000000000000000002", "", ""}.colour()), accountColour("108000000000000000002"));
+        QSet<QRgb> used;
+        for (int i = 0; i < 64; ++i)
+            used.insert(accountColour(QStringLiteral("1080000000000000%1").arg(i, 5, 10, QChar(u'0'))).rgb());
+        QCOMPARE(used.size(), accountPalette().size());
+        const auto luminance = [](const QColor &c) {
+            const auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        };
+        for (const QColor &colour : accountPalette())
+            QVERIFY2(1.05 / (luminance(colour) + 0.05) >= 4.5, qPrintable(colour.name()));
     }
 
     void initialsIgnoreTurkishLocale()

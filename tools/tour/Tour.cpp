@@ -42,6 +42,7 @@ int Tour::run()
         {"brief", &Tour::showBrief},
         {"meeting-prep", &Tour::prepareMeeting},
         {"open both settings tabs", &Tour::openSettings},
+        {"all-accounts", &Tour::showAllAccounts},
     };
     int number = 0;
     for (const Step &step : steps) {
@@ -273,4 +274,21 @@ void Tour::openSettings()
     waitForShown(settings, QStringLiteral("refreshEvery"), QStringLiteral("the General tab's content"));
     take(settings, QStringLiteral("06-settings-general"),
          QStringLiteral("Settings, General: refresh interval, launch at login, new-mail notices."));
+}
+
+void Tour::showAllAccounts()
+{
+    m.sandbox.setConsent(QStringLiteral("grant"), Sandbox::MiraSub);
+    const auto adding = m.auth.addAccount();
+    waitUntil([this] { return m.auth.accounts().size() == 2 && !m.auth.hasPendingSignIn(); },
+              QStringLiteral("a second sign-in through the sandbox's consent"));
+    m.auth.showAllAccounts();
+    m.app.showPopover();
+    selectTab(QStringLiteral("Mail"));
+    waitForShown(popover(), QStringLiteral("accountDot:") + m.auth.accounts().last().id,
+                 QStringLiteral("the second account's rows in the merged inbox"),
+                 QStringLiteral("mailError"));
+    take(popover(), QStringLiteral("08-all-accounts"),
+         QStringLiteral("All accounts: every account's unread mail, newest first, each row marked with its "
+                        "account's dot."));
 }

@@ -18,7 +18,7 @@ class TarnlightApp;
 
 // Walks a user's first minutes through the running app: sign-in, the three
 // tabs, a summary, a drafted reply, a folder and an upload, a provider
-// failure and the settings window. Each step waits for what it needs with a
+// failure, the settings window, and a second account beside the first. Each step waits for what it needs with a
 // time limit and photographs the result.
 class Tour
 {
@@ -48,6 +48,7 @@ private:
     void showBrief();
     void prepareMeeting();
     void openSettings();
+    void showAllAccounts();
 
     void take(QQuickWindow *window, const QString &name, const QString &caption);
     QQuickWindow *popover() const;

@@ -5,6 +5,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Tarnlight.Accounts
 import Tarnlight.Ui
 import Tarnlight.Drive
 
@@ -16,6 +17,9 @@ Item {
 
     readonly property var loadState: drive.state
     readonly property int count: drive.items.count
+    // Drive is browsed one account at a time: with all of them shown, the
+    // tab asks which one.
+    readonly property bool showsAll: GoogleAuthService.showsAllAccounts
 
     DriveViewModel {
         id: drive
@@ -23,17 +27,72 @@ Item {
 
     // The header's refresh button and the refresh interval.
     function refresh() {
-        drive.startRefresh()
+        if (!showsAll)
+            drive.startRefresh()
     }
     // Loads when first shown, and again only after a refresh found no account.
     function start() {
-        drive.start()
+        if (!showsAll)
+            drive.start()
     }
     Component.onCompleted: start()
     onVisibleChanged: if (visible) start()
+    onShowsAllChanged: start()
+
+    ColumnLayout {
+        objectName: "driveChooseAccount"
+        anchors.centerIn: parent
+        width: parent.width - 2 * Theme.margin
+        visible: root.showsAll
+        spacing: 8
+
+        SymbolIcon {
+            Layout.alignment: Qt.AlignHCenter
+            symbol: "folder"
+            size: 32
+            color: Theme.secondary
+        }
+        Label {
+            Layout.fillWidth: true
+            horizontalAlignment: Text.AlignHCenter
+            textFormat: Text.PlainText
+            text: qsTr("Choose an account to browse its Drive.")
+            font: Theme.subheadline
+            color: Theme.secondary
+            wrapMode: Text.Wrap
+        }
+        Repeater {
+            model: root.showsAll ? GoogleAuthService.accounts : []
+            delegate: Button {
+                required property var modelData
+                objectName: "driveAccount:" + modelData.id
+                Layout.alignment: Qt.AlignHCenter
+                Layout.maximumWidth: root.width - 2 * Theme.margin
+                leftPadding: 10
+                rightPadding: 12
+                onClicked: GoogleAuthService.setActive(modelData)
+                contentItem: RowLayout {
+                    spacing: 6
+                    AccountDot {
+                        initials: modelData.initials
+                        colour: modelData.colour
+                    }
+                    Label {
+                        Layout.fillWidth: true
+                        textFormat: Text.PlainText
+                        text: modelData.email
+                        font: Theme.subheadline
+                        color: Theme.primary
+                        elide: Text.ElideRight
+                    }
+                }
+            }
+        }
+    }
 
     ColumnLayout {
         anchors.fill: parent
+        visible: !root.showsAll
         spacing: 0
 
         CrumbBar {

@@ -26,6 +26,8 @@ Item {
     required property bool showsActionItem
     required property string replyKind
     required property string replyMessage
+    // Whose the message is while every account is shown (empty otherwise).
+    required property var accounts
     // The MailViewModel the row's clicks go to.
     property var actions
 
@@ -69,6 +71,16 @@ Item {
                     RowLayout {
                         Layout.fillWidth: true
                         spacing: 8
+                        Repeater {
+                            model: row.accounts
+                            delegate: AccountDot {
+                                required property var modelData
+                                objectName: "accountDot:" + modelData.id
+                                initials: modelData.initials
+                                colour: modelData.colour
+                                email: modelData.email
+                            }
+                        }
                         Label {
                             textFormat: Text.PlainText
                             objectName: "sender"

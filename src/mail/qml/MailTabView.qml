@@ -14,6 +14,7 @@ Item {
     objectName: "mailTab"
 
     readonly property var loadState: mail.state
+    readonly property string accountNotice: mail.accountNotice
     readonly property int count: mail.messages.count
 
     MailViewModel {
@@ -80,11 +81,23 @@ Item {
         message: qsTr("No messages in the selected labels.")
     }
 
+    NoticeLine {
+        id: notice
+        objectName: "mailNotice"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.leftMargin: 12
+        anchors.rightMargin: 12
+        anchors.topMargin: visible ? 4 : 0
+        anchors.top: parent.top
+        text: root.accountNotice
+    }
     // During a reload the earlier list stays on screen.
     ListView {
         id: list
         objectName: "mailList"
         anchors.fill: parent
+        anchors.topMargin: notice.visible ? notice.height + 8 : 0
         visible: (root.loadState.isLoaded || root.loadState.isLoading) && root.count > 0
         clip: true
         spacing: 0

@@ -16,6 +16,8 @@ ToolButton {
     readonly property var accounts: GoogleAuthService.accounts
     readonly property var active: GoogleAuthService.activeAccount
     readonly property bool hasActive: active !== undefined && active !== null
+    // "All accounts" is chosen (and two or more are signed in).
+    readonly property bool showsAll: GoogleAuthService.showsAllAccounts
     // True while an account addition started from this menu runs.
     readonly property bool isAdding: adder.running
 
@@ -40,9 +42,25 @@ ToolButton {
     contentItem: RowLayout {
         spacing: 6
 
+        // Each account's dot, overlapping a little, while all are shown.
+        Row {
+            objectName: "switcherDots"
+            visible: switcher.showsAll
+            spacing: -4
+            Repeater {
+                model: switcher.showsAll ? switcher.accounts.slice(0, 3) : []
+                delegate: AccountDot {
+                    required property var modelData
+                    width: 18
+                    height: 18
+                    initials: modelData.initials
+                    colour: modelData.colour
+                }
+            }
+        }
         Avatar {
             objectName: "switcherAvatar"
-            visible: switcher.hasActive
+            visible: switcher.hasActive && !switcher.showsAll
             initials: switcher.hasActive ? switcher.active.initials : ""
         }
         SymbolIcon {
@@ -56,7 +74,8 @@ ToolButton {
             textFormat: Text.PlainText
             objectName: "switcherLabel"
             Layout.maximumWidth: 240
-            text: switcher.hasActive ? switcher.active.displayName
+            text: switcher.showsAll ? qsTr("All accounts")
+                  : switcher.hasActive ? switcher.active.displayName
                   : switcher.accounts.length > 0 ? qsTr("Select account") : qsTr("No account")
             font: Theme.subheadline
             color: Theme.primary
@@ -70,11 +89,27 @@ ToolButton {
         objectName: "switcherMenu"
         y: switcher.height
 
+        MenuItem {
+            objectName: "allAccountsItem"
+            readonly property bool isChosen: switcher.showsAll
+            visible: switcher.accounts.length >= 2
+            height: visible ? implicitHeight : 0
+            text: qsTr("All accounts")
+            icon.name: Symbols.themeName(isChosen ? "checkmark" : "person.2")
+            icon.source: Symbols.fallback(isChosen ? "checkmark" : "person.2")
+            icon.cache: false
+            icon.color: Theme.primary
+            icon.width: 16
+            icon.height: 16
+            palette.text: Theme.primary
+            onTriggered: GoogleAuthService.showAllAccounts()
+        }
         Instantiator {
             model: switcher.accounts
             delegate: MenuItem {
                 required property var modelData
-                readonly property bool isActive: switcher.hasActive && switcher.active.id === modelData.id
+                readonly property bool isActive: !switcher.showsAll && switcher.hasActive
+                                                 && switcher.active.id === modelData.id
                 objectName: "accountItem:" + modelData.id
                 text: modelData.email
                 icon.name: Symbols.themeName(isActive ? "checkmark" : "person.crop.circle")
@@ -86,7 +121,8 @@ ToolButton {
                 palette.text: Theme.primary
                 onTriggered: GoogleAuthService.setActive(modelData)
             }
-            onObjectAdded: (index, object) => menu.insertItem(index, object)
+            // After "All accounts".
+            onObjectAdded: (index, object) => menu.insertItem(index + 1, object)
             onObjectRemoved: (index, object) => menu.removeItem(object)
         }
         MenuSeparator {
