@@ -73,6 +73,10 @@
         <source>Offline — updated %1</source>
         <translation>Offline – aktualisiert %1</translation>
     </message>
+    <message>
+        <source>Couldn&apos;t load %1: %2</source>
+        <translation>%1 konnte nicht geladen werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>AccountRow</name>
@@ -121,6 +125,10 @@
     <message>
         <source>Add Account…</source>
         <translation>Konto hinzufügen…</translation>
+    </message>
+    <message>
+        <source>All accounts</source>
+        <translation>Alle Konten</translation>
     </message>
 </context>
 <context>
@@ -284,6 +292,10 @@
     <message>
         <source>Couldn&apos;t load Drive</source>
         <translation>Drive konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>Choose an account to browse its Drive.</source>
+        <translation>Wählen Sie ein Konto, um dessen Drive zu durchsuchen.</translation>
     </message>
 </context>
 <context>
