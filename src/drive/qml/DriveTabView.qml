@@ -64,23 +64,24 @@ Item {
         Repeater {
             model: root.showsAll ? GoogleAuthService.accounts : []
             delegate: Button {
+                id: accountButton
                 required property var modelData
                 objectName: "driveAccount:" + modelData.id
                 Layout.alignment: Qt.AlignHCenter
                 Layout.maximumWidth: root.width - 2 * Theme.margin
                 leftPadding: 10
                 rightPadding: 12
-                onClicked: GoogleAuthService.setActive(modelData)
+                onClicked: GoogleAuthService.setActive(accountButton.modelData)
                 contentItem: RowLayout {
                     spacing: 6
                     AccountDot {
-                        initials: modelData.initials
-                        colour: modelData.colour
+                        initials: accountButton.modelData.initials
+                        colour: accountButton.modelData.colour
                     }
                     Label {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: modelData.email
+                        text: accountButton.modelData.email
                         font: Theme.subheadline
                         color: Theme.primary
                         elide: Text.ElideRight
