@@ -253,7 +253,17 @@ void Tour::prepareMeeting()
     click(waitForShown(row, QStringLiteral("prepPrepare"), QStringLiteral("the card's \"Prepare\"")));
     waitForShown(row, QStringLiteral("prepLine"), QStringLiteral("the model's lines for the meeting"),
                  QStringLiteral("prepNote"));
-    list->setProperty("contentY", row->y() + row->height() - list->height());
+    // The card grows while its lines lay out: scroll once its end stays put.
+    qreal lastEnd = -1;
+    waitUntil(
+        [&] {
+            const qreal end = row->y() + row->height() - list->height();
+            const bool settled = end == lastEnd;
+            lastEnd = end;
+            list->setProperty("contentY", end);
+            return settled;
+        },
+        QStringLiteral("the meeting card to settle"));
     take(popover(), QStringLiteral("07-meeting-prep"),
          QStringLiteral("Meeting prep: an expanded event shows its call, guests and their answers, their "
                         "unread mail, its files, and three lines from the local model."));
