@@ -11,6 +11,7 @@
 #include "shell/app/TarnlightApp.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QQuickItem>
@@ -255,13 +256,15 @@ void Tour::prepareMeeting()
                  QStringLiteral("prepNote"));
     // The card grows while its lines lay out: scroll once its end stays put.
     qreal lastEnd = -1;
+    QElapsedTimer unchanged;
     waitUntil(
         [&] {
             const qreal end = row->y() + row->height() - list->height();
-            const bool settled = end == lastEnd;
+            if (end != lastEnd || !unchanged.isValid())
+                unchanged.start();
             lastEnd = end;
             list->setProperty("contentY", end);
-            return settled;
+            return unchanged.elapsed() >= 500;
         },
         QStringLiteral("the meeting card to settle"));
     take(popover(), QStringLiteral("07-meeting-prep"),
