@@ -59,13 +59,8 @@ void AccountBoundModel::onShownAccountsChanged()
     const QList<Account> shown = all      ? m_auth->accounts()
                                  : active ? QList<Account>{*active}
                                           : QList<Account>();
-    const auto idsOf = [](const QList<Account> &accounts) {
-        QStringList ids;
-        for (const Account &account : accounts)
-            ids.append(account.id);
-        return ids;
-    };
-    if (all != m_listAccount.listsAll() || idsOf(shown) != idsOf(m_listAccount.accounts()))
+    if (all != m_listAccount.listsAll()
+        || ListAccount::idsOf(shown) != ListAccount::idsOf(m_listAccount.accounts()))
         refresh();
 }
 

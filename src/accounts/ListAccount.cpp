@@ -7,17 +7,13 @@
 #include "oauth/AuthSession.h"
 #include "accounts/AuthError.h"
 
-namespace {
-
-QStringList idsOf(const QList<Account> &accounts)
+QStringList ListAccount::idsOf(const QList<Account> &accounts)
 {
     QStringList ids;
     for (const Account &account : accounts)
         ids.append(account.id);
     return ids;
 }
-
-} // namespace
 
 bool ListAccount::bind(const std::optional<Account> &account)
 {

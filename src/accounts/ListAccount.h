@@ -41,6 +41,8 @@ public:
     bool bind(const std::optional<Account> &account);
     // Binds every account at once; true when the accounts (or the mode) changed.
     bool bindAll(const QList<Account> &accounts);
+    // The accounts' ids, in their order.
+    static QStringList idsOf(const QList<Account> &accounts);
 
     // Remembers that these rows were listed for the bound account, so an
     // action on one of them still finds its account after a switch.
