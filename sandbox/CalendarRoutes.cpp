@@ -7,6 +7,7 @@
 #include "Util.h"
 
 #include <QJsonArray>
+#include <QUrl>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -172,8 +173,10 @@ void listEvents(State &state, Exchange &exchange)
     if (!sub)
         return;
     const Account *owner = state.account(*sub);
-    const QString calendar = exchange.capture(0);
-    if (calendar != u"primary" && calendar.compare(owner->email, Qt::CaseInsensitive) != 0)
+    const QString calendar = QUrl::fromPercentEncoding(exchange.capture(0).toUtf8());
+    const bool primary = calendar == u"primary" || calendar.compare(owner->email, Qt::CaseInsensitive) == 0;
+    const QList<CalendarEntry> &others = state.data[*sub].calendars;
+    if (!primary && std::ranges::none_of(others, [&](const CalendarEntry &c) { return c.id == calendar; }))
         return exchange.apiError(404, QStringLiteral("Not Found"), QStringLiteral("notFound"));
     bool failed = false;
     const auto timeMin = timeParam(exchange, "timeMin", failed);
@@ -209,7 +212,7 @@ void listEvents(State &state, Exchange &exchange)
                                  QStringLiteral("parameter"));
 
     QList<Event> listed = state.data[*sub].events;
-    listed.removeIf([](const Event &event) { return !event.calendar.isEmpty(); });
+    listed.removeIf([&](const Event &event) { return event.calendar != (primary ? QString() : calendar); });
     QList<Occurrence> all = occurrences(listed, singleEvents);
     // The provider's window: an event counts when it ends after timeMin and starts before timeMax.
     all.removeIf([&](const Occurrence &o) {
@@ -279,12 +282,81 @@ void addEvent(State &state, Exchange &exchange)
     exchange.json(200, QJsonObject{{"ok", true}, {"id", event.id}});
 }
 
+// The owner's primary calendar first, then the others; the shape Google lists.
+QJsonObject calendarEntryJson(const QString &id, const QString &summary, const QString &colour, bool primary)
+{
+    QJsonObject json{{"kind", "calendar#calendarListEntry"},
+                     {"etag", QStringLiteral("\"16%1\"").arg(qHash(id) % 100000000, 8, 10, QLatin1Char('0'))},
+                     {"id", id},
+                     {"summary", summary},
+                     {"timeZone", QString::fromLatin1(QTimeZone::systemTimeZoneId())},
+                     {"colorId", primary ? "14" : "8"},
+                     {"backgroundColor", colour},
+                     {"foregroundColor", "#000000"},
+                     {"selected", true},
+                     {"accessRole", primary ? "owner" : "reader"},
+                     {"defaultReminders", primary
+                                              ? QJsonArray{QJsonObject{{"method", "popup"}, {"minutes", 10}}}
+                                              : QJsonArray{}}};
+    if (primary)
+        json.insert(QStringLiteral("primary"), true);
+    return json;
+}
+
+void listCalendars(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    const auto sub = authorize(state, exchange, {"calendar.readonly", "calendar"});
+    if (!sub)
+        return;
+    const Account *owner = state.account(*sub);
+    QJsonArray all{calendarEntryJson(owner->email, owner->email, QStringLiteral("#9fe1e7"), true)};
+    for (const CalendarEntry &c : state.data[*sub].calendars)
+        all.append(calendarEntryJson(c.id, c.summary, c.colour, false));
+    bool ok = true;
+    const int maxResults = qMin(
+        250, exchange.param(QStringLiteral("maxResults"), QStringLiteral("100")).toInt(&ok));
+    const auto mask = FieldMask::parse(exchange.param(QStringLiteral("fields")));
+    if (!ok || maxResults < 1 || !mask)
+        return exchange.apiError(400, QStringLiteral("Invalid Value"), QStringLiteral("invalid"));
+    const auto page = pageOf(exchange.param(QStringLiteral("pageToken")), int(all.size()), maxResults,
+                             state.shortPages.contains(*sub));
+    if (!page)
+        return exchange.apiError(400, QStringLiteral("Invalid page token value."), QStringLiteral("invalid"),
+                                 QStringLiteral("pageToken"), QStringLiteral("parameter"));
+    QJsonArray items;
+    for (int i = page->from; i < page->from + page->count; ++i)
+        items.append(all.at(i));
+    QJsonObject answer{{"kind", "calendar#calendarList"}, {"etag", "\"p32g9nb5tq7ofg0g\""}, {"items", items}};
+    if (!page->nextToken.isEmpty())
+        answer.insert(QStringLiteral("nextPageToken"), page->nextToken);
+    exchange.json(200, mask->apply(answer).toObject());
+}
+
+// Takes a calendar off the owner's list, as when it is deleted or unsubscribed.
+void removeCalendar(State &state, Exchange &exchange)
+{
+    std::lock_guard lock(state.mutex);
+    const QJsonObject body = util::parseObject(exchange.body()).value_or(QJsonObject());
+    const QString sub = body.value(u"sub").toString();
+    const QString id = body.value(u"id").toString();
+    if (!state.data.contains(sub))
+        return exchange.apiError(404, QStringLiteral("No such account."), QStringLiteral("notFound"));
+    state.data[sub].calendars.removeIf([&](const CalendarEntry &c) { return c.id == id; });
+    state.data[sub].events.removeIf([&](const Event &e) { return !id.isEmpty() && e.calendar == id; });
+    exchange.json(200, QJsonObject{{"ok", true}});
+}
+
 } // namespace
 
 void addCalendarRoutes(Server &server, State &state)
 {
     State *s = &state;
     server.control("POST", "/__sandbox/event", [s](Exchange &e) { addEvent(*s, e); });
+    server.control("POST", "/__sandbox/remove-calendar", [s](Exchange &e) { removeCalendar(*s, e); });
+    server.route(
+        "GET", R"(/calendar/v3/users/me/calendarList)",
+        discovery::checked("calendar.calendarList.list", [s](Exchange &e) { listCalendars(*s, e); }));
     server.route("GET", R"(/calendar/v3/calendars/([^/]+)/events)",
                  discovery::checked("calendar.events.list", [s](Exchange &e) { listEvents(*s, e); }));
 }

@@ -167,6 +167,29 @@ void seedFull(State &state, const Account &owner, QList<Event> &events)
     seeding::seedBriefEvents(state.seededAt, owner, events);
 }
 
+// A shared team calendar and a family one beside the primary calendar; the
+// team's release planning starts with a stand-up.
+void seedOtherCalendars(State &state, const QString &sub)
+{
+    const QDate today = state.seededAt.date();
+    const QString team = QStringLiteral("team.tarn@group.calendar.google.com");
+    const QString family = QStringLiteral("family.okafor@group.calendar.google.com");
+    AccountData &data = state.data[sub];
+    data.calendars = {{team, QStringLiteral("Team Tarn"), QStringLiteral("#16a765")},
+                      {family, QStringLiteral("Family"), QStringLiteral("#f691b2")}};
+    QDate weekday = today.addDays(1);
+    while (weekday.dayOfWeek() > 5)
+        weekday = weekday.addDays(1);
+    data.events.append(timed(QStringLiteral("team0001"), QStringLiteral("Release planning"),
+                             QDateTime(weekday, QTime(9, 30)), 45));
+    data.events.last().calendar = team;
+    data.events.last().hangoutLink = QStringLiteral("https://meet.google.com/rel-plan-ning");
+    data.events.append(timed(QStringLiteral("family0001"), QStringLiteral("Parents' evening"),
+                             QDateTime(today.addDays(2), QTime(17, 0)), 60));
+    data.events.last().calendar = family;
+    data.events.last().location = QStringLiteral("Tarn Valley School");
+}
+
 } // namespace
 
 namespace seeding {
@@ -177,6 +200,7 @@ void seedCalendar(State &state, const QString &sub, int variant)
     QList<Event> &events = state.data[sub].events;
     if (variant == 0) {
         seedFull(state, *owner, events);
+        seedOtherCalendars(state, sub);
     } else if (variant == 1) {
         const QDate today = state.seededAt.date();
         events.append(timed(QStringLiteral("mira0001"), QStringLiteral("Yoga"),

@@ -123,12 +123,19 @@ struct Upload
     bool busy = false; // a chunk is being written (outside the lock)
 };
 
+// A calendar besides the owner's primary one.
+struct CalendarEntry
+{
+    QString id, summary, colour;
+};
+
 struct AccountData
 {
     QList<Message> messages; // newest first
     QList<Draft> drafts;
     QList<Label> labels; // user labels; the system ones are fixed
     QList<Event> events;
+    QList<CalendarEntry> calendars; // after the primary one
     QString rootId;
     QMap<QString, DriveFile> files;
 };

@@ -19,6 +19,7 @@ QVariant CalendarEventList::data(const QModelIndex &index, int role) const
     case LocationRole: return event.locationOrEmpty();
     case AttendeeCountRole: return event.attendeeCount;
     case DayRole: return row->day.toString(Qt::ISODate);
+    case ColourRole: return row->colour;
     }
     return {};
 }
@@ -30,6 +31,6 @@ QHash<int, QByteArray> CalendarEventList::roleNames() const
         {TitleRole, "title"},       {StartRole, "start"},
         {HasStartRole, "hasStart"}, {TimeLabelRole, "timeLabel"},
         {LocationRole, "location"}, {AttendeeCountRole, "attendeeCount"},
-        {DayRole, "day"},
+        {DayRole, "day"},           {ColourRole, "calendarColour"},
     };
 }

@@ -13,6 +13,7 @@ struct CalendarEventRow
 {
     CalendarEvent event;
     QDate day;
+    QString colour; // its calendar's, "#rrggbb"; empty when unknown
 
     friend bool operator==(const CalendarEventRow &, const CalendarEventRow &) = default;
 };
@@ -32,6 +33,7 @@ public:
         LocationRole,
         AttendeeCountRole,
         DayRole,
+        ColourRole,
     };
 
     QVariant data(const QModelIndex &index, int role) const override;

@@ -10,6 +10,7 @@
 #include "rest/Resources.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <algorithm>
@@ -121,6 +122,49 @@ QList<int> CalendarService::popupMinutes(const QJsonArray &reminders)
     std::sort(minutes.begin(), minutes.end());
     minutes.erase(std::unique(minutes.begin(), minutes.end()), minutes.end());
     return minutes;
+}
+
+QString CalendarService::rgbColour(const QString &colour)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9a-fA-F]{6}$"));
+    return rgb.match(colour).hasMatch() ? colour.toLower() : QString();
+}
+
+const CalendarInfo *listedCalendar(const QList<CalendarInfo> &calendars, const QString &id)
+{
+    for (const CalendarInfo &calendar : calendars)
+        if (calendar.id == id || (calendar.primary && id == u"primary"))
+            return &calendar;
+    return nullptr;
+}
+
+QCoro::Task<QList<CalendarInfo>> CalendarService::calendars(std::shared_ptr<rest::Authorizer> authorizer)
+{
+    rest::CalendarAPIService service;
+    service.authorizer = std::move(authorizer);
+    service.shouldFetchNextPages = false;
+    auto pageQuery = [](const QString &token) -> rest::RestQueryPtr {
+        auto query = rest::CalendarCalendarListListQuery::query();
+        query->setMaxResults(250);
+        query->setFields(
+            QStringLiteral("nextPageToken,items(id,summary,summaryOverride,backgroundColor,primary)"));
+        if (!token.isEmpty())
+            query->setPageToken(token);
+        return query;
+    };
+    QList<CalendarInfo> calendars;
+    for (const rest::RestObjectPtr &item : co_await rest::collectItems(service, pageQuery, 1000)) {
+        const auto id = item->identifier();
+        if (!id || id->isEmpty())
+            continue;
+        const QString colour = item->stringValue(QStringLiteral("backgroundColor")).value_or(QString());
+        QString name = item->stringValue(QStringLiteral("summaryOverride")).value_or(QString());
+        if (name.isEmpty())
+            name = item->stringValue(QStringLiteral("summary")).value_or(*id);
+        calendars.append({*id, name, rgbColour(colour),
+                          item->boolValue(QStringLiteral("primary")).value_or(false)});
+    }
+    co_return calendars;
 }
 
 CalendarEvent CalendarService::eventFromResource(const rest::RestObject &item, const QString &calendarId,

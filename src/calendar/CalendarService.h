@@ -14,7 +14,22 @@ namespace rest {
 class RestObject;
 }
 
-// A calendar's next events. Stateless: each call builds its own Calendar
+// One calendar on the user's list: the name they see (their own name for it
+// first), its colour ("#rrggbb", empty when unknown) and whether it is their
+// primary calendar.
+struct CalendarInfo
+{
+    QString id, name, colour;
+    bool primary = false;
+
+    friend bool operator==(const CalendarInfo &, const CalendarInfo &) = default;
+};
+
+// The calendar of the list that `id` names ("primary" names the primary one);
+// null when the list does not have it.
+const CalendarInfo *listedCalendar(const QList<CalendarInfo> &calendars, const QString &id);
+
+// The user's calendars and a calendar's next events. Stateless: each call builds its own Calendar
 // service object, follows further pages only while fewer than the wanted
 // events arrived (Google may answer short pages before the end) and throws
 // the REST layer's Error unchanged.
@@ -29,6 +44,12 @@ public:
     static QCoro::Task<QList<CalendarEvent>> upcoming(std::shared_ptr<rest::Authorizer> authorizer, int days,
                                                       int maxResults,
                                                       QString calendarId = QStringLiteral("primary"));
+
+    // A colour as "#rrggbb" in lower case; empty unless it reads as one.
+    static QString rgbColour(const QString &colour);
+
+    // Every calendar on the user's list, page after page, in its order.
+    static QCoro::Task<QList<CalendarInfo>> calendars(std::shared_ptr<rest::Authorizer> authorizer);
 
     // One event resource as a record: all-day dates stand for 12:00 UTC, a
     // missing summary reads "(no title)", every attendee counts. Reminders

@@ -5,21 +5,40 @@
 
 #include "calendar/CalendarService.h"
 #include "calendar/CalendarWindow.h"
+#include "calendar/CalendarChoice.h"
+#include "calendar/ChosenCalendars.h"
 #include "calendar/DayLabel.h"
 #include "oauth/AuthSession.h"
 #include "support/ProviderLink.h"
+#include "support/UrlOpener.h"
+
+#include "core/Error.h"
 
 #include <QMap>
+
 
 CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
 CalendarViewModel::~CalendarViewModel() = default;
 
-QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
-                                                                 Account)
+void CalendarViewModel::onAttached()
 {
-    const auto upcoming = co_await CalendarService::upcoming(session, WindowDays, MaxResults);
-    co_return [this, upcoming] { setEvents(upcoming); };
+    connect(&CalendarChoice::of(*auth()), &AccountChoice::idsChanged, this, [this](const QString &accountID) {
+        // A new choice of calendars shows at once in a tab that has loaded.
+        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
+            refresh();
+    });
+}
+
+QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
+                                                                 Account account)
+{
+    const QStringList ids = auth() ? CalendarChoice::of(*auth()).ids(account.id) : QStringList{CalendarChoice::Primary};
+    const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays, MaxResults);
+    QStringList notice;
+    for (const QString &name : chosen.failed)
+        notice.append(tr("Couldn't load %1.").arg(name));
+    co_return [this, chosen, notice = notice.join(u'\n')] { setEvents(chosen.events, chosen.calendars, notice); };
 }
 
 QList<CalendarDay> CalendarViewModel::grouped() const
@@ -69,15 +88,30 @@ void CalendarViewModel::openEvent(const CalendarEvent &event) const
     support::openProviderLink(QUrl(*event.htmlLink, QUrl::StrictMode));
 }
 
-void CalendarViewModel::setEvents(const QList<CalendarEvent> &events)
+void CalendarViewModel::joinMeeting(const CalendarEvent &event) const
 {
-    if (m_events == events)
+    const QUrl link(event.meetingLink, QUrl::StrictMode);
+    if (link.isValid() && link.scheme() == u"https" && !link.host().isEmpty())
+        support::openUrl(link);
+}
+
+void CalendarViewModel::setEvents(const QList<CalendarEvent> &events, const QList<CalendarInfo> &calendars,
+                                  const QString &notice)
+{
+    if (m_notice != notice) {
+        m_notice = notice;
+        emit noticeChanged();
+    }
+    if (m_events == events && m_calendars == calendars)
         return;
     m_events = events;
+    m_calendars = calendars;
     QList<CalendarEventRow> rows;
     for (const CalendarDay &day : grouped()) {
-        for (const CalendarEvent &event : day.events)
-            rows.append(CalendarEventRow{event, day.day.date()});
+        for (const CalendarEvent &event : day.events) {
+            const CalendarInfo *calendar = listedCalendar(m_calendars, event.calendarId);
+            rows.append(CalendarEventRow{event, day.day.date(), calendar ? calendar->colour : QString()});
+        }
     }
     m_eventRows.assign(rows);
     emit eventsChanged();

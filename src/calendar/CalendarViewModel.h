@@ -7,6 +7,7 @@
 #include "calendar/CalendarEventList.h"
 #include "accounts/Account.h"
 #include "calendar/CalendarEvent.h"
+#include "calendar/CalendarService.h"
 #include "core/RecordListModel.h"
 
 #include <QDateTime>
@@ -36,6 +37,8 @@ class CalendarViewModel : public AccountBoundModel
     QML_ELEMENT
     // The events day by day as rows, each with its day as its section.
     Q_PROPERTY(RecordListModelBase *events READ eventList CONSTANT)
+    // "Couldn't load NAME." for each chosen calendar that failed, one a line.
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
 
 public:
     static constexpr int WindowDays = 14;
@@ -46,6 +49,7 @@ public:
 
     const QList<CalendarEvent> &events() const { return m_events; }
     RecordListModelBase *eventList() { return &m_eventRows; }
+    QString notice() const { return m_notice; }
 
     // The events by day of the user's calendar, days ascending; an event
     // without a start belongs to today, an all-day event to its own date.
@@ -59,21 +63,29 @@ public:
 
     // Opens the event's web link in the browser; nothing without a usable one.
     Q_INVOKABLE void openEvent(const CalendarEvent &event) const;
+    // Opens the event's video call in the browser; https links only.
+    Q_INVOKABLE void joinMeeting(const CalendarEvent &event) const;
 
 signals:
     void eventsChanged();
+    void noticeChanged();
 
 protected:
-    // The upcoming events of the account's calendar.
+    // The upcoming events of the account's chosen calendars, each asked for
+    // at the same time; fails only when every one of them does.
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
-    void clearRows() override { setEvents({}); }
+    void clearRows() override { setEvents({}, {}, {}); }
+    void onAttached() override;
     QString cacheName() const override { return QStringLiteral("calendar"); }
     QJsonArray cachedRows() const override;
     void showCachedRows(const QJsonArray &rows) override;
 
 private:
-    void setEvents(const QList<CalendarEvent> &events);
+    void setEvents(const QList<CalendarEvent> &events, const QList<CalendarInfo> &calendars,
+                   const QString &notice);
 
     QList<CalendarEvent> m_events;
+    QList<CalendarInfo> m_calendars;
+    QString m_notice;
     CalendarEventList m_eventRows;
 };

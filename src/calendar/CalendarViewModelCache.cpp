@@ -11,11 +11,9 @@
 using namespace support::listcache;
 
 namespace {
+
 // More guests than any calendar allows.
 constexpr int MaxAttendees = 100000;
-} // namespace
-
-namespace {
 
 // Guests and files as the meeting card shows them.
 QJsonArray attendeeValues(const QList<CalendarAttendee> &attendees)
@@ -50,7 +48,9 @@ QJsonArray CalendarViewModel::cachedRows() const
 {
     QJsonArray rows;
     for (const CalendarEvent &event : events()) {
+        const CalendarInfo *calendar = listedCalendar(m_calendars, event.calendarId);
         rows.append(QJsonObject{{QStringLiteral("id"), event.id},
+                                {QStringLiteral("colour"), calendar ? calendar->colour : QString()},
                                 {QStringLiteral("title"), event.title},
                                 {QStringLiteral("start"), timeValue(event.start)},
                                 {QStringLiteral("isAllDay"), event.isAllDay},
@@ -69,7 +69,9 @@ QJsonArray CalendarViewModel::cachedRows() const
 
 void CalendarViewModel::showCachedRows(const QJsonArray &rows)
 {
-    setEvents(readRows<CalendarEvent>(rows, [](const RowReader &row) {
+    // Each calendar's colour as the rows kept it, checked like any answer.
+    QList<CalendarInfo> calendars;
+    const QList<CalendarEvent> events = readRows<CalendarEvent>(rows, [&](const RowReader &row) {
         CalendarEvent event;
         event.id = row.text(u"id");
         event.calendarId = row.text(u"calendarId");
@@ -91,6 +93,9 @@ void CalendarViewModel::showCachedRows(const QJsonArray &rows)
         for (const RowReader &a : row.list(u"attachments", MaxKeptFiles))
             event.attachments.append(
                 {a.text(u"title"), a.text(u"fileUrl"), a.text(u"mimeType"), a.text(u"iconLink")});
+        if (!listedCalendar(calendars, event.calendarId))
+            calendars.append({event.calendarId, {}, CalendarService::rgbColour(row.text(u"colour")), false});
         return event;
-    }));
+    });
+    setEvents(events, calendars, {});
 }

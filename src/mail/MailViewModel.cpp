@@ -32,7 +32,7 @@ MailViewModel::~MailViewModel() = default;
 
 void MailViewModel::onAttached()
 {
-    connect(&MailLabelChoice::of(*auth()), &MailLabelChoice::labelIdsChanged, this,
+    connect(&MailLabelChoice::of(*auth()), &AccountChoice::idsChanged, this,
             [this](const QString &accountID) {
                 // A new choice of labels shows at once in a tab that has loaded.
                 if (hasLoaded() && listBinding().lists(accountID))

@@ -39,6 +39,12 @@ std::shared_ptr<CalendarEventsListQuery> CalendarEventsListQuery::query(const QS
         {{QStringLiteral("calendarId"), calendarId}});
 }
 
+std::shared_ptr<CalendarCalendarListListQuery> CalendarCalendarListListQuery::query()
+{
+    return makeQuery<CalendarCalendarListListQuery, CalendarListResource>("users/me/calendarList", {},
+                                                                          "calendar.calendarList.list");
+}
+
 std::shared_ptr<DriveFilesListQuery> DriveFilesListQuery::query()
 {
     return makeQuery<DriveFilesListQuery, DriveFileListResource>("files", {}, "drive.files.list");
@@ -120,7 +126,9 @@ std::shared_ptr<GmailLabelsGetQuery> GmailLabelsGetQuery::query(const QString &u
 QHash<QString, const ObjectClass *> calendarKindMap()
 {
     return {{QStringLiteral("calendar#events"), ObjectClass::of<CalendarEventsResource>()},
-            {QStringLiteral("calendar#event"), ObjectClass::of<CalendarEventResource>()}};
+            {QStringLiteral("calendar#event"), ObjectClass::of<CalendarEventResource>()},
+            {QStringLiteral("calendar#calendarList"), ObjectClass::of<CalendarListResource>()},
+            {QStringLiteral("calendar#calendarListEntry"), ObjectClass::of<CalendarListEntryResource>()}};
 }
 
 QHash<QString, const ObjectClass *> driveKindMap()

@@ -24,6 +24,15 @@ public:
     void setFields(const QString &value) { setParameter(QStringLiteral("fields"), value); }
 };
 
+class CalendarCalendarListListQuery : public RestQuery
+{
+public:
+    static std::shared_ptr<CalendarCalendarListListQuery> query();
+    void setMaxResults(qint64 value) { setParameter(QStringLiteral("maxResults"), value); }
+    void setPageToken(const QString &value) { setParameter(QStringLiteral("pageToken"), value); }
+    void setFields(const QString &value) { setParameter(QStringLiteral("fields"), value); }
+};
+
 class DriveFilesListQuery : public RestQuery
 {
 public:

@@ -34,6 +34,20 @@ public:
     const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarEventResource>(); }
 };
 
+class CalendarListEntryResource : public RestObject
+{
+public:
+    TL_REST_OBJECT_CLASS(CalendarListEntryResource)
+};
+
+// "items": the calendars on the user's list.
+class CalendarListResource : public CollectionObject
+{
+public:
+    TL_REST_OBJECT_CLASS(CalendarListResource)
+    const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarListEntryResource>(); }
+};
+
 class DriveFileResource : public RestObject
 {
 public:

@@ -51,7 +51,11 @@
 //                 a hangoutLink, design reviews a video conference entry point
 //                 and a Drive attachment, Northwind calls a Zoom link in the
 //                 description and popup overrides 5 and 15; the user declined
-//                 the budget check-ins. Lists honour "fields".
+//                 the budget check-ins. Lists honour "fields". Alex's calendar
+//                 list: the primary one, "team.tarn@group.calendar.google.com"
+//                 (Team Tarn, #16a765: "Release planning" at 9:30 of the next
+//                 weekday) and "family.okafor@group.calendar.google.com"
+//                 (Family, #f691b2: "Parents' evening" in two days).
 //   Drive (Alex)  "root" = "0AAlexRootFolderUk9PVA"; folders "fldProjects",
 //                 "fldProjects2025" (inside fldProjects), "fldPhotos",
 //                 "fldArchive150" (150 children: 20 folders, 130 files),
@@ -101,6 +105,7 @@
 //   POST event {"sub", "startsIn" (s), "minutes"?, "summary"?, "id"?, "calendar"?,
 //               "location"?, "hangoutLink"?, "reminders"? [popup minutes],
 //               "declined"?}  a timed event starting that many seconds from now
+//   POST remove-calendar {"sub", "id"}  take a calendar off the list
 //   POST model {"loading":bool, "models":[..], "answerShape":S}  model endpoint
 //                             behaviour; S wraps answers: "plain", "fenced", "think",
 //                             "prose" or "null-content" (text in reasoning_content)

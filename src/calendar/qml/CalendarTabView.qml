@@ -56,9 +56,30 @@ Item {
         message: root.loadState.message
     }
 
+    // The chosen calendars that failed while the others loaded.
+    Label {
+        id: notice
+        objectName: "calendarNotice"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        padding: 6
+        leftPadding: 12
+        visible: !root.loadState.isError && calendar.notice !== ""
+        height: visible ? implicitHeight : 0
+        textFormat: Text.PlainText
+        text: calendar.notice
+        font: Theme.caption
+        color: Theme.red
+        wrapMode: Text.Wrap
+    }
+
     ListView {
         objectName: "calendarList"
-        anchors.fill: parent
+        anchors.top: notice.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
         visible: !root.loadState.isError && root.count > 0
         clip: true
         spacing: 0
@@ -77,6 +98,7 @@ Item {
         delegate: EventRow {
             width: ListView.view.width
             onTapped: calendar.openEvent(event)
+            onJoinRequested: calendar.joinMeeting(event)
         }
     }
 }

@@ -6,8 +6,10 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tarnlight.Ui
 
-// One event: its time bar (orange within the hour, faded once started),
-// title, time, place and guests, and "Soon" within the hour.
+// One event: its time bar (orange within the hour, else its calendar's
+// colour, faded once started), title (struck through when declined), time,
+// place and guests, "Soon" within the hour, and "Join" for a video call
+// that starts within ten minutes or is running.
 Item {
     id: row
     objectName: "eventRow:" + eventId
@@ -20,16 +22,20 @@ Item {
     required property string timeLabel
     required property string location
     required property int attendeeCount
+    required property string calendarColour
 
     // Asks to open the event in the browser (the expanded card's link).
     signal tapped()
     // Expanded, the row shows the meeting-prep card under it.
     property bool expanded: false
+    signal joinRequested()
 
     // Read when the row is built; the row follows the clock only when rebuilt.
     readonly property real secondsToStart: hasStart ? (start.getTime() - Date.now()) / 1000 : NaN
     readonly property bool startsSoon: hasStart && secondsToStart > 0 && secondsToStart < 3600
     readonly property bool hasStarted: hasStart && secondsToStart < 0
+    readonly property bool hasEnded: hasStarted && !isNaN(event.end.getTime()) && event.end.getTime() <= Date.now()
+    readonly property bool canJoin: event.meetingLink !== "" && hasStart && secondsToStart <= 600 && !hasEnded
 
     implicitHeight: button.implicitHeight + (prepCard.item ? prepCard.height + 8 : 0) + divider.height
 
@@ -58,7 +64,7 @@ Item {
                 Layout.fillHeight: true
                 implicitWidth: 3
                 radius: 2
-                color: row.startsSoon ? Theme.orange : Theme.accent
+                color: row.startsSoon ? Theme.orange : (row.calendarColour !== "" ? row.calendarColour : Theme.accent)
                 opacity: row.hasStarted ? 0.3 : 1
             }
             ColumnLayout {
@@ -70,8 +76,11 @@ Item {
                     objectName: "eventTitle"
                     Layout.fillWidth: true
                     text: row.title
-                    font: Theme.subheadline
-                    color: row.hasStarted ? Theme.secondary : Theme.primary
+                    font.family: Theme.subheadline.family
+                    font.pointSize: Theme.subheadline.pointSize
+                    font.weight: Theme.subheadline.weight
+                    color: row.hasStarted || row.event.declined ? Theme.secondary : Theme.primary
+                    font.strikeout: row.event.declined
                     elide: Text.ElideRight
                     maximumLineCount: 1
                 }
@@ -139,6 +148,14 @@ Item {
                 font.pointSize: Theme.caption2.pointSize
                 font.weight: Font.DemiBold
                 color: Theme.orange
+            }
+            Button {
+                objectName: "joinButton"
+                Layout.alignment: Qt.AlignVCenter
+                visible: row.canJoin
+                highlighted: true
+                text: qsTr("Join")
+                onClicked: row.joinRequested()
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "shell/app/TarnlightApp.h"
 
 #include "accounts/GoogleAuthService.h"
+#include "calendar/CalendarChoice.h"
 #include "mail/MailLabelChoice.h"
 #include "mail/UnreadMonitor.h"
 #include "shell/app/AppSettings.h"
@@ -56,6 +57,7 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
     connect(&m_engine, &QQmlEngine::quit, this, &TarnlightApp::quitRequested, Qt::QueuedConnection);
     // Made now, so that every sign-out forgets the account's labels.
     MailLabelChoice::of(m_auth);
+    CalendarChoice::of(m_auth);
     m_unread = std::make_unique<UnreadMonitor>(m_auth);
     followUnreadSettings();
     m_notifier = std::make_unique<MailNotifier>(m_auth);

@@ -5,6 +5,8 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Tarnlight.Accounts
+import Tarnlight.Calendar
+import Tarnlight.Mail
 import Tarnlight.Ui
 
 // One account in the settings list: name over e-mail, then "Active" or
@@ -66,6 +68,11 @@ Item {
             onClicked: labelPicker.open()
         }
         LinkButton {
+            objectName: "calendarsButton"
+            text: qsTr("Calendars…")
+            onClicked: calendarPicker.open()
+        }
+        LinkButton {
             objectName: "signOutButton"
             destructive: true
             text: qsTr("Sign Out")
@@ -73,9 +80,21 @@ Item {
         }
     }
 
-    LabelPickerPopup {
+    ChoicePickerPopup {
         id: labelPicker
-        account: row.modelData
+        kind: "label"
+        title: qsTr("Labels for %1").arg(row.modelData.email)
+        picker: LabelPicker {
+            accountID: row.modelData.id
+        }
+    }
+    ChoicePickerPopup {
+        id: calendarPicker
+        kind: "calendar"
+        title: qsTr("Calendars for %1").arg(row.modelData.email)
+        picker: CalendarPicker {
+            accountID: row.modelData.id
+        }
     }
 
     Divider {

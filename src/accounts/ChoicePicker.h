@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariantList>
+#include <QtQml/qqmlregistration.h>
+
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+
+class AccountChoice;
+class GoogleAuthService;
+
+namespace rest {
+class Authorizer;
+}
+
+// What the provider lists for an account to choose from.
+struct ChoiceEntry
+{
+    QString id, name;
+    QString colour; // "#rrggbb", empty when it has none
+    QString alias;  // another id a saved choice may name it by ("primary")
+};
+
+// One account's choice in the settings ("Labels…", "Calendars…"): the
+// provider's list, each entry with whether it is chosen. A chosen entry the
+// provider no longer lists drops out of the saved choice. It works on the
+// registry its view's engine was given.
+class ChoicePicker : public QObject
+{
+    Q_OBJECT
+    QML_NAMED_ELEMENT(ChoicePicker)
+    QML_UNCREATABLE("The base of the settings' pickers")
+    Q_PROPERTY(QString accountID MEMBER m_accountID NOTIFY accountIDChanged)
+    Q_PROPERTY(bool loading READ loading NOTIFY changed)
+    Q_PROPERTY(QString errorText READ errorText NOTIFY changed)
+    // Each entry: id, name, colour, chosen.
+    Q_PROPERTY(QVariantList entries READ entries NOTIFY changed)
+
+public:
+    bool loading() const { return m_loading; }
+    QString errorText() const { return m_errorText; }
+    QVariantList entries() const;
+
+    // Reads the account's list from the provider.
+    Q_INVOKABLE void load();
+    // Adds the entry to the choice or takes it out; saved at once.
+    Q_INVOKABLE void setChosen(const QString &id, bool chosen);
+
+signals:
+    void accountIDChanged();
+    void changed();
+
+protected:
+    explicit ChoicePicker(QObject *parent = nullptr);
+
+    virtual QCoro::Task<QList<ChoiceEntry>> list(std::shared_ptr<rest::Authorizer> session) = 0;
+    virtual AccountChoice &choiceOf(GoogleAuthService &registry) const = 0;
+
+private:
+    // The view's registry, found on first use.
+    GoogleAuthService *registry();
+    QCoro::Task<void> run(QPointer<GoogleAuthService> auth, QString accountID);
+    // The saved ids that name a listed entry, by the entries' own ids.
+    QStringList chosenIds() const;
+
+    QPointer<GoogleAuthService> m_auth;
+    QString m_accountID;
+    bool m_loading = false;
+    QString m_errorText;
+    QList<ChoiceEntry> m_entries;
+    quint64 m_generation = 0;
+};

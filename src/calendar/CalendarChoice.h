@@ -1,0 +1,26 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "accounts/AccountChoice.h"
+
+// The calendars whose events each account's agenda merges and reminds of;
+// "primary" (the user's own calendar) until the user picks others. Kept under
+// "tarnlight.calendars.<account id>".
+class CalendarChoice : public AccountChoice
+{
+    Q_OBJECT
+
+public:
+    static inline const QString KeyPrefix = QStringLiteral("tarnlight.calendars.");
+    static inline const QString Primary = QStringLiteral("primary");
+
+    // The registry's choice; the app asks for it at start so that every
+    // sign-out is followed.
+    static CalendarChoice &of(GoogleAuthService &registry) { return ofKind<CalendarChoice>(registry); }
+
+private:
+    friend class AccountChoice;
+    explicit CalendarChoice(GoogleAuthService &registry) : AccountChoice(registry, KeyPrefix, {Primary}) {}
+};
