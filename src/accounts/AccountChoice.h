@@ -32,7 +32,7 @@ protected:
     AccountChoice(GoogleAuthService &registry, QString keyPrefix, QStringList fallback);
 
     // The registry's choice of the kind, made on first use.
-    template <class Choice>
+    template<class Choice>
     static Choice &ofKind(GoogleAuthService &registry)
     {
         if (auto *choice = registry.findChild<Choice *>(QString(), Qt::FindDirectChildrenOnly))

@@ -161,8 +161,8 @@ QCoro::Task<QList<CalendarInfo>> CalendarService::calendars(std::shared_ptr<rest
         QString name = item->stringValue(QStringLiteral("summaryOverride")).value_or(QString());
         if (name.isEmpty())
             name = item->stringValue(QStringLiteral("summary")).value_or(*id);
-        calendars.append({*id, name, rgbColour(colour),
-                          item->boolValue(QStringLiteral("primary")).value_or(false)});
+        calendars.append(
+            {*id, name, rgbColour(colour), item->boolValue(QStringLiteral("primary")).value_or(false)});
     }
     co_return calendars;
 }

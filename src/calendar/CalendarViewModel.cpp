@@ -16,7 +16,6 @@
 
 #include <QMap>
 
-
 CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
 CalendarViewModel::~CalendarViewModel() = default;
@@ -33,12 +32,14 @@ void CalendarViewModel::onAttached()
 QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
                                                                  Account account)
 {
-    const QStringList ids = auth() ? CalendarChoice::of(*auth()).ids(account.id) : QStringList{CalendarChoice::Primary};
+    const QStringList ids = auth() ? CalendarChoice::of(*auth()).ids(account.id)
+                                   : QStringList{CalendarChoice::Primary};
     const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays, MaxResults);
     QStringList notice;
     for (const QString &name : chosen.failed)
         notice.append(tr("Couldn't load %1.").arg(name));
-    co_return [this, chosen, notice = notice.join(u'\n')] { setEvents(chosen.events, chosen.calendars, notice); };
+    co_return
+        [this, chosen, notice = notice.join(u'\n')] { setEvents(chosen.events, chosen.calendars, notice); };
 }
 
 QList<CalendarDay> CalendarViewModel::grouped() const

@@ -13,7 +13,7 @@ namespace calendar {
 
 namespace {
 
-template <typename T>
+template<typename T>
 struct Outcome
 {
     T value{};
@@ -21,12 +21,15 @@ struct Outcome
 };
 
 // Every request is sent before the first answer is awaited, and none throws
-// past its own task: a task left unawaited would outlive this load.
+// past its own task: a task left unawaited would outlive this load. The
+// awaited value is named before it is wrapped: GCC 12 destroys a co_await
+// result twice when it sits inside a braced initialiser.
 QCoro::Task<Outcome<QList<CalendarEvent>>> eventsOf(std::shared_ptr<rest::Authorizer> session, QString id,
-                                                   int windowDays, int maxResults)
+                                                    int windowDays, int maxResults)
 {
     try {
-        co_return {co_await CalendarService::upcoming(session, windowDays, maxResults, id), {}};
+        QList<CalendarEvent> events = co_await CalendarService::upcoming(session, windowDays, maxResults, id);
+        co_return {std::move(events), {}};
     } catch (const Error &error) {
         co_return {{}, error};
     }
@@ -35,7 +38,8 @@ QCoro::Task<Outcome<QList<CalendarEvent>>> eventsOf(std::shared_ptr<rest::Author
 QCoro::Task<Outcome<QList<CalendarInfo>>> listOf(std::shared_ptr<rest::Authorizer> session)
 {
     try {
-        co_return {co_await CalendarService::calendars(session), {}};
+        QList<CalendarInfo> calendars = co_await CalendarService::calendars(session);
+        co_return {std::move(calendars), {}};
     } catch (const Error &error) {
         co_return {{}, error};
     }

@@ -22,9 +22,9 @@ namespace calendar {
 // the reminders see them.
 struct ChosenEvents
 {
-    QList<CalendarEvent> events; // merged, at most the wanted number
+    QList<CalendarEvent> events;   // merged, at most the wanted number
     QList<CalendarInfo> calendars; // the user's whole list, for names and colours
-    QStringList failed; // names of chosen calendars that did not load
+    QStringList failed;            // names of chosen calendars that did not load
 };
 
 // Asks for the calendar list and every chosen calendar at the same time.

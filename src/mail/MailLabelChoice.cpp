@@ -7,5 +7,4 @@
 
 MailLabelChoice::MailLabelChoice(GoogleAuthService &registry)
     : AccountChoice(registry, KeyPrefix, {GmailService::InboxLabel})
-{
-}
+{}

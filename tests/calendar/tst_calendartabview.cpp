@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(hostile.connections(), 0);
     }
 
-    // Within the hour: orange bar and "Soon"; later: accent bar, no badge;
+    // Within the hour: orange bar and "Soon"; later: the calendar's colour, no badge;
     // started: faded bar and dimmed title; no start: today, plain.
     void rowsFollowTheClock()
     {
@@ -132,7 +132,8 @@ private slots:
         QVERIFY(open(view, registry.get()));
         QTRY_VERIFY_WITH_TIMEOUT(findItem(view.root.get(), "eventRow:later"), Slow);
         QQuickItem *root = view.root.get();
-        const QColor accent = QGuiApplication::palette().color(QPalette::Highlight);
+        // Bars not marked Soon take the calendar's colour (the sandbox's primary one).
+        const QColor calendarColour(QStringLiteral("#9fe1e7"));
 
         QQuickItem *soonRow = findItem(root, "eventRow:soon");
         QVERIFY(findItem(soonRow, "soonBadge")->isVisible());
@@ -143,7 +144,7 @@ private slots:
 
         QQuickItem *laterRow = findItem(root, "eventRow:later");
         QVERIFY(!findItem(laterRow, "soonBadge")->isVisible());
-        QCOMPARE(colour(findItem(laterRow, "timeBar")), accent);
+        QCOMPARE(colour(findItem(laterRow, "timeBar")), calendarColour);
         QVERIFY(!findItem(laterRow, "eventLocation")->isVisible());
         QVERIFY(!findItem(laterRow, "eventAttendees")->isVisible());
 
@@ -157,7 +158,7 @@ private slots:
         QQuickItem *noStartRow = findItem(root, "eventRow:nostart");
         QCOMPARE(findItem(noStartRow, "eventTime")->property("text").toString(), QString());
         QCOMPARE(findItem(noStartRow, "timeBar")->opacity(), 1.0);
-        QCOMPARE(colour(findItem(noStartRow, "timeBar")), accent);
+        QCOMPARE(colour(findItem(noStartRow, "timeBar")), calendarColour);
         QVERIFY(colour(findItem(noStartRow, "eventTitle")) != colour(findItem(noStartRow, "eventTime")));
         auto *model = view.root->findChild<CalendarViewModel *>();
         const auto rows = model->eventList()->match(

@@ -16,7 +16,7 @@ using vmtest::requestsTo;
 
 namespace {
 
-const QString CalendarPath = QStringLiteral("/calendar/v3/");
+const QString CalendarPath = QStringLiteral("/calendar/v3/calendars/");
 constexpr int Slow = 15000;
 
 CalendarEvent eventAt(const QString &id, const Timestamp &start)
