@@ -260,7 +260,10 @@ void addEvent(State &state, Exchange &exchange)
     event.id = body.value(u"id").toString(QStringLiteral("added%1").arg(state.data[sub].events.size()));
     event.calendar = body.value(u"calendar").toString();
     event.summary = body.value(u"summary").toString(QStringLiteral("Added event"));
-    event.start = QDateTime::currentDateTime().addSecs(body.value(u"startsIn").toInt(3600));
+    // "start" (RFC 3339) gives two accounts' copies of one meeting the same start.
+    const QDateTime start = QDateTime::fromString(body.value(u"start").toString(), Qt::ISODate);
+    event.start = start.isValid() ? start
+                                  : QDateTime::currentDateTime().addSecs(body.value(u"startsIn").toInt(3600));
     event.end = event.start.addSecs(60 * body.value(u"minutes").toInt(30));
     if (body.contains(u"location"))
         event.location = body.value(u"location").toString();

@@ -72,6 +72,9 @@ struct CalendarEvent
 
 public:
     QString id;
+    // The iCalendar id: the same for every guest's copy of a meeting (and for
+    // every occurrence of a repeating one); empty when not given.
+    QString iCalUID;
     // The calendar it was listed from ("primary" or a calendar's id).
     QString calendarId;
     QString title;

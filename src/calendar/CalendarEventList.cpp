@@ -20,6 +20,12 @@ QVariant CalendarEventList::data(const QModelIndex &index, int role) const
     case AttendeeCountRole: return event.attendeeCount;
     case DayRole: return row->day.toString(Qt::ISODate);
     case ColourRole: return row->colour;
+    case AccountsRole: {
+        QVariantList accounts;
+        for (const Account &account : row->accounts)
+            accounts.append(QVariant::fromValue(account));
+        return accounts;
+    }
     }
     return {};
 }
@@ -32,5 +38,6 @@ QHash<int, QByteArray> CalendarEventList::roleNames() const
         {HasStartRole, "hasStart"}, {TimeLabelRole, "timeLabel"},
         {LocationRole, "location"}, {AttendeeCountRole, "attendeeCount"},
         {DayRole, "day"},           {ColourRole, "calendarColour"},
+        {AccountsRole, "accounts"},
     };
 }

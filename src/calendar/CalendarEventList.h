@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "accounts/Account.h"
 #include "calendar/CalendarEvent.h"
 #include "core/RecordListModel.h"
 
@@ -13,7 +14,8 @@ struct CalendarEventRow
 {
     CalendarEvent event;
     QDate day;
-    QString colour; // its calendar's, "#rrggbb"; empty when unknown
+    QString colour;          // its calendar's, "#rrggbb"; empty when unknown
+    QList<Account> accounts; // over all accounts, every account that has it
 
     friend bool operator==(const CalendarEventRow &, const CalendarEventRow &) = default;
 };
@@ -34,6 +36,7 @@ public:
         AttendeeCountRole,
         DayRole,
         ColourRole,
+        AccountsRole,
     };
 
     QVariant data(const QModelIndex &index, int role) const override;

@@ -75,7 +75,8 @@ QList<CalendarAttachment> attachmentsOf(const QJsonArray &list)
 } // namespace
 
 const QString CalendarService::EventFields = QStringLiteral(
-    "nextPageToken,defaultReminders,items(id,summary,start,end,location,description,htmlLink,hangoutLink,"
+    "nextPageToken,defaultReminders,items(id,iCalUID,summary,start,end,location,description,htmlLink,"
+    "hangoutLink,"
     "conferenceData(entryPoints(entryPointType,uri,label)),attendees(email,displayName,responseStatus,self),"
     "attachments(title,fileUrl,mimeType,iconLink),reminders)");
 
@@ -173,6 +174,7 @@ CalendarEvent CalendarService::eventFromResource(const rest::RestObject &item, c
     CalendarEvent event;
     event.id = item.identifier().value_or(QUuid::createUuid().toString(QUuid::WithoutBraces));
     event.title = item.stringValue(QStringLiteral("summary")).value_or(QStringLiteral("(no title)"));
+    event.iCalUID = item.stringValue(QStringLiteral("iCalUID")).value_or(QString());
     event.calendarId = calendarId;
     event.start = timeOf(item, QStringLiteral("start"), &event.isAllDay);
     event.end = timeOf(item, QStringLiteral("end"));

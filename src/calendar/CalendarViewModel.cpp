@@ -38,8 +38,67 @@ QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr
     QStringList notice;
     for (const QString &name : chosen.failed)
         notice.append(tr("Couldn't load %1.").arg(name));
-    co_return
-        [this, chosen, notice = notice.join(u'\n')] { setEvents(chosen.events, chosen.calendars, notice); };
+    co_return [this, chosen, account, notice = notice.join(u'\n')] {
+        if (!listBinding().listsAll())
+            return setEvents(chosen.events, chosen.calendars, notice);
+        m_parts.insert(account.id, {chosen.events, chosen.calendars, notice});
+        showMergedParts();
+    };
+}
+
+void CalendarViewModel::clearRows()
+{
+    m_parts.clear();
+    setEvents({}, {}, {});
+}
+
+namespace {
+
+// Every guest's copy of a meeting has the same iCalendar id; occurrences of
+// a repeating meeting share it too, so the start tells them apart.
+QString sharedKey(const CalendarEvent &event)
+{
+    if (event.iCalUID.isEmpty())
+        return {};
+    return event.iCalUID + u'|' + (event.start ? event.start->toUTC().toString(Qt::ISODate) : QString());
+}
+
+} // namespace
+
+void CalendarViewModel::showMergedParts()
+{
+    QList<CalendarEvent> events;
+    QHash<QString, SharedRow> shared;
+    QHash<QString, QString> shownAs; // shared key -> id of the row shown
+    QStringList notices;
+    for (const Account &account : listBinding().accounts()) {
+        const auto part = m_parts.constFind(account.id);
+        if (part == m_parts.cend())
+            continue;
+        if (!part->notice.isEmpty())
+            notices.append(part->notice);
+        for (const CalendarEvent &event : part->events) {
+            const QString key = sharedKey(event);
+            if (const auto shown = shownAs.constFind(key); !key.isEmpty() && shown != shownAs.cend()) {
+                QList<Account> &dots = shared[*shown].accounts;
+                if (!dots.contains(account))
+                    dots.append(account);
+                continue;
+            }
+            if (shared.contains(event.id))
+                continue; // the row list keys rows by id
+            const CalendarInfo *calendar = listedCalendar(part->calendars, event.calendarId);
+            shared.insert(event.id, {calendar ? calendar->colour : QString(), {account}});
+            if (!key.isEmpty())
+                shownAs.insert(key, event.id);
+            events.append(event);
+        }
+    }
+    // By start; the same start keeps the accounts' order.
+    events = calendar::mergedEvents(events, {});
+    if (events.size() > MaxResults)
+        events.resize(MaxResults);
+    setEvents(events, {}, notices.join(u'\n'), shared);
 }
 
 QList<CalendarDay> CalendarViewModel::grouped() const
@@ -97,21 +156,26 @@ void CalendarViewModel::joinMeeting(const CalendarEvent &event) const
 }
 
 void CalendarViewModel::setEvents(const QList<CalendarEvent> &events, const QList<CalendarInfo> &calendars,
-                                  const QString &notice)
+                                  const QString &notice, const QHash<QString, SharedRow> &shared)
 {
     if (m_notice != notice) {
         m_notice = notice;
         emit noticeChanged();
     }
-    if (m_events == events && m_calendars == calendars)
+    if (m_events == events && m_calendars == calendars && m_shared == shared)
         return;
     m_events = events;
     m_calendars = calendars;
+    m_shared = shared;
     QList<CalendarEventRow> rows;
     for (const CalendarDay &day : grouped()) {
         for (const CalendarEvent &event : day.events) {
+            if (const auto row = m_shared.constFind(event.id); row != m_shared.cend()) {
+                rows.append(CalendarEventRow{event, day.day.date(), row->colour, row->accounts});
+                continue;
+            }
             const CalendarInfo *calendar = listedCalendar(m_calendars, event.calendarId);
-            rows.append(CalendarEventRow{event, day.day.date(), calendar ? calendar->colour : QString()});
+            rows.append(CalendarEventRow{event, day.day.date(), calendar ? calendar->colour : QString(), {}});
         }
     }
     m_eventRows.assign(rows);

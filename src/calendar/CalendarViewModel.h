@@ -11,6 +11,7 @@
 #include "core/RecordListModel.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QTimeZone>
 #include <QtQml/qqml.h>
@@ -74,18 +75,38 @@ protected:
     // The upcoming events of the account's chosen calendars, each asked for
     // at the same time; fails only when every one of them does.
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
-    void clearRows() override { setEvents({}, {}, {}); }
+    void clearRows() override;
+    bool canListAllAccounts() const override { return true; }
     void onAttached() override;
     QString cacheName() const override { return QStringLiteral("calendar"); }
     QJsonArray cachedRows() const override;
     void showCachedRows(const QJsonArray &rows) override;
 
 private:
+    // What a row of every account's events shows beyond the event.
+    struct SharedRow
+    {
+        QString colour;
+        QList<Account> accounts;
+        friend bool operator==(const SharedRow &, const SharedRow &) = default;
+    };
+    // One account's part of every account's events.
+    struct Part
+    {
+        QList<CalendarEvent> events;
+        QList<CalendarInfo> calendars;
+        QString notice;
+    };
+
+    // `shared` (by event id) is set when the rows are every account's.
     void setEvents(const QList<CalendarEvent> &events, const QList<CalendarInfo> &calendars,
-                   const QString &notice);
+                   const QString &notice, const QHash<QString, SharedRow> &shared = {});
+    void showMergedParts();
 
     QList<CalendarEvent> m_events;
     QList<CalendarInfo> m_calendars;
+    QHash<QString, SharedRow> m_shared;
+    QHash<QString, Part> m_parts;
     QString m_notice;
     CalendarEventList m_eventRows;
 };

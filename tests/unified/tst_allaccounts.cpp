@@ -7,6 +7,8 @@
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "accounts/AccountColour.h"
+#include "calendar/CalendarEventList.h"
+#include "calendar/CalendarViewModel.h"
 #include "mail/MailViewModel.h"
 
 #include <QQuickItem>
@@ -17,6 +19,7 @@ using qmltest::findItem;
 namespace {
 
 const QUrl MailUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Mail/MailTabView.qml"));
+const QUrl CalendarUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Calendar/CalendarTabView.qml"));
 const QUrl DriveUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Drive/DriveTabView.qml"));
 constexpr int Slow = 15000;
 // Mira's ids follow Alex's: "18f0000000001001" onwards.
@@ -228,6 +231,52 @@ private slots:
         mailOf(view)->startRefresh();
         QTRY_VERIFY_WITH_TIMEOUT(view.find("mailError")->isVisible(), Slow);
         QVERIFY(!notice->isVisible());
+    }
+
+    // A meeting both are invited to (one iCalendar id, one start) is one row
+    // with both dots; each account's own events keep their own dot.
+    void calendarShowsASharedMeetingOnceWithBothDots()
+    {
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(20 * 60);
+        const auto add = [&](const QString &sub, const QDateTime &at) {
+            return m_sandbox->control("POST", QStringLiteral("event"),
+                                      QJsonObject{{"sub", sub},
+                                                  {"id", "sharedplanning"},
+                                                  {"summary", "Planning"},
+                                                  {"start", at.toString(Qt::ISODate)}});
+        };
+        QVERIFY(add(Sandbox::AlexSub, start).toObject().value("ok").toBool());
+        QVERIFY(add(Sandbox::MiraSub, start).toObject().value("ok").toBool());
+        Both both(*this);
+        qmltest::View view;
+        QVERIFY(open(view, both.registry.get(), CalendarUrl));
+        auto *model = view.root->findChild<CalendarViewModel *>();
+        auto *rows = model->eventList();
+        const auto dotsOf = [&](int row) {
+            QStringList ids;
+            for (const QVariant &account : rows->index(row).data(CalendarEventList::AccountsRole).toList())
+                ids.append(account.value<Account>().id);
+            return ids;
+        };
+        const auto rowsWith = [&](const QString &ids) {
+            QList<int> found;
+            for (int row = 0; row < rows->rowCount(); ++row)
+                if (dotsOf(row).join(u',') == ids)
+                    found.append(row);
+            return found;
+        };
+        const QString both_ = m_alex.id + u',' + m_mira.id;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            model->state().isLoaded() && !rowsWith(m_mira.id).isEmpty() && !rowsWith(both_).isEmpty(), Slow);
+        QCOMPARE(rowsWith(both_).size(), 1);
+        const auto shared = std::count_if(model->events().cbegin(), model->events().cend(),
+                                          [](const CalendarEvent &e) { return e.title == u"Planning"; });
+        QCOMPARE(shared, 1);
+        QVERIFY(!rowsWith(m_alex.id).isEmpty());
+        QQuickItem *row = findItem(view.root.get(), QStringLiteral("eventRow:sharedplanning"));
+        QVERIFY(row);
+        QVERIFY(findItem(row, QStringLiteral("accountDot:") + m_mira.id));
+        qmltest::saveLightAndDark(view, QStringLiteral("all-accounts-calendar"));
     }
 
     void driveAsksForOneAccount()

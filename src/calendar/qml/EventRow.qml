@@ -23,6 +23,8 @@ Item {
     required property string location
     required property int attendeeCount
     required property string calendarColour
+    // Over all accounts: each account that has the event, as a dot.
+    required property var accounts
 
     // Asks to open the event in the browser (the expanded card's link).
     signal tapped()
@@ -87,6 +89,21 @@ Item {
                 RowLayout {
                     Layout.fillWidth: true
                     spacing: 8
+                    Row {
+                        objectName: "eventAccounts"
+                        visible: row.accounts.length > 0
+                        spacing: 2
+                        Repeater {
+                            model: row.accounts
+                            delegate: AccountDot {
+                                required property var modelData
+                                objectName: "accountDot:" + modelData.id
+                                initials: modelData.initials
+                                colour: modelData.colour
+                                email: modelData.email
+                            }
+                        }
+                    }
                     Label {
                         textFormat: Text.PlainText
                         objectName: "eventTime"
