@@ -11,6 +11,9 @@
 #include <QJsonArray>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <iterator>
+
 namespace ai {
 
 const QString NeedsYou::Instructions = QStringLiteral(
@@ -22,6 +25,21 @@ const QString NeedsYou::Instructions = QStringLiteral(
     "email names, or an empty string.");
 
 namespace {
+
+// What each rule says of the items it left out, counted.
+struct DropReason
+{
+    DropRule rule;
+    const char *text;
+};
+constexpr DropReason DropReasons[] = {
+    {DropRule::UnknownSource, QT_TRANSLATE_N_NOOP("NeedsYou", "%n not from a mail shown")},
+    {DropRule::Link, QT_TRANSLATE_N_NOOP("NeedsYou", "%n with a link")},
+    {DropRule::Markup, QT_TRANSLATE_N_NOOP("NeedsYou", "%n with markup")},
+    {DropRule::TooLong, QT_TRANSLATE_N_NOOP("NeedsYou", "%n over 140 characters")},
+    {DropRule::Malformed, QT_TRANSLATE_N_NOOP("NeedsYou", "%n unreadable")},
+    {DropRule::OverLimit, QT_TRANSLATE_N_NOOP("NeedsYou", "%n beyond the first seven")},
+};
 
 // Text that could end a block early or open a forged one.
 QString defused(QString text)
@@ -161,27 +179,10 @@ QString NeedsYou::dropNote(const QMap<DropRule, int> &dropped)
 {
     QStringList reasons;
     for (auto it = dropped.begin(); it != dropped.end(); ++it) {
-        const int n = it.value();
-        switch (it.key()) {
-        case DropRule::UnknownSource:
-            reasons << QCoreApplication::translate("NeedsYou", "%n not from a mail shown", nullptr, n);
-            break;
-        case DropRule::Link:
-            reasons << QCoreApplication::translate("NeedsYou", "%n with a link", nullptr, n);
-            break;
-        case DropRule::Markup:
-            reasons << QCoreApplication::translate("NeedsYou", "%n with markup", nullptr, n);
-            break;
-        case DropRule::TooLong:
-            reasons << QCoreApplication::translate("NeedsYou", "%n over 140 characters", nullptr, n);
-            break;
-        case DropRule::Malformed:
-            reasons << QCoreApplication::translate("NeedsYou", "%n unreadable", nullptr, n);
-            break;
-        case DropRule::OverLimit:
-            reasons << QCoreApplication::translate("NeedsYou", "%n beyond the first seven", nullptr, n);
-            break;
-        }
+        const auto reason = std::find_if(std::begin(DropReasons), std::end(DropReasons),
+                                         [&](const DropReason &r) { return r.rule == it.key(); });
+        if (reason != std::end(DropReasons))
+            reasons << QCoreApplication::translate("NeedsYou", reason->text, nullptr, it.value());
     }
     if (reasons.isEmpty())
         return {};

@@ -21,9 +21,18 @@ class RecordListModelBase : public QAbstractListModel
 public:
     explicit RecordListModelBase(QObject *parent = nullptr);
     int count() const { return rowCount(); }
+    QHash<int, QByteArray> roleNames() const override;
 
 signals:
     void countChanged();
+
+protected:
+    // `roleNames` in the order of the list's Role enum, whose first role is
+    // Qt::UserRole + 1 and whose others follow one by one.
+    explicit RecordListModelBase(const QList<QByteArray> &roleNames, QObject *parent = nullptr);
+
+private:
+    QList<QByteArray> m_roleNames;
 };
 
 template<typename T>

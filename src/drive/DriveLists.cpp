@@ -19,14 +19,6 @@ QVariant DriveItemList::data(const QModelIndex &index, int role) const
     return {};
 }
 
-QHash<int, QByteArray> DriveItemList::roleNames() const
-{
-    return {
-        {ItemRole, "item"},         {ItemIdRole, "itemId"},           {NameRole, "name"},
-        {IsFolderRole, "isFolder"}, {SystemImageRole, "systemImage"}, {ModifiedLabelRole, "modifiedLabel"},
-    };
-}
-
 QVariant DriveCrumbList::data(const QModelIndex &index, int role) const
 {
     const DriveCrumb *crumb = recordAt(index);
@@ -35,11 +27,6 @@ QVariant DriveCrumbList::data(const QModelIndex &index, int role) const
     if (role == CrumbRole)
         return QVariant::fromValue(*crumb);
     return role == NameRole ? QVariant(crumb->name) : QVariant();
-}
-
-QHash<int, QByteArray> DriveCrumbList::roleNames() const
-{
-    return {{CrumbRole, "crumb"}, {NameRole, "name"}};
 }
 
 QVariant DriveUploadList::data(const QModelIndex &index, int role) const
@@ -56,9 +43,4 @@ QVariant DriveUploadList::data(const QModelIndex &index, int role) const
     case MessageRole: return upload->state.message;
     }
     return {};
-}
-
-QHash<int, QByteArray> DriveUploadList::roleNames() const
-{
-    return {{NameRole, "name"}, {KindRole, "kind"}, {MessageRole, "message"}};
 }

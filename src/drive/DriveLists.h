@@ -19,9 +19,10 @@ public:
         SystemImageRole,
         ModifiedLabelRole
     };
+    DriveItemList() : RecordListModel({"item", "itemId", "name", "isFolder", "systemImage", "modifiedLabel"})
+    {}
 
     QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 protected:
     QString keyOf(const DriveItem &item) const override { return item.id; }
@@ -35,9 +36,9 @@ public:
         CrumbRole = Qt::UserRole + 1,
         NameRole
     };
+    DriveCrumbList() : RecordListModel({"crumb", "name"}) {}
 
     QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 protected:
     QString keyOf(const DriveCrumb &crumb) const override { return crumb.id; }
@@ -52,9 +53,9 @@ public:
         KindRole,
         MessageRole
     };
+    DriveUploadList() : RecordListModel({"name", "kind", "message"}) {}
 
     QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 protected:
     QString keyOf(const DriveActiveUpload &upload) const override { return QString::number(upload.id); }

@@ -16,15 +16,13 @@ QString DriveViewModel::cacheName() const
 
 QJsonArray DriveViewModel::cachedRows() const
 {
-    QJsonArray rows;
-    for (const DriveItem &item : items()) {
-        rows.append(QJsonObject{{QStringLiteral("id"), item.id},
-                                {QStringLiteral("name"), item.name},
-                                {QStringLiteral("mimeType"), item.mimeType},
-                                {QStringLiteral("modified"), timeValue(item.modified)},
-                                {QStringLiteral("webViewLink"), optionalTextValue(item.webViewLink)}});
-    }
-    return rows;
+    return writeRows(items(), [](const DriveItem &item) {
+        return QJsonObject{{QStringLiteral("id"), item.id},
+                           {QStringLiteral("name"), item.name},
+                           {QStringLiteral("mimeType"), item.mimeType},
+                           {QStringLiteral("modified"), timeValue(item.modified)},
+                           {QStringLiteral("webViewLink"), optionalTextValue(item.webViewLink)}};
+    });
 }
 
 void DriveViewModel::showCachedRows(const QJsonArray &rows)

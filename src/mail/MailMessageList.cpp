@@ -30,7 +30,13 @@ QString replyKindName(MailReplyState::Kind kind)
 
 } // namespace
 
-MailMessageList::MailMessageList(const MailViewModel &owner) : m_owner(owner) {}
+// The role names follow the order of Role.
+MailMessageList::MailMessageList(const MailViewModel &owner)
+    : RecordListModel({"message", "messageId", "fromDisplay", "subject", "snippet", "relativeDate",
+                       "isUnread", "isExpanded", "summaryKind", "summaryText", "actionItem",
+                       "showsActionItem", "replyKind", "replyMessage", "accounts"}),
+      m_owner(owner)
+{}
 
 QVariant MailMessageList::data(const QModelIndex &index, int role) const
 {
@@ -78,18 +84,4 @@ QVariant MailMessageList::replyData(const QString &id, int role) const
     if (role == ReplyKindRole)
         return has ? replyKindName(found->kind) : QString();
     return has ? found->message : QString();
-}
-
-QHash<int, QByteArray> MailMessageList::roleNames() const
-{
-    return {
-        {MessageRole, "message"},         {MessageIdRole, "messageId"},
-        {FromDisplayRole, "fromDisplay"}, {SubjectRole, "subject"},
-        {SnippetRole, "snippet"},         {RelativeDateRole, "relativeDate"},
-        {IsUnreadRole, "isUnread"},       {IsExpandedRole, "isExpanded"},
-        {SummaryKindRole, "summaryKind"}, {SummaryTextRole, "summaryText"},
-        {ActionItemRole, "actionItem"},   {ShowsActionItemRole, "showsActionItem"},
-        {ReplyKindRole, "replyKind"},     {ReplyMessageRole, "replyMessage"},
-        {AccountsRole, "accounts"},
-    };
 }

@@ -39,7 +39,6 @@ public:
     explicit MailMessageList(const MailViewModel &owner);
 
     QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 protected:
     QString keyOf(const EmailMessage &message) const override { return message.id; }

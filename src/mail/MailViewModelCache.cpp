@@ -11,17 +11,15 @@ using namespace support::listcache;
 
 QJsonArray MailViewModel::cachedRows() const
 {
-    QJsonArray rows;
-    for (const EmailMessage &message : messages()) {
-        rows.append(QJsonObject{{QStringLiteral("id"), message.id},
-                                {QStringLiteral("threadId"), message.threadId},
-                                {QStringLiteral("from"), message.from},
-                                {QStringLiteral("subject"), message.subject},
-                                {QStringLiteral("snippet"), message.snippet},
-                                {QStringLiteral("date"), timeValue(message.date)},
-                                {QStringLiteral("isUnread"), message.isUnread}});
-    }
-    return rows;
+    return writeRows(messages(), [](const EmailMessage &message) {
+        return QJsonObject{{QStringLiteral("id"), message.id},
+                           {QStringLiteral("threadId"), message.threadId},
+                           {QStringLiteral("from"), message.from},
+                           {QStringLiteral("subject"), message.subject},
+                           {QStringLiteral("snippet"), message.snippet},
+                           {QStringLiteral("date"), timeValue(message.date)},
+                           {QStringLiteral("isUnread"), message.isUnread}};
+    });
 }
 
 void MailViewModel::showCachedRows(const QJsonArray &rows)

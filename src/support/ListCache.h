@@ -78,6 +78,16 @@ private:
 QJsonValue timeValue(const Timestamp &when);
 QJsonValue optionalTextValue(const std::optional<QString> &text);
 
+// The rows to keep, one object each.
+template<typename Row, typename ToObject>
+QJsonArray writeRows(const QList<Row> &rows, ToObject toObject)
+{
+    QJsonArray result;
+    for (const Row &row : rows)
+        result.append(toObject(row));
+    return result;
+}
+
 // The rows read back that have an id, at most MaxRows of them.
 template<typename Row, typename FromReader>
 QList<Row> readRows(const QJsonArray &rows, FromReader fromReader)
