@@ -96,6 +96,18 @@
         <source>Sign Out</source>
         <translation>Abmelden</translation>
     </message>
+    <message>
+        <source>Calendars…</source>
+        <translation>Kalender…</translation>
+    </message>
+    <message>
+        <source>Labels for %1</source>
+        <translation>Labels für %1</translation>
+    </message>
+    <message>
+        <source>Calendars for %1</source>
+        <translation>Kalender für %1</translation>
+    </message>
 </context>
 <context>
     <name>AccountSettingsView</name>
@@ -273,6 +285,27 @@
     </message>
 </context>
 <context>
+    <name>CalendarViewModel</name>
+    <message>
+        <source>Couldn&apos;t load %1.</source>
+        <translation>Konnte %1 nicht laden.</translation>
+    </message>
+</context>
+<context>
+    <name>ChoicePicker</name>
+    <message>
+        <source>The account is signed out.</source>
+        <translation>Das Konto ist abgemeldet.</translation>
+    </message>
+</context>
+<context>
+    <name>ChoicePickerPopup</name>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+</context>
+<context>
     <name>CrumbBar</name>
     <message>
         <source>My Drive</source>
@@ -314,6 +347,10 @@
     <message>
         <source>Soon</source>
         <translation>Gleich</translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation>Teilnehmen</translation>
     </message>
 </context>
 <context>
@@ -360,21 +397,6 @@
     <message>
         <source>Important</source>
         <translation>Wichtig</translation>
-    </message>
-    <message>
-        <source>The account is signed out.</source>
-        <translation>Das Konto ist abgemeldet.</translation>
-    </message>
-</context>
-<context>
-    <name>LabelPickerPopup</name>
-    <message>
-        <source>Labels for %1</source>
-        <translation>Labels für %1</translation>
-    </message>
-    <message>
-        <source>Done</source>
-        <translation>Fertig</translation>
     </message>
 </context>
 <context>
