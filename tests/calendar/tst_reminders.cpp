@@ -77,8 +77,10 @@ private slots:
         QCOMPARE(noticesAbout(QStringLiteral("Fjord sync")).size(), 1);
 
         m_server.invoke(notice.id, MeetingReminders::SnoozeAction);
-        TL_WAIT([&] { return noticesAbout(QStringLiteral("Fjord sync")).size() == 2; }, 5000, "the snoozed one");
-        QCOMPARE(noticesAbout(QStringLiteral("Fjord sync")).last().body, QStringLiteral("In 1 minute · Google Meet"));
+        TL_WAIT([&] { return noticesAbout(QStringLiteral("Fjord sync")).size() == 2; }, 5000,
+                "the snoozed one");
+        QCOMPARE(noticesAbout(QStringLiteral("Fjord sync")).last().body,
+                 QStringLiteral("In 1 minute · Google Meet"));
     }
 
     // Due five minutes before an event two minutes ahead: missed while the
@@ -90,7 +92,8 @@ private slots:
         {
             MeetingReminders reminders(*registry.get());
             reminders.reload();
-            TL_WAIT([&] { return !noticesAbout(QStringLiteral("Missed sync")).isEmpty(); }, 10000, "at start");
+            TL_WAIT([&] { return !noticesAbout(QStringLiteral("Missed sync")).isEmpty(); }, 10000,
+                    "at start");
         }
         // The second start shows only what came due since the first: the
         // new one arriving after its first pass means the old one would have too.
@@ -99,6 +102,8 @@ private slots:
         reminders.reload();
         TL_WAIT([&] { return !noticesAbout(QStringLiteral("Later sync")).isEmpty(); }, 10000, "the new one");
         QCOMPARE(noticesAbout(QStringLiteral("Missed sync")).size(), 1);
+        reminders.setEnabled(false);
+        QVERIFY(!reminders.nextDue().isValid());
         QCOMPARE(noticesAbout(QStringLiteral("Missed sync")).first().body,
                  QStringLiteral("In 2 minutes · Google Meet"));
     }
