@@ -102,7 +102,8 @@ QCoro::Task<QList<CalendarEvent>> MeetingReminders::load(Account account)
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_registry.authSession(account);
         const QStringList ids = CalendarChoice::of(m_registry).ids(account.id);
-        const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays, MaxEvents);
+        const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays,
+                                                                            MaxEvents);
         co_return chosen.events;
     } catch (const Error &error) {
         qWarning("Reminders: the events of an account did not load: %s", qPrintable(error.description()));
@@ -110,16 +111,10 @@ QCoro::Task<QList<CalendarEvent>> MeetingReminders::load(Account account)
     co_return {};
 }
 
-void MeetingReminders::setEvents(const QString &accountID, const QList<CalendarEvent> &events)
-{
-    m_events.insert(accountID, events);
-    m_loadedAt = QDateTime::currentDateTimeUtc();
-    reschedule();
-}
-
 QDateTime MeetingReminders::nextDue() const
 {
-    return m_timer.isActive() ? QDateTime::currentDateTimeUtc().addMSecs(m_timer.remainingTime()) : QDateTime();
+    return m_timer.isActive() ? QDateTime::currentDateTimeUtc().addMSecs(m_timer.remainingTime())
+                              : QDateTime();
 }
 
 QList<MeetingReminders::Due> MeetingReminders::reminders() const

@@ -42,8 +42,6 @@ public:
     bool isEnabled() const { return m_enabled; }
     // Loads every signed-in account's chosen events, then reschedules.
     void reload();
-    // An account's events (replacing its earlier ones), then reschedules.
-    void setEvents(const QString &accountID, const QList<CalendarEvent> &events);
     void setSnoozeLength(std::chrono::milliseconds length) { m_snoozeLength = length; }
     // When the timer fires next; invalid while none is armed.
     QDateTime nextDue() const;
