@@ -55,6 +55,7 @@ private slots:
                      QStringLiteral("5 minutes"));
             QVERIFY(!view.find("launchAtLogin")->property("checked").toBool());
             QVERIFY(view.find("notifyNewMail")->property("checked").toBool());
+            QVERIFY(view.find("remindMeetings")->property("checked").toBool());
             saveBoth(view, QStringLiteral("general"));
 
             QMetaObject::invokeMethod(view.find("refreshEvery"), "activated", Q_ARG(int, 0));
@@ -77,6 +78,8 @@ private slots:
             }
             click(view, view.find("notifyNewMail"));
             QVERIFY(!store.value(AppSettings::notifyKey).toBool());
+            click(view, view.find("remindMeetings"));
+            QVERIFY(!store.value(AppSettings::remindKey).toBool());
         }
         qmltest::View again;
         QVERIFY(loadSettings(again, registry.get()));
@@ -86,6 +89,7 @@ private slots:
         const bool entryWritten = QFile::exists(AppSettings::autostartFile());
         QCOMPARE(again.find("launchAtLogin")->property("checked").toBool(), entryWritten);
         QVERIFY(!again.find("notifyNewMail")->property("checked").toBool());
+        QVERIFY(!again.find("remindMeetings")->property("checked").toBool());
 
         // Turning it off removes the file again.
         if (entryWritten)

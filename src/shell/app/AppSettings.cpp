@@ -71,6 +71,7 @@ void AppSettings::useStore(QSettings *store)
     m_store = store ? store : m_ownedStore.get();
     emit refreshMinutesChanged();
     emit notifyNewMailChanged();
+    emit remindMeetingsChanged();
 }
 
 bool AppSettings::noTrayTold() const
@@ -112,6 +113,19 @@ void AppSettings::setNotifyNewMail(bool on)
         return;
     m_store->setValue(notifyKey, on);
     emit notifyNewMailChanged();
+}
+
+bool AppSettings::remindMeetings() const
+{
+    return readSwitch(*m_store, remindKey, true);
+}
+
+void AppSettings::setRemindMeetings(bool on)
+{
+    if (on == remindMeetings())
+        return;
+    m_store->setValue(remindKey, on);
+    emit remindMeetingsChanged();
 }
 
 QString AppSettings::autostartFile()

@@ -28,11 +28,13 @@ class AppSettings : public QObject
     // Why no login entry can be written for this program (plain text), or empty.
     Q_PROPERTY(QString launchAtLoginRefusal READ launchAtLoginRefusal NOTIFY launchAtLoginChanged)
     Q_PROPERTY(bool notifyNewMail READ notifyNewMail WRITE setNotifyNewMail NOTIFY notifyNewMailChanged)
+    Q_PROPERTY(bool remindMeetings READ remindMeetings WRITE setRemindMeetings NOTIFY remindMeetingsChanged)
     Q_PROPERTY(QList<int> refreshChoices READ refreshChoices CONSTANT)
 
 public:
     static inline const QString refreshKey = QStringLiteral("tarnlight.refreshMinutes");
     static inline const QString notifyKey = QStringLiteral("tarnlight.notifyNewMail");
+    static inline const QString remindKey = QStringLiteral("tarnlight.remindMeetings");
     static inline const QString noTrayToldKey = QStringLiteral("tarnlight.noTrayTold");
     static constexpr int DefaultRefreshMinutes = 5;
 
@@ -47,6 +49,8 @@ public:
     void setRefreshMinutes(int minutes);
     bool notifyNewMail() const;
     void setNotifyNewMail(bool on);
+    bool remindMeetings() const;
+    void setRemindMeetings(bool on);
 
     // Whether the user has been told once that this desktop shows no tray icon.
     bool noTrayTold() const;
@@ -73,6 +77,7 @@ signals:
     void refreshMinutesChanged();
     void launchAtLoginChanged();
     void notifyNewMailChanged();
+    void remindMeetingsChanged();
 
 private:
     AppSettings();

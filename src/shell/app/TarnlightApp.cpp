@@ -5,6 +5,7 @@
 
 #include "accounts/GoogleAuthService.h"
 #include "calendar/CalendarChoice.h"
+#include "calendar/MeetingReminders.h"
 #include "mail/MailLabelChoice.h"
 #include "mail/UnreadMonitor.h"
 #include "shell/app/AppSettings.h"
@@ -70,6 +71,17 @@ TarnlightApp::TarnlightApp(GoogleAuthService &auth, QObject *parent) : QObject(p
     // After sleep or a time offline, one check; what arrived meanwhile is
     // announced together.
     connect(&Connectivity::instance(), &Connectivity::resumed, this, [this] { m_unread->checkNow(); });
+    followReminderSetting();
+}
+
+void TarnlightApp::followReminderSetting()
+{
+    m_reminders = std::make_unique<MeetingReminders>(m_auth);
+    AppSettings &settings = AppSettings::instance();
+    m_reminders->setEnabled(settings.remindMeetings());
+    m_reminders->reload();
+    connect(&settings, &AppSettings::remindMeetingsChanged, m_reminders.get(),
+            [this] { m_reminders->setEnabled(AppSettings::instance().remindMeetings()); });
 }
 
 void TarnlightApp::followUnreadSettings()

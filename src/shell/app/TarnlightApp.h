@@ -14,6 +14,7 @@
 class ApplicationService;
 class GoogleAuthService;
 class MailNotifier;
+class MeetingReminders;
 class TrayIcon;
 class UnreadMonitor;
 
@@ -80,12 +81,14 @@ private:
     void showUnread();
     // The unread check takes its interval and notice choice from the settings.
     void followUnreadSettings();
+    void followReminderSetting();
 
     GoogleAuthService &m_auth;
     QQmlEngine m_engine;
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<UnreadMonitor> m_unread;
     std::unique_ptr<MailNotifier> m_notifier;
+    std::unique_ptr<MeetingReminders> m_reminders;
     QPointer<QQuickWindow> m_popover;
     QPointer<QQuickWindow> m_settings;
     QPointer<QQuickWindow> m_about;

@@ -94,6 +94,17 @@ Item {
             checked: AppSettings.notifyNewMail
             onToggled: AppSettings.notifyNewMail = checked
         }
+        Label {
+            textFormat: Text.PlainText
+            text: qsTr("Remind me about meetings")
+            Layout.alignment: Qt.AlignRight
+            color: Theme.primary
+        }
+        Switch {
+            objectName: "remindMeetings"
+            checked: AppSettings.remindMeetings
+            onToggled: AppSettings.remindMeetings = checked
+        }
     }
 
     Label {

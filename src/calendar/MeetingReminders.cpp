@@ -1,0 +1,224 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "calendar/MeetingReminders.h"
+
+#include "accounts/GoogleAuthService.h"
+#include "calendar/CalendarChoice.h"
+#include "calendar/ChosenCalendars.h"
+#include "core/Error.h"
+#include "oauth/AuthSession.h"
+#include "support/Connectivity.h"
+#include "support/ProviderLink.h"
+#include "support/UrlOpener.h"
+
+#include <QPointer>
+#include <QSet>
+#include <QSettings>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+// Reminders can be set up to four weeks ahead, but two days of events keep
+// the load small; the list is loaded again at least once a day.
+constexpr int WindowDays = 2;
+constexpr int MaxEvents = 250;
+constexpr qint64 ReloadAfterMs = 24 * 3600 * 1000;
+// A timer may fire a little before its time.
+constexpr qint64 EarlyMs = 500;
+
+bool hasEnded(const CalendarEvent &event, const QDateTime &now)
+{
+    const QDateTime end = event.end.value_or(event.start.value_or(QDateTime()));
+    return !end.isValid() || end <= now;
+}
+
+QString keyOf(const CalendarEvent &event)
+{
+    return event.calendarId + u'/' + event.id;
+}
+
+QUrl meetingUrl(const CalendarEvent &event)
+{
+    const QUrl url(event.meetingLink, QUrl::StrictMode);
+    return url.isValid() && url.scheme() == u"https" && !url.host().isEmpty() ? url : QUrl();
+}
+
+} // namespace
+
+MeetingReminders::MeetingReminders(GoogleAuthService &registry, QObject *parent)
+    : QObject(parent), m_registry(registry)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_loadedAt.isValid() && m_loadedAt.msecsTo(QDateTime::currentDateTimeUtc()) >= ReloadAfterMs)
+            reload();
+        else
+            reschedule();
+    });
+    connect(&m_registry, &GoogleAuthService::accountsChanged, this, &MeetingReminders::reload);
+    connect(&CalendarChoice::of(m_registry), &AccountChoice::idsChanged, this, &MeetingReminders::reload);
+    // What was due while the machine slept shows now.
+    connect(&Connectivity::instance(), &Connectivity::resumed, this, &MeetingReminders::reload);
+}
+
+void MeetingReminders::setEnabled(bool on)
+{
+    if (on == m_enabled)
+        return;
+    m_enabled = on;
+    if (on)
+        reload();
+    else
+        m_timer.stop();
+}
+
+void MeetingReminders::reload()
+{
+    if (!m_enabled)
+        return;
+    [](QPointer<MeetingReminders> self, int generation) -> QCoro::Task<void> {
+        QHash<QString, QList<CalendarEvent>> events;
+        const QList<Account> accounts = self->m_registry.accounts();
+        for (const Account &account : accounts) {
+            QList<CalendarEvent> loaded = co_await self->load(account);
+            if (!self || self->m_generation != generation)
+                co_return;
+            events.insert(account.id, loaded);
+        }
+        // All accounts at once: a reminder counts as handled only once
+        // every account's events were seen.
+        self->m_events = events;
+        self->m_loadedAt = QDateTime::currentDateTimeUtc();
+        self->reschedule();
+    }(this, ++m_generation);
+}
+
+QCoro::Task<QList<CalendarEvent>> MeetingReminders::load(Account account)
+{
+    try {
+        const std::shared_ptr<rest::Authorizer> session = co_await m_registry.authSession(account);
+        const QStringList ids = CalendarChoice::of(m_registry).ids(account.id);
+        const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays,
+                                                                            MaxEvents);
+        co_return chosen.events;
+    } catch (const Error &error) {
+        qWarning("Reminders: the events of an account did not load: %s", qPrintable(error.description()));
+    }
+    co_return {};
+}
+
+QDateTime MeetingReminders::nextDue() const
+{
+    return m_timer.isActive() ? QDateTime::currentDateTimeUtc().addMSecs(m_timer.remainingTime())
+                              : QDateTime();
+}
+
+QList<MeetingReminders::Due> MeetingReminders::reminders() const
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<Due> due;
+    for (const QList<CalendarEvent> &events : m_events)
+        for (const CalendarEvent &event : events) {
+            if (event.declined || event.isAllDay || !event.start || !event.start->isValid()
+                || hasEnded(event, now))
+                continue;
+            for (int minutes : event.reminderMinutes)
+                due.append({event.start->addSecs(-60LL * minutes), event});
+        }
+    return due;
+}
+
+void MeetingReminders::reschedule()
+{
+    m_timer.stop();
+    if (!m_enabled)
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime handled = handledUntil();
+    const QDateTime cutoff = now.addMSecs(EarlyMs);
+    QSet<QString> shown;
+    QDateTime next = m_loadedAt.isValid() ? m_loadedAt.addMSecs(ReloadAfterMs) : QDateTime();
+    for (const Due &due : reminders()) {
+        if (due.at > cutoff) {
+            if (!next.isValid() || due.at < next)
+                next = due.at;
+        } else if ((!handled.isValid() || due.at > handled) && !shown.contains(keyOf(due.event))) {
+            // Several reminders of one event missed together show once.
+            shown.insert(keyOf(due.event));
+            notify(due.event, now);
+        }
+    }
+    setHandledUntil(cutoff);
+    if (next.isValid())
+        m_timer.start(std::clamp<qint64>(now.msecsTo(next), 0, ReloadAfterMs));
+}
+
+QString MeetingReminders::bodyText(const CalendarEvent &event, int minutesAhead)
+{
+    // Two texts rather than a plural form: English shows without a catalogue.
+    QString when = tr("Now");
+    if (minutesAhead == 1)
+        when = tr("In 1 minute");
+    else if (minutesAhead > 1)
+        when = tr("In %1 minutes").arg(minutesAhead);
+    QString place = event.location.value_or(QString()).trimmed();
+    if (place.isEmpty()) {
+        const QUrl link = meetingUrl(event);
+        if (link.host() == u"meet.google.com")
+            place = tr("Google Meet");
+        else if (link.isValid())
+            place = link.host();
+    }
+    return place.isEmpty() ? when : when + QStringLiteral(" · ") + place;
+}
+
+void MeetingReminders::notify(const CalendarEvent &event, const QDateTime &now)
+{
+    const qint64 secondsAhead = now.secsTo(*event.start);
+    DesktopNotice notice;
+    notice.summary = event.title;
+    notice.body = bodyText(event, int(std::max<qint64>(0, (secondsAhead + 30) / 60)));
+    if (meetingUrl(event).isValid())
+        notice.actions.append({JoinAction, tr("Join")});
+    if (event.htmlLink)
+        notice.actions.append({OpenAction, tr("Open in Calendar")});
+    notice.actions.append({SnoozeAction, tr("Snooze 5 min")});
+    notice.category = Category;
+    QPointer<MeetingReminders> self(this);
+    notice.onAction = [self, event](const QString &action) {
+        if (self)
+            self->act(event, action);
+    };
+    m_desktop.send(notice);
+}
+
+void MeetingReminders::act(const CalendarEvent &event, const QString &action)
+{
+    if (action == JoinAction) {
+        if (const QUrl link = meetingUrl(event); link.isValid())
+            support::openUrl(link);
+    } else if (action == OpenAction && event.htmlLink) {
+        support::openProviderLink(QUrl(*event.htmlLink));
+    } else if (action == SnoozeAction) {
+        QTimer::singleShot(m_snoozeLength, Qt::PreciseTimer, this, [this, event] {
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            if (m_enabled && !hasEnded(event, now))
+                notify(event, now);
+        });
+    }
+}
+
+QDateTime MeetingReminders::handledUntil() const
+{
+    return QDateTime::fromString(m_registry.settingsStore().value(HandledKey).toString(), Qt::ISODateWithMs);
+}
+
+void MeetingReminders::setHandledUntil(const QDateTime &until)
+{
+    if (until > handledUntil())
+        m_registry.settingsStore().setValue(HandledKey, until.toUTC().toString(Qt::ISODateWithMs));
+}

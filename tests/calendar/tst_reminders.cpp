@@ -1,0 +1,113 @@
+// SPDX-FileCopyrightText: 2026 Tarnlight developers <tarnlight@users.noreply.example>
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Meeting reminders against the sandbox's calendar, shown on a test-owned
+// notification server.
+
+#include "DesktopServices.h"
+#include "ViewModelSupport.h"
+#include "calendar/MeetingReminders.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+
+using namespace std::chrono_literals;
+
+class RemindersTest
+    : public QObject
+    , protected vmtest::TabFixture
+{
+    Q_OBJECT
+
+    NotificationServer m_server;
+
+    void addEvent(const QString &summary, int startsIn, int reminder, bool declined = false)
+    {
+        const QJsonObject body{{"sub", Sandbox::AlexSub},
+                               {"summary", summary},
+                               {"startsIn", startsIn},
+                               {"reminders", QJsonArray{reminder}},
+                               {"hangoutLink", "https://meet.google.com/abc-defg-hij"},
+                               {"declined", declined}};
+        QVERIFY(m_sandbox->control("POST", QStringLiteral("event"), body).toObject().value("ok").toBool());
+    }
+
+    QList<NotificationServer::Notice> noticesAbout(const QString &summary) const
+    {
+        QList<NotificationServer::Notice> found;
+        for (const NotificationServer::Notice &notice : m_server.notices)
+            if (notice.summary == summary)
+                found.append(notice);
+        return found;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TL_START_KEYRING_PROVIDER(m_sandbox);
+        QVERIFY(m_server.start());
+    }
+
+    void init() { QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}})); }
+
+    // The reminder one minute before an event 68 s ahead is due in ~8 s.
+    void remindsOnTimeWithJoinAndSnooze()
+    {
+        addEvent(QStringLiteral("Fjord sync"), 68, 1);
+        addEvent(QStringLiteral("Declined sync"), 68, 1, true);
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        MeetingReminders reminders(*registry.get());
+        reminders.setSnoozeLength(300ms);
+        QElapsedTimer clock;
+        clock.start();
+        reminders.reload();
+        TL_WAIT([&] { return !noticesAbout(QStringLiteral("Fjord sync")).isEmpty(); }, 15000, "the reminder");
+        QVERIFY2(qAbs(clock.elapsed() - 8000) < 2000, qPrintable(QString::number(clock.elapsed())));
+        const NotificationServer::Notice notice = noticesAbout(QStringLiteral("Fjord sync")).first();
+        QCOMPARE(notice.body, QStringLiteral("In 1 minute · Google Meet"));
+        QCOMPARE(notice.hints.value("category").toString(), MeetingReminders::Category);
+        QVERIFY(notice.actions.contains(MeetingReminders::JoinAction));
+        QVERIFY(notice.actions.contains(MeetingReminders::SnoozeAction));
+        QVERIFY(noticesAbout(QStringLiteral("Declined sync")).isEmpty());
+
+        vmtest::OpenedUrls opened;
+        m_server.invoke(notice.id, MeetingReminders::JoinAction);
+        TL_WAIT([&] { return !opened.urls.isEmpty(); }, 5000, "the meeting opened");
+        QCOMPARE(opened.urls, QList<QUrl>{QUrl("https://meet.google.com/abc-defg-hij")});
+        QCOMPARE(noticesAbout(QStringLiteral("Fjord sync")).size(), 1);
+
+        m_server.invoke(notice.id, MeetingReminders::SnoozeAction);
+        TL_WAIT([&] { return noticesAbout(QStringLiteral("Fjord sync")).size() == 2; }, 5000,
+                "the snoozed one");
+        QCOMPARE(noticesAbout(QStringLiteral("Fjord sync")).last().body,
+                 QStringLiteral("In 1 minute · Google Meet"));
+    }
+
+    // Due five minutes before an event two minutes ahead: missed while the
+    // app was stopped.
+    void missedReminderShowsOnceAcrossStarts()
+    {
+        addEvent(QStringLiteral("Missed sync"), 120, 5);
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        {
+            MeetingReminders reminders(*registry.get());
+            reminders.reload();
+            TL_WAIT([&] { return !noticesAbout(QStringLiteral("Missed sync")).isEmpty(); }, 10000,
+                    "at start");
+        }
+        // The second start shows only what came due since the first: the
+        // new one arriving after its first pass means the old one would have too.
+        addEvent(QStringLiteral("Later sync"), 63, 1);
+        MeetingReminders reminders(*registry.get());
+        reminders.reload();
+        TL_WAIT([&] { return !noticesAbout(QStringLiteral("Later sync")).isEmpty(); }, 10000, "the new one");
+        QCOMPARE(noticesAbout(QStringLiteral("Missed sync")).size(), 1);
+        reminders.setEnabled(false);
+        QVERIFY(!reminders.nextDue().isValid());
+        QCOMPARE(noticesAbout(QStringLiteral("Missed sync")).first().body,
+                 QStringLiteral("In 2 minutes · Google Meet"));
+    }
+};
+
+QTEST_GUILESS_MAIN(RemindersTest)
+#include "tst_reminders.moc"
