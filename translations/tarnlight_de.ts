@@ -383,6 +383,10 @@
         <source>Tarnlight %1 · free software under the GPL, version 3 or later</source>
         <translation>Tarnlight %1 · freie Software unter der GPL, Version 3 oder später</translation>
     </message>
+    <message>
+        <source>Remind me about meetings</source>
+        <translation>An Besprechungen erinnern</translation>
+    </message>
 </context>
 <context>
     <name>LabelPicker</name>
@@ -558,6 +562,37 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>MeetingReminders</name>
+    <message>
+        <source>Now</source>
+        <translation>Jetzt</translation>
+    </message>
+    <message>
+        <source>In 1 minute</source>
+        <translation>In 1 Minute</translation>
+    </message>
+    <message>
+        <source>In %1 minutes</source>
+        <translation>In %1 Minuten</translation>
+    </message>
+    <message>
+        <source>Google Meet</source>
+        <translation>Google Meet</translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation>Teilnehmen</translation>
+    </message>
+    <message>
+        <source>Open in Calendar</source>
+        <translation>In Kalender öffnen</translation>
+    </message>
+    <message>
+        <source>Snooze 5 min</source>
+        <translation>5 Min. schlummern</translation>
     </message>
 </context>
 <context>
