@@ -6,6 +6,8 @@
 // by day with a fixed clock and zone.
 
 #include "ViewModelSupport.h"
+#include "calendar/CalendarChoice.h"
+#include "calendar/CalendarEventList.h"
 #include "calendar/CalendarViewModel.h"
 #include "calendar/CalendarWindow.h"
 
@@ -333,6 +335,40 @@ private slots:
         QTest::qWait(1200); // every answer arrives after its model is gone, with no sign to wait on
         m_sandbox->setDelay(0);
         QVERIFY(!requestsTo(*m_sandbox, CalendarPath).isEmpty()); // one was in flight
+    }
+    // Three chosen calendars, one failing: the others' events merge by start,
+    // each row in its calendar's colour, with one line for the failed one.
+    void mergesTheChosenCalendarsAndNamesAFailedOne()
+    {
+        const QString team = QStringLiteral("team.tarn@group.calendar.google.com");
+        const QString family = QStringLiteral("family.okafor@group.calendar.google.com");
+        m_sandbox->injectFault(
+            {{"route", "GET /calendar/v3/calendars/" + family + "/events"}, {"status", 500}, {"count", -1}});
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        CalendarChoice::of(*registry.get()).setIds(m_alex.id, {CalendarChoice::Primary, team, family});
+        CalendarViewModel model;
+        model.attach(registry.get());
+        QVERIFY(runTask(model.refresh(), Slow).finished);
+        QCOMPARE(model.state(), LoadState::loaded());
+        QCOMPARE(model.notice(), QStringLiteral("Couldn't load Family."));
+        QCOMPARE(requestsTo(*m_sandbox, CalendarPath).size(), 3);
+        const auto &events = model.events();
+        const auto of = [&](const QString &calendar) {
+            return std::count_if(events.cbegin(), events.cend(),
+                                 [&](const CalendarEvent &e) { return e.calendarId == calendar; });
+        };
+        QVERIFY(of(team) > 0);
+        QCOMPARE(of(family), 0);
+        for (qsizetype i = 1; i < events.size(); ++i)
+            if (events[i - 1].start && events[i].start)
+                QVERIFY(*events[i - 1].start <= *events[i].start);
+        RecordListModelBase *rows = model.eventList();
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            const auto event = rows->index(row).data(CalendarEventList::EventRole).value<CalendarEvent>();
+            QCOMPARE(rows->index(row).data(CalendarEventList::ColourRole).toString(),
+                     event.calendarId == team ? QStringLiteral("#16a765") : QStringLiteral("#9fe1e7"));
+        }
+        m_sandbox->clearFaults();
     }
 };
 

@@ -9,6 +9,7 @@
 #include "mail/GmailLabels.h"
 #include "mail/GmailService.h"
 #include "mail/MailLabelChoice.h"
+#include "calendar/CalendarChoice.h"
 
 #include <QtTest>
 
@@ -166,6 +167,47 @@ private slots:
         QVERIFY(!findItem(again, "labelChoice:Label_3"));
         QVERIFY(!isShown(findItem(again, "labelPickerError")));
         QCOMPARE(MailLabelChoice::of(*auth).labelIds(m_alex.id), (QStringList{"INBOX", "STARRED"}));
+        vmtest::removeSession(m_alex);
+    }
+    // "Calendars…" lists the account's calendars with their colours, the
+    // primary one ticked at first; a choice is saved at once and shown again;
+    // a chosen calendar no longer on the list (removed at Google) drops out.
+    void calendarPickerSavesTheChoiceAndDropsRemovedCalendars()
+    {
+        QVERIFY(vmtest::saveSession(*m_sandbox, m_alex, Sandbox::AlexSub));
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        GoogleAuthService *auth = registry.get();
+        const QString team = QStringLiteral("team.tarn@group.calendar.google.com");
+        const auto open = [&](qmltest::View &view) {
+            QVERIFY(loadSettings(view, auth));
+            click(view, findItem(findItem(view, QStringLiteral("accountRow:") + m_alex.id),
+                                 QStringLiteral("calendarsButton")));
+        };
+        const auto choice = [](qmltest::View &view, const QString &id) {
+            return findItem(view, QStringLiteral("calendarChoice:") + id);
+        };
+        qmltest::View view;
+        open(view);
+        QTRY_VERIFY(isShown(choice(view, team)));
+        QCOMPARE(text(findItem(choice(view, team), "calendarChoiceText")), QStringLiteral("Team Tarn"));
+        QCOMPARE(findItem(choice(view, team), "calendarSwatch")->property("color").value<QColor>(),
+                 QColor(QStringLiteral("#16a765")));
+        QVERIFY(!choice(view, team)->property("checked").toBool());
+        click(view, choice(view, team));
+        QCOMPARE(CalendarChoice::of(*auth).ids(m_alex.id).size(), 2);
+        QVERIFY(CalendarChoice::of(*auth).ids(m_alex.id).contains(team));
+        view.save(QStringLiteral("settings-calendars"));
+
+        CalendarChoice::of(*auth).setIds(m_alex.id, CalendarChoice::of(*auth).ids(m_alex.id)
+                                                        << QStringLiteral("gone@group.calendar.google.com"));
+        qmltest::View again;
+        open(again);
+        QTRY_VERIFY(isShown(choice(again, team)));
+        QVERIFY(choice(again, team)->property("checked").toBool());
+        QVERIFY(!isShown(findItem(again, "calendarPickerError")));
+        QCOMPARE(CalendarChoice::of(*auth).ids(m_alex.id).size(), 2);
+        QVERIFY(!CalendarChoice::of(*auth).ids(m_alex.id).contains(
+            QStringLiteral("gone@group.calendar.google.com")));
         vmtest::removeSession(m_alex);
     }
 };
