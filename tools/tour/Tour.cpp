@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonObject>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QQuickItem>
@@ -42,6 +43,7 @@ int Tour::run()
         {"show a provider failure", &Tour::showFailure},
         {"brief", &Tour::showBrief},
         {"meeting-prep", &Tour::prepareMeeting},
+        {"calendar-join", &Tour::joinSoonMeeting},
         {"open both settings tabs", &Tour::openSettings},
         {"all-accounts", &Tour::showAllAccounts},
     };
@@ -272,6 +274,34 @@ void Tour::prepareMeeting()
                         "unread mail, its files, and three lines from the local model."));
 }
 
+void Tour::joinSoonMeeting()
+{
+    m.sandbox.control("POST", QStringLiteral("event"),
+                      QJsonObject{{"sub", Sandbox::AlexSub},
+                                  {"id", "designreview"},
+                                  {"summary", "Design review"},
+                                  {"startsIn", 5 * 60},
+                                  {"location", "Room Fjord"},
+                                  {"hangoutLink", "https://meet.google.com/dsg-rvw-fjd"}});
+    selectTab(QStringLiteral("Calendar"));
+    click(waitForShown(popover(), QStringLiteral("refreshButton"), QStringLiteral("the header's refresh")));
+    QQuickItem *row = waitForShown(popover(), QStringLiteral("eventRow:designreview"),
+                                   QStringLiteral("the meeting that starts in five minutes"),
+                                   QStringLiteral("calendarError"));
+    waitForShown(row, QStringLiteral("joinButton"), QStringLiteral("the Soon row's Join"));
+    // The meeting card of the step before is open further down: show today's top.
+    QQuickItem *list = waitForShown(popover(), QStringLiteral("calendarList"), QStringLiteral("the agenda"));
+    waitUntil(
+        [&] {
+            QMetaObject::invokeMethod(list, "positionViewAtBeginning");
+            const qreal top = row->mapToItem(list, QPointF()).y();
+            return top >= 0 && top + row->height() <= list->height();
+        },
+        QStringLiteral("the meeting's row in view"));
+    take(popover(), QStringLiteral("09-calendar-join"),
+         QStringLiteral("Calendar: a video meeting that starts within ten minutes offers Join."));
+}
+
 void Tour::openSettings()
 {
     click(waitForShown(popover(), QStringLiteral("settingsButton"), QStringLiteral("the footer's Settings")));
@@ -283,6 +313,15 @@ void Tour::openSettings()
     take(settings, QStringLiteral("06-settings-accounts"),
          QStringLiteral(
              "Settings, Accounts: the signed-in accounts, the active one marked, and Add Account."));
+    click(waitForShown(settings, QStringLiteral("calendarsButton"),
+                       QStringLiteral("the account's Calendars…")));
+    waitForShown(settings, QStringLiteral("calendarChoice:*"), QStringLiteral("the account's calendars"),
+                 QStringLiteral("calendarPickerError"));
+    take(settings, QStringLiteral("06-settings-calendars"),
+         QStringLiteral(
+             "Settings, Calendars…: the account's calendars in their colours; the agenda merges the "
+             "ticked ones."));
+    click(waitForShown(settings, QStringLiteral("calendarPickerDone"), QStringLiteral("the picker's Done")));
     click(waitForShown(settings, QStringLiteral("generalTabButton"), QStringLiteral("the General tab")));
     waitForShown(settings, QStringLiteral("refreshEvery"), QStringLiteral("the General tab's content"));
     take(settings, QStringLiteral("06-settings-general"),

@@ -47,6 +47,7 @@ private:
     void showFailure();
     void showBrief();
     void prepareMeeting();
+    void joinSoonMeeting();
     void openSettings();
     void showAllAccounts();
 
