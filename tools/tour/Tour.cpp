@@ -234,9 +234,21 @@ void Tour::showBrief()
     QQuickItem *flickable = item->parentItem();
     while (flickable && !flickable->property("contentY").isValid())
         flickable = flickable->parentItem();
-    if (flickable)
-        flickable->setProperty(
-            "contentY", qMax(0.0, flickable->property("contentHeight").toReal() - flickable->height()));
+    if (!flickable)
+        throw StepFailure{QStringLiteral("the brief is not scrollable")};
+    // The items arrive one by one: scroll once the end has stayed put.
+    qreal lastEnd = -1;
+    QElapsedTimer unchanged;
+    waitUntil(
+        [&] {
+            const qreal end = qMax(0.0, flickable->property("contentHeight").toReal() - flickable->height());
+            if (end != lastEnd || !unchanged.isValid())
+                unchanged.start();
+            lastEnd = end;
+            flickable->setProperty("contentY", end);
+            return unchanged.elapsed() >= 500;
+        },
+        QStringLiteral("the brief to settle"));
     take(popover(), QStringLiteral("07-brief"),
          QStringLiteral("The brief: what is left of today with its overlaps and next call, and what the "
                         "unread mail asks, each item linked to its message."));
