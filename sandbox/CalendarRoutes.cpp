@@ -281,6 +281,12 @@ void addEvent(State &state, Exchange &exchange)
     self.responseStatus = body.value(u"declined").toBool() ? QStringLiteral("declined")
                                                            : QStringLiteral("accepted");
     event.attendees.append(self);
+    for (const QJsonValue &guest : body.value(u"guests").toArray()) {
+        Attendee invited;
+        invited.email = guest.toString();
+        invited.responseStatus = QStringLiteral("needsAction");
+        event.attendees.append(invited);
+    }
     state.data[sub].events.append(event);
     exchange.json(200, QJsonObject{{"ok", true}, {"id", event.id}});
 }

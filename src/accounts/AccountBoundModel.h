@@ -100,7 +100,9 @@ protected:
 
     // Whether a load was ever started.
     bool hasLoaded() const { return m_loadGeneration > 0; }
-    std::optional<Account> activeAccount() const;
+    // The account the rows belong to: the registry's active one, unless a
+    // model serves one row's account.
+    virtual std::optional<Account> activeAccount() const;
     ListAccount &listBinding() { return m_listAccount; }
     // Notes that these rows (anything with an `id`) were listed for the bound account.
     template<typename Row>

@@ -92,6 +92,26 @@ void MeetingPrepModel::setEvent(const CalendarEvent &event)
     emit eventChanged();
 }
 
+void MeetingPrepModel::setAccountId(const QString &id)
+{
+    if (m_accountId == id)
+        return;
+    m_accountId = id;
+    emit eventChanged();
+    if (hasLoaded())
+        startRefresh();
+}
+
+std::optional<Account> MeetingPrepModel::activeAccount() const
+{
+    if (m_accountId.isEmpty() || !auth())
+        return AccountBoundModel::activeAccount();
+    for (const Account &account : auth()->accounts())
+        if (account.id == m_accountId)
+            return account;
+    return std::nullopt; // signed out since the row was listed
+}
+
 QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<rest::Authorizer> session,
                                                                 Account account)
 {

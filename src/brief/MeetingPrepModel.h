@@ -22,6 +22,9 @@ class MeetingPrepModel : public AccountBoundModel
     QML_ELEMENT
     // The CalendarEvent of the row.
     Q_PROPERTY(QVariant event READ eventValue WRITE setEventValue NOTIFY eventChanged)
+    // The id of the account whose row it is; empty for the active account.
+    // Over all accounts, a row's guests and mail are its own account's.
+    Q_PROPERTY(QString accountId READ accountId WRITE setAccountId NOTIFY eventChanged)
     // Each {name, email, response} (response: "accepted", "declined", "tentative", "needsAction").
     Q_PROPERTY(QVariantList attendees READ attendees NOTIFY eventChanged)
     // Each {title, fileUrl}; only https links.
@@ -42,6 +45,8 @@ public:
 
     const CalendarEvent &event() const { return m_event; }
     void setEvent(const CalendarEvent &event);
+    const QString &accountId() const { return m_accountId; }
+    void setAccountId(const QString &id);
     const QList<EmailMessage> &mailList() const { return m_mails; }
 
     // The Gmail search for the guests' unread mail of the last two weeks;
@@ -62,6 +67,7 @@ signals:
 protected:
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override;
+    std::optional<Account> activeAccount() const override;
 
 private:
     QCoro::Task<void> prepare(quint64 run, QString title, QList<ai::BriefMail> mails);
@@ -79,6 +85,7 @@ private:
     QString prepareMessage() const { return m_message; }
 
     CalendarEvent m_event;
+    QString m_accountId;
     QList<EmailMessage> m_mails;
     QString m_kind = QStringLiteral("idle");
     QStringList m_lines;

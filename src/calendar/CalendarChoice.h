@@ -4,6 +4,7 @@
 #pragma once
 
 #include "accounts/AccountChoice.h"
+#include "calendar/CalendarEvent.h"
 
 // The calendars whose events each account's agenda merges and reminds of;
 // "primary" (the user's own calendar) until the user picks others. Kept under
@@ -19,6 +20,11 @@ public:
     // The registry's choice; the app asks for it at start so that every
     // sign-out is followed.
     static CalendarChoice &of(GoogleAuthService &registry) { return ofKind<CalendarChoice>(registry); }
+
+signals:
+    // The agenda loaded an account's chosen events; the reminders take them
+    // instead of asking Google again, so a refresh reaches both.
+    void eventsLoaded(const QString &accountID, const QList<CalendarEvent> &events);
 
 private:
     friend class AccountChoice;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QUrlQuery>
 
 QString CalendarEvent::timeLabel() const
 {
@@ -13,6 +14,20 @@ QString CalendarEvent::timeLabel() const
     if (isAllDay)
         return QCoreApplication::translate("CalendarEvent", "All day");
     return shortTimeLabel(*start);
+}
+
+QUrl CalendarEvent::pageLink(const QString &accountEmail) const
+{
+    QUrl link(htmlLink.value_or(QString()), QUrl::StrictMode);
+    if (!link.isValid() || link.isEmpty() || accountEmail.isEmpty())
+        return link;
+    QUrlQuery query(link);
+    query.removeAllQueryItems(QStringLiteral("authuser"));
+    // Encoded up front: a query keeps "+" as it is, and servers read it as a space.
+    query.addQueryItem(QStringLiteral("authuser"),
+                       QString::fromLatin1(QUrl::toPercentEncoding(accountEmail)));
+    link.setQuery(query);
+    return link;
 }
 
 size_t qHash(const CalendarEvent &e, size_t seed)

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QMetaType>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -101,6 +102,9 @@ public:
     QDateTime endOrInvalid() const { return end.value_or(QDateTime()); }
     QString locationOrEmpty() const { return location.value_or(QString()); }
     QString htmlLinkOrEmpty() const { return htmlLink.value_or(QString()); }
+    // The event's page, opened in the given account's calendar (the browser
+    // may be signed in to several); empty without a page.
+    QUrl pageLink(const QString &accountEmail) const;
 
     friend bool operator==(const CalendarEvent &, const CalendarEvent &) = default;
 };

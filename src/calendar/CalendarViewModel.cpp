@@ -39,6 +39,8 @@ QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr
     for (const QString &name : chosen.failed)
         notice.append(tr("Couldn't load %1.").arg(name));
     co_return [this, chosen, account, notice = notice.join(u'\n')] {
+        if (auth())
+            emit CalendarChoice::of(*auth()).eventsLoaded(account.id, chosen.events);
         if (!listBinding().listsAll())
             return setEvents(chosen.events, chosen.calendars, notice);
         m_parts.insert(account.id, {chosen.events, chosen.calendars, notice});
@@ -141,11 +143,16 @@ QString CalendarViewModel::dayLabel(const QString &isoDay) const
     return dayHeaderText(QDate::fromString(isoDay, Qt::ISODate), today);
 }
 
-void CalendarViewModel::openEvent(const CalendarEvent &event) const
+void CalendarViewModel::openEvent(const CalendarEvent &event, const QString &accountId) const
 {
     if (!event.htmlLink)
         return;
-    support::openProviderLink(QUrl(*event.htmlLink, QUrl::StrictMode));
+    QString email = listAccount() ? listAccount()->email : QString();
+    if (auth())
+        for (const Account &account : auth()->accounts())
+            if (account.id == accountId)
+                email = account.email;
+    support::openProviderLink(event.pageLink(email));
 }
 
 void CalendarViewModel::joinMeeting(const CalendarEvent &event) const

@@ -62,8 +62,9 @@ public:
     // the weekday and date.
     Q_INVOKABLE QString dayLabel(const QString &isoDay) const;
 
-    // Opens the event's web link in the browser; nothing without a usable one.
-    Q_INVOKABLE void openEvent(const CalendarEvent &event) const;
+    // Opens the event's web link in the browser, in the calendar of the given
+    // account (the listed one when empty); nothing without a usable link.
+    Q_INVOKABLE void openEvent(const CalendarEvent &event, const QString &accountId = QString()) const;
     // Opens the event's video call in the browser; https links only.
     Q_INVOKABLE void joinMeeting(const CalendarEvent &event) const;
 

@@ -61,6 +61,16 @@ MeetingReminders::MeetingReminders(GoogleAuthService &registry, QObject *parent)
     });
     connect(&m_registry, &GoogleAuthService::accountsChanged, this, &MeetingReminders::reload);
     connect(&CalendarChoice::of(m_registry), &AccountChoice::idsChanged, this, &MeetingReminders::reload);
+    connect(&CalendarChoice::of(m_registry), &CalendarChoice::eventsLoaded, this,
+            [this](const QString &accountID, const QList<CalendarEvent> &events) {
+                const QList<Account> &accounts = m_registry.accounts();
+                const bool signedIn = std::any_of(accounts.cbegin(), accounts.cend(),
+                                                  [&](const Account &a) { return a.id == accountID; });
+                if (!m_enabled || !signedIn)
+                    return;
+                m_events.insert(accountID, events);
+                reschedule();
+            });
     // What was due while the machine slept shows now.
     connect(&Connectivity::instance(), &Connectivity::resumed, this, &MeetingReminders::reload);
 }
@@ -121,13 +131,13 @@ QList<MeetingReminders::Due> MeetingReminders::reminders() const
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<Due> due;
-    for (const QList<CalendarEvent> &events : m_events)
-        for (const CalendarEvent &event : events) {
+    for (const Account &account : m_registry.accounts())
+        for (const CalendarEvent &event : m_events.value(account.id)) {
             if (event.declined || event.isAllDay || !event.start || !event.start->isValid()
                 || hasEnded(event, now))
                 continue;
             for (int minutes : event.reminderMinutes)
-                due.append({event.start->addSecs(-60LL * minutes), event});
+                due.append({event.start->addSecs(-60LL * minutes), event, account.email});
         }
     return due;
 }
@@ -141,20 +151,36 @@ void MeetingReminders::reschedule()
     const QDateTime handled = handledUntil();
     const QDateTime cutoff = now.addMSecs(EarlyMs);
     QSet<QString> shown;
+    QSet<QString> known;
     QDateTime next = m_loadedAt.isValid() ? m_loadedAt.addMSecs(ReloadAfterMs) : QDateTime();
     for (const Due &due : reminders()) {
+        const QString key = keyOf(due.event);
+        known.insert(key);
         if (due.at > cutoff) {
             if (!next.isValid() || due.at < next)
                 next = due.at;
-        } else if ((!handled.isValid() || due.at > handled) && !shown.contains(keyOf(due.event))) {
+        } else if (isUnshown(due, handled, now) && !shown.contains(key)) {
             // Several reminders of one event missed together show once.
-            shown.insert(keyOf(due.event));
-            notify(due.event, now);
+            shown.insert(key);
+            notify(due, now);
         }
     }
     setHandledUntil(cutoff);
+    // Until every account's events were seen once, "new" means nothing: an
+    // event seen first in the first load may have reminded in a past run.
+    if (m_loadedAt.isValid())
+        m_known = known;
     if (next.isValid())
         m_timer.start(std::clamp<qint64>(now.msecsTo(next), 0, ReloadAfterMs));
+}
+
+bool MeetingReminders::isUnshown(const Due &due, const QDateTime &handled, const QDateTime &now) const
+{
+    if (!handled.isValid() || due.at > handled)
+        return true;
+    // A meeting that appeared after its reminder time (invited late, or
+    // added minutes ahead) still reminds once before it starts.
+    return m_known && !m_known->contains(keyOf(due.event)) && *due.event.start > now;
 }
 
 QString MeetingReminders::bodyText(const CalendarEvent &event, int minutesAhead)
@@ -176,8 +202,9 @@ QString MeetingReminders::bodyText(const CalendarEvent &event, int minutesAhead)
     return place.isEmpty() ? when : when + QStringLiteral(" · ") + place;
 }
 
-void MeetingReminders::notify(const CalendarEvent &event, const QDateTime &now)
+void MeetingReminders::notify(const Due &due, const QDateTime &now)
 {
+    const CalendarEvent &event = due.event;
     const qint64 secondsAhead = now.secsTo(*event.start);
     DesktopNotice notice;
     notice.summary = event.title;
@@ -189,25 +216,25 @@ void MeetingReminders::notify(const CalendarEvent &event, const QDateTime &now)
     notice.actions.append({SnoozeAction, tr("Snooze 5 min")});
     notice.category = Category;
     QPointer<MeetingReminders> self(this);
-    notice.onAction = [self, event](const QString &action) {
+    notice.onAction = [self, due](const QString &action) {
         if (self)
-            self->act(event, action);
+            self->act(due, action);
     };
     m_desktop.send(notice);
 }
 
-void MeetingReminders::act(const CalendarEvent &event, const QString &action)
+void MeetingReminders::act(const Due &due, const QString &action)
 {
     if (action == JoinAction) {
-        if (const QUrl link = meetingUrl(event); link.isValid())
+        if (const QUrl link = meetingUrl(due.event); link.isValid())
             support::openUrl(link);
-    } else if (action == OpenAction && event.htmlLink) {
-        support::openProviderLink(QUrl(*event.htmlLink));
+    } else if (action == OpenAction && due.event.htmlLink) {
+        support::openProviderLink(due.event.pageLink(due.accountEmail));
     } else if (action == SnoozeAction) {
-        QTimer::singleShot(m_snoozeLength, Qt::PreciseTimer, this, [this, event] {
+        QTimer::singleShot(m_snoozeLength, Qt::PreciseTimer, this, [this, due] {
             const QDateTime now = QDateTime::currentDateTimeUtc();
-            if (m_enabled && !hasEnded(event, now))
-                notify(event, now);
+            if (m_enabled && !hasEnded(due.event, now))
+                notify(due, now);
         });
     }
 }

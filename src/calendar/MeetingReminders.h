@@ -9,12 +9,14 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QTimer>
 
 #include <qcoro/qcorotask.h>
 
 #include <chrono>
+#include <optional>
 
 class GoogleAuthService;
 
@@ -54,13 +56,15 @@ private:
     {
         QDateTime at;
         CalendarEvent event;
+        QString accountEmail;
     };
 
     QCoro::Task<QList<CalendarEvent>> load(Account account);
     QList<Due> reminders() const;
     void reschedule();
-    void notify(const CalendarEvent &event, const QDateTime &now);
-    void act(const CalendarEvent &event, const QString &action);
+    bool isUnshown(const Due &due, const QDateTime &handled, const QDateTime &now) const;
+    void notify(const Due &due, const QDateTime &now);
+    void act(const Due &due, const QString &action);
     QDateTime handledUntil() const;
     void setHandledUntil(const QDateTime &until);
 
@@ -68,6 +72,7 @@ private:
     DesktopNotifications m_desktop;
     QTimer m_timer;
     QHash<QString, QList<CalendarEvent>> m_events; // by account id
+    std::optional<QSet<QString>> m_known;          // events seen at the last schedule
     QDateTime m_loadedAt;
     std::chrono::milliseconds m_snoozeLength = std::chrono::minutes(5);
     bool m_enabled = true;

@@ -6,6 +6,7 @@
 
 #include "DesktopServices.h"
 #include "ViewModelSupport.h"
+#include "calendar/CalendarViewModel.h"
 #include "calendar/MeetingReminders.h"
 
 #include <QElapsedTimer>
@@ -106,6 +107,31 @@ private slots:
         QVERIFY(!reminders.nextDue().isValid());
         QCOMPARE(noticesAbout(QStringLiteral("Missed sync")).first().body,
                  QStringLiteral("In 2 minutes · Google Meet"));
+    }
+
+    // Added minutes ahead with a ten-minute reminder, after the reminders'
+    // own load: the agenda's refresh finds it and it reminds once.
+    void lateMeetingRemindsOnceWhenTheAgendaFindsIt()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        MeetingReminders reminders(*registry.get());
+        reminders.reload();
+        TL_WAIT([&] { return reminders.nextDue().isValid(); }, 10000, "the first load");
+        CalendarViewModel agenda;
+        agenda.attach(registry.get());
+        const auto addAndRefresh = [&](const QString &summary) {
+            addEvent(summary, 180, 10);
+            QVERIFY(runTask(agenda.refresh()).finished);
+            QCOMPARE(agenda.state(), LoadState::loaded());
+            TL_WAIT([&] { return !noticesAbout(summary).isEmpty(); }, 5000, "the late reminder");
+        };
+        addAndRefresh(QStringLiteral("Late sync"));
+        QCOMPARE(noticesAbout(QStringLiteral("Late sync")).first().body,
+                 QStringLiteral("In 3 minutes · Google Meet"));
+        // Notices reach the server in order: the second one's arrival means
+        // a repeat of the first would have arrived too.
+        addAndRefresh(QStringLiteral("Later sync"));
+        QCOMPARE(noticesAbout(QStringLiteral("Late sync")).size(), 1);
     }
 };
 

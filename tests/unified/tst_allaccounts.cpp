@@ -11,6 +11,7 @@
 #include "calendar/CalendarViewModel.h"
 #include "mail/MailViewModel.h"
 
+#include <QJsonArray>
 #include <QQuickItem>
 
 using qmltest::click;
@@ -247,6 +248,15 @@ private slots:
         };
         QVERIFY(add(Sandbox::AlexSub, start).toObject().value("ok").toBool());
         QVERIFY(add(Sandbox::MiraSub, start).toObject().value("ok").toBool());
+        QVERIFY(m_sandbox
+                    ->control("POST", QStringLiteral("event"),
+                              QJsonObject{{"sub", Sandbox::MiraSub},
+                                          {"id", "miraonly"},
+                                          {"summary", "Mira's 1:1"},
+                                          {"guests", QJsonArray{"priya@example.com"}}})
+                    .toObject()
+                    .value("ok")
+                    .toBool());
         Both both(*this);
         qmltest::View view;
         QVERIFY(open(view, both.registry.get(), CalendarUrl));
@@ -277,6 +287,22 @@ private slots:
         QVERIFY(row);
         QVERIFY(findItem(row, QStringLiteral("accountDot:") + m_mira.id));
         qmltest::saveLightAndDark(view, QStringLiteral("all-accounts-calendar"));
+
+        // A Mira row's card asks Mira's mailbox for her guests' mail, and
+        // opens the event in her calendar.
+        const QString miraEvent = QStringLiteral("miraonly");
+        m_sandbox->clearLog();
+        vmtest::OpenedUrls opened;
+        QQuickItem *miraRow = findItem(view.root.get(), QStringLiteral("eventRow:") + miraEvent);
+        click(findItem(miraRow, "eventButton"));
+        TL_WAIT([&] { return !vmtest::requestsTo(*m_sandbox, QStringLiteral("/gmail/")).isEmpty(); }, Slow,
+                "the card's mail search");
+        for (const QJsonObject &entry : vmtest::requestsTo(*m_sandbox, QStringLiteral("/gmail/")))
+            QCOMPARE(entry.value("sub").toString(), Sandbox::MiraSub);
+        click(findItem(miraRow, "prepOpenEvent"));
+        TL_WAIT([&] { return !opened.urls.isEmpty(); }, Slow, "the event's page");
+        QVERIFY2(opened.urls.first().query().contains(QStringLiteral("authuser=mira%40example.com")),
+                 qPrintable(opened.urls.first().toString()));
     }
 
     void driveAsksForOneAccount()

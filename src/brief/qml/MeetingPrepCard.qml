@@ -17,11 +17,14 @@ ColumnLayout {
     spacing: 4
 
     required property var event
+    // The row's account over all accounts; empty for the active one.
+    property string accountId
     signal openEventRequested()
 
     MeetingPrepModel {
         id: prep
         event: card.event
+        accountId: card.accountId
     }
     Component.onCompleted: prep.start()
 

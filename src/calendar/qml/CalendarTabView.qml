@@ -97,7 +97,7 @@ Item {
 
         delegate: EventRow {
             width: ListView.view.width
-            onTapped: calendar.openEvent(event)
+            onTapped: calendar.openEvent(event, accounts.length > 0 ? accounts[0].id : "")
             onJoinRequested: calendar.joinMeeting(event)
         }
     }

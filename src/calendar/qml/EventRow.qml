@@ -53,7 +53,10 @@ Item {
         onClicked: {
             row.expanded = !row.expanded
             if (row.expanded)
-                prepCard.setSource("qrc:/qt/qml/Tarnlight/Brief/MeetingPrepCard.qml", { event: row.event })
+                prepCard.setSource("qrc:/qt/qml/Tarnlight/Brief/MeetingPrepCard.qml", {
+                    event: row.event,
+                    accountId: row.accounts.length > 0 ? row.accounts[0].id : ""
+                })
             else
                 prepCard.setSource("")
         }
