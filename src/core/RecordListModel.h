@@ -47,6 +47,13 @@ public:
     }
     const QList<T> &rows() const { return m_rows; }
 
+    // A shown record's value of the role; nothing for a row that is not there.
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const T *record = recordAt(index);
+        return record ? roleData(*record, role) : QVariant();
+    }
+
     // The first row whose record has the key; -1 when none.
     int rowOfKey(const QString &key) const
     {
@@ -108,6 +115,8 @@ public:
 
 protected:
     virtual QString keyOf(const T &record) const = 0;
+    // One role of a record; a list that answers data() itself needs none.
+    virtual QVariant roleData(const T &, int) const { return {}; }
 
     const T *recordAt(const QModelIndex &index) const
     {

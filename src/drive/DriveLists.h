@@ -22,10 +22,9 @@ public:
     DriveItemList() : RecordListModel({"item", "itemId", "name", "isFolder", "systemImage", "modifiedLabel"})
     {}
 
-    QVariant data(const QModelIndex &index, int role) const override;
-
 protected:
     QString keyOf(const DriveItem &item) const override { return item.id; }
+    QVariant roleData(const DriveItem &item, int role) const override;
 };
 
 // The trail from "My Drive" to the folder shown.
@@ -38,10 +37,9 @@ public:
     };
     DriveCrumbList() : RecordListModel({"crumb", "name"}) {}
 
-    QVariant data(const QModelIndex &index, int role) const override;
-
 protected:
     QString keyOf(const DriveCrumb &crumb) const override { return crumb.id; }
+    QVariant roleData(const DriveCrumb &crumb, int role) const override;
 };
 
 // The uploads not done, one row per drop of a file, in drop order.
@@ -55,8 +53,7 @@ public:
     };
     DriveUploadList() : RecordListModel({"name", "kind", "message"}) {}
 
-    QVariant data(const QModelIndex &index, int role) const override;
-
 protected:
     QString keyOf(const DriveActiveUpload &upload) const override { return QString::number(upload.id); }
+    QVariant roleData(const DriveActiveUpload &upload, int role) const override;
 };

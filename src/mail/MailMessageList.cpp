@@ -38,24 +38,21 @@ MailMessageList::MailMessageList(const MailViewModel &owner)
       m_owner(owner)
 {}
 
-QVariant MailMessageList::data(const QModelIndex &index, int role) const
+QVariant MailMessageList::roleData(const EmailMessage &message, int role) const
 {
-    const EmailMessage *message = recordAt(index);
-    if (!message)
-        return {};
     switch (role) {
-    case MessageRole: return QVariant::fromValue(*message);
-    case MessageIdRole: return message->id;
-    case FromDisplayRole: return message->fromDisplay();
-    case SubjectRole: return message->subject;
-    case SnippetRole: return message->snippet;
-    case RelativeDateRole: return message->relativeDate();
-    case IsUnreadRole: return message->isUnread;
-    case IsExpandedRole: return m_owner.expandedID() == message->id;
-    case AccountsRole: return m_owner.dotsOf(message->id);
+    case MessageRole: return QVariant::fromValue(message);
+    case MessageIdRole: return message.id;
+    case FromDisplayRole: return message.fromDisplay();
+    case SubjectRole: return message.subject;
+    case SnippetRole: return message.snippet;
+    case RelativeDateRole: return message.relativeDate();
+    case IsUnreadRole: return message.isUnread;
+    case IsExpandedRole: return m_owner.expandedID() == message.id;
+    case AccountsRole: return m_owner.dotsOf(message.id);
     case ReplyKindRole:
-    case ReplyMessageRole: return replyData(message->id, role);
-    default: return summaryData(message->id, role);
+    case ReplyMessageRole: return replyData(message.id, role);
+    default: return summaryData(message.id, role);
     }
 }
 

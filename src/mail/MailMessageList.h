@@ -38,10 +38,9 @@ public:
 
     explicit MailMessageList(const MailViewModel &owner);
 
-    QVariant data(const QModelIndex &index, int role) const override;
-
 protected:
     QString keyOf(const EmailMessage &message) const override { return message.id; }
+    QVariant roleData(const EmailMessage &message, int role) const override;
 
 private:
     QVariant summaryData(const QString &id, int role) const;

@@ -192,58 +192,46 @@ namespace {
 // type says how it is kept: QString is required, std::optional and QUrl are
 // left out when empty, maps and nested records are always written.
 template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, AuthorizationRequest>
-void fields(Archiver &a, Record &request)
+requires std::same_as<std::remove_const_t<Record>,
+                      AuthorizationRequest> || std::same_as<std::remove_const_t<Record>, TokenRequest>
+void clientFields(Archiver &a, Record &request)
 {
     a("configuration", request.configuration);
-    a("response_type", request.responseType);
     a("client_id", request.clientID);
     a("client_secret", request.clientSecret);
     a("scope", request.scope);
     a("redirect_uri", request.redirectURL);
-    a("state", request.state);
-    a("nonce", request.nonce);
     a("code_verifier", request.codeVerifier);
-    a("code_challenge", request.codeChallenge);
-    a("code_challenge_method", request.codeChallengeMethod);
     a("additionalParameters", request.additionalParameters);
 }
 
 template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, AuthorizationResponse>
-void fields(Archiver &a, Record &response)
+requires std::same_as<std::remove_const_t<Record>, AuthorizationRequest>
+void fields(Archiver &a, Record &request)
 {
-    a("request", response.request);
-    a("additionalParameters", response.additionalParameters);
-    a("code", response.authorizationCode);
-    a("state", response.state);
-    a("access_token", response.accessToken);
-    a("expires_in", response.accessTokenExpirationDate);
-    a("token_type", response.tokenType);
-    a("id_token", response.idToken);
-    a("scope", response.scope);
+    clientFields(a, request);
+    a("response_type", request.responseType);
+    a("state", request.state);
+    a("nonce", request.nonce);
+    a("code_challenge", request.codeChallenge);
+    a("code_challenge_method", request.codeChallengeMethod);
 }
 
 template<typename Archiver, typename Record>
 requires std::same_as<std::remove_const_t<Record>, TokenRequest>
 void fields(Archiver &a, Record &request)
 {
-    a("configuration", request.configuration);
+    clientFields(a, request);
     a("grant_type", request.grantType);
     a("code", request.authorizationCode);
-    a("redirect_uri", request.redirectURL);
-    a("client_id", request.clientID);
-    a("client_secret", request.clientSecret);
-    a("scope", request.scope);
     a("refresh_token", request.refreshToken);
-    a("code_verifier", request.codeVerifier);
-    a("additionalParameters", request.additionalParameters);
     a("additionalHeaders", request.additionalHeaders);
 }
 
 template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, TokenResponse>
-void fields(Archiver &a, Record &response)
+requires std::same_as<std::remove_const_t<Record>,
+                      AuthorizationResponse> || std::same_as<std::remove_const_t<Record>, TokenResponse>
+void tokenFields(Archiver &a, Record &response)
 {
     a("request", response.request);
     a("additionalParameters", response.additionalParameters);
@@ -251,8 +239,24 @@ void fields(Archiver &a, Record &response)
     a("expires_in", response.accessTokenExpirationDate);
     a("token_type", response.tokenType);
     a("id_token", response.idToken);
-    a("refresh_token", response.refreshToken);
     a("scope", response.scope);
+}
+
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, AuthorizationResponse>
+void fields(Archiver &a, Record &response)
+{
+    tokenFields(a, response);
+    a("code", response.authorizationCode);
+    a("state", response.state);
+}
+
+template<typename Archiver, typename Record>
+requires std::same_as<std::remove_const_t<Record>, TokenResponse>
+void fields(Archiver &a, Record &response)
+{
+    tokenFields(a, response);
+    a("refresh_token", response.refreshToken);
 }
 
 std::optional<ServiceConfiguration> decodeNested(const QJsonValue &value, const ServiceConfiguration *)

@@ -18,23 +18,36 @@ QCoro::Task<RestObjectPtr> executeQuery(RestService &service, RestQueryPtr query
     co_return co_await std::move(answer);
 }
 
+QCoro::Task<> forEachPage(RestService &service, std::function<RestQueryPtr(const QString &)> makeQuery,
+                          std::function<bool(const CollectionObject &)> onPage, int maxPages)
+{
+    QString token;
+    for (int page = 0; page < maxPages; ++page) {
+        const auto object = co_await executeQuery(service, makeQuery(token));
+        const auto answer = std::dynamic_pointer_cast<CollectionObject>(object);
+        if (!answer || !onPage(*answer))
+            co_return;
+        token = answer->stringValue(QStringLiteral("nextPageToken")).value_or(QString());
+        if (token.isEmpty())
+            co_return;
+    }
+}
+
 QCoro::Task<QList<RestObjectPtr>> collectItems(RestService &service,
                                                std::function<RestQueryPtr(const QString &)> makeQuery,
                                                qsizetype wanted, int maxPages)
 {
     QList<RestObjectPtr> items;
-    QString token;
-    for (int page = 0; page < maxPages && items.size() < wanted; ++page) {
-        const auto answer = std::dynamic_pointer_cast<CollectionObject>(
-            co_await executeQuery(service, makeQuery(token)));
-        if (!answer)
-            break;
-        if (answer->hasKey(answer->collectionItemsKey()))
-            items.append(answer->items());
-        token = answer->stringValue(QStringLiteral("nextPageToken")).value_or(QString());
-        if (token.isEmpty())
-            break;
-    }
+    if (wanted <= 0)
+        co_return items;
+    co_await forEachPage(
+        service, std::move(makeQuery),
+        [&items, wanted](const CollectionObject &page) {
+            if (page.hasKey(page.collectionItemsKey()))
+                items.append(page.items());
+            return items.size() < wanted;
+        },
+        maxPages);
     if (items.size() > wanted)
         items.resize(wanted);
     co_return items;

@@ -16,6 +16,13 @@ namespace rest {
 // service must outlive the await; the clients keep it in their frame.
 QCoro::Task<RestObjectPtr> executeQuery(RestService &service, RestQueryPtr query);
 
+// Runs a list query page after page: each page's query comes from
+// makeQuery(pageToken) (empty for the first), and each answer goes to onPage,
+// until onPage returns false, the answer names no further page or is no
+// list, or `maxPages` requests were made. Throws like executeQuery.
+QCoro::Task<> forEachPage(RestService &service, std::function<RestQueryPtr(const QString &)> makeQuery,
+                          std::function<bool(const CollectionObject &)> onPage, int maxPages = 20);
+
 // The items of a list, page after page: each page's query comes from
 // makeQuery(pageToken) (empty for the first), until `wanted` items arrived,
 // the answer names no further page, or `maxPages` requests were made. Google

@@ -20,94 +20,50 @@ namespace rest {
         return ObjectClass::of<Name>();                                                                      \
     }
 
-class CalendarEventResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(CalendarEventResource)
-};
+// One object of an API.
+#define TL_REST_RESOURCE(Name)                                                                               \
+    class Name : public RestObject                                                                           \
+    {                                                                                                        \
+    public:                                                                                                  \
+        TL_REST_OBJECT_CLASS(Name)                                                                           \
+    };
 
-// "items": calendar events.
-class CalendarEventsResource : public CollectionObject
-{
-public:
-    TL_REST_OBJECT_CLASS(CalendarEventsResource)
-    const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarEventResource>(); }
-};
+// A list whose items lie under `key`, built as Item unless their kind says
+// otherwise.
+#define TL_REST_COLLECTION(Name, Item, key)                                                                  \
+    class Name : public CollectionObject                                                                     \
+    {                                                                                                        \
+    public:                                                                                                  \
+        TL_REST_OBJECT_CLASS(Name)                                                                           \
+        QString collectionItemsKey() const override { return QStringLiteral(key); }                          \
+        const ObjectClass *itemClass() const override { return ObjectClass::of<Item>(); }                    \
+    };
 
-class CalendarListEntryResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(CalendarListEntryResource)
-};
+TL_REST_RESOURCE(CalendarEventResource)
+TL_REST_COLLECTION(CalendarEventsResource, CalendarEventResource, "items")
 
-// "items": the calendars on the user's list.
-class CalendarListResource : public CollectionObject
-{
-public:
-    TL_REST_OBJECT_CLASS(CalendarListResource)
-    const ObjectClass *itemClass() const override { return ObjectClass::of<CalendarListEntryResource>(); }
-};
+TL_REST_RESOURCE(CalendarListEntryResource)
+// The calendars on the user's list.
+TL_REST_COLLECTION(CalendarListResource, CalendarListEntryResource, "items")
 
-class DriveFileResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(DriveFileResource)
-};
+TL_REST_RESOURCE(DriveFileResource)
+TL_REST_COLLECTION(DriveFileListResource, DriveFileResource, "files")
 
-// "files": Drive files.
-class DriveFileListResource : public CollectionObject
-{
-public:
-    TL_REST_OBJECT_CLASS(DriveFileListResource)
-    QString collectionItemsKey() const override { return QStringLiteral("files"); }
-    const ObjectClass *itemClass() const override { return ObjectClass::of<DriveFileResource>(); }
-};
-
-class GmailMessageResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailMessageResource)
-};
-
-// "messages": message stubs (id, threadId).
-class GmailListMessagesResource : public CollectionObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailListMessagesResource)
-    QString collectionItemsKey() const override { return QStringLiteral("messages"); }
-    const ObjectClass *itemClass() const override { return ObjectClass::of<GmailMessageResource>(); }
-};
-
+TL_REST_RESOURCE(GmailMessageResource)
+// Message stubs (id, threadId).
+TL_REST_COLLECTION(GmailListMessagesResource, GmailMessageResource, "messages")
 // A message part's body fetched on its own: "size" and base64url "data".
-class GmailMessagePartBodyResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailMessagePartBodyResource)
-};
-
-class GmailDraftResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailDraftResource)
-};
+TL_REST_RESOURCE(GmailMessagePartBodyResource)
+TL_REST_RESOURCE(GmailDraftResource)
 
 // A label: id, name, type ("system" or "user"); from users.labels.get also
 // its counts ("messagesUnread" and the others).
-class GmailLabelResource : public RestObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailLabelResource)
-};
+TL_REST_RESOURCE(GmailLabelResource)
+// Every label of the mailbox, without counts.
+TL_REST_COLLECTION(GmailListLabelsResource, GmailLabelResource, "labels")
 
-// "labels": every label of the mailbox, without counts.
-class GmailListLabelsResource : public CollectionObject
-{
-public:
-    TL_REST_OBJECT_CLASS(GmailListLabelsResource)
-    QString collectionItemsKey() const override { return QStringLiteral("labels"); }
-    const ObjectClass *itemClass() const override { return ObjectClass::of<GmailLabelResource>(); }
-};
-
+#undef TL_REST_COLLECTION
+#undef TL_REST_RESOURCE
 #undef TL_REST_OBJECT_CLASS
 
 // The kind maps of the APIs (Gmail answers carry no kinds).

@@ -247,11 +247,6 @@ HTTPFetcherPtr RestService::fetcherForQuery(const RestQuery &query, const HttpRe
 ServiceTicketPtr RestService::executeQuery(const RestQueryPtr &query, QueryCompletion completion)
 {
     auto ticket = std::make_shared<ServiceTicket>();
-    ticket->authorizer = authorizer;
-    ticket->fetcherService = fetcherService;
-    ticket->retryEnabled = retryEnabled;
-    ticket->maxRetryInterval = maxRetryInterval;
-    ticket->shouldFetchNextPages = shouldFetchNextPages;
     ticket->objectClassResolver = objectClassResolver;
     ticket->dataWrapperRequired = dataWrapperRequired;
     ticket->m_completion = std::move(completion);

@@ -118,12 +118,7 @@ public:
     int statusCode() const;
     QString requestID() const { return m_query ? m_query->requestID : QString(); }
 
-    // Settings copied from the service at start.
-    std::shared_ptr<Authorizer> authorizer;
-    HTTPFetcherServicePtr fetcherService;
-    bool retryEnabled = false;
-    double maxRetryInterval = 0;
-    bool shouldFetchNextPages = false;
+    // How the answer is parsed, copied from the service at start.
     ObjectClassResolver objectClassResolver;
     bool dataWrapperRequired = false;
 

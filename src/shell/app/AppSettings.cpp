@@ -27,21 +27,6 @@ QString desktopEntry(const QString &exec)
         .arg(exec);
 }
 
-// Only what the store writes itself (true/false, or 1/0) counts; any other
-// text falls back to the default rather than reading as "on".
-bool readSwitch(const QSettings &store, const QString &key, bool fallback)
-{
-    const QVariant value = store.value(key);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    const QString text = value.toString().trimmed().toLower();
-    if (text == u"true" || text == u"1")
-        return true;
-    if (text == u"false" || text == u"0")
-        return false;
-    return fallback;
-}
-
 } // namespace
 
 // The registry's store: one settings file for the whole app.
@@ -74,9 +59,33 @@ void AppSettings::useStore(QSettings *store)
     emit remindMeetingsChanged();
 }
 
+// Only what the store writes itself (true/false, or 1/0) counts; any other
+// text falls back to the default rather than reading as "on".
+bool AppSettings::switchValue(const QString &key, bool fallback) const
+{
+    const QVariant value = m_store->value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString().trimmed().toLower();
+    if (text == u"true" || text == u"1")
+        return true;
+    if (text == u"false" || text == u"0")
+        return false;
+    return fallback;
+}
+
+void AppSettings::storeChange(const QString &key, const QVariant &value, const QVariant &current,
+                              void (AppSettings::*changed)())
+{
+    if (value == current)
+        return;
+    m_store->setValue(key, value);
+    emit(this->*changed)();
+}
+
 bool AppSettings::noTrayTold() const
 {
-    return readSwitch(*m_store, noTrayToldKey, false);
+    return switchValue(noTrayToldKey, false);
 }
 
 void AppSettings::setNoTrayTold()
@@ -96,36 +105,8 @@ int AppSettings::refreshMinutes() const
 
 void AppSettings::setRefreshMinutes(int minutes)
 {
-    if (!refreshChoices().contains(minutes) || minutes == refreshMinutes())
-        return;
-    m_store->setValue(refreshKey, minutes);
-    emit refreshMinutesChanged();
-}
-
-bool AppSettings::notifyNewMail() const
-{
-    return readSwitch(*m_store, notifyKey, true);
-}
-
-void AppSettings::setNotifyNewMail(bool on)
-{
-    if (on == notifyNewMail())
-        return;
-    m_store->setValue(notifyKey, on);
-    emit notifyNewMailChanged();
-}
-
-bool AppSettings::remindMeetings() const
-{
-    return readSwitch(*m_store, remindKey, true);
-}
-
-void AppSettings::setRemindMeetings(bool on)
-{
-    if (on == remindMeetings())
-        return;
-    m_store->setValue(remindKey, on);
-    emit remindMeetingsChanged();
+    if (refreshChoices().contains(minutes))
+        storeChange(refreshKey, minutes, refreshMinutes(), &AppSettings::refreshMinutesChanged);
 }
 
 QString AppSettings::autostartFile()

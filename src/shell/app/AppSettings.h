@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QVariant>
 #include <QtQml/qqmlregistration.h>
 
 #include <memory>
@@ -47,10 +48,16 @@ public:
     static QList<int> refreshChoices() { return {0, 1, 5, 15, 30}; }
     int refreshMinutes() const;
     void setRefreshMinutes(int minutes);
-    bool notifyNewMail() const;
-    void setNotifyNewMail(bool on);
-    bool remindMeetings() const;
-    void setRemindMeetings(bool on);
+    bool notifyNewMail() const { return switchValue(notifyKey, true); }
+    void setNotifyNewMail(bool on)
+    {
+        storeChange(notifyKey, on, notifyNewMail(), &AppSettings::notifyNewMailChanged);
+    }
+    bool remindMeetings() const { return switchValue(remindKey, true); }
+    void setRemindMeetings(bool on)
+    {
+        storeChange(remindKey, on, remindMeetings(), &AppSettings::remindMeetingsChanged);
+    }
 
     // Whether the user has been told once that this desktop shows no tray icon.
     bool noTrayTold() const;
@@ -82,6 +89,11 @@ signals:
 private:
     AppSettings();
     ~AppSettings() override;
+    bool switchValue(const QString &key, bool fallback) const;
+    // Stores a value the user changed and announces it; the same value again
+    // changes nothing.
+    void storeChange(const QString &key, const QVariant &value, const QVariant &current,
+                     void (AppSettings::*changed)());
 
     QSettings *m_store;
     std::unique_ptr<QSettings> m_ownedStore;
