@@ -3,12 +3,14 @@
 
 #include "calendar/CalendarEventList.h"
 
-QVariant CalendarEventList::data(const QModelIndex &index, int role) const
+CalendarEventList::CalendarEventList()
+    : RecordListModel({"event", "eventId", "title", "start", "hasStart", "timeLabel", "location",
+                       "attendeeCount", "day", "calendarColour", "accounts"})
+{}
+
+QVariant CalendarEventList::roleData(const CalendarEventRow &row, int role) const
 {
-    const CalendarEventRow *row = recordAt(index);
-    if (!row)
-        return {};
-    const CalendarEvent &event = row->event;
+    const CalendarEvent &event = row.event;
     switch (role) {
     case EventRole: return QVariant::fromValue(event);
     case EventIdRole: return event.id;
@@ -18,26 +20,14 @@ QVariant CalendarEventList::data(const QModelIndex &index, int role) const
     case TimeLabelRole: return event.timeLabel();
     case LocationRole: return event.locationOrEmpty();
     case AttendeeCountRole: return event.attendeeCount;
-    case DayRole: return row->day.toString(Qt::ISODate);
-    case ColourRole: return row->colour;
+    case DayRole: return row.day.toString(Qt::ISODate);
+    case ColourRole: return row.colour;
     case AccountsRole: {
         QVariantList accounts;
-        for (const Account &account : row->accounts)
+        for (const Account &account : row.accounts)
             accounts.append(QVariant::fromValue(account));
         return accounts;
     }
     }
     return {};
-}
-
-QHash<int, QByteArray> CalendarEventList::roleNames() const
-{
-    return {
-        {EventRole, "event"},       {EventIdRole, "eventId"},
-        {TitleRole, "title"},       {StartRole, "start"},
-        {HasStartRole, "hasStart"}, {TimeLabelRole, "timeLabel"},
-        {LocationRole, "location"}, {AttendeeCountRole, "attendeeCount"},
-        {DayRole, "day"},           {ColourRole, "calendarColour"},
-        {AccountsRole, "accounts"},
-    };
 }

@@ -39,9 +39,9 @@ public:
         AccountsRole,
     };
 
-    QVariant data(const QModelIndex &index, int role) const override;
-    QHash<int, QByteArray> roleNames() const override;
+    CalendarEventList();
 
 protected:
+    QVariant roleData(const CalendarEventRow &row, int role) const override;
     QString keyOf(const CalendarEventRow &row) const override { return row.event.id; }
 };

@@ -50,26 +50,30 @@ std::optional<QDateTime> timeOf(const rest::RestObject &item, const QString &key
     return std::nullopt;
 }
 
+// Each object of a JSON list, read by `read`; other values are read as empty objects.
+template<typename Record, typename Read>
+QList<Record> recordsOf(const QJsonArray &list, Read read)
+{
+    QList<Record> records;
+    for (const QJsonValue &value : list)
+        records.append(read(value.toObject()));
+    return records;
+}
+
 QList<CalendarAttendee> attendeesOf(const QJsonArray &list)
 {
-    QList<CalendarAttendee> attendees;
-    for (const QJsonValue &value : list) {
-        const QJsonObject a = value.toObject();
-        attendees.append({a.value(u"email").toString(), a.value(u"displayName").toString(),
-                          a.value(u"responseStatus").toString(), a.value(u"self").toBool()});
-    }
-    return attendees;
+    return recordsOf<CalendarAttendee>(list, [](const QJsonObject &a) {
+        return CalendarAttendee{a.value(u"email").toString(), a.value(u"displayName").toString(),
+                                a.value(u"responseStatus").toString(), a.value(u"self").toBool()};
+    });
 }
 
 QList<CalendarAttachment> attachmentsOf(const QJsonArray &list)
 {
-    QList<CalendarAttachment> attachments;
-    for (const QJsonValue &value : list) {
-        const QJsonObject a = value.toObject();
-        attachments.append({a.value(u"title").toString(), a.value(u"fileUrl").toString(),
-                            a.value(u"mimeType").toString(), a.value(u"iconLink").toString()});
-    }
-    return attachments;
+    return recordsOf<CalendarAttachment>(list, [](const QJsonObject &a) {
+        return CalendarAttachment{a.value(u"title").toString(), a.value(u"fileUrl").toString(),
+                                  a.value(u"mimeType").toString(), a.value(u"iconLink").toString()};
+    });
 }
 
 } // namespace
@@ -88,22 +92,21 @@ QCoro::Task<QList<CalendarEvent>> CalendarService::upcoming(std::shared_ptr<rest
     service.shouldFetchNextPages = false;
     // The window and the pages' time bounds are fixed once for every page.
     const QDateTime now = QDateTime::currentDateTime();
-    // Pages one by one: each answer names the calendar's default reminders.
+    // Each page names the calendar's default reminders.
     QList<CalendarEvent> events;
-    QString token;
-    for (int page = 0; page < 20 && events.size() < maxResults; ++page) {
-        const auto answer = std::dynamic_pointer_cast<rest::CollectionObject>(
-            co_await rest::executeQuery(service, upcomingQuery(calendarId, now, days, maxResults, token)));
-        if (!answer)
-            break;
-        const QList<int> defaults = popupMinutes(answer->value(QStringLiteral("defaultReminders")).toArray());
-        if (answer->hasKey(answer->collectionItemsKey()))
-            for (const rest::RestObjectPtr &item : answer->items())
-                events.append(eventFromResource(*item, calendarId, defaults));
-        token = answer->stringValue(QStringLiteral("nextPageToken")).value_or(QString());
-        if (token.isEmpty())
-            break;
-    }
+    if (maxResults <= 0)
+        co_return events;
+    co_await rest::forEachPage(
+        service,
+        [&](const QString &token) { return upcomingQuery(calendarId, now, days, maxResults, token); },
+        [&](const rest::CollectionObject &answer) {
+            const QList<int> defaults = popupMinutes(
+                answer.value(QStringLiteral("defaultReminders")).toArray());
+            if (answer.hasKey(answer.collectionItemsKey()))
+                for (const rest::RestObjectPtr &item : answer.items())
+                    events.append(eventFromResource(*item, calendarId, defaults));
+            return events.size() < maxResults;
+        });
     if (events.size() > maxResults)
         events.resize(maxResults);
     co_return events;

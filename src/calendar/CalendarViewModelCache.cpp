@@ -18,24 +18,22 @@ constexpr int MaxAttendees = 100000;
 // Guests and files as the meeting card shows them.
 QJsonArray attendeeValues(const QList<CalendarAttendee> &attendees)
 {
-    QJsonArray values;
-    for (const CalendarAttendee &a : attendees)
-        values.append(QJsonObject{{QStringLiteral("email"), a.email},
-                                  {QStringLiteral("displayName"), a.displayName},
-                                  {QStringLiteral("responseStatus"), a.responseStatus},
-                                  {QStringLiteral("self"), a.self}});
-    return values;
+    return writeRows(attendees, [](const CalendarAttendee &a) {
+        return QJsonObject{{QStringLiteral("email"), a.email},
+                           {QStringLiteral("displayName"), a.displayName},
+                           {QStringLiteral("responseStatus"), a.responseStatus},
+                           {QStringLiteral("self"), a.self}};
+    });
 }
 
 QJsonArray attachmentValues(const QList<CalendarAttachment> &attachments)
 {
-    QJsonArray values;
-    for (const CalendarAttachment &a : attachments)
-        values.append(QJsonObject{{QStringLiteral("title"), a.title},
-                                  {QStringLiteral("fileUrl"), a.fileUrl},
-                                  {QStringLiteral("mimeType"), a.mimeType},
-                                  {QStringLiteral("iconLink"), a.iconLink}});
-    return values;
+    return writeRows(attachments, [](const CalendarAttachment &a) {
+        return QJsonObject{{QStringLiteral("title"), a.title},
+                           {QStringLiteral("fileUrl"), a.fileUrl},
+                           {QStringLiteral("mimeType"), a.mimeType},
+                           {QStringLiteral("iconLink"), a.iconLink}};
+    });
 }
 
 // More than the meeting card lists; Google allows a few hundred guests.
@@ -46,25 +44,23 @@ constexpr int MaxKeptFiles = 50;
 
 QJsonArray CalendarViewModel::cachedRows() const
 {
-    QJsonArray rows;
-    for (const CalendarEvent &event : events()) {
+    return writeRows(events(), [this](const CalendarEvent &event) {
         const CalendarInfo *calendar = listedCalendar(m_calendars, event.calendarId);
-        rows.append(QJsonObject{{QStringLiteral("id"), event.id},
-                                {QStringLiteral("colour"), calendar ? calendar->colour : QString()},
-                                {QStringLiteral("title"), event.title},
-                                {QStringLiteral("start"), timeValue(event.start)},
-                                {QStringLiteral("isAllDay"), event.isAllDay},
-                                {QStringLiteral("location"), optionalTextValue(event.location)},
-                                {QStringLiteral("attendeeCount"), event.attendeeCount},
-                                {QStringLiteral("htmlLink"), optionalTextValue(event.htmlLink)},
-                                {QStringLiteral("calendarId"), event.calendarId},
-                                {QStringLiteral("end"), timeValue(event.end)},
-                                {QStringLiteral("meetingLink"), event.meetingLink},
-                                {QStringLiteral("declined"), event.declined},
-                                {QStringLiteral("attendees"), attendeeValues(event.attendees)},
-                                {QStringLiteral("attachments"), attachmentValues(event.attachments)}});
-    }
-    return rows;
+        return QJsonObject{{QStringLiteral("id"), event.id},
+                           {QStringLiteral("colour"), calendar ? calendar->colour : QString()},
+                           {QStringLiteral("title"), event.title},
+                           {QStringLiteral("start"), timeValue(event.start)},
+                           {QStringLiteral("isAllDay"), event.isAllDay},
+                           {QStringLiteral("location"), optionalTextValue(event.location)},
+                           {QStringLiteral("attendeeCount"), event.attendeeCount},
+                           {QStringLiteral("htmlLink"), optionalTextValue(event.htmlLink)},
+                           {QStringLiteral("calendarId"), event.calendarId},
+                           {QStringLiteral("end"), timeValue(event.end)},
+                           {QStringLiteral("meetingLink"), event.meetingLink},
+                           {QStringLiteral("declined"), event.declined},
+                           {QStringLiteral("attendees"), attendeeValues(event.attendees)},
+                           {QStringLiteral("attachments"), attachmentValues(event.attachments)}};
+    });
 }
 
 void CalendarViewModel::showCachedRows(const QJsonArray &rows)
