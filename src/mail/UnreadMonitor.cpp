@@ -105,15 +105,24 @@ QString UnreadMonitor::tooltip(const QList<QPair<Account, int>> &counts)
 QCoro::Task<void> UnreadMonitor::checkNow()
 {
     // Offline nothing is sent; the network coming back asks for one check.
-    if (m_checking || !Connectivity::instance().isOnline())
+    if (!Connectivity::instance().isOnline())
         co_return;
+    // A check asked for meanwhile (the network back, a notice's action)
+    // may see what the running one missed.
+    if (m_checking) {
+        m_checkAgain = true;
+        co_return;
+    }
     m_checking = true;
     QPointer<UnreadMonitor> self(this);
-    for (const Account &account : QList<Account>(m_auth.accounts())) {
-        co_await check(account);
-        if (!self)
-            co_return;
-    }
+    do {
+        m_checkAgain = false;
+        for (const Account &account : QList<Account>(m_auth.accounts())) {
+            co_await check(account);
+            if (!self)
+                co_return;
+        }
+    } while (m_checkAgain && Connectivity::instance().isOnline());
     m_checking = false;
     emit countsChanged();
 }

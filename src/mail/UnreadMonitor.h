@@ -79,4 +79,5 @@ private:
     QTimer m_timer;
     QHash<QString, State> m_states;
     bool m_checking = false;
+    bool m_checkAgain = false; // asked while a check ran: run once more after it
 };
