@@ -17,6 +17,7 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QtQuickTest/quicktest.h>
 #include <QTest>
 
 #include <memory>
@@ -172,6 +173,9 @@ inline QQuickItem *findItem(QQuickItem *from, const QString &objectName)
 // A left click at the middle of the item, as the user would make it.
 inline void click(QQuickItem *item)
 {
+    // A list laid out again after its rows changed places the item only
+    // when the window polishes; clicking before that hits a neighbour.
+    QVERIFY(QQuickTest::qWaitForPolish(item->window(), 5000));
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(item->window(), Qt::LeftButton, {}, centre.toPoint());
 }
