@@ -5,7 +5,8 @@
 
 #include "mail/MailLabelChoice.h"
 
-#include "calendar/CalendarService.h"
+#include "calendar/CalendarChoice.h"
+#include "calendar/ChosenCalendars.h"
 #include "calendar/CalendarWindow.h"
 #include "mail/GmailLabels.h"
 #include "support/ProviderLink.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QLocale>
+#include <QSet>
 
 namespace {
 
@@ -45,14 +47,44 @@ QCoro::Task<AccountBoundModel::Publish> BriefViewModel::fetch(std::shared_ptr<re
                                                               Account account)
 {
     const QStringList labels = auth() ? MailLabelChoice::of(*auth()).labelIds(account.id) : QStringList{};
-    const auto events = co_await CalendarService::upcoming(session, WindowDays, MaxEvents);
+    const QStringList calendars = auth() ? CalendarChoice::of(*auth()).ids(account.id)
+                                         : QStringList{CalendarChoice::Primary};
+    const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, calendars, WindowDays,
+                                                                        MaxEvents);
     const auto unread = co_await gmail::unreadInAny(session, labels, ai::NeedsYou::MaxMails);
-    co_return [this, events, unread, id = account.id] { publish(events, unread, id); };
+    co_return [this, events = chosen.events, unread, id = account.id] {
+        if (!listBinding().listsAll())
+            return publish(events, unread, id);
+        m_parts.insert(id, {events, unread});
+        publishMergedParts();
+    };
 }
 
 void BriefViewModel::clearRows()
 {
+    m_parts.clear();
     publish({}, {}, {});
+}
+
+void BriefViewModel::publishMergedParts()
+{
+    // A meeting several accounts are invited to counts once.
+    QList<CalendarEvent> events;
+    QSet<QString> shared;
+    QList<QList<EmailMessage>> unread;
+    for (const Account &account : listBinding().accounts()) {
+        const Part part = m_parts.value(account.id);
+        for (const CalendarEvent &event : part.events) {
+            const QString key = event.sharedKey();
+            if (!key.isEmpty() && shared.contains(key))
+                continue;
+            shared.insert(key);
+            events.append(event);
+        }
+        unread.append(part.unread);
+    }
+    publish(calendar::mergedEvents(events, {}), mergedNewestFirst(unread, ai::NeedsYou::MaxMails),
+            AllAccounts);
 }
 
 void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<EmailMessage> &unread,

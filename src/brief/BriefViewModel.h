@@ -63,8 +63,18 @@ signals:
 protected:
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override;
+    bool canListAllAccounts() const override { return true; }
 
 private:
+    struct Part
+    {
+        QList<CalendarEvent> events;
+        QList<EmailMessage> unread;
+    };
+    // The account id a brief over every account keeps its answer under.
+    static inline const QString AllAccounts = QStringLiteral("*");
+
+    void publishMergedParts();
     QCoro::Task<void> askModel(quint64 run, QList<ai::BriefMail> mails, QString key);
     void publish(const QList<CalendarEvent> &events, const QList<EmailMessage> &unread,
                  const QString &account);
@@ -84,6 +94,7 @@ private:
     QString elapsedText() const;
 
     TodayPlan m_today;
+    QHash<QString, Part> m_parts; // by account id, over every account
     QList<EmailMessage> m_unread;
     QString m_accountId;
     std::optional<ai::NeedsYouAnswer> m_answer;

@@ -30,6 +30,13 @@ QUrl CalendarEvent::pageLink(const QString &accountEmail) const
     return link;
 }
 
+QString CalendarEvent::sharedKey() const
+{
+    if (iCalUID.isEmpty())
+        return {};
+    return iCalUID + u'|' + (start ? start->toUTC().toString(Qt::ISODate) : QString());
+}
+
 size_t qHash(const CalendarEvent &e, size_t seed)
 {
     // Equal events hash alike; the lists are left to equality.

@@ -105,6 +105,10 @@ public:
     // The event's page, opened in the given account's calendar (the browser
     // may be signed in to several); empty without a page.
     QUrl pageLink(const QString &accountEmail) const;
+    // What every guest's copy of a meeting shares: the iCalendar id and the
+    // start (occurrences of a repeating meeting share the id alone); empty
+    // without an iCalendar id.
+    QString sharedKey() const;
 
     friend bool operator==(const CalendarEvent &, const CalendarEvent &) = default;
 };

@@ -54,19 +54,6 @@ void CalendarViewModel::clearRows()
     setEvents({}, {}, {});
 }
 
-namespace {
-
-// Every guest's copy of a meeting has the same iCalendar id; occurrences of
-// a repeating meeting share it too, so the start tells them apart.
-QString sharedKey(const CalendarEvent &event)
-{
-    if (event.iCalUID.isEmpty())
-        return {};
-    return event.iCalUID + u'|' + (event.start ? event.start->toUTC().toString(Qt::ISODate) : QString());
-}
-
-} // namespace
-
 void CalendarViewModel::showMergedParts()
 {
     QList<CalendarEvent> events;
@@ -80,7 +67,7 @@ void CalendarViewModel::showMergedParts()
         if (!part->notice.isEmpty())
             notices.append(part->notice);
         for (const CalendarEvent &event : part->events) {
-            const QString key = sharedKey(event);
+            const QString key = event.sharedKey();
             if (const auto shown = shownAs.constFind(key); !key.isEmpty() && shown != shownAs.cend()) {
                 QList<Account> &dots = shared[*shown].accounts;
                 if (!dots.contains(account))

@@ -46,3 +46,27 @@ size_t qHash(const EmailMessage &m, size_t seed)
     return qHashMulti(seed, m.id, m.threadId, m.from, m.subject, m.snippet, qHashTimestamp(m.date),
                       m.isUnread);
 }
+
+QList<EmailMessage> mergedNewestFirst(const QList<QList<EmailMessage>> &parts, qsizetype max)
+{
+    QList<qsizetype> next(parts.size(), 0);
+    QList<EmailMessage> merged;
+    while (merged.size() < max) {
+        qsizetype best = -1;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (next[i] >= parts[i].size())
+                continue;
+            const Timestamp &date = parts[i][next[i]].date;
+            if (!date) {
+                best = i;
+                break;
+            }
+            if (best < 0 || *date > *parts[best][next[best]].date)
+                best = i;
+        }
+        if (best < 0)
+            break;
+        merged.append(parts[best][next[best]++]);
+    }
+    return merged;
+}

@@ -40,4 +40,9 @@ public:
 
 size_t qHash(const EmailMessage &message, size_t seed = 0);
 
+// Several accounts' lists as one, at most `max`: each list stays in its own
+// order; between lists the newer head goes first, one without a date before
+// any dated one.
+QList<EmailMessage> mergedNewestFirst(const QList<QList<EmailMessage>> &parts, qsizetype max);
+
 Q_DECLARE_METATYPE(EmailMessage)

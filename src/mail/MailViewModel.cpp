@@ -99,31 +99,10 @@ QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<res
 
 QList<EmailMessage> MailViewModel::mergedParts() const
 {
-    // Each account's rows stay in Gmail's order; between accounts the newer
-    // head goes first, one without a date before any dated one.
     QList<QList<EmailMessage>> parts;
     for (const Account &account : listBinding().accounts())
         parts.append(m_parts.value(account.id));
-    QList<qsizetype> next(parts.size(), 0);
-    QList<EmailMessage> merged;
-    while (merged.size() < qsizetype(MaxResults)) {
-        qsizetype best = -1;
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (next[i] >= parts[i].size())
-                continue;
-            const Timestamp &date = parts[i][next[i]].date;
-            if (!date) {
-                best = i;
-                break;
-            }
-            if (best < 0 || *date > *parts[best][next[best]].date)
-                best = i;
-        }
-        if (best < 0)
-            break;
-        merged.append(parts[best][next[best]++]);
-    }
-    return merged;
+    return mergedNewestFirst(parts, MaxResults);
 }
 
 void MailViewModel::changeInParts(const QString &messageID, const std::function<bool(EmailMessage &)> &change)

@@ -7,6 +7,7 @@
 #include "QmlTestSupport.h"
 #include "ViewModelSupport.h"
 #include "accounts/AccountColour.h"
+#include "brief/BriefViewModel.h"
 #include "calendar/CalendarEventList.h"
 #include "calendar/CalendarViewModel.h"
 #include "mail/MailViewModel.h"
@@ -21,6 +22,7 @@ namespace {
 
 const QUrl MailUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Mail/MailTabView.qml"));
 const QUrl CalendarUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Calendar/CalendarTabView.qml"));
+const QUrl BriefUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Brief/BriefView.qml"));
 const QUrl DriveUrl(QStringLiteral("qrc:/qt/qml/Tarnlight/Drive/DriveTabView.qml"));
 constexpr int Slow = 15000;
 // Mira's ids follow Alex's: "18f0000000001001" onwards.
@@ -68,6 +70,23 @@ class AllAccountsTest
     {
         view.provide(auth);
         return view.loadUrl(url, QSize(380, 320));
+    }
+
+    // "Planning" in 20 minutes, in both calendars as Google has it for two
+    // guests: one iCalendar id, one start.
+    void addSharedPlanning()
+    {
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(20 * 60);
+        for (const QString &sub : {Sandbox::AlexSub, Sandbox::MiraSub})
+            QVERIFY(m_sandbox
+                        ->control("POST", QStringLiteral("event"),
+                                  QJsonObject{{"sub", sub},
+                                              {"id", "sharedplanning"},
+                                              {"summary", "Planning"},
+                                              {"start", start.toString(Qt::ISODate)}})
+                        .toObject()
+                        .value("ok")
+                        .toBool());
     }
 
     MailViewModel *mailOf(qmltest::View &view) { return view.root->findChild<MailViewModel *>(); }
@@ -238,16 +257,7 @@ private slots:
     // with both dots; each account's own events keep their own dot.
     void calendarShowsASharedMeetingOnceWithBothDots()
     {
-        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(20 * 60);
-        const auto add = [&](const QString &sub, const QDateTime &at) {
-            return m_sandbox->control("POST", QStringLiteral("event"),
-                                      QJsonObject{{"sub", sub},
-                                                  {"id", "sharedplanning"},
-                                                  {"summary", "Planning"},
-                                                  {"start", at.toString(Qt::ISODate)}});
-        };
-        QVERIFY(add(Sandbox::AlexSub, start).toObject().value("ok").toBool());
-        QVERIFY(add(Sandbox::MiraSub, start).toObject().value("ok").toBool());
+        addSharedPlanning();
         QVERIFY(m_sandbox
                     ->control("POST", QStringLiteral("event"),
                               QJsonObject{{"sub", Sandbox::MiraSub},
@@ -303,6 +313,26 @@ private slots:
         TL_WAIT([&] { return !opened.urls.isEmpty(); }, Slow, "the event's page");
         QVERIFY2(opened.urls.first().query().contains(QStringLiteral("authuser=mira%40example.com")),
                  qPrintable(opened.urls.first().toString()));
+    }
+
+    // The brief over every account: both accounts' unread mail, newest
+    // first, and a meeting both are invited to once.
+    void briefCountsEveryAccountOnce()
+    {
+        addSharedPlanning();
+        Both both(*this);
+        qmltest::View view;
+        QVERIFY(open(view, both.registry.get(), BriefUrl));
+        auto *brief = view.root->findChild<BriefViewModel *>();
+        QVERIFY(brief);
+        TL_WAIT([&] { return brief->state().isLoaded() && std::ranges::any_of(brief->unread(), isMiras); },
+                Slow, "both accounts' brief");
+        QVERIFY(!std::ranges::all_of(brief->unread(), isMiras));
+        QVERIFY(newestFirst(brief->unread()));
+        const QVariantList today = brief->property("todayEvents").toList();
+        QCOMPARE(std::ranges::count_if(
+                     today, [](const QVariant &e) { return e.value<CalendarEvent>().title == u"Planning"; }),
+                 1);
     }
 
     void driveAsksForOneAccount()
