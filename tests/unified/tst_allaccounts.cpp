@@ -333,6 +333,7 @@ private slots:
         QCOMPARE(std::ranges::count_if(
                      today, [](const QVariant &e) { return e.value<CalendarEvent>().title == u"Planning"; }),
                  1);
+        qmltest::saveLightAndDark(view, QStringLiteral("all-accounts-brief"));
     }
 
     void driveAsksForOneAccount()
