@@ -53,6 +53,16 @@ QString askOf(const QString &body)
     return {};
 }
 
+// Snippets end mid-word; a model writes whole words.
+QString wholeWords(const QString &sentence)
+{
+    static const QRegularExpression finished(QStringLiteral(R"([.!?…]$)"));
+    const qsizetype lastSpace = sentence.lastIndexOf(u' ');
+    if (finished.match(sentence).hasMatch() || lastSpace < 0)
+        return sentence;
+    return sentence.left(lastSpace) + QChar(0x2026);
+}
+
 QString dueOf(const QString &sentence)
 {
     static const QRegularExpression due(
@@ -75,7 +85,7 @@ QJsonArray soundItems(const QList<MailBlock> &blocks)
         const QString ask = askOf(mail.body);
         if (ask.isEmpty() || items.size() == 7)
             continue;
-        QString text = QStringLiteral("Reply to %1: %2").arg(firstName(mail.sender), ask);
+        QString text = QStringLiteral("Reply to %1: %2").arg(firstName(mail.sender), wholeWords(ask));
         if (text.size() > 120)
             text = text.left(119).trimmed() + QChar(0x2026);
         items.append(item(mail.id, text, dueOf(ask)));
