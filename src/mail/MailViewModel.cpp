@@ -43,15 +43,6 @@ void MailViewModel::onAttached()
         if (hasLoaded() && listBinding().lists(accountID))
             refresh();
     });
-    emit labelIdsChanged();
-}
-
-QStringList MailViewModel::labelIds() const
-{
-    const auto account = hasLoaded() ? listAccount() : activeAccount();
-    if (!auth() || !account)
-        return {GmailService::InboxLabel};
-    return MailLabelChoice::of(*auth()).labelIds(account->id);
 }
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const

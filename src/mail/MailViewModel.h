@@ -39,8 +39,6 @@ class MailViewModel : public AccountBoundModel
     // The messages as rows, each with its expansion, summary and reply state.
     Q_PROPERTY(RecordListModelBase *messages READ messageList CONSTANT)
     Q_PROPERTY(QString expandedID READ expandedIDOrEmpty NOTIFY expandedIDChanged)
-    // The labels listed: unread mail carrying any of them.
-    Q_PROPERTY(QStringList labelIds READ labelIds NOTIFY labelIdsChanged)
 
 public:
     using SummaryState = MailSummaryState;
@@ -56,7 +54,6 @@ public:
     const QHash<QString, SummaryState> &summaries() const { return m_summaries; }
     const QHash<QString, ReplyState> &replyStates() const { return m_replyStates; }
     const std::optional<QString> &expandedID() const { return m_expandedID; }
-    QStringList labelIds() const;
     // The accounts whose dots a row shows: its own while every account is
     // shown, none otherwise.
     QVariantList dotsOf(const QString &messageID) const;
@@ -85,7 +82,6 @@ signals:
     void summariesChanged();
     void replyStatesChanged();
     void expandedIDChanged();
-    void labelIdsChanged();
 
 protected:
     // The unread messages of the account's chosen labels.
