@@ -237,21 +237,31 @@ void Tour::showBrief()
     if (!flickable)
         throw StepFailure{QStringLiteral("the brief is not scrollable")};
     // The items arrive one by one: scroll once the end has stayed put.
-    qreal lastEnd = -1;
-    QElapsedTimer unchanged;
-    waitUntil(
-        [&] {
-            const qreal end = qMax(0.0, flickable->property("contentHeight").toReal() - flickable->height());
-            if (end != lastEnd || !unchanged.isValid())
-                unchanged.start();
-            lastEnd = end;
-            flickable->setProperty("contentY", end);
-            return unchanged.elapsed() >= 500;
-        },
+    scrollOnceSettled(
+        flickable,
+        [&] { return qMax(0.0, flickable->property("contentHeight").toReal() - flickable->height()); },
         QStringLiteral("the brief to settle"));
     take(popover(), QStringLiteral("07-brief"),
          QStringLiteral("The brief: what is left of today with its overlaps and next call, and what the "
                         "unread mail asks, each item linked to its message."));
+}
+
+// Scrolls `flickable` to the place `end` names until that place has stayed
+// put for half a second (lists grow while their items lay out).
+void Tour::scrollOnceSettled(QQuickItem *flickable, const std::function<qreal()> &end, const QString &what)
+{
+    qreal lastEnd = -1;
+    QElapsedTimer unchanged;
+    waitUntil(
+        [&] {
+            const qreal now = end();
+            if (now != lastEnd || !unchanged.isValid())
+                unchanged.start();
+            lastEnd = now;
+            flickable->setProperty("contentY", now);
+            return unchanged.elapsed() >= 500;
+        },
+        what);
 }
 
 void Tour::prepareMeeting()
@@ -269,17 +279,8 @@ void Tour::prepareMeeting()
     waitForShown(row, QStringLiteral("prepLine"), QStringLiteral("the model's lines for the meeting"),
                  QStringLiteral("prepNote"));
     // The card grows while its lines lay out: scroll once its end stays put.
-    qreal lastEnd = -1;
-    QElapsedTimer unchanged;
-    waitUntil(
-        [&] {
-            const qreal end = row->y() + row->height() - list->height();
-            if (end != lastEnd || !unchanged.isValid())
-                unchanged.start();
-            lastEnd = end;
-            list->setProperty("contentY", end);
-            return unchanged.elapsed() >= 500;
-        },
+    scrollOnceSettled(
+        list, [&] { return row->y() + row->height() - list->height(); },
         QStringLiteral("the meeting card to settle"));
     take(popover(), QStringLiteral("07-meeting-prep"),
          QStringLiteral("Meeting prep: an expanded event shows its call, guests and their answers, their "

@@ -57,6 +57,7 @@ private:
     QQuickItem *expandFirstMessage();
     QQuickItem *driveRow(const QString &name, const QString &what);
     void dropFile(QQuickItem *target);
+    void scrollOnceSettled(QQuickItem *flickable, const std::function<qreal()> &end, const QString &what);
 
     Parts m;
     QString m_step;
