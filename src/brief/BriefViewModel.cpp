@@ -34,7 +34,10 @@ QHash<QString, KeptAnswer> &keptAnswers()
 
 } // namespace
 
-BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent) {}
+BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent)
+{
+    connect(&m_needsYou, &ModelRun::changed, this, &BriefViewModel::needsYouChanged);
+}
 
 BriefViewModel::~BriefViewModel() = default;
 
@@ -95,17 +98,17 @@ void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<Ema
     m_unread = unread;
     m_accountId = account;
     emit todayChanged();
-    if (!mailChanged || m_kind == u"running")
+    if (!mailChanged || m_needsYou.isRunning())
         return;
     const auto kept = keptAnswers().constFind(m_accountId);
     if (kept != keptAnswers().cend() && kept->key == answerKey()) {
         m_answer = kept->answer;
         m_elapsedMs = kept->elapsedMs;
-        setNeedsYou(QStringLiteral("done"));
+        m_needsYou.reset(QStringLiteral("done"));
     } else {
         m_answer.reset();
         m_elapsedMs = -1;
-        setNeedsYou(QStringLiteral("idle"));
+        m_needsYou.reset();
     }
 }
 
@@ -119,56 +122,28 @@ QString BriefViewModel::answerKey() const
 
 void BriefViewModel::startNeedsYou()
 {
-    if (m_kind == u"running" || m_accountId.isEmpty())
+    if (m_needsYou.isRunning() || m_accountId.isEmpty())
         return;
     QList<ai::BriefMail> mails;
     for (const EmailMessage &mail : m_unread)
         mails.append({mail.id, mail.from, mail.subject, mail.snippet});
     m_answer.reset();
     m_elapsedMs = -1;
-    setNeedsYou(QStringLiteral("running"));
-    askModel(++m_run, mails, answerKey());
+    QElapsedTimer clock;
+    clock.start();
+    m_needsYou.start<ai::NeedsYouAnswer>(
+        [mails](const AIService &ai) { return ai.needsYou(mails); },
+        [this, clock, key = answerKey()](ai::NeedsYouAnswer answer) {
+            m_answer = answer;
+            m_elapsedMs = clock.elapsed();
+            keptAnswers().insert(m_accountId, {key, answer, m_elapsedMs});
+            return QString();
+        });
 }
 
 void BriefViewModel::cancelNeedsYou()
 {
-    if (m_kind != u"running")
-        return;
-    ++m_run;
-    setNeedsYou(QStringLiteral("idle"));
-}
-
-QCoro::Task<void> BriefViewModel::askModel(quint64 run, QList<ai::BriefMail> mails, QString key)
-{
-    QPointer<BriefViewModel> self(this);
-    const AIService ai = m_ai;
-    QElapsedTimer clock;
-    clock.start();
-    const auto availability = co_await ai.availability();
-    if (!self || run != m_run)
-        co_return;
-    if (!availability.isAvailable())
-        co_return setNeedsYou(QStringLiteral("failed"), availability.message());
-    try {
-        auto task = ai.needsYou(mails);
-        ai::NeedsYouAnswer answer = co_await std::move(task);
-        if (!self || run != m_run)
-            co_return;
-        m_answer = answer;
-        m_elapsedMs = clock.elapsed();
-        keptAnswers().insert(m_accountId, {key, answer, m_elapsedMs});
-        setNeedsYou(QStringLiteral("done"));
-    } catch (const Error &error) {
-        if (self && run == m_run)
-            setNeedsYou(QStringLiteral("failed"), error.description());
-    }
-}
-
-void BriefViewModel::setNeedsYou(const QString &kind, const QString &message)
-{
-    m_kind = kind;
-    m_message = message;
-    emit needsYouChanged();
+    m_needsYou.cancel();
 }
 
 void BriefViewModel::openMeeting(const QString &link) const

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "accounts/AccountBoundModel.h"
-#include "ai/AIService.h"
+#include "brief/ModelRun.h"
 #include "brief/TodayPlan.h"
 #include "mail/EmailMessage.h"
 
@@ -75,10 +75,8 @@ private:
     static inline const QString AllAccounts = QStringLiteral("*");
 
     void publishMergedParts();
-    QCoro::Task<void> askModel(quint64 run, QList<ai::BriefMail> mails, QString key);
     void publish(const QList<CalendarEvent> &events, const QList<EmailMessage> &unread,
                  const QString &account);
-    void setNeedsYou(const QString &kind, const QString &message = {});
     // The account and the exact unread mail an answer was drawn from.
     QString answerKey() const;
 
@@ -87,9 +85,9 @@ private:
     QVariant nextMeeting() const;
     int firstTomorrow() const;
     int unreadCount() const { return int(m_unread.size()); }
-    QString needsYouKind() const { return m_kind; }
+    QString needsYouKind() const { return m_needsYou.kind(); }
     QVariantList needsYouItems() const;
-    QString needsYouMessage() const { return m_message; }
+    QString needsYouMessage() const { return m_needsYou.message(); }
     QString dropNote() const;
     QString elapsedText() const;
 
@@ -98,9 +96,6 @@ private:
     QList<EmailMessage> m_unread;
     QString m_accountId;
     std::optional<ai::NeedsYouAnswer> m_answer;
-    QString m_kind = QStringLiteral("idle");
-    QString m_message;
     qint64 m_elapsedMs = -1;
-    quint64 m_run = 0; // the latest model run; earlier ones publish nothing
-    AIService m_ai;
+    ModelRun m_needsYou;
 };

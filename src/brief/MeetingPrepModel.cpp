@@ -63,7 +63,10 @@ QHash<QString, KeptLines> &keptLines()
 
 } // namespace
 
-MeetingPrepModel::MeetingPrepModel(QObject *parent) : AccountBoundModel(parent) {}
+MeetingPrepModel::MeetingPrepModel(QObject *parent) : AccountBoundModel(parent)
+{
+    connect(&m_prepare, &ModelRun::changed, this, &MeetingPrepModel::prepareChanged);
+}
 
 MeetingPrepModel::~MeetingPrepModel() = default;
 
@@ -87,8 +90,7 @@ void MeetingPrepModel::setEvent(const CalendarEvent &event)
     if (m_event == event)
         return;
     m_event = event;
-    ++m_run;
-    setPrepare(QStringLiteral("idle"));
+    m_prepare.reset();
     emit eventChanged();
 }
 
@@ -136,8 +138,11 @@ QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<
 void MeetingPrepModel::showKeptLines()
 {
     const auto kept = keptLines().constFind(m_event.id);
-    if (m_kind == u"idle" && kept != keptLines().cend() && kept->mails == m_mails && kept->event == m_event)
-        setPrepare(QStringLiteral("done"), kept->lines, kept->note);
+    if (m_prepare.kind() == u"idle" && kept != keptLines().cend() && kept->mails == m_mails
+        && kept->event == m_event) {
+        m_lines = kept->lines;
+        m_prepare.reset(QStringLiteral("done"), kept->note);
+    }
 }
 
 void MeetingPrepModel::forgetLines()
@@ -153,52 +158,24 @@ void MeetingPrepModel::clearRows()
 
 void MeetingPrepModel::startPrepare()
 {
-    if (m_kind == u"running" || m_mails.isEmpty())
+    if (m_prepare.isRunning() || m_mails.isEmpty())
         return;
     QList<ai::BriefMail> mails;
     for (const EmailMessage &mail : m_mails)
         mails.append({mail.id, mail.from, mail.subject, mail.snippet});
-    setPrepare(QStringLiteral("running"));
-    prepare(++m_run, m_event.title, mails);
+    m_prepare.start<ai::MeetingNotesAnswer>(
+        [title = m_event.title, mails](const AIService &ai) { return ai.meetingNotes(title, mails); },
+        [this](ai::MeetingNotesAnswer answer) {
+            const QString note = ai::NeedsYou::dropNote(answer.dropped);
+            keptLines().insert(m_event.id, {m_mails, m_event, answer.lines, note});
+            m_lines = answer.lines;
+            return note;
+        });
 }
 
 void MeetingPrepModel::cancelPrepare()
 {
-    if (m_kind != u"running")
-        return;
-    ++m_run;
-    setPrepare(QStringLiteral("idle"));
-}
-
-QCoro::Task<void> MeetingPrepModel::prepare(quint64 run, QString title, QList<ai::BriefMail> mails)
-{
-    QPointer<MeetingPrepModel> self(this);
-    const AIService ai = m_ai;
-    const auto availability = co_await ai.availability();
-    if (!self || run != m_run)
-        co_return;
-    if (!availability.isAvailable())
-        co_return setPrepare(QStringLiteral("failed"), {}, availability.message());
-    try {
-        auto task = ai.meetingNotes(title, mails);
-        const ai::MeetingNotesAnswer answer = co_await std::move(task);
-        if (!self || run != m_run)
-            co_return;
-        const QString note = ai::NeedsYou::dropNote(answer.dropped);
-        keptLines().insert(m_event.id, {m_mails, m_event, answer.lines, note});
-        setPrepare(QStringLiteral("done"), answer.lines, note);
-    } catch (const Error &error) {
-        if (self && run == m_run)
-            setPrepare(QStringLiteral("failed"), {}, error.description());
-    }
-}
-
-void MeetingPrepModel::setPrepare(const QString &kind, const QStringList &lines, const QString &message)
-{
-    m_kind = kind;
-    m_lines = lines;
-    m_message = message;
-    emit prepareChanged();
+    m_prepare.cancel();
 }
 
 void MeetingPrepModel::openAttachment(const QString &url) const

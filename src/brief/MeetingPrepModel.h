@@ -4,7 +4,7 @@
 #pragma once
 
 #include "accounts/AccountBoundModel.h"
-#include "ai/AIService.h"
+#include "brief/ModelRun.h"
 #include "calendar/CalendarEvent.h"
 #include "mail/EmailMessage.h"
 
@@ -70,26 +70,21 @@ protected:
     std::optional<Account> activeAccount() const override;
 
 private:
-    QCoro::Task<void> prepare(quint64 run, QString title, QList<ai::BriefMail> mails);
     // Lines made earlier for this event and the same mail, shown again.
     void showKeptLines();
-    void setPrepare(const QString &kind, const QStringList &lines = {}, const QString &message = {});
 
     QVariant eventValue() const { return QVariant::fromValue(m_event); }
     void setEventValue(const QVariant &event) { setEvent(event.value<CalendarEvent>()); }
     QVariantList attendees() const;
     QVariantList attachments() const;
     QVariantList mails() const;
-    QString prepareKind() const { return m_kind; }
-    QStringList prepareLines() const { return m_lines; }
-    QString prepareMessage() const { return m_message; }
+    QString prepareKind() const { return m_prepare.kind(); }
+    QStringList prepareLines() const { return m_prepare.kind() == u"done" ? m_lines : QStringList(); }
+    QString prepareMessage() const { return m_prepare.message(); }
 
     CalendarEvent m_event;
     QString m_accountId;
     QList<EmailMessage> m_mails;
-    QString m_kind = QStringLiteral("idle");
-    QStringList m_lines;
-    QString m_message;
-    quint64 m_run = 0;
-    AIService m_ai;
+    QStringList m_lines; // of the last run that was done
+    ModelRun m_prepare;
 };
