@@ -9,7 +9,6 @@
 #include "calendar/ChosenCalendars.h"
 #include "calendar/CalendarWindow.h"
 #include "mail/GmailLabels.h"
-#include "support/ProviderLink.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -25,11 +24,10 @@ struct KeptAnswer
     qint64 elapsedMs = 0;
 };
 
-// By account id; outlives the views, which come and go with the popover.
-QHash<QString, KeptAnswer> &keptAnswers()
+// By account id.
+QHash<QString, KeptAnswer> &answers()
 {
-    static QHash<QString, KeptAnswer> kept;
-    return kept;
+    return keptAnswers<KeptAnswer>();
 }
 
 } // namespace
@@ -43,7 +41,7 @@ BriefViewModel::~BriefViewModel() = default;
 
 void BriefViewModel::forgetAnswers()
 {
-    keptAnswers().clear();
+    answers().clear();
 }
 
 QCoro::Task<AccountBoundModel::Publish> BriefViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
@@ -100,8 +98,8 @@ void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<Ema
     emit todayChanged();
     if (!mailChanged || m_needsYou.isRunning())
         return;
-    const auto kept = keptAnswers().constFind(m_accountId);
-    if (kept != keptAnswers().cend() && kept->key == answerKey()) {
+    const auto kept = answers().constFind(m_accountId);
+    if (kept != answers().cend() && kept->key == answerKey()) {
         m_answer = kept->answer;
         m_elapsedMs = kept->elapsedMs;
         m_needsYou.reset(QStringLiteral("done"));
@@ -124,31 +122,18 @@ void BriefViewModel::startNeedsYou()
 {
     if (m_needsYou.isRunning() || m_accountId.isEmpty())
         return;
-    QList<ai::BriefMail> mails;
-    for (const EmailMessage &mail : m_unread)
-        mails.append({mail.id, mail.from, mail.subject, mail.snippet});
+    const QList<ai::BriefMail> mails = briefMails(m_unread);
     m_answer.reset();
     m_elapsedMs = -1;
     QElapsedTimer clock;
     clock.start();
-    m_needsYou.start<ai::NeedsYouAnswer>(
-        [mails](const AIService &ai) { return ai.needsYou(mails); },
-        [this, clock, key = answerKey()](ai::NeedsYouAnswer answer) {
-            m_answer = answer;
-            m_elapsedMs = clock.elapsed();
-            keptAnswers().insert(m_accountId, {key, answer, m_elapsedMs});
-            return QString();
-        });
-}
-
-void BriefViewModel::cancelNeedsYou()
-{
-    m_needsYou.cancel();
-}
-
-void BriefViewModel::openMeeting(const QString &link) const
-{
-    support::openProviderLink(QUrl(link, QUrl::StrictMode));
+    m_needsYou.start<ai::NeedsYouAnswer>([mails](const AIService &ai) { return ai.needsYou(mails); },
+                                         [this, clock, key = answerKey()](ai::NeedsYouAnswer answer) {
+                                             m_answer = answer;
+                                             m_elapsedMs = clock.elapsed();
+                                             answers().insert(m_accountId, {key, answer, m_elapsedMs});
+                                             return QString();
+                                         });
 }
 
 QVariantList BriefViewModel::todayEvents() const

@@ -7,6 +7,7 @@
 #include "brief/ModelRun.h"
 #include "brief/TodayPlan.h"
 #include "mail/EmailMessage.h"
+#include "support/ProviderLink.h"
 
 #include <QElapsedTimer>
 #include <QVariantList>
@@ -50,8 +51,8 @@ public:
     // Asks the model once over the unread mail (at most 25); nothing while it runs.
     Q_INVOKABLE void startNeedsYou();
     // Stops waiting for the model: its answer, should it come, is dropped.
-    Q_INVOKABLE void cancelNeedsYou();
-    Q_INVOKABLE void openMeeting(const QString &link) const;
+    Q_INVOKABLE void cancelNeedsYou() { m_needsYou.cancel(); }
+    Q_INVOKABLE void openMeeting(const QString &link) const { support::openProviderLink(link); }
 
     // Forgets every kept answer (tests start from nothing).
     static void forgetAnswers();

@@ -9,7 +9,6 @@
 #include "rest/ExecuteQuery.h"
 #include "rest/Queries.h"
 #include "rest/Resources.h"
-#include "support/ProviderLink.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -45,8 +44,7 @@ QCoro::Task<QStringList> searchIds(std::shared_ptr<rest::Authorizer> authorizer,
     co_return ids;
 }
 
-// Lines made for an event, by event id, with the mail they were made from;
-// they outlive the card, which goes with its row.
+// Lines made for an event, with the mail they were made from.
 struct KeptLines
 {
     QList<EmailMessage> mails;
@@ -55,10 +53,10 @@ struct KeptLines
     QString note;
 };
 
+// By event id.
 QHash<QString, KeptLines> &keptLines()
 {
-    static QHash<QString, KeptLines> kept;
-    return kept;
+    return keptAnswers<KeptLines>();
 }
 
 } // namespace
@@ -160,9 +158,7 @@ void MeetingPrepModel::startPrepare()
 {
     if (m_prepare.isRunning() || m_mails.isEmpty())
         return;
-    QList<ai::BriefMail> mails;
-    for (const EmailMessage &mail : m_mails)
-        mails.append({mail.id, mail.from, mail.subject, mail.snippet});
+    const QList<ai::BriefMail> mails = briefMails(m_mails);
     m_prepare.start<ai::MeetingNotesAnswer>(
         [title = m_event.title, mails](const AIService &ai) { return ai.meetingNotes(title, mails); },
         [this](ai::MeetingNotesAnswer answer) {
@@ -171,16 +167,6 @@ void MeetingPrepModel::startPrepare()
             m_lines = answer.lines;
             return note;
         });
-}
-
-void MeetingPrepModel::cancelPrepare()
-{
-    m_prepare.cancel();
-}
-
-void MeetingPrepModel::openAttachment(const QString &url) const
-{
-    support::openProviderLink(QUrl(url, QUrl::StrictMode));
 }
 
 QVariantList MeetingPrepModel::attendees() const

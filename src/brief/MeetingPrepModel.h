@@ -7,6 +7,7 @@
 #include "brief/ModelRun.h"
 #include "calendar/CalendarEvent.h"
 #include "mail/EmailMessage.h"
+#include "support/ProviderLink.h"
 
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
@@ -54,8 +55,8 @@ public:
     static QString guestSearch(const QList<CalendarAttendee> &attendees);
 
     Q_INVOKABLE void startPrepare();
-    Q_INVOKABLE void cancelPrepare();
-    Q_INVOKABLE void openAttachment(const QString &url) const;
+    Q_INVOKABLE void cancelPrepare() { m_prepare.cancel(); }
+    Q_INVOKABLE void openAttachment(const QString &url) const { support::openProviderLink(url); }
     // Forgets the lines kept for every event (tests start from nothing).
     static void forgetLines();
 

@@ -3,6 +3,14 @@
 
 #include "brief/ModelRun.h"
 
+QList<ai::BriefMail> briefMails(const QList<EmailMessage> &mails)
+{
+    QList<ai::BriefMail> brief;
+    for (const EmailMessage &mail : mails)
+        brief.append({mail.id, mail.from, mail.subject, mail.snippet});
+    return brief;
+}
+
 void ModelRun::reset(const QString &kind, const QString &message)
 {
     ++m_run;

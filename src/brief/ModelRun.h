@@ -5,13 +5,28 @@
 
 #include "ai/AIService.h"
 #include "core/Error.h"
+#include "mail/EmailMessage.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
 #include <qcoro/qcorotask.h>
 
 #include <functional>
+
+// Mail as the model reads it.
+QList<ai::BriefMail> briefMails(const QList<EmailMessage> &mails);
+
+// The model's answers of this run of the app, by key (an account, an event),
+// of one kind each: they outlive the views that asked, which come and go
+// with the popover.
+template<typename Kept>
+QHash<QString, Kept> &keptAnswers()
+{
+    static QHash<QString, Kept> kept;
+    return kept;
+}
 
 // One question to the local model at a time, as a card shows it: "idle",
 // "running", "done" or "failed" with the reason. Asking again, cancelling or
@@ -35,8 +50,7 @@ public:
     // Asks `ask` once the model said it is there; `take` gets this run's
     // answer only and returns the note to show beside it.
     template<typename Answer>
-    void start(std::function<QCoro::Task<Answer>(const AIService &)> ask,
-               std::function<QString(Answer)> take)
+    void start(std::function<QCoro::Task<Answer>(const AIService &)> ask, std::function<QString(Answer)> take)
     {
         reset(QStringLiteral("running"));
         run<Answer>(m_run, std::move(ask), std::move(take));

@@ -21,6 +21,8 @@
 
 namespace {
 
+// Kept in the registry's settings store; an ISO date-time in UTC.
+const QString HandledKey = QStringLiteral("tarnlight.reminders.handledUntil");
 // Reminders can be set up to four weeks ahead, but two days of events keep
 // the load small; the list is loaded again at least once a day.
 constexpr int WindowDays = 2;

@@ -31,7 +31,6 @@ class MeetingReminders : public QObject
     Q_OBJECT
 
 public:
-    static inline const QString HandledKey = QStringLiteral("tarnlight.reminders.handledUntil");
     static inline const QString Category = QStringLiteral("x-tarnlight.reminder");
     static inline const QString JoinAction = QStringLiteral("join");
     static inline const QString OpenAction = QStringLiteral("open-in-calendar");

@@ -78,7 +78,7 @@ void DriveViewModel::open(const DriveItem &item)
     }
     if (!item.webViewLink)
         return;
-    support::openProviderLink(QUrl(*item.webViewLink, QUrl::StrictMode));
+    support::openProviderLink(*item.webViewLink);
 }
 
 void DriveViewModel::navigate(const DriveCrumb &crumb)

@@ -16,12 +16,19 @@
 
 namespace {
 
-// The text the model works on: the message's readable body, or its snippet
-// when the body has no text.
-QCoro::Task<QString> textForModel(std::shared_ptr<rest::Authorizer> authorizer, EmailMessage message)
+// A message read for the model as its account, with the session that read it.
+struct ModelInput
 {
-    const QString text = co_await GmailService::bodyText(authorizer, message.id);
-    co_return text.isEmpty() ? message.snippet : text;
+    std::shared_ptr<rest::Authorizer> session;
+    QString text; // the readable body, or the snippet when the body has no text
+};
+
+QCoro::Task<ModelInput> readForModel(QPointer<GoogleAuthService> registry, Account account,
+                                     EmailMessage message)
+{
+    std::shared_ptr<rest::Authorizer> session = co_await signedInSession(registry, account);
+    const QString text = co_await GmailService::bodyText(session, message.id);
+    co_return ModelInput{session, text.isEmpty() ? message.snippet : text};
 }
 
 } // namespace
@@ -151,13 +158,10 @@ QCoro::Task<void> MailViewModel::summarize(EmailMessage message)
     setSummary(message.id,
                SummaryState::loading(AIService::hasAnswered() ? QString() : tr("Loading the model…")));
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(auth(), *account);
+        const ModelInput input = co_await readForModel(auth(), *account, message);
         if (!self)
             co_return;
-        const QString body = co_await textForModel(session, message);
-        if (!self)
-            co_return;
-        const EmailSummary summary = co_await ai.summarize(message.subject, message.from, body);
+        const EmailSummary summary = co_await ai.summarize(message.subject, message.from, input.text);
         if (self)
             setSummary(message.id, SummaryState::ready(summary));
     } catch (const Error &error) {
@@ -185,18 +189,15 @@ QCoro::Task<void> MailViewModel::draftReply(EmailMessage message)
         co_return;
     setReplyState(message.id, ReplyState::drafting());
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(registry, *account);
+        const ModelInput input = co_await readForModel(registry, *account, message);
         if (!self)
             co_return;
-        const QString body = co_await textForModel(session, message);
-        if (!self)
-            co_return;
-        const QString reply = co_await ai.replyText(message.subject, message.from, body);
+        const QString reply = co_await ai.replyText(message.subject, message.from, input.text);
         if (!self)
             co_return;
         // Signed out while the model wrote: nothing is saved.
         requireSignedIn(registry, *account);
-        co_await GmailService::createReplyDraft(session, message, reply);
+        co_await GmailService::createReplyDraft(input.session, message, reply);
         if (!self)
             co_return;
     } catch (const Error &error) {

@@ -3,6 +3,8 @@
 
 #include "support/DesktopNotifications.h"
 
+#include "support/AppId.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -12,6 +14,8 @@
 
 namespace {
 
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 
 } // namespace
@@ -76,11 +80,11 @@ void DesktopNotifications::notify(const DesktopNotice &notice)
     QStringList actions;
     for (const auto &[key, label] : notice.actions)
         actions << key << label;
-    QVariantMap hints{{QStringLiteral("desktop-entry"), AppId}};
+    QVariantMap hints{{QStringLiteral("desktop-entry"), support::AppId}};
     if (!notice.category.isEmpty())
         hints.insert(QStringLiteral("category"), notice.category);
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
-    call << QStringLiteral("Tarnlight") << uint(0) << AppId << notice.summary
+    call << QStringLiteral("Tarnlight") << uint(0) << support::AppId << notice.summary
          << (m_bodyMarkup ? escapeMarkup(notice.body) : notice.body) << actions << hints << int(-1);
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, notice](QDBusPendingCallWatcher *w) {

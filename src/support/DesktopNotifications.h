@@ -34,11 +34,7 @@ class DesktopNotifications : public QObject
     Q_OBJECT
 
 public:
-    static inline const QString Service = QStringLiteral("org.freedesktop.Notifications");
-    static inline const QString Path = QStringLiteral("/org/freedesktop/Notifications");
     static inline const QString DefaultAction = QStringLiteral("default");
-    // Our desktop entry's id, which is also the installed icon's name.
-    static inline const QString AppId = QStringLiteral("app.tarnlight.Tarnlight");
 
     explicit DesktopNotifications(QObject *parent = nullptr);
 

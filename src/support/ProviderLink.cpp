@@ -46,4 +46,9 @@ bool openProviderLink(const QUrl &link)
     return openUrl(link);
 }
 
+bool openProviderLink(const QString &link)
+{
+    return openProviderLink(QUrl(link, QUrl::StrictMode));
+}
+
 } // namespace support

@@ -20,5 +20,7 @@ bool isProviderLink(const QUrl &link, const Provider &provider = Provider::curre
 // Opens the link with openUrl() when isProviderLink() allows it; otherwise
 // logs why and opens nothing. Returns whether it was handed to the opener.
 bool openProviderLink(const QUrl &link);
+// The same for a link as the provider wrote it, read strictly.
+bool openProviderLink(const QString &link);
 
 } // namespace support

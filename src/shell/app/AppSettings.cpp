@@ -3,6 +3,8 @@
 
 #include "shell/app/AppSettings.h"
 
+#include "support/AppId.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,9 +24,9 @@ QString desktopEntry(const QString &exec)
 {
     return QStringLiteral("[Desktop Entry]\nType=Application\nName=Tarnlight\n"
                           "Comment=Gmail, Drive and Calendar in the tray\n"
-                          "Exec=%1\nIcon=app.tarnlight.Tarnlight\nTerminal=false\n"
+                          "Exec=%1\nIcon=%2\nTerminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(exec);
+        .arg(exec, support::AppId);
 }
 
 } // namespace
@@ -112,7 +114,7 @@ void AppSettings::setRefreshMinutes(int minutes)
 QString AppSettings::autostartFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/autostart/app.tarnlight.Tarnlight.desktop");
+           + QStringLiteral("/autostart/%1.desktop").arg(support::AppId);
 }
 
 bool AppSettings::launchAtLogin() const

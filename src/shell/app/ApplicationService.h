@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "support/AppId.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QObject>
 #include <QStringList>
@@ -18,7 +20,7 @@ class ApplicationService : public QObject
     Q_OBJECT
 
 public:
-    static inline const QString ServiceName = QStringLiteral("app.tarnlight.Tarnlight");
+    static inline const QString &ServiceName = support::AppId;
     static inline const QString ObjectPath = QStringLiteral("/app/tarnlight/Tarnlight");
     static inline const QString Interface = QStringLiteral("org.freedesktop.Application");
 

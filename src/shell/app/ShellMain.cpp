@@ -17,7 +17,7 @@ void tl::setUpApplication()
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarnlight.app"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARNLIGHT_VERSION));
     // No display name: Qt would append " — Tarnlight" to window titles that already name the app.
-    QGuiApplication::setDesktopFileName(ApplicationService::ServiceName);
+    QGuiApplication::setDesktopFileName(support::AppId);
 }
 
 int tl::runShell(GoogleAuthService &auth)

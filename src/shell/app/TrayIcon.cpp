@@ -3,6 +3,8 @@
 
 #include "shell/app/TrayIcon.h"
 
+#include "support/AppId.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
@@ -18,10 +20,10 @@ namespace {
 // well as on a light one.
 QIcon eyeIcon()
 {
-    const QIcon themed = QIcon::fromTheme(QStringLiteral("app.tarnlight.Tarnlight-symbolic"));
+    const QIcon themed = QIcon::fromTheme(support::AppId + QStringLiteral("-symbolic"));
     if (!themed.isNull())
         return themed;
-    const QIcon bundled(QStringLiteral(":/icons/app.tarnlight.Tarnlight-symbolic.svg"));
+    const QIcon bundled(QStringLiteral(":/icons/%1-symbolic.svg").arg(support::AppId));
     const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon tinted;
     for (int size : {16, 22, 24, 32, 48, 64}) {
