@@ -17,18 +17,13 @@
 
 namespace {
 
+// An answer kept by account id.
 struct KeptAnswer
 {
     QString key;
     ai::NeedsYouAnswer answer;
     qint64 elapsedMs = 0;
 };
-
-// By account id.
-QHash<QString, KeptAnswer> &answers()
-{
-    return keptAnswers<KeptAnswer>();
-}
 
 } // namespace
 
@@ -37,11 +32,9 @@ BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent)
     connect(&m_needsYou, &ModelRun::changed, this, &BriefViewModel::needsYouChanged);
 }
 
-BriefViewModel::~BriefViewModel() = default;
-
 void BriefViewModel::forgetAnswers()
 {
-    answers().clear();
+    keptAnswers<KeptAnswer>().clear();
 }
 
 QCoro::Task<AccountBoundModel::Publish> BriefViewModel::fetch(std::shared_ptr<rest::Authorizer> session,
@@ -98,8 +91,8 @@ void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<Ema
     emit todayChanged();
     if (!mailChanged || m_needsYou.isRunning())
         return;
-    const auto kept = answers().constFind(m_accountId);
-    if (kept != answers().cend() && kept->key == answerKey()) {
+    const auto kept = keptAnswers<KeptAnswer>().constFind(m_accountId);
+    if (kept != keptAnswers<KeptAnswer>().cend() && kept->key == answerKey()) {
         m_answer = kept->answer;
         m_elapsedMs = kept->elapsedMs;
         m_needsYou.reset(QStringLiteral("done"));
@@ -127,13 +120,14 @@ void BriefViewModel::startNeedsYou()
     m_elapsedMs = -1;
     QElapsedTimer clock;
     clock.start();
-    m_needsYou.start<ai::NeedsYouAnswer>([mails](const AIService &ai) { return ai.needsYou(mails); },
-                                         [this, clock, key = answerKey()](ai::NeedsYouAnswer answer) {
-                                             m_answer = answer;
-                                             m_elapsedMs = clock.elapsed();
-                                             answers().insert(m_accountId, {key, answer, m_elapsedMs});
-                                             return QString();
-                                         });
+    m_needsYou.start<ai::NeedsYouAnswer>(
+        [mails](const AIService &ai) { return ai.needsYou(mails); },
+        [this, clock, key = answerKey()](ai::NeedsYouAnswer answer) {
+            m_answer = answer;
+            m_elapsedMs = clock.elapsed();
+            keptAnswers<KeptAnswer>().insert(m_accountId, {key, answer, m_elapsedMs});
+            return QString();
+        });
 }
 
 QVariantList BriefViewModel::todayEvents() const

@@ -42,7 +42,6 @@ public:
     static constexpr int MaxEvents = 50;
 
     explicit BriefViewModel(QObject *parent = nullptr);
-    ~BriefViewModel() override;
 
     const TodayPlan &today() const { return m_today; }
     const QList<EmailMessage> &unread() const { return m_unread; }

@@ -44,7 +44,7 @@ QCoro::Task<QStringList> searchIds(std::shared_ptr<rest::Authorizer> authorizer,
     co_return ids;
 }
 
-// Lines made for an event, with the mail they were made from.
+// Lines made for an event, kept by event id with the mail they were made from.
 struct KeptLines
 {
     QList<EmailMessage> mails;
@@ -53,20 +53,12 @@ struct KeptLines
     QString note;
 };
 
-// By event id.
-QHash<QString, KeptLines> &keptLines()
-{
-    return keptAnswers<KeptLines>();
-}
-
 } // namespace
 
 MeetingPrepModel::MeetingPrepModel(QObject *parent) : AccountBoundModel(parent)
 {
     connect(&m_prepare, &ModelRun::changed, this, &MeetingPrepModel::prepareChanged);
 }
-
-MeetingPrepModel::~MeetingPrepModel() = default;
 
 QString MeetingPrepModel::guestSearch(const QList<CalendarAttendee> &attendees)
 {
@@ -135,8 +127,8 @@ QCoro::Task<AccountBoundModel::Publish> MeetingPrepModel::fetch(std::shared_ptr<
 
 void MeetingPrepModel::showKeptLines()
 {
-    const auto kept = keptLines().constFind(m_event.id);
-    if (m_prepare.kind() == u"idle" && kept != keptLines().cend() && kept->mails == m_mails
+    const auto kept = keptAnswers<KeptLines>().constFind(m_event.id);
+    if (m_prepare.kind() == u"idle" && kept != keptAnswers<KeptLines>().cend() && kept->mails == m_mails
         && kept->event == m_event) {
         m_lines = kept->lines;
         m_prepare.reset(QStringLiteral("done"), kept->note);
@@ -145,7 +137,7 @@ void MeetingPrepModel::showKeptLines()
 
 void MeetingPrepModel::forgetLines()
 {
-    keptLines().clear();
+    keptAnswers<KeptLines>().clear();
 }
 
 void MeetingPrepModel::clearRows()
@@ -163,7 +155,7 @@ void MeetingPrepModel::startPrepare()
         [title = m_event.title, mails](const AIService &ai) { return ai.meetingNotes(title, mails); },
         [this](ai::MeetingNotesAnswer answer) {
             const QString note = ai::NeedsYou::dropNote(answer.dropped);
-            keptLines().insert(m_event.id, {m_mails, m_event, answer.lines, note});
+            keptAnswers<KeptLines>().insert(m_event.id, {m_mails, m_event, answer.lines, note});
             m_lines = answer.lines;
             return note;
         });

@@ -42,7 +42,6 @@ public:
     static constexpr int RecentDays = 14;
 
     explicit MeetingPrepModel(QObject *parent = nullptr);
-    ~MeetingPrepModel() override;
 
     const CalendarEvent &event() const { return m_event; }
     void setEvent(const CalendarEvent &event);

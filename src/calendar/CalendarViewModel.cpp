@@ -18,8 +18,6 @@
 
 CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
-CalendarViewModel::~CalendarViewModel() = default;
-
 void CalendarViewModel::onAttached()
 {
     connect(&CalendarChoice::of(*auth()), &AccountChoice::idsChanged, this, [this](const QString &accountID) {

@@ -46,7 +46,6 @@ public:
     static constexpr int MaxResults = 25;
 
     explicit CalendarViewModel(QObject *parent = nullptr);
-    ~CalendarViewModel() override;
 
     const QList<CalendarEvent> &events() const { return m_events; }
     RecordListModelBase *eventList() { return &m_eventRows; }

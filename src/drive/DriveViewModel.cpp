@@ -41,8 +41,6 @@ DriveViewModel::DriveViewModel(QObject *parent) : AccountBoundModel(parent)
     m_path.assign({Crumb{RootID, RootName}});
 }
 
-DriveViewModel::~DriveViewModel() = default;
-
 void DriveViewModel::clearRows()
 {
     setItems({});

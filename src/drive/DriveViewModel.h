@@ -39,7 +39,6 @@ public:
     static inline const QString RootName = QStringLiteral("My Drive");
 
     explicit DriveViewModel(QObject *parent = nullptr);
-    ~DriveViewModel() override;
 
     const QList<DriveItem> &items() const { return m_items.rows(); }
     const QList<Crumb> &path() const { return m_path.rows(); }

@@ -35,8 +35,6 @@ QCoro::Task<ModelInput> readForModel(QPointer<GoogleAuthService> registry, Accou
 
 MailViewModel::MailViewModel(QObject *parent) : AccountBoundModel(parent) {}
 
-MailViewModel::~MailViewModel() = default;
-
 void MailViewModel::onAttached()
 {
     connect(&MailLabelChoice::of(*auth()), &AccountChoice::idsChanged, this,

@@ -47,7 +47,6 @@ public:
     static constexpr unsigned MaxResults = 25;
 
     explicit MailViewModel(QObject *parent = nullptr);
-    ~MailViewModel() override;
 
     const QList<EmailMessage> &messages() const { return m_list.rows(); }
     RecordListModelBase *messageList() { return &m_list; }
