@@ -389,7 +389,7 @@
     </message>
 </context>
 <context>
-    <name>LabelPicker</name>
+    <name>MailLabelChoice</name>
     <message>
         <source>Inbox</source>
         <translation>Posteingang</translation>

@@ -9,6 +9,22 @@
 #include <QSet>
 #include <QStringList>
 
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+
+namespace rest {
+class Authorizer;
+}
+
+// What the provider lists for an account to choose from.
+struct ChoiceEntry
+{
+    QString id, name;
+    QString colour; // "#rrggbb", empty when it has none
+    QString alias;  // another id a saved choice may name it by ("primary")
+};
+
 // A list of ids each account chose (the labels its Mail tab lists, the
 // calendars its agenda merges), kept in the registry's settings store under
 // the key prefix followed by the account's id. Until the user picks, or after
@@ -24,6 +40,9 @@ public:
     void setIds(const QString &accountID, const QStringList &ids);
     // Whether the user has made a choice for the account.
     bool isChosen(const QString &accountID) const;
+    // What the provider lists to choose from, through the account's session.
+    // Runs on without this object: it may go with the registry meanwhile.
+    virtual QCoro::Task<QList<ChoiceEntry>> entries(std::shared_ptr<rest::Authorizer> session) const = 0;
 
 signals:
     void idsChanged(const QString &accountID);

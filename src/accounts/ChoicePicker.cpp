@@ -11,7 +11,7 @@
 #include <QQmlEngine>
 #include <QVariantMap>
 
-ChoicePicker::ChoicePicker(QObject *parent) : QObject(parent) {}
+ChoicePicker::ChoicePicker(ChoiceOf choiceOf, QObject *parent) : QObject(parent), m_choiceOf(choiceOf) {}
 
 GoogleAuthService *ChoicePicker::registry()
 {
@@ -25,7 +25,7 @@ QStringList ChoicePicker::chosenIds() const
     QStringList kept;
     if (!m_auth)
         return kept;
-    for (const QString &id : choiceOf(*m_auth).ids(m_accountID))
+    for (const QString &id : m_choiceOf(*m_auth).ids(m_accountID))
         for (const ChoiceEntry &entry : m_entries)
             if ((entry.id == id || (!entry.alias.isEmpty() && entry.alias == id)) && !kept.contains(entry.id))
                 kept.append(entry.id);
@@ -57,6 +57,7 @@ void ChoicePicker::load()
 QCoro::Task<void> ChoicePicker::run(QPointer<GoogleAuthService> auth, QString accountID)
 {
     const quint64 generation = ++m_generation;
+    const ChoiceOf choiceOf = m_choiceOf;
     QPointer<ChoicePicker> self(this);
     QList<ChoiceEntry> entries;
     QString failure;
@@ -68,7 +69,10 @@ QCoro::Task<void> ChoicePicker::run(QPointer<GoogleAuthService> auth, QString ac
         if (!account)
             throw Error(QStringLiteral("tarnlight.choice"), 1, tr("The account is signed out."));
         const auto session = co_await auth->authSession(*account);
-        entries = co_await list(session);
+        // The picker may be gone by now; the registry owns the choice.
+        if (!auth)
+            co_return;
+        entries = co_await choiceOf(*auth).entries(session);
     } catch (const Error &error) {
         failure = error.description();
     }
@@ -79,8 +83,8 @@ QCoro::Task<void> ChoicePicker::run(QPointer<GoogleAuthService> auth, QString ac
     if (failure.isEmpty()) {
         m_entries = entries;
         // Entries the provider dropped leave a choice the user made.
-        if (choiceOf(*m_auth).isChosen(m_accountID))
-            choiceOf(*m_auth).setIds(m_accountID, chosenIds());
+        if (m_choiceOf(*m_auth).isChosen(m_accountID))
+            m_choiceOf(*m_auth).setIds(m_accountID, chosenIds());
     }
     emit changed();
 }
@@ -94,6 +98,6 @@ void ChoicePicker::setChosen(const QString &id, bool chosen)
         ids.append(id);
     else if (!chosen)
         ids.removeAll(id);
-    choiceOf(*m_auth).setIds(m_accountID, ids);
+    m_choiceOf(*m_auth).setIds(m_accountID, ids);
     emit changed();
 }

@@ -13,20 +13,7 @@
 
 #include <memory>
 
-class AccountChoice;
-class GoogleAuthService;
-
-namespace rest {
-class Authorizer;
-}
-
-// What the provider lists for an account to choose from.
-struct ChoiceEntry
-{
-    QString id, name;
-    QString colour; // "#rrggbb", empty when it has none
-    QString alias;  // another id a saved choice may name it by ("primary")
-};
+#include "accounts/AccountChoice.h"
 
 // One account's choice in the settings ("Labels…", "Calendars…"): the
 // provider's list, each entry with whether it is chosen. A chosen entry the
@@ -58,10 +45,14 @@ signals:
     void changed();
 
 protected:
-    explicit ChoicePicker(QObject *parent = nullptr);
-
-    virtual QCoro::Task<QList<ChoiceEntry>> list(std::shared_ptr<rest::Authorizer> session) = 0;
-    virtual AccountChoice &choiceOf(GoogleAuthService &registry) const = 0;
+    // The registry's choice of the kind the picker shows.
+    using ChoiceOf = AccountChoice &(*)(GoogleAuthService &registry);
+    explicit ChoicePicker(ChoiceOf choiceOf, QObject *parent = nullptr);
+    template<class Choice>
+    static AccountChoice &choiceOfKind(GoogleAuthService &registry)
+    {
+        return Choice::of(registry);
+    }
 
 private:
     // The view's registry, found on first use.
@@ -70,6 +61,7 @@ private:
     // The saved ids that name a listed entry, by the entries' own ids.
     QStringList chosenIds() const;
 
+    const ChoiceOf m_choiceOf;
     QPointer<GoogleAuthService> m_auth;
     QString m_accountID;
     bool m_loading = false;

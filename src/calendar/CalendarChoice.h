@@ -21,6 +21,10 @@ public:
     // sign-out is followed.
     static CalendarChoice &of(GoogleAuthService &registry) { return ofKind<CalendarChoice>(registry); }
 
+    // The calendars on the user's list, each with its colour; the primary
+    // one answers to "primary" too.
+    QCoro::Task<QList<ChoiceEntry>> entries(std::shared_ptr<rest::Authorizer> session) const override;
+
 signals:
     // The agenda loaded an account's chosen events; the reminders take them
     // instead of asking Google again, so a refresh reaches both.

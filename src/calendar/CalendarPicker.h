@@ -4,18 +4,16 @@
 #pragma once
 
 #include "accounts/ChoicePicker.h"
+#include "calendar/CalendarChoice.h"
 
 // The "Calendars…" choice of one account: the calendars on the user's list,
-// each with its colour. The primary calendar answers to "primary" too.
+// each with its colour.
 class CalendarPicker : public ChoicePicker
 {
     Q_OBJECT
     QML_ELEMENT
 
 public:
-    explicit CalendarPicker(QObject *parent = nullptr);
-
-protected:
-    QCoro::Task<QList<ChoiceEntry>> list(std::shared_ptr<rest::Authorizer> session) override;
-    AccountChoice &choiceOf(GoogleAuthService &registry) const override;
+    explicit CalendarPicker(QObject *parent = nullptr) : ChoicePicker(&choiceOfKind<CalendarChoice>, parent)
+    {}
 };

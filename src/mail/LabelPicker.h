@@ -4,6 +4,7 @@
 #pragma once
 
 #include "accounts/ChoicePicker.h"
+#include "mail/MailLabelChoice.h"
 
 // The "Labels…" choice of one account: Gmail's label list narrowed to what
 // the Mail tab can show.
@@ -13,9 +14,5 @@ class LabelPicker : public ChoicePicker
     QML_ELEMENT
 
 public:
-    explicit LabelPicker(QObject *parent = nullptr);
-
-protected:
-    QCoro::Task<QList<ChoiceEntry>> list(std::shared_ptr<rest::Authorizer> session) override;
-    AccountChoice &choiceOf(GoogleAuthService &registry) const override;
+    explicit LabelPicker(QObject *parent = nullptr) : ChoicePicker(&choiceOfKind<MailLabelChoice>, parent) {}
 };

@@ -21,6 +21,9 @@ public:
     QStringList labelIds(const QString &accountID) const { return ids(accountID); }
     void setLabelIds(const QString &accountID, const QStringList &labelIds) { setIds(accountID, labelIds); }
 
+    // Gmail's labels the Mail tab can show, system ones by their web names.
+    QCoro::Task<QList<ChoiceEntry>> entries(std::shared_ptr<rest::Authorizer> session) const override;
+
 private:
     friend class AccountChoice;
     explicit MailLabelChoice(GoogleAuthService &registry);

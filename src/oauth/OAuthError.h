@@ -31,7 +31,7 @@ enum GeneralErrorCode {
     ServerError = -6,
     JSONDeserializationError = -7,
     TokenResponseConstructionError = -8,
-    SafariOpenError = -9,
+    // -9 was a first way of opening the browser; its failure is BrowserOpenError now.
     BrowserOpenError = -10,
     TokenRefreshError = -11,
     IDTokenParsingError = -14,
