@@ -17,7 +17,7 @@ int noteIntervalMs = 60 * 1000;
 
 } // namespace
 
-AccountBoundModel::AccountBoundModel(QObject *parent) : QObject(parent)
+AccountBoundModel::AccountBoundModel(QObject *parent, Reach reach) : QObject(parent), m_reach(reach)
 {
     connect(&m_noteClock, &QTimer::timeout, this, &AccountBoundModel::renewNote);
     connect(&Connectivity::instance(), &Connectivity::resumed, this, &AccountBoundModel::onResumed);
@@ -41,7 +41,7 @@ void AccountBoundModel::attach(GoogleAuthService *auth)
 
 bool AccountBoundModel::showsAllAccounts() const
 {
-    return m_auth && m_auth->showsAllAccounts() && canListAllAccounts();
+    return m_auth && m_auth->showsAllAccounts() && m_reach == Reach::AllAccounts;
 }
 
 std::optional<Account> AccountBoundModel::activeAccount() const

@@ -42,7 +42,15 @@ class AccountBoundModel : public QObject
     Q_PROPERTY(QString accountNotice READ accountNotice NOTIFY accountNoticeChanged)
 
 public:
-    explicit AccountBoundModel(QObject *parent = nullptr);
+    // Whether the tab can show every account's rows together; when it does,
+    // `fetch` runs for each account at once and each publish adds that
+    // account's rows to the others.
+    enum class Reach {
+        ActiveAccount,
+        AllAccounts
+    };
+
+    explicit AccountBoundModel(QObject *parent = nullptr, Reach reach = Reach::ActiveAccount);
     ~AccountBoundModel() override;
 
     // Hands over the app's account registry (not owned); a model that has
@@ -84,10 +92,6 @@ protected:
     // Drops the rows (and what belongs to them) of another account, or when
     // there is no account to list for.
     virtual void clearRows() = 0;
-    // Whether the tab can show every account's rows together; when it does,
-    // `fetch` runs for each account at once and each publish adds that
-    // account's rows to the others.
-    virtual bool canListAllAccounts() const { return false; }
     virtual void onAttached() {}
     // The name the rows are kept under between runs ("mail"), or empty when
     // the rows now listed are not kept.
@@ -146,6 +150,7 @@ private:
     void followNote();
     void renewNote();
 
+    const Reach m_reach;
     LoadState m_state;
     QString m_accountNotice;
     QPointer<GoogleAuthService> m_auth;

@@ -27,7 +27,7 @@ struct KeptAnswer
 
 } // namespace
 
-BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent)
+BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent, Reach::AllAccounts)
 {
     connect(&m_needsYou, &ModelRun::changed, this, &BriefViewModel::needsYouChanged);
 }

@@ -63,7 +63,6 @@ signals:
 protected:
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override;
-    bool canListAllAccounts() const override { return true; }
 
 private:
     struct Part

@@ -16,7 +16,7 @@
 
 #include <QMap>
 
-CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent) {}
+CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent, Reach::AllAccounts) {}
 
 void CalendarViewModel::onAttached()
 {

@@ -76,7 +76,6 @@ protected:
     // at the same time; fails only when every one of them does.
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override;
-    bool canListAllAccounts() const override { return true; }
     void onAttached() override;
     QString cacheName() const override { return QStringLiteral("calendar"); }
     QJsonArray cachedRows() const override;

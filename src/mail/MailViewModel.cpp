@@ -33,7 +33,7 @@ QCoro::Task<ModelInput> readForModel(QPointer<GoogleAuthService> registry, Accou
 
 } // namespace
 
-MailViewModel::MailViewModel(QObject *parent) : AccountBoundModel(parent) {}
+MailViewModel::MailViewModel(QObject *parent) : AccountBoundModel(parent, Reach::AllAccounts) {}
 
 void MailViewModel::onAttached()
 {

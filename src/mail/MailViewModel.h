@@ -88,7 +88,6 @@ protected:
     // Summaries and reply states stay: they are keyed by message id and show
     // again only beside their own account's rows.
     void clearRows() override;
-    bool canListAllAccounts() const override { return true; }
     void onAttached() override;
     QString cacheName() const override { return QStringLiteral("mail"); }
     QJsonArray cachedRows() const override;
