@@ -39,6 +39,12 @@ void AccountBoundModel::attach(GoogleAuthService *auth)
     onAttached();
 }
 
+void AccountBoundModel::reloadIfListing(const QString &accountID)
+{
+    if (hasLoaded() && m_listAccount.lists(accountID))
+        refresh();
+}
+
 bool AccountBoundModel::showsAllAccounts() const
 {
     return m_auth && m_auth->showsAllAccounts() && m_reach == Reach::AllAccounts;

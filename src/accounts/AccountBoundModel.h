@@ -104,6 +104,9 @@ protected:
 
     // Whether a load was ever started.
     bool hasLoaded() const { return m_loadGeneration > 0; }
+    // Loads again after a change made elsewhere to the account's rows (a new
+    // choice in the settings, a notice's action), when they are shown.
+    void reloadIfListing(const QString &accountID);
     // The account the rows belong to: the registry's active one, unless a
     // model serves one row's account.
     virtual std::optional<Account> activeAccount() const;

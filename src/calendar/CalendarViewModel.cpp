@@ -20,11 +20,9 @@ CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent
 
 void CalendarViewModel::onAttached()
 {
-    connect(&CalendarChoice::of(*auth()), &AccountChoice::idsChanged, this, [this](const QString &accountID) {
-        // A new choice of calendars shows at once in a tab that has loaded.
-        if (hasLoaded() && listAccount() && listAccount()->id == accountID)
-            refresh();
-    });
+    // A new choice of calendars shows at once, over all accounts too.
+    connect(&CalendarChoice::of(*auth()), &AccountChoice::idsChanged, this,
+            &CalendarViewModel::reloadIfListing);
 }
 
 QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr<rest::Authorizer> session,

@@ -37,17 +37,9 @@ MailViewModel::MailViewModel(QObject *parent) : AccountBoundModel(parent, Reach:
 
 void MailViewModel::onAttached()
 {
-    connect(&MailLabelChoice::of(*auth()), &AccountChoice::idsChanged, this,
-            [this](const QString &accountID) {
-                // A new choice of labels shows at once in a tab that has loaded.
-                if (hasLoaded() && listBinding().lists(accountID))
-                    refresh();
-            });
-    // A message changed from a notice: the list of its account follows.
-    connect(&MessageActions::of(*auth()), &MessageActions::changed, this, [this](const QString &accountID) {
-        if (hasLoaded() && listBinding().lists(accountID))
-            refresh();
-    });
+    // A new choice of labels, or a message changed from a notice.
+    connect(&MailLabelChoice::of(*auth()), &AccountChoice::idsChanged, this, &MailViewModel::reloadIfListing);
+    connect(&MessageActions::of(*auth()), &MessageActions::changed, this, &MailViewModel::reloadIfListing);
 }
 
 std::optional<Account> MailViewModel::accountOf(const EmailMessage &message) const

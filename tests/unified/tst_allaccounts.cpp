@@ -8,6 +8,7 @@
 #include "ViewModelSupport.h"
 #include "accounts/AccountColour.h"
 #include "brief/BriefViewModel.h"
+#include "calendar/CalendarChoice.h"
 #include "calendar/CalendarEventList.h"
 #include "calendar/CalendarViewModel.h"
 #include "mail/MailViewModel.h"
@@ -313,6 +314,17 @@ private slots:
         TL_WAIT([&] { return !opened.urls.isEmpty(); }, Slow, "the event's page");
         QVERIFY2(opened.urls.first().query().contains(QStringLiteral("authuser=mira%40example.com")),
                  qPrintable(opened.urls.first().toString()));
+
+        // Mira's new choice of calendars reloads the merged agenda.
+        m_sandbox->clearLog();
+        CalendarChoice::of(*both.registry.get()).setIds(m_mira.id, {m_mira.email});
+        TL_WAIT(
+            [&] {
+                const auto asked = vmtest::requestsTo(*m_sandbox, QStringLiteral("/calendar/v3/calendars/"));
+                return std::ranges::any_of(
+                    asked, [](const QJsonObject &e) { return e.value("sub") == Sandbox::MiraSub; });
+            },
+            Slow, "Mira's chosen calendar");
     }
 
     // The brief over every account: both accounts' unread mail, newest
