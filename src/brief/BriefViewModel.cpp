@@ -32,6 +32,14 @@ BriefViewModel::BriefViewModel(QObject *parent) : AccountBoundModel(parent, Reac
     connect(&m_needsYou, &ModelRun::changed, this, &BriefViewModel::needsYouChanged);
 }
 
+void BriefViewModel::onAttached()
+{
+    // The brief reads the same choices as the Mail tab and the agenda.
+    connect(&MailLabelChoice::of(*auth()), &AccountChoice::idsChanged, this,
+            &BriefViewModel::reloadIfListing);
+    connect(&CalendarChoice::of(*auth()), &AccountChoice::idsChanged, this, &BriefViewModel::reloadIfListing);
+}
+
 void BriefViewModel::forgetAnswers()
 {
     keptAnswers<KeptAnswer>().clear();

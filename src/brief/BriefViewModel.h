@@ -63,6 +63,7 @@ signals:
 protected:
     QCoro::Task<Publish> fetch(std::shared_ptr<rest::Authorizer> session, Account account) override;
     void clearRows() override;
+    void onAttached() override;
 
 private:
     struct Part
