@@ -11,6 +11,7 @@
 #include "oauth/AuthSession.h"
 #include "core/Error.h"
 #include "support/Connectivity.h"
+#include "support/DesktopNotifications.h"
 
 namespace {
 
@@ -96,7 +97,8 @@ QString UnreadMonitor::tooltip(const QList<QPair<Account, int>> &counts)
 {
     QStringList parts;
     for (const auto &[account, count] : counts)
-        parts.append(account.email + QStringLiteral(": ") + QString::number(count));
+        parts.append(DesktopNotifications::escapeMarkup(account.email) + QStringLiteral(": ")
+                     + QString::number(count));
     if (parts.isEmpty())
         return QStringLiteral("Tarnlight");
     return QStringLiteral("Tarnlight — ") + parts.join(QStringLiteral(", "));

@@ -48,7 +48,8 @@ public:
     int total() const;
     // What the tray shows: nothing at 0, "99+" above 99.
     static QString badgeText(int total);
-    // "Tarnlight — alex@example.com: 3, mira@example.com: 1"
+    // "Tarnlight — alex@example.com: 3, mira@example.com: 1". Tray hosts may
+    // read a tooltip as markup, so the addresses are escaped for it.
     static QString tooltip(const QList<QPair<Account, int>> &counts);
 
     // One round over all accounts; a round already running is not doubled.

@@ -85,6 +85,10 @@ private slots:
         QCOMPARE(UnreadMonitor::tooltip({}), QStringLiteral("Tarnlight"));
         QCOMPARE(UnreadMonitor::tooltip({{m_alex, 3}, {m_mira, 1}}),
                  QStringLiteral("Tarnlight — alex@example.com: 3, mira@example.com: 1"));
+        Account odd = m_alex;
+        odd.email = QStringLiteral("<b>a&b</b>@example.com");
+        QCOMPARE(UnreadMonitor::tooltip({{odd, 2}}),
+                 QStringLiteral("Tarnlight — &lt;b&gt;a&amp;b&lt;/b&gt;@example.com: 2"));
     }
 
     // Every account is counted; one whose check fails keeps its last count
