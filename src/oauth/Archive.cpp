@@ -188,12 +188,14 @@ std::optional<ServiceConfiguration> decodeServiceConfiguration(const QJsonValue 
 
 namespace {
 
+// A record of one of the kinds, read (const) or written.
+template<typename Record, typename... Kinds>
+concept OneOf = (std::same_as<std::remove_const_t<Record>, Kinds> || ...);
+
 // Each record's archived fields, listed once for both directions. A field's
 // type says how it is kept: QString is required, std::optional and QUrl are
 // left out when empty, maps and nested records are always written.
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>,
-                      AuthorizationRequest> || std::same_as<std::remove_const_t<Record>, TokenRequest>
+template<typename Archiver, OneOf<AuthorizationRequest, TokenRequest> Record>
 void clientFields(Archiver &a, Record &request)
 {
     a("configuration", request.configuration);
@@ -205,8 +207,7 @@ void clientFields(Archiver &a, Record &request)
     a("additionalParameters", request.additionalParameters);
 }
 
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, AuthorizationRequest>
+template<typename Archiver, OneOf<AuthorizationRequest> Record>
 void fields(Archiver &a, Record &request)
 {
     clientFields(a, request);
@@ -217,8 +218,7 @@ void fields(Archiver &a, Record &request)
     a("code_challenge_method", request.codeChallengeMethod);
 }
 
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, TokenRequest>
+template<typename Archiver, OneOf<TokenRequest> Record>
 void fields(Archiver &a, Record &request)
 {
     clientFields(a, request);
@@ -228,9 +228,7 @@ void fields(Archiver &a, Record &request)
     a("additionalHeaders", request.additionalHeaders);
 }
 
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>,
-                      AuthorizationResponse> || std::same_as<std::remove_const_t<Record>, TokenResponse>
+template<typename Archiver, OneOf<AuthorizationResponse, TokenResponse> Record>
 void tokenFields(Archiver &a, Record &response)
 {
     a("request", response.request);
@@ -242,8 +240,7 @@ void tokenFields(Archiver &a, Record &response)
     a("scope", response.scope);
 }
 
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, AuthorizationResponse>
+template<typename Archiver, OneOf<AuthorizationResponse> Record>
 void fields(Archiver &a, Record &response)
 {
     tokenFields(a, response);
@@ -251,8 +248,7 @@ void fields(Archiver &a, Record &response)
     a("state", response.state);
 }
 
-template<typename Archiver, typename Record>
-requires std::same_as<std::remove_const_t<Record>, TokenResponse>
+template<typename Archiver, OneOf<TokenResponse> Record>
 void fields(Archiver &a, Record &response)
 {
     tokenFields(a, response);
