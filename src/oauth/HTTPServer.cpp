@@ -3,6 +3,7 @@
 
 #include "oauth/HTTPServer.h"
 
+#include <QCoreApplication>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -15,11 +16,17 @@ HTTPServer::~HTTPServer()
 {
     // Connections outlive the server just long enough to deliver answers
     // already given (the browser's completion page), then delete themselves.
+    // While the app goes away no event loop is left to wait for that: they
+    // end at once.
+    const bool appGoing = QCoreApplication::closingDown();
     for (HTTPConnection *connection : std::as_const(m_connections)) {
         disconnect(connection, nullptr, this, nullptr);
         connection->setDelegate(nullptr, nullptr);
         connect(connection, &HTTPConnection::closed, connection, &QObject::deleteLater);
-        connection->closeWhenFlushed();
+        if (appGoing)
+            connection->closeNow();
+        else
+            connection->closeWhenFlushed();
     }
 }
 
