@@ -16,8 +16,10 @@
 // status line, headers and body, in any order, named "response-<id>".
 namespace rest {
 
-// Calls one batch request may carry.
-constexpr qsizetype MaxBatchCalls = 100;
+// Calls one batch request carries at most. Gmail takes up to 100 but answers
+// larger batches with rate-limit errors in some of their parts, and advises
+// no more than 50.
+constexpr qsizetype MaxBatchCalls = 50;
 
 // One inner call: what follows the part's headers.
 struct BatchCall

@@ -10,8 +10,6 @@
 #include <QFuture>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <vector>
-
 namespace rest {
 
 namespace {
@@ -148,14 +146,11 @@ QCoro::Task<QList<Parsed>> runBatch(RestService &service, QList<RestQueryPtr> qu
 
 QCoro::Task<QList<Parsed>> executeBatch(RestService &service, QList<RestQueryPtr> queries)
 {
-    std::vector<QCoro::Task<QList<Parsed>>> batches;
-    for (qsizetype from = 0; from < queries.size(); from += MaxBatchCalls)
-        batches.push_back(runBatch(service, queries.mid(from, MaxBatchCalls)));
     QList<Parsed> results;
     std::optional<Error> failure;
-    for (QCoro::Task<QList<Parsed>> &batch : batches) {
+    for (qsizetype from = 0; from < queries.size(); from += MaxBatchCalls) {
         try {
-            results.append(co_await batch);
+            results.append(co_await runBatch(service, queries.mid(from, MaxBatchCalls)));
         } catch (const Error &error) {
             failure = failure.value_or(error);
         }

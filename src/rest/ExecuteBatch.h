@@ -11,7 +11,8 @@
 namespace rest {
 
 // Runs the queries through the service's batch path: one request, authorized
-// once, per MaxBatchCalls queries (several go out at once). Resumes with each
+// once, per MaxBatchCalls queries, one batch after another: batches sent at
+// once count against the same rate limit. Resumes with each
 // query's object or error, in the queries' order: an inner call that failed
 // fails only its own entry. Throws when a batch failed as a whole: it could
 // not be sent, its status was an error, or its answer was no well-formed

@@ -100,7 +100,7 @@ private slots:
         QVERIFY(sent.body.endsWith("\r\n--" + *boundary + "--\r\n"));
     }
 
-    void moreThanAHundredCallsMakeMoreBatches()
+    void callsBeyondOneBatchMakeMoreBatches()
     {
         LoopbackServer server([](const LoopbackRequest &request) {
             const int calls = int(request.body.count("Content-Type: application/http"));
@@ -112,15 +112,13 @@ private slots:
         });
         auto service = serviceFor(server);
         QStringList ids;
-        for (int i = 0; i < 150; ++i)
+        for (int i = 0; i < 2 * MaxBatchCalls + 25; ++i)
             ids.append(QString::number(i));
         const auto outcome = runTask(executeBatch(*service, messageQueries(ids)));
         QVERIFY(outcome.value);
-        QCOMPARE(outcome.value->size(), 150);
-        QCOMPARE(server.requests().size(), 2);
-        const QList<LoopbackRequest> &sent = server.requests();
-        QCOMPARE(std::max(sent.at(0).body.count("Content-ID:"), sent.at(1).body.count("Content-ID:")),
-                 MaxBatchCalls);
+        QCOMPARE(outcome.value->size(), ids.size());
+        QCOMPARE(server.requests().size(), 3);
+        QCOMPARE(server.requests().at(0).body.count("Content-ID:"), MaxBatchCalls);
     }
 
     void malformedAnswersAreClearErrors_data()
