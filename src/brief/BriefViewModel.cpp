@@ -93,11 +93,14 @@ void BriefViewModel::publish(const QList<CalendarEvent> &events, const QList<Ema
                              const QString &account)
 {
     m_today = TodayPlan::make(events, QDateTime::currentDateTime(), calendar::userTimeZone());
-    const bool mailChanged = m_unread != unread || m_accountId != account;
+    const bool accountChanged = m_accountId != account;
+    const bool mailChanged = m_unread != unread || accountChanged;
     m_unread = unread;
     m_accountId = account;
     emit todayChanged();
-    if (!mailChanged || m_needsYou.isRunning())
+    // A run keeps going over new mail of its account; another account's
+    // brief must not show its answer.
+    if (!mailChanged || (m_needsYou.isRunning() && !accountChanged))
         return;
     const auto kept = keptAnswers<KeptAnswer>().constFind(m_accountId);
     if (kept != keptAnswers<KeptAnswer>().cend() && kept->key == answerKey()) {

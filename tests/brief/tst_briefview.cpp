@@ -286,6 +286,28 @@ private slots:
         QVERIFY(view.find("briefAsk")->isVisible());
         m_sandbox->setDelay(0);
     }
+
+    // An answer still coming when the user switches account belongs to the
+    // account it was asked for: the new account's brief never shows it.
+    void switchingAccountDropsTheRunningAnswer()
+    {
+        QVERIFY(vmtest::resetWithSessions(*m_sandbox, {{m_alex}, {m_mira, Sandbox::MiraSub}}));
+        vmtest::Registry registry({m_alex, m_mira}, m_alex.id);
+        View view;
+        BriefViewModel *brief = open(view, registry);
+        QVERIFY(brief);
+        vmtest::holdNextRequest(*m_sandbox, QStringLiteral("POST /v1/chat/completions"), 1500);
+        click(view.find("briefAsk"));
+        TL_WAIT([&] { return vmtest::heldRequestsArrived(*m_sandbox); }, Slow, "the model to be asked");
+        const QList<EmailMessage> alexMail = brief->unread();
+        registry.get()->setActive(m_mira);
+        TL_WAIT([&] { return brief->state().isLoaded() && brief->unread() != alexMail; }, Slow,
+                "Mira's brief");
+        QCOMPARE(brief->property("needsYouKind").toString(), QStringLiteral("idle"));
+        QTest::qWait(1700); // the held answer arrives meanwhile and must be dropped
+        QCOMPARE(brief->property("needsYouKind").toString(), QStringLiteral("idle"));
+        QVERIFY(!brief->answer());
+    }
 };
 
 QTEST_MAIN(BriefViewTest)
