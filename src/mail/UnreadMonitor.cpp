@@ -175,7 +175,8 @@ QCoro::Task<void> UnreadMonitor::noteArrivals(Account account, std::shared_ptr<r
     if (arrived.size() <= SingleNotices) {
         // The tab may have fetched them already; what this check fetches it keeps.
         messages = co_await gmail::listedMessages(session, arrived, details);
-        if (!self)
+        // Signed out meanwhile: a notice's actions would fail as that account.
+        if (!self || !m_states.contains(account.id))
             co_return;
     }
     emit newMail(account, messages, int(arrived.size()));

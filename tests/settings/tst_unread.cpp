@@ -190,6 +190,23 @@ private slots:
         QCOMPARE(popover.size(), 1);
     }
 
+    // An account signed out while its new mail is read announces nothing:
+    // the notice's actions would fail as that account.
+    void signedOutMeanwhileAnnouncesNothing()
+    {
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        UnreadMonitor monitor(*registry.get());
+        QSignalSpy announced(&monitor, &UnreadMonitor::newMail);
+        QVERIFY(runTask(monitor.checkNow()).finished);
+        deliver(Sandbox::AlexSub, QStringLiteral("Late"));
+        vmtest::holdNextRequest(*m_sandbox, QStringLiteral("POST /batch/gmail/v1"), 1000);
+        QCoro::Task<void> check = monitor.checkNow();
+        TL_WAIT([&] { return vmtest::heldRequestsArrived(*m_sandbox); }, 10000, "the mail to be read");
+        registry.get()->signOut(m_alex);
+        QVERIFY(runTask(std::move(check)).finished);
+        QCOMPARE(announced.size(), 0);
+    }
+
     // "Mark as read" and "Archive" on a notice change the message at Gmail for
     // the notice's account only, and the count follows; the summary notice
     // only opens Tarnlight; a refused change gets a notice of its own.
