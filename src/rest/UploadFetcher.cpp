@@ -4,6 +4,7 @@
 #include "rest/UploadFetcher.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -217,6 +218,16 @@ QString UploadFetcher::chunkDirectory()
 {
     const QString path = chunkDirectoryOverride();
     return path.isEmpty() ? QDir::tempPath() : path;
+}
+
+void UploadFetcher::removeStaleChunkFiles(std::chrono::seconds age)
+{
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-age.count());
+    const QDir dir(chunkDirectory());
+    for (const QFileInfo &info : dir.entryInfoList({ChunkFilePrefix + u'*'}, QDir::Files | QDir::Hidden)) {
+        if (info.ownerId() == uint(geteuid()) && info.lastModified() < before)
+            QFile::remove(info.filePath());
+    }
 }
 
 UploadFetcherPtr UploadFetcher::uploadFetcherWithRequest(const HttpRequest &startRequest,

@@ -9,6 +9,8 @@
 #include <QFuture>
 #include <QTemporaryDir>
 
+#include <chrono>
+
 namespace rest {
 
 class UploadFetcher;
@@ -71,6 +73,10 @@ public:
     // set, e.g. by tests).
     static void setChunkDirectory(const QString &path);
     static QString chunkDirectory();
+    // Removes the user's chunk files older than `age`: left by a Tarnlight
+    // that quit or crashed while uploading. Younger ones may belong to an
+    // upload still running in another session.
+    static void removeStaleChunkFiles(std::chrono::seconds age = std::chrono::hours(24));
 
 private:
     UploadFetcher() = default;

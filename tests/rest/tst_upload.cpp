@@ -261,6 +261,24 @@ private slots:
         QTRY_COMPARE(QDir(m_chunks.path()).entryList(QDir::Files), QStringList());
     }
 
+    // Chunk files a quit or a crash left behind go at the next start; a
+    // young one may be a running upload's.
+    void staleChunkFilesAreRemoved()
+    {
+        const QDir dir(m_chunks.path());
+        for (const char *name : {"upload_chunk_old", "upload_chunk_young", "other_old"}) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (QByteArray(name).endsWith("old"))
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                         QFileDevice::FileModificationTime));
+        }
+        UploadFetcher::removeStaleChunkFiles();
+        QCOMPARE(dir.entryList(QDir::Files), (QStringList{"other_old", "upload_chunk_young"}));
+        for (const QString &name : dir.entryList(QDir::Files))
+            QVERIFY(QFile::remove(dir.filePath(name)));
+    }
+
     void startAnswerWithoutLocationFails()
     {
         m_sandbox->injectFault(

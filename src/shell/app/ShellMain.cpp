@@ -3,6 +3,7 @@
 
 #include "shell/app/ShellMain.h"
 
+#include "rest/UploadFetcher.h"
 #include "shell/app/ApplicationService.h"
 #include "shell/app/TarnlightApp.h"
 #include "support/Connectivity.h"
@@ -35,6 +36,7 @@ int tl::runShell(GoogleAuthService &auth)
     case ApplicationService::Claim::NoBus: break;
     }
     Connectivity::instance().followSystem();
+    rest::UploadFetcher::removeStaleChunkFiles();
     TarnlightApp app(auth);
     app.listenOn(service);
     QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);
