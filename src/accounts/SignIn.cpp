@@ -129,6 +129,8 @@ QCoro::Task<void> GoogleAuthService::addAccount()
         oauth::ResponseTypeCode, signInParameters());
     try {
         const std::shared_ptr<oauth::AuthState> state = co_await authorize(request, handler);
+        if (!self)
+            throw toError(AuthError::cancelled);
         const Account account = makeAccount(*state);
         co_await saveSession(account, state);
         if (!self)
