@@ -26,9 +26,12 @@ public:
     QCoro::Task<QList<ChoiceEntry>> entries(std::shared_ptr<rest::Authorizer> session) const override;
 
 signals:
-    // The agenda loaded an account's chosen events; the reminders take them
-    // instead of asking Google again, so a refresh reaches both.
-    void eventsLoaded(const QString &accountID, const QList<CalendarEvent> &events);
+    // The agenda loaded all of an account's chosen calendars; the reminders
+    // take the events instead of asking Google again, so a refresh reaches
+    // both. A list cut at the agenda's length holds every event that starts
+    // before `wholeUntil` (invalid: the list is whole).
+    void eventsLoaded(const QString &accountID, const QList<CalendarEvent> &events,
+                      const QDateTime &wholeUntil);
 
 private:
     friend class AccountChoice;

@@ -16,6 +16,23 @@
 
 #include <QMap>
 
+namespace {
+
+// Each calendar's events come cut at the agenda's length, in start order
+// (an all-day event at the start of its day): a cut list holds every event
+// that starts before its last timed one.
+QDateTime wholeUntil(const QList<CalendarEvent> &events)
+{
+    if (events.size() < CalendarViewModel::MaxResults)
+        return {};
+    for (auto event = events.crbegin(); event != events.crend(); ++event)
+        if (!event->isAllDay && event->start && event->start->isValid())
+            return *event->start;
+    return QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+}
+
+} // namespace
+
 CalendarViewModel::CalendarViewModel(QObject *parent) : AccountBoundModel(parent, Reach::AllAccounts) {}
 
 void CalendarViewModel::onAttached()
@@ -35,8 +52,10 @@ QCoro::Task<AccountBoundModel::Publish> CalendarViewModel::fetch(std::shared_ptr
     for (const QString &name : chosen.failed)
         notice.append(tr("Couldn't load %1.").arg(name));
     co_return [this, chosen, account, notice = notice.join(u'\n')] {
-        if (auth())
-            emit CalendarChoice::of(*auth()).eventsLoaded(account.id, chosen.events);
+        // A list missing a calendar would drop that calendar's reminders.
+        if (auth() && chosen.failed.isEmpty())
+            emit CalendarChoice::of(*auth()).eventsLoaded(account.id, chosen.events,
+                                                          wholeUntil(chosen.events));
         if (!listBinding().listsAll())
             return setEvents(chosen.events, chosen.calendars, notice);
         m_parts.insert(account.id, {chosen.events, chosen.calendars, notice});

@@ -42,6 +42,22 @@ QString keyOf(const CalendarEvent &event)
     return event.calendarId + u'/' + event.id;
 }
 
+// The agenda's events, and beyond the time its list is whole, the events of
+// the reminders' own list.
+QList<CalendarEvent> withOwnBeyond(QList<CalendarEvent> agenda, const QList<CalendarEvent> &own,
+                                   const QDateTime &wholeUntil)
+{
+    if (!wholeUntil.isValid())
+        return agenda;
+    QSet<QString> taken;
+    for (const CalendarEvent &event : std::as_const(agenda))
+        taken.insert(keyOf(event));
+    for (const CalendarEvent &event : own)
+        if (event.start && *event.start >= wholeUntil && !taken.contains(keyOf(event)))
+            agenda.append(event);
+    return agenda;
+}
+
 QUrl meetingUrl(const CalendarEvent &event)
 {
     const QUrl url(event.meetingLink, QUrl::StrictMode);
@@ -63,16 +79,19 @@ MeetingReminders::MeetingReminders(GoogleAuthService &registry, QObject *parent)
     });
     connect(&m_registry, &GoogleAuthService::accountsChanged, this, &MeetingReminders::reload);
     connect(&CalendarChoice::of(m_registry), &AccountChoice::idsChanged, this, &MeetingReminders::reload);
-    connect(&CalendarChoice::of(m_registry), &CalendarChoice::eventsLoaded, this,
-            [this](const QString &accountID, const QList<CalendarEvent> &events) {
-                const QList<Account> &accounts = m_registry.accounts();
-                const bool signedIn = std::any_of(accounts.cbegin(), accounts.cend(),
-                                                  [&](const Account &a) { return a.id == accountID; });
-                if (!m_enabled || !signedIn)
-                    return;
-                m_events.insert(accountID, events);
-                reschedule();
-            });
+    connect(
+        &CalendarChoice::of(m_registry), &CalendarChoice::eventsLoaded, this,
+        [this](const QString &accountID, const QList<CalendarEvent> &events, const QDateTime &wholeUntil) {
+            const QList<Account> &accounts = m_registry.accounts();
+            const bool signedIn = std::any_of(accounts.cbegin(), accounts.cend(),
+                                              [&](const Account &a) { return a.id == accountID; });
+            // Before the first load of every account's events, one
+            // account's list must not move "handled until" for all.
+            if (!m_enabled || !signedIn || !m_loadedAt.isValid())
+                return;
+            m_events.insert(accountID, withOwnBeyond(events, m_events.value(accountID), wholeUntil));
+            reschedule();
+        });
     // What was due while the machine slept shows now.
     connect(&Connectivity::instance(), &Connectivity::resumed, this, &MeetingReminders::reload);
 }
@@ -112,8 +131,9 @@ void MeetingReminders::reload()
 QCoro::Task<QList<CalendarEvent>> MeetingReminders::load(Account account)
 {
     try {
-        const std::shared_ptr<rest::Authorizer> session = co_await m_registry.authSession(account);
+        // The choice is read before the wait: nothing of this object is used after it.
         const QStringList ids = CalendarChoice::of(m_registry).ids(account.id);
+        const std::shared_ptr<rest::Authorizer> session = co_await m_registry.authSession(account);
         const calendar::ChosenEvents chosen = co_await calendar::loadChosen(session, ids, WindowDays,
                                                                             MaxEvents);
         co_return chosen.events;

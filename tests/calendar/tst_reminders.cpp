@@ -133,6 +133,25 @@ private slots:
         addAndRefresh(QStringLiteral("Later sync"));
         QCOMPARE(noticesAbout(QStringLiteral("Late sync")).size(), 1);
     }
+
+    // The agenda shows only its first events: a meeting beyond them, later
+    // today, still reminds from the reminders' own list.
+    void agendaCutShortKeepsLaterReminders()
+    {
+        for (int i = 0; i < CalendarViewModel::MaxResults; ++i)
+            addEvent(QStringLiteral("Filler %1").arg(i), 3600 + 60 * i, 0);
+        addEvent(QStringLiteral("Evening sync"), 3 * 3600 + 12, 180); // due in ~12 s
+        vmtest::Registry registry({m_alex}, m_alex.id);
+        MeetingReminders reminders(*registry.get());
+        reminders.reload();
+        TL_WAIT([&] { return reminders.nextDue().isValid(); }, 10000, "the first load");
+        CalendarViewModel agenda;
+        agenda.attach(registry.get());
+        QVERIFY(runTask(agenda.refresh()).finished);
+        QCOMPARE(agenda.events().size(), CalendarViewModel::MaxResults);
+        TL_WAIT([&] { return !noticesAbout(QStringLiteral("Evening sync")).isEmpty(); }, 20000,
+                "the evening reminder");
+    }
 };
 
 QTEST_GUILESS_MAIN(RemindersTest)
