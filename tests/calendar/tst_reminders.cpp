@@ -42,6 +42,26 @@ class RemindersTest
         return found;
     }
 
+    struct Beside
+    {
+        explicit Beside(const Account &account) : registry({account}, account.id), reminders(*registry.get())
+        {}
+        vmtest::Registry registry;
+        MeetingReminders reminders;
+        CalendarViewModel agenda;
+    };
+
+    // Alex's reminders after their own first load, and the agenda beside them.
+    std::unique_ptr<Beside> remindersBesideAgenda()
+    {
+        auto beside = std::make_unique<Beside>(m_alex);
+        beside->reminders.reload();
+        if (!TL_WAITED([&] { return beside->reminders.nextDue().isValid(); }, 10000, "the first load"))
+            return nullptr;
+        beside->agenda.attach(beside->registry.get());
+        return beside;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -113,16 +133,12 @@ private slots:
     // own load: the agenda's refresh finds it and it reminds once.
     void lateMeetingRemindsOnceWhenTheAgendaFindsIt()
     {
-        vmtest::Registry registry({m_alex}, m_alex.id);
-        MeetingReminders reminders(*registry.get());
-        reminders.reload();
-        TL_WAIT([&] { return reminders.nextDue().isValid(); }, 10000, "the first load");
-        CalendarViewModel agenda;
-        agenda.attach(registry.get());
+        const auto beside = remindersBesideAgenda();
+        QVERIFY(beside);
         const auto addAndRefresh = [&](const QString &summary) {
             addEvent(summary, 180, 10);
-            QVERIFY(runTask(agenda.refresh()).finished);
-            QCOMPARE(agenda.state(), LoadState::loaded());
+            QVERIFY(runTask(beside->agenda.refresh()).finished);
+            QCOMPARE(beside->agenda.state(), LoadState::loaded());
             TL_WAIT([&] { return !noticesAbout(summary).isEmpty(); }, 5000, "the late reminder");
         };
         addAndRefresh(QStringLiteral("Late sync"));
@@ -141,14 +157,10 @@ private slots:
         for (int i = 0; i < CalendarViewModel::MaxResults; ++i)
             addEvent(QStringLiteral("Filler %1").arg(i), 3600 + 60 * i, 0);
         addEvent(QStringLiteral("Evening sync"), 3 * 3600 + 12, 180); // due in ~12 s
-        vmtest::Registry registry({m_alex}, m_alex.id);
-        MeetingReminders reminders(*registry.get());
-        reminders.reload();
-        TL_WAIT([&] { return reminders.nextDue().isValid(); }, 10000, "the first load");
-        CalendarViewModel agenda;
-        agenda.attach(registry.get());
-        QVERIFY(runTask(agenda.refresh()).finished);
-        QCOMPARE(agenda.events().size(), CalendarViewModel::MaxResults);
+        const auto beside = remindersBesideAgenda();
+        QVERIFY(beside);
+        QVERIFY(runTask(beside->agenda.refresh()).finished);
+        QCOMPARE(beside->agenda.events().size(), CalendarViewModel::MaxResults);
         TL_WAIT([&] { return !noticesAbout(QStringLiteral("Evening sync")).isEmpty(); }, 20000,
                 "the evening reminder");
     }
