@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFuture>
+#include <QMutex>
+#include <QSet>
 #include <QTimer>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrentRun>
@@ -31,6 +33,44 @@ QString &chunkDirectoryOverride()
 }
 
 using StagedChunk = UploadFetcher::StagedChunk;
+
+// The chunk files this run staged and has not removed yet, so that a quit in
+// the middle of an upload leaves none behind. Staging runs on worker threads.
+class LiveChunkFiles
+{
+public:
+    void add(const QString &path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_paths.insert(path);
+    }
+    void remove(const QString &path)
+    {
+        QFile::remove(path);
+        const QMutexLocker lock(&m_mutex);
+        m_paths.remove(path);
+    }
+    void removeAll()
+    {
+        QSet<QString> paths;
+        {
+            const QMutexLocker lock(&m_mutex);
+            paths.swap(m_paths);
+        }
+        for (const QString &path : std::as_const(paths))
+            QFile::remove(path);
+    }
+
+private:
+    QMutex m_mutex;
+    QSet<QString> m_paths;
+};
+
+LiveChunkFiles &liveChunkFiles()
+{
+    static LiveChunkFiles files;
+    return files;
+}
 
 bool copyRange(int from, qint64 offset, int to, qint64 length)
 {
@@ -186,13 +226,14 @@ StagedChunk stageChunk(std::shared_ptr<const UploadFetcher::Source> source, qint
     // Created readable by the user only: it holds the user's file content.
     if (target.open(QIODevice::WriteOnly | QIODevice::NewOnly,
                     QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        liveChunkFiles().add(path);
         const bool copied = copyRange(source->fd, offset, target.handle(), length);
         target.close();
         if (copied) {
             staged.file = path;
             staged.ok = true;
         } else {
-            QFile::remove(path);
+            liveChunkFiles().remove(path);
         }
     }
     if (!staged.ok) {
@@ -201,7 +242,7 @@ StagedChunk stageChunk(std::shared_ptr<const UploadFetcher::Source> source, qint
     }
     if (!source->unchanged()) {
         if (!staged.file.isEmpty())
-            QFile::remove(staged.file);
+            liveChunkFiles().remove(staged.file);
         return StagedChunk{{}, {}, false, true};
     }
     return staged;
@@ -218,6 +259,11 @@ QString UploadFetcher::chunkDirectory()
 {
     const QString path = chunkDirectoryOverride();
     return path.isEmpty() ? QDir::tempPath() : path;
+}
+
+void UploadFetcher::removeChunkFilesOfThisRun()
+{
+    liveChunkFiles().removeAll();
 }
 
 void UploadFetcher::removeStaleChunkFiles(std::chrono::seconds age)
@@ -412,7 +458,7 @@ void UploadFetcher::prepareChunk(const Chunk &chunk)
         auto self = weak.lock();
         if (!self || self->m_done) {
             if (!staged.file.isEmpty())
-                QFile::remove(staged.file);
+                liveChunkFiles().remove(staged.file);
             return;
         }
         self->chunkStaged(chunk, staged);
@@ -452,7 +498,7 @@ void UploadFetcher::discardStagedAhead()
     // Its copy may still be running: the file goes once it is written.
     std::exchange(m_ahead, {}).then([](const StagedChunk &staged) {
         if (!staged.file.isEmpty())
-            QFile::remove(staged.file);
+            liveChunkFiles().remove(staged.file);
     });
     m_aheadOffset = -1;
 }
@@ -614,7 +660,7 @@ void UploadFetcher::complete(const HttpResponse &answer, const QByteArray &data,
 void UploadFetcher::removeChunkFile()
 {
     if (!m_chunkFile.isEmpty())
-        QFile::remove(m_chunkFile);
+        liveChunkFiles().remove(m_chunkFile);
     m_chunkFile.clear();
 }
 

@@ -73,6 +73,8 @@ public:
     // set, e.g. by tests).
     static void setChunkDirectory(const QString &path);
     static QString chunkDirectory();
+    // Removes the chunk files of uploads still running: the app is quitting.
+    static void removeChunkFilesOfThisRun();
     // Removes the user's chunk files older than `age`: left by a Tarnlight
     // that quit or crashed while uploading. Younger ones may belong to an
     // upload still running in another session.

@@ -279,6 +279,26 @@ private slots:
             QVERIFY(QFile::remove(dir.filePath(name)));
     }
 
+    // Quitting while a chunk is on its way removes the copies staged for it
+    // and for the next one.
+    void quitMidUploadLeavesNoChunkFiles()
+    {
+        m_sandbox->injectFault({{"route", "PUT /resumable/upload/drive/v3/files"}, {"delayMs", 1500}});
+        const QDir dir(m_chunks.path());
+        bool removedWhileRunning = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (dir.entryList(QDir::Files).size() < 2)
+                return;
+            poll.stop();
+            UploadFetcher::removeChunkFilesOfThisRun();
+            removedWhileRunning = dir.entryList(QDir::Files).isEmpty();
+        });
+        poll.start(10);
+        upload(makeFile("quit.bin", 2000000), 1000000);
+        QVERIFY(removedWhileRunning);
+    }
+
     void startAnswerWithoutLocationFails()
     {
         m_sandbox->injectFault(

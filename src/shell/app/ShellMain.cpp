@@ -37,6 +37,8 @@ int tl::runShell(GoogleAuthService &auth)
     }
     Connectivity::instance().followSystem();
     rest::UploadFetcher::removeStaleChunkFiles();
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                     [] { rest::UploadFetcher::removeChunkFilesOfThisRun(); });
     TarnlightApp app(auth);
     app.listenOn(service);
     QObject::connect(&app, &TarnlightApp::quitRequested, qApp, &QCoreApplication::quit);
