@@ -616,7 +616,9 @@ void UploadFetcher::queryDidFinish(const HTTPFetcherPtr &fetcher, std::optional<
         return;
     }
     const qint64 offset = received.value_or(currentOffset);
-    if (status != u"final" && (uploadFileLength < 0 || offset < uploadFileLength)) {
+    // "active" with every byte received is not finished yet: it still wants
+    // the finalize, which an empty last chunk sends.
+    if (status != u"final" && (uploadFileLength < 0 || offset < uploadFileLength || status == u"active")) {
         currentOffset = offset;
         readGranularity(answer);
         scheduleChunk();

@@ -299,6 +299,27 @@ private slots:
         QVERIFY(removedWhileRunning);
     }
 
+    // A status check that finds every byte received while the upload is
+    // still "active" has not made a file: the upload is not done until a
+    // finalize succeeds.
+    void allBytesReceivedButActiveIsNotDone()
+    {
+        const QString route = QStringLiteral("PUT /resumable/upload/drive/v3/files");
+        m_sandbox->injectFault({{"route", route}, {"status", 400}, {"skip", 1}, {"count", 1}});
+        m_sandbox->injectFault({{"route", route},
+                                {"status", 200},
+                                {"count", 1},
+                                {"body", "{}"},
+                                {"contentType", "application/json"},
+                                {"headers", QJsonObject{{"X-Goog-Upload-Status", "active"},
+                                                        {"X-Goog-Upload-Size-Received", "2000000"}}}});
+        auto outcome = upload(makeFile("active.bin", 2000000), 1000000);
+        // The provider holds only half, so it refuses the finalize: the
+        // upload fails rather than passing for done.
+        QCOMPARE(puts().last().command, "finalize");
+        QVERIFY(outcome->error);
+    }
+
     void startAnswerWithoutLocationFails()
     {
         m_sandbox->injectFault(
