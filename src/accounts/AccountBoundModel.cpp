@@ -96,7 +96,8 @@ QCoro::Task<void> AccountBoundModel::refresh()
         co_return;
     }
     QPointer<AccountBoundModel> self(this);
-    const auto current = [&] { return self && generation == m_loadGeneration; };
+    // Without the registry (the app going away) a load has nothing to show.
+    const auto current = [&] { return self && m_auth && generation == m_loadGeneration; };
     setState(LoadState::loading().noted(staleNote()));
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await m_auth->authSession(*account);
@@ -155,7 +156,7 @@ QCoro::Task<void> AccountBoundModel::refreshAll(quint64 generation)
 QCoro::Task<std::optional<QString>> AccountBoundModel::loadPart(quint64 generation, Account account)
 {
     QPointer<AccountBoundModel> self(this);
-    const auto current = [&] { return self && generation == m_loadGeneration; };
+    const auto current = [&] { return self && m_auth && generation == m_loadGeneration; };
     try {
         const std::shared_ptr<rest::Authorizer> session = co_await signedInSession(m_auth, account);
         if (!current())

@@ -70,10 +70,7 @@ QCoro::Task<AccountBoundModel::Publish> MailViewModel::fetch(std::shared_ptr<res
                                                              Account account)
 {
     // The list account's labels: the account is bound by now. The details
-    // are the account's, shared with the unread check. Without the registry
-    // (the app going away) there is nothing to show.
-    if (!auth())
-        co_return [] {};
+    // are the account's, shared with the unread check.
     const auto details = MailDetailCache::of(*auth()).forAccount(account.id);
     const QStringList labels = MailLabelChoice::of(*auth()).labelIds(account.id);
     const auto listed = co_await gmail::unreadInAny(session, labels, MaxResults, details);
