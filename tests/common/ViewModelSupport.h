@@ -47,6 +47,17 @@ struct TabFixture
     const Account m_sam = account(QStringLiteral("sam"));
 };
 
+// Whether the account's keychain item is there.
+inline bool sessionSaved(const Account &account)
+{
+    const auto outcome = runTask(awaitCompletion<std::shared_ptr<oauth::AuthSession>>(
+        [&](Completion<std::shared_ptr<oauth::AuthSession>> done) {
+            oauth::KeychainStore(GoogleAuthService::keychainItemName(account))
+                .retrieveAuthSession(std::move(done));
+        }));
+    return outcome.value && *outcome.value;
+}
+
 // The app's registry, loaded from a private settings file listing the accounts.
 class Registry
 {
@@ -63,10 +74,20 @@ public:
             m_store->setValue(GoogleAuthService::activeKey, *activeID);
         m_store->sync();
         m_service = std::make_unique<GoogleAuthService>(m_store.get());
+        m_listed = accounts;
+    }
+    // A sign-out removes its keychain item in the background: that removal
+    // must not land on the next test's saved session.
+    ~Registry()
+    {
+        for (const Account &account : std::as_const(m_listed))
+            if (!m_service->accounts().contains(account))
+                tltest::waitUntil([&] { return !sessionSaved(account); });
     }
     GoogleAuthService *get() const { return m_service.get(); }
 
 private:
+    QList<Account> m_listed;
     QTemporaryDir m_dir;
     std::unique_ptr<QSettings> m_store;
     std::unique_ptr<GoogleAuthService> m_service;
